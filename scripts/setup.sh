@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs with apt-get whatever the build, the tests (and with --run, the
+# launcher) need and is not installed yet. A second call installs nothing.
+set -euo pipefail
+
+pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+      libgtest-dev fonts-ipafont-gothic)
+if [ "${1:-}" = "--run" ]; then
+  pkgs+=(xvfb xauth imagemagick x11-utils)
+fi
+
+missing=()
+for p in "${pkgs[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,91 @@
+// Shared data records of KAVO: the band table, one measurement in text and
+// numeric form, and the user settings. Everything is fixed-size so that the
+// main window can hold it as plain members; nothing is allocated per sweep.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kavo {
+
+constexpr int MaxPoints = 504;  // slots per data set; bands use 0..399
+constexpr int MaxRefs = 5;      // reference data sets
+constexpr int RecordLength = 18;  // characters of one point record
+constexpr int PointTextSize = 20; // record + NUL + one spare
+
+// Band numbers are 1..4; anything else is not a band and the look-ups below
+// return 0 for it (callers validate bands before they get here).
+struct BandRow {
+  int32_t freqMin;
+  int32_t freqMax;
+  int32_t pointCount;
+  int32_t firstSlot;
+  int32_t lastSlot;
+};
+extern const BandRow BandTable[4];
+
+bool IsBand(int32_t band);
+int32_t BandFreqMin(int32_t band);
+int32_t BandFreqMax(int32_t band);
+int32_t BandPointCount(int32_t band);
+int32_t BandFirstSlot(int32_t band);
+int32_t BandLastSlot(int32_t band);
+// The band box's item texts, UTF-8 ("全帯域", "低域", "中域", "高域").
+const char* BandName(int32_t band);
+
+// One point record as the unit sent it: 18 characters, NUL, one spare 0.
+struct PointText {
+  char c[PointTextSize];
+};
+
+// One data set. Text fields hold code page 932 bytes.
+struct MeasureData {
+  uint8_t valid = 0;
+  std::string dateTime;  // opaque one-line text
+  int32_t band = 1;
+  PointText points[MaxPoints] = {};
+};
+
+// The numeric form of a data set.
+struct PointValues {
+  uint8_t valid = 0;
+  float R[MaxPoints];
+  float Theta[MaxPoints];
+  float Freq[MaxPoints];
+  PointValues() { Clear(); }
+  void Clear() {
+    valid = 0;
+    for (int k = 0; k < MaxPoints; ++k) {
+      R[k] = -1.0f;
+      Theta[k] = 0.0f;
+      Freq[k] = 0.0f;
+    }
+  }
+};
+
+// Colours are 0x00BBGGRR integers.
+struct SettingsRecord {
+  int32_t CommPortNum = 1;
+  int32_t PenColor_R = 16711680;
+  int32_t PenColor_Theta = 255;
+  int32_t PenColor_R_Ref[MaxRefs] = {8421376, 8421376, 8421376, 8421376, 8421376};
+  int32_t PenColor_Theta_Ref[MaxRefs] = {8388736, 8388736, 8388736, 8388736, 8388736};
+  std::string pstr[3];  // print information lines, code page 932
+};
+
+struct ViewSettings {
+  int32_t top = 178;
+  int32_t left = 255;
+  int32_t width = 640;
+  int32_t height = 480;
+  int32_t band = 1;
+  uint8_t fronly = 0;
+  uint8_t fwide = 0;
+  uint8_t fave3 = 1;
+  uint8_t fwarning = 0;
+};
+
+// Port 1 and the default line colours; the print texts are left alone.
+void SetDefaults(SettingsRecord& settings);
+
+}  // namespace kavo

@@ -1,0 +1,103 @@
+// The one door through which KAVO asks the user something modally: message
+// boxes, file dialogs, the print and printer set-up dialogs, the colour
+// picker and the program's own modal windows. The Qt implementation shows
+// real dialogs; the scripted one records every question and answers from a
+// queue, so the whole program can be driven without a person.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <vector>
+
+class QDialog;
+class QPrinter;
+class QWidget;
+
+namespace kavo {
+
+enum class MsgIcon { None, Stop, Exclamation, Information, Question };
+enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel };
+enum class MsgResult { OK, Cancel, Yes, No };
+
+enum class ModalKind { Message, OpenFile, SaveFile, Print, PageSetup, Color, Dialog };
+
+// What was asked, as recorded by the scripted seam.
+struct ModalCall {
+  ModalKind kind = ModalKind::Message;
+  QString caption;
+  QString text;       // message text; for file dialogs the initial file name
+  QString filter;     // file dialogs: "説明|*.ext" as the program gives it
+  MsgIcon icon = MsgIcon::None;
+  MsgButtons buttons = MsgButtons::OK;
+  QString dialogName; // Dialog: the window's object name
+};
+
+class ModalSeam {
+ public:
+  virtual ~ModalSeam() = default;
+  virtual MsgResult Message(QWidget* parent, const QString& caption, const QString& text,
+                            MsgIcon icon, MsgButtons buttons) = 0;
+  // File dialogs take the filter in the "description|*.ext" form; they return
+  // false on cancel, else true with the chosen full path in `path`.
+  virtual bool OpenFileName(QWidget* parent, const QString& filter, const QString& initialName,
+                            QString& path) = 0;
+  virtual bool SaveFileName(QWidget* parent, const QString& filter, const QString& initialName,
+                            QString& path) = 0;
+  virtual bool PrintDialog(QWidget* parent, QPrinter& printer) = 0;
+  virtual bool PageSetupDialog(QWidget* parent, QPrinter& printer) = 0;
+  // Colour in 0x00BBGGRR; false on cancel.
+  virtual bool PickColor(QWidget* parent, uint32_t& bgr) = 0;
+  // Shows one of the program's own windows modally; returns QDialog's result.
+  virtual int ExecDialog(QDialog& dialog) = 0;
+};
+
+// The seam in force. Defaults to the Qt implementation.
+ModalSeam& Modal();
+// Replaces the seam (nullptr restores the Qt one). Not owned.
+void SetModal(ModalSeam* seam);
+
+// Turns "desc|*.ext|desc2|*.x2" into Qt's "desc (*.ext);;desc2 (*.x2)".
+QString QtFilter(const QString& filter);
+
+// Records every call; answers from queues. An empty queue answers with the
+// safe default: OK for OK boxes, No for questions, cancel for file, print,
+// set-up and colour dialogs, and rejection for a window without a handler.
+class ScriptedModal : public ModalSeam {
+ public:
+  std::vector<ModalCall> calls;
+  std::deque<MsgResult> messageAnswers;
+  std::deque<QString> fileAnswers;          // empty string = cancel
+  std::deque<bool> printAnswers;
+  std::deque<bool> pageSetupAnswers;
+  std::deque<uint32_t> colorAnswers;
+  // Handler for ExecDialog: may edit the dialog's controls, returns its result.
+  std::function<int(QDialog&)> dialogHandler;
+
+  MsgResult Message(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
+                    MsgButtons buttons) override;
+  bool OpenFileName(QWidget* parent, const QString& filter, const QString& initialName,
+                    QString& path) override;
+  bool SaveFileName(QWidget* parent, const QString& filter, const QString& initialName,
+                    QString& path) override;
+  bool PrintDialog(QWidget* parent, QPrinter& printer) override;
+  bool PageSetupDialog(QWidget* parent, QPrinter& printer) override;
+  bool PickColor(QWidget* parent, uint32_t& bgr) override;
+  int ExecDialog(QDialog& dialog) override;
+
+  // Texts of the message boxes shown so far, in order.
+  QStringList MessageTexts() const;
+};
+
+// Installs a scripted seam for the lifetime of the object.
+class ScopedScriptedModal {
+ public:
+  ScopedScriptedModal() { SetModal(&seam); }
+  ~ScopedScriptedModal() { SetModal(nullptr); }
+  ScriptedModal* operator->() { return &seam; }
+  ScriptedModal seam;
+};
+
+}  // namespace kavo

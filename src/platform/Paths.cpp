@@ -1,0 +1,39 @@
+#include "platform/Paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <unistd.h>
+
+namespace kavo {
+
+static QString WithSlash(QString dir) {
+  if (!dir.endsWith('/')) dir += '/';
+  return dir;
+}
+
+QString ExecutableDir() {
+  QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
+  if (dir.isEmpty()) dir = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section('/', 0, -2);
+  return WithSlash(dir);
+}
+
+QString SettingsDir() {
+  const QByteArray overridden = qgetenv("KAVO_SETTINGS_DIR");
+  if (!overridden.isEmpty()) {
+    QDir().mkpath(QString::fromLocal8Bit(overridden));
+    return WithSlash(QString::fromLocal8Bit(overridden));
+  }
+  const QString exe = ExecutableDir();
+  if (access(QFile::encodeName(exe).constData(), W_OK) == 0) return exe;
+  QString config = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
+  if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
+  const QString dir = WithSlash(config) + QStringLiteral("kavo/");
+  QDir().mkpath(dir);
+  return dir;
+}
+
+QString SettingsPath(const QString& name) { return SettingsDir() + name; }
+
+}  // namespace kavo
