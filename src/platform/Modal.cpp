@@ -1,4 +1,5 @@
 #include "platform/Modal.h"
+#include "platform/Look.h"
 
 #include <QColorDialog>
 #include <QDialog>
@@ -70,11 +71,9 @@ class QtModal : public ModalSeam {
   }
 
   bool PickColor(QWidget* parent, uint32_t& bgr) override {
-    QColor initial(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-    QColor chosen = QColorDialog::getColor(initial, parent);
+    QColor chosen = QColorDialog::getColor(ColorFromBgr(bgr), parent);
     if (!chosen.isValid()) return false;
-    bgr = static_cast<uint32_t>(chosen.red()) | (static_cast<uint32_t>(chosen.green()) << 8) |
-          (static_cast<uint32_t>(chosen.blue()) << 16);
+    bgr = BgrFromColor(chosen);
     return true;
   }
 
