@@ -1,0 +1,26 @@
+#include "dialogs/Kavo_debug.h"
+
+#include "ui_Kavo_debug.h"
+
+#include <QFont>
+
+namespace kavo {
+
+TFormDebug::TFormDebug(QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint),
+      ui_(std::make_unique<Ui::TFormDebug>()) {
+  ui_->setupUi(this);
+  QFont font;
+  font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
+                    QStringLiteral("Noto Sans CJK JP")});
+  font.setPointSize(9);
+  setFont(font);
+  connect(ui_->Button1, &QPushButton::clicked, this, &TFormDebug::Button1Click);
+}
+
+TFormDebug::~TFormDebug() = default;
+
+void TFormDebug::Button1Click() { ui_->Edit6->clear(); }
+
+}  // namespace kavo

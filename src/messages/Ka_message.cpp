@@ -1,0 +1,105 @@
+#include "messages/Ka_message.h"
+
+#include "platform/Modal.h"
+
+#include <cstring>
+
+namespace kavo {
+namespace {
+
+QString FatalPrefix() { return QStringLiteral("致命的なメモリエラーです:"); }
+
+// Length of `text` cut to `limit` bytes without splitting a UTF-8 sequence.
+std::size_t CutLength(const char* text, std::size_t limit) {
+  std::size_t n = strnlen(text, limit + 1);
+  if (n <= limit) return n;
+  n = limit;
+  // Back off over continuation bytes; then drop the lead byte they belong to.
+  while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+  return n;
+}
+
+}  // namespace
+
+TK_Message::TK_Message(const QString& modelName, const char* caption) : modelName_(modelName) {
+  if (caption == nullptr) return;
+  std::size_t n = CutLength(caption, kCaptionSize - 1);
+  std::memcpy(caption_, caption, n);
+  caption_[n] = '\0';
+}
+
+QString TK_Message::Caption() const { return QString::fromUtf8(caption_); }
+
+void TK_Message::Error(const QString& text) const {
+  Modal().Message(nullptr, Caption(), text, MsgIcon::Stop, MsgButtons::OK);
+}
+
+void TK_Message::Warning(const QString& text) const {
+  Modal().Message(nullptr, Caption(), text, MsgIcon::Exclamation, MsgButtons::OK);
+}
+
+bool TK_Message::Question(const QString& text) const {
+  return Modal().Message(nullptr, Caption(), text, MsgIcon::Exclamation, MsgButtons::YesNo) ==
+         MsgResult::Yes;
+}
+
+void TK_Message::ShowFatalMemoryError(const QString& objectName) const {
+  Error(FatalPrefix() + objectName);
+}
+
+void TK_Message::ShowIniSaveError() const {
+  Warning(QStringLiteral("初期設定ファイルを保存できませんでした"));
+}
+
+void TK_Message::ShowDataFileError() const {
+  Error(QStringLiteral("データファイルの内容が正しくありませんでした"));
+}
+
+void TK_Message::ShowComOpenError() const {
+  Error(QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。"));
+}
+
+void TK_Message::ShowUnitNotFound() const {
+  Error(QStringLiteral("KA-Vユニットが見つかりませんでした。COM番号を確認して下さい。"));
+}
+
+void TK_Message::ShowCalcDataError() const {
+  Error(QStringLiteral("データエラーで計算できませんでした"));
+}
+
+void TK_Message::ShowNoData() const { Error(QStringLiteral("データがありません")); }
+
+bool TK_Message::ConfirmDiscardAndMeasure() const {
+  return Question(QStringLiteral("測定データを保存していません。破棄して新しい測定を開始しますか？"));
+}
+
+bool TK_Message::ConfirmDiscardData() const {
+  return Question(QStringLiteral("測定データを保存していません。データを破棄しますか？"));
+}
+
+bool TK_Message::ConfirmQuit() const {
+  return Question(QStringLiteral("測定データを保存していません。終了しますか？"));
+}
+
+bool TK_Message::ConfirmDiscard() const {
+  return Question(QStringLiteral("測定データを保存していません。破棄しますか？"));
+}
+
+void TK_Message::ShowVersionMismatch() const {
+  Error(QStringLiteral("ユニットとアプリケーションのバージョンがミスマッチです"));
+}
+
+void TK_Message::ShowTooManyReferences() const {
+  Error(QStringLiteral("参照データは５個までにしてください"));
+}
+
+void TK_Message::ShowOverRange() const {
+  Warning(QStringLiteral("抵抗値の最大値が150Ωを越えています"));
+}
+
+void ShowCatalogFatalError() {
+  Modal().Message(nullptr, QStringLiteral("KAVO v2.1"), FatalPrefix() + QStringLiteral("TK_Message"),
+                  MsgIcon::Stop, MsgButtons::OK);
+}
+
+}  // namespace kavo
