@@ -1,0 +1,491 @@
+#include "graph/Graph_rtf.h"
+
+#include <QBrush>
+#include <QLabel>
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+#include <cmath>
+
+#include "graph/PaintBox.h"
+#include "platform/Look.h"
+
+namespace kavo {
+
+namespace {
+
+// Colours as the settings file holds them: 0x00BBGGRR.
+constexpr int32_t White = 0xFFFFFF;
+constexpr int32_t Black = 0x000000;
+constexpr int32_t DarkGrid = 0x808080;   // decades and the middle level line
+constexpr int32_t LightGrid = 0xC0C0C0;  // every other grid line
+
+// The one place where a 0x00BBGGRR value becomes a Qt colour; only the pen
+// and brush makers below call it.
+QColor ColourOf(int32_t bgr) { return ColorFromBgr(static_cast<uint32_t>(bgr)); }
+
+QPen MakePen(int32_t bgr, int width, Qt::PenCapStyle cap) {
+  QPen pen(ColourOf(bgr));
+  pen.setWidth(width);
+  pen.setCapStyle(cap);
+  pen.setJoinStyle(Qt::RoundJoin);
+  return pen;
+}
+
+QBrush MakeBrush(int32_t bgr) { return QBrush(ColourOf(bgr)); }
+
+// trunc toward zero into [lo, hi]; NaN goes to lo. Keeps absurd values
+// (f = 0, a zero scale) from overflowing the integer conversion.
+int TruncClamp(double v, int lo, int hi) {
+  if (!(v > lo)) return lo;
+  if (!(v < hi)) return hi;
+  return static_cast<int>(std::trunc(v));
+}
+
+// 10^n exactly for n ≥ 0 (doubles hold every power of ten up to 10^22).
+double PowerOfTen(int n) {
+  double p = 1.0;
+  for (int i = 0; i < n; ++i) p *= 10.0;
+  for (int i = 0; i > n; --i) p /= 10.0;
+  return p;
+}
+
+// trunc(log10 v) made exact for values at or next to a power of ten.
+int DecadeOf(double v) {
+  int n = static_cast<int>(std::trunc(std::log10(v)));
+  if (v >= 1.0) {
+    while (n > 0 && PowerOfTen(n) > v) --n;
+    while (PowerOfTen(n + 1) <= v) ++n;
+  }
+  return n;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- maths
+
+int32_t Graph_RTF::AxisLow(float f) {
+  static constexpr int32_t steps[] = {20000, 10000, 9000, 8000, 7000, 5000, 3000, 2000,
+                                      1500,  1000,  800,  700,  500,  300,  250,  200,
+                                      150,   100,   70,   50,   30,   20,   15,   10};
+  for (int32_t v : steps) {
+    if (f >= static_cast<float>(v)) return v;
+  }
+  return 5;
+}
+
+int32_t Graph_RTF::AxisHigh(float f) {
+  static constexpr int32_t steps[] = {50,   70,   100,  150,   200,   250,   300,
+                                      500,  700,  1000, 1500,  2000,  3000,  5000,
+                                      7000, 10000, 15000, 20000, 25000, 30000, 40000};
+  for (int32_t v : steps) {
+    if (f <= static_cast<float>(v)) return v;
+  }
+  return 50000;
+}
+
+Graph_RTF::FreqAxis Graph_RTF::MakeFreqAxis(int32_t freqMin, int32_t freqMax) {
+  FreqAxis a;
+  a.fLo = AxisLow(static_cast<float>(freqMin));
+  a.fHi = AxisHigh(static_cast<float>(freqMax));
+  a.L0 = static_cast<float>(std::log10(static_cast<double>(a.fLo)));
+  a.L1 = static_cast<float>(std::log10(static_cast<double>(a.fHi)));
+  a.k = a.Flat() ? 0.0f : 1.0f / (a.L1 - a.L0);
+  return a;
+}
+
+int Graph_RTF::FreqAxis::Column(double f, int width) const {
+  const int span = std::max(width, 1);
+  if (!(f > 0.0)) return -4 * span;
+  const float lf = static_cast<float>(std::log10(f));
+  const double x = static_cast<double>(width) * static_cast<double>(lf - L0) * static_cast<double>(k);
+  return TruncClamp(x, -4 * span, 5 * span);
+}
+
+double Graph_RTF::NextGridFreq(double g) {
+  if (!(g >= 1.0)) g = 1.0;  // below 1 Hz there is no grid; keeps loops finite
+  const double decade = PowerOfTen(DecadeOf(g));
+  const float m = static_cast<float>(g / decade);
+  static constexpr float steps[] = {1.5f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f, 8.0f, 9.0f};
+  for (float s : steps) {
+    if (m < s) return decade * static_cast<double>(s);
+  }
+  return decade * 10.0;
+}
+
+bool Graph_RTF::IsPowerOfTen(double v) {
+  if (!(v > 0.0) || !std::isfinite(v)) return false;
+  return v == PowerOfTen(DecadeOf(v));
+}
+
+Graph_RTF::FreqLabelSet Graph_RTF::FreqLabelFrequencies(const FreqAxis& axis) {
+  FreqLabelSet set;
+  if (axis.Flat()) return set;
+  const bool narrow = axis.fLo > 0 && axis.fHi / axis.fLo < 250;
+  const double lo = axis.fLo;
+  const double hi = axis.fHi;
+  for (double g = lo; g <= hi && set.count < labelslot::FreqCount; g = NextGridFreq(g)) {
+    // The lower end is labelled unless it is 250 Hz, which would crowd 300.
+    const bool keep = (g == lo && axis.fLo != 250) || g == hi || IsPowerOfTen(g) ||
+                      IsPowerOfTen(g / 3.0) || (narrow && IsPowerOfTen(g / 2.0)) ||
+                      (narrow && IsPowerOfTen(g / 5.0));
+    if (keep) set.freq[static_cast<size_t>(set.count++)] = g;
+  }
+  return set;
+}
+
+QString Graph_RTF::FreqLabelText(double g) {
+  const long long n = static_cast<long long>(std::trunc(g));
+  if (g >= 1000.0) return QString::number(n / 1000) + QStringLiteral("k");
+  return QString::number(n);
+}
+
+QString Graph_RTF::RLabelText(float rMax, int i) {
+  if (i >= 10) return QStringLiteral("0.0");
+  const float value = (rMax - rMax / 10.0f * static_cast<float>(i)) * 10.0f;
+  const long long tenths =
+      std::isfinite(value) ? static_cast<long long>(std::trunc(std::clamp(value, -1e15f, 1e15f))) : 0;
+  // Tenths of an ohm with the point before the last digit; a value under
+  // 1 Ω keeps its leading zero ("0.5", not ".5").
+  const long long mag = tenths < 0 ? -tenths : tenths;
+  return QString::fromLatin1(tenths < 0 ? "-" : "") + QString::number(mag / 10) + QLatin1Char('.') +
+         QString::number(mag % 10);
+}
+
+int32_t Graph_RTF::ThetaLabelValue(float thetaMin, float thetaMax, int i) {
+  const float v = thetaMax - (thetaMax - thetaMin) / 10.0f * static_cast<float>(i);
+  return TruncClamp(v, -1000000000, 1000000000);
+}
+
+QString Graph_RTF::FormatThetaLabel(int32_t v) {
+  const long long mag = v < 0 ? -static_cast<long long>(v) : v;
+  QString digits = QString::number(mag);
+  for (int pad = 0; pad < 2 && digits.size() < 3; ++pad) digits.prepend(QLatin1Char(' '));
+  return (v >= 0 ? QStringLiteral("+") : QStringLiteral("-")) + digits;
+}
+
+int Graph_RTF::RRow(float r, float rMax, int height) {
+  if (r > rMax) return -1;  // leaves the plot through the top edge
+  if (!(rMax > 0.0f)) return height;
+  const double row = static_cast<double>(height) * (1.0 - static_cast<double>(r) / static_cast<double>(rMax));
+  return TruncClamp(row, -1, height);
+}
+
+int Graph_RTF::ThetaRow(float theta, float thetaMin, float thetaMax, int height) {
+  if (theta >= thetaMax) return -1;
+  if (theta <= thetaMin) return height;
+  const double span = static_cast<double>(thetaMax) - static_cast<double>(thetaMin);
+  const double row = static_cast<double>(height) *
+                     (1.0 - (static_cast<double>(theta) - static_cast<double>(thetaMin)) / span);
+  return TruncClamp(row, -1, height);
+}
+
+// ---------------------------------------------------------------- life cycle
+
+Graph_RTF::Graph_RTF(QWidget* owner, PaintBox* paintArea, const SettingsRecord* colours,
+                     const LabelSlots& labelSlots, const GraphScale* scale)
+    : owner_(owner), paintArea_(paintArea), colours_(colours), labelSlots_(labelSlots), scale_(scale) {
+  for (QLabel* label : labelSlots_) {
+    if (label) label->adjustSize();
+  }
+  Resize();
+  if (paintArea_) paintArea_->SetPaintHandler([this](QPainter& p) { PaintTo(p); });
+}
+
+Graph_RTF::~Graph_RTF() {
+  if (paintArea_) paintArea_->SetPaintHandler(nullptr);
+}
+
+void Graph_RTF::Resize() {
+  if (!paintArea_) return;
+  paintWidth_ = paintArea_->width();
+  paintHeight_ = paintArea_->height();
+  // A collapsed area still gets a one-pixel bitmap, so painters always open.
+  bitmapWidth_ = std::max(paintWidth_ - 2, 1);
+  bitmapHeight_ = std::max(paintHeight_ - 2, 1);
+  frameRect_ = QRect(0, 0, paintWidth_, paintHeight_);
+  destRect_ = QRect(1, 1, bitmapWidth_, bitmapHeight_);
+  srcRect_ = QRect(0, 0, bitmapWidth_, bitmapHeight_);
+  if (bitmap_.width() != bitmapWidth_ || bitmap_.height() != bitmapHeight_) {
+    bitmap_ = QImage(bitmapWidth_, bitmapHeight_, QImage::Format_RGB32);
+    bitmap_.fill(Qt::white);
+  }
+}
+
+// ---------------------------------------------------------------- showing
+
+void Graph_RTF::Repaint() {
+  if (paintArea_) paintArea_->update();
+}
+
+void Graph_RTF::PaintTo(QPainter& painter) const {
+  const QRect device(0, 0, painter.device()->width(), painter.device()->height());
+  // Anything the last Resize did not see yet stays white, not garbage.
+  if (device != frameRect_) painter.fillRect(device, MakeBrush(White));
+  painter.fillRect(frameRect_, MakeBrush(Black));
+  painter.drawImage(destRect_, bitmap_, srcRect_);
+}
+
+void Graph_RTF::Clear() {
+  {
+    QPainter p(&bitmap_);
+    p.fillRect(bitmap_.rect(), MakeBrush(White));
+    DrawFreqGrid(p, bitmapWidth_, bitmapHeight_, Pens::Screen);
+    DrawLevelGrid(p, bitmapWidth_, bitmapHeight_, Pens::Screen);
+  }
+  Repaint();
+}
+
+// ---------------------------------------------------------------- grids and curves
+
+void Graph_RTF::DrawFreqGrid(QPainter& p, int w, int h, Pens pens) const {
+  if (!scale_) return;
+  const FreqAxis axis = MakeFreqAxis(scale_->freqMin, scale_->freqMax);
+  if (axis.Flat()) return;
+  const double hi = axis.fHi;
+  for (double g = NextGridFreq(axis.fLo); g < hi; g = NextGridFreq(g)) {
+    const bool decade = IsPowerOfTen(g);
+    const int width = pens == Pens::Screen ? 1 : (decade ? 4 : 3);
+    p.setPen(MakePen(decade ? DarkGrid : LightGrid, width, Qt::FlatCap));
+    const int x = axis.Column(g, w);
+    p.drawLine(x, 0, x, h);
+  }
+}
+
+void Graph_RTF::DrawLevelGrid(QPainter& p, int w, int h, Pens pens) const {
+  const int width = pens == Pens::Screen ? 1 : 4;
+  for (int i = 1; i <= 9; ++i) {
+    p.setPen(MakePen(i == 5 ? DarkGrid : LightGrid, width, Qt::FlatCap));
+    const int y = h * i / 10;
+    p.drawLine(0, y, w, y);
+  }
+}
+
+void Graph_RTF::DrawCurves(QPainter& p, int w, int h, const PointValues& values, int32_t rColour,
+                           int32_t thetaColour, int width, bool rOnly, int firstSeg,
+                           int lastSeg) const {
+  firstSeg = std::max(firstSeg, 0);
+  lastSeg = std::min(lastSeg, MaxPoints - 2);
+  if (firstSeg > lastSeg) return;
+  const FreqAxis axis = MakeFreqAxis(scale_->freqMin, scale_->freqMax);
+  const QPen rPen = MakePen(rColour, width, Qt::RoundCap);
+  const QPen thetaPen = MakePen(thetaColour, width, Qt::RoundCap);
+  for (int i = firstSeg; i <= lastSeg; ++i) {
+    const float r1 = values.R[i];
+    const float r2 = values.R[i + 1];
+    if (r1 < 0.0f || r2 < 0.0f) continue;  // a slot without a value leaves a gap
+    const int x1 = axis.Column(values.Freq[i], w);
+    const int x2 = axis.Column(values.Freq[i + 1], w);
+    p.setPen(rPen);
+    p.drawLine(x1, RRow(r1, scale_->rMax, h), x2, RRow(r2, scale_->rMax, h));
+    if (!rOnly) {
+      p.setPen(thetaPen);
+      p.drawLine(x1, ThetaRow(values.Theta[i], scale_->thetaMin, scale_->thetaMax, h), x2,
+                 ThetaRow(values.Theta[i + 1], scale_->thetaMin, scale_->thetaMax, h));
+    }
+  }
+}
+
+void Graph_RTF::DrawMainBand(QPainter& p, int w, int h, bool rOnly, int width) const {
+  if (!scale_ || !colours_ || !scale_->data) return;
+  DrawCurves(p, w, h, *scale_->data, colours_->PenColor_R, colours_->PenColor_Theta, width, rOnly,
+             BandFirstSlot(scale_->band), BandLastSlot(scale_->band) - 1);
+}
+
+void Graph_RTF::DrawValidRefs(QPainter& p, int w, int h, bool rOnly, int width) const {
+  if (!scale_ || !colours_) return;
+  // References use the band shown, whatever band they were measured in;
+  // their foreign slots hold R = −1 and leave gaps.
+  for (int k = 0; k < MaxRefs; ++k) {
+    const PointValues* ref = scale_->refs[k];
+    if (!ref || ref->valid != 1) continue;
+    DrawCurves(p, w, h, *ref, colours_->PenColor_R_Ref[k], colours_->PenColor_Theta_Ref[k], width,
+               rOnly, BandFirstSlot(scale_->band), BandLastSlot(scale_->band) - 1);
+  }
+}
+
+void Graph_RTF::PaintAllInto(QImage& image, bool rOnly, bool withRefs, Widths widths) const {
+  if (!scale_ || !scale_->data || scale_->data->valid != 1) return;
+  QPainter p(&image);
+  DrawMainBand(p, image.width(), image.height(), rOnly, widths.main);
+  if (withRefs) DrawValidRefs(p, image.width(), image.height(), rOnly, widths.ref);
+}
+
+void Graph_RTF::DrawMeasurement(bool rOnly, bool wide) {
+  DrawScales(rOnly);
+  PaintAllInto(bitmap_, rOnly, false, {wide ? 2 : 1, 1});
+  Repaint();
+}
+
+void Graph_RTF::DrawMeasurementSoFar(bool rOnly, int32_t count, bool wide) {
+  DrawScales(rOnly);
+  if (count > 0 && scale_ && scale_->data) {
+    const int first = BandFirstSlot(scale_->band);
+    const int last = static_cast<int>(std::min<int64_t>(int64_t{first} + count - 1, MaxPoints));
+    QPainter p(&bitmap_);
+    if (colours_)
+      DrawCurves(p, bitmapWidth_, bitmapHeight_, *scale_->data, colours_->PenColor_R,
+                 colours_->PenColor_Theta, wide ? 2 : 1, rOnly, first, last);
+  }
+  Repaint();
+}
+
+void Graph_RTF::DrawSegment(bool rOnly, int32_t index, bool wide) {
+  if (index > 0 && index < MaxPoints && scale_ && scale_->data && colours_) {
+    QPainter p(&bitmap_);
+    DrawCurves(p, bitmapWidth_, bitmapHeight_, *scale_->data, colours_->PenColor_R,
+               colours_->PenColor_Theta, wide ? 2 : 1, rOnly, index - 1, index - 1);
+  }
+  Repaint();
+}
+
+void Graph_RTF::DrawReferences(bool rOnly) {
+  DrawScales(rOnly);
+  {
+    QPainter p(&bitmap_);
+    DrawValidRefs(p, bitmapWidth_, bitmapHeight_, rOnly, 1);
+  }
+  Repaint();
+}
+
+void Graph_RTF::DrawAll(bool rOnly, bool wide) {
+  DrawScales(rOnly);
+  PaintAllInto(bitmap_, rOnly, true, {wide ? 2 : 1, 1});
+  Repaint();
+}
+
+void Graph_RTF::RenderForPrint(QImage& target, bool rOnly, bool withRefs, bool wide) const {
+  if (target.isNull()) return;
+  {
+    QPainter p(&target);
+    p.fillRect(target.rect(), MakeBrush(White));
+    DrawFreqGrid(p, target.width(), target.height(), Pens::Print);
+    DrawLevelGrid(p, target.width(), target.height(), Pens::Print);
+  }
+  // With references on the page the main curve stays at 5 so they remain visible.
+  const Widths widths = withRefs ? Widths{5, 2} : Widths{wide ? 8 : 5, 2};
+  PaintAllInto(target, rOnly, withRefs, widths);
+}
+
+// ---------------------------------------------------------------- labels
+
+void Graph_RTF::SetLabel(int i, const QString& text) const {
+  QLabel* label = Slot(i);
+  if (!label) return;
+  label->setText(text);
+  label->adjustSize();
+}
+
+void Graph_RTF::PlaceLabel(int i, int left, int top) const {
+  QLabel* label = Slot(i);
+  if (!label) return;
+  label->move(left, top);
+  label->show();
+}
+
+int Graph_RTF::LabelWidth(int i) const { return Slot(i) ? Slot(i)->width() : 0; }
+int Graph_RTF::LabelHeight(int i) const { return Slot(i) ? Slot(i)->height() : 0; }
+
+void Graph_RTF::DrawScales(bool rOnly) {
+  if (!scale_) return;
+  const QRect area = paintArea_ ? paintArea_->geometry() : QRect();
+  const int left = area.x();
+  const int top = area.y();
+  const int right = left + paintWidth_;
+  const int bottom = top + paintHeight_;
+
+  const FreqAxis axis = MakeFreqAxis(scale_->freqMin, scale_->freqMax);
+  if (!axis.Flat()) {
+    const FreqLabelSet set = FreqLabelFrequencies(axis);
+    for (int j = 0; j < labelslot::FreqCount; ++j) {
+      const int slot = labelslot::FreqFirst + j;
+      if (j < set.count) {
+        const double g = set.freq[static_cast<size_t>(j)];
+        SetLabel(slot, FreqLabelText(g));
+        PlaceLabel(slot, left + axis.Column(g, bitmapWidth_) - LabelWidth(slot) / 2 + 2, bottom + 5);
+      } else {
+        SetLabel(slot, QString());
+        if (Slot(slot)) Slot(slot)->hide();
+      }
+    }
+    SetLabel(labelslot::FreqUnit, QStringLiteral("[Hz]"));
+    PlaceLabel(labelslot::FreqUnit, right - LabelWidth(labelslot::FreqUnit) / 2,
+               bottom + 5 + LabelHeight(labelslot::FreqUnit));
+  }
+
+  for (int i = 0; i <= 10; ++i) {
+    const int slot = labelslot::RFirst + i;
+    SetLabel(slot, RLabelText(scale_->rMax, i));
+    PlaceLabel(slot, left - LabelWidth(slot) - 5,
+               top + bitmapHeight_ * i / 10 - LabelHeight(slot) / 2 + 2);
+  }
+  SetLabel(labelslot::RUnit, QStringLiteral("[Ω]"));
+  PlaceLabel(labelslot::RUnit, left, top - LabelHeight(labelslot::RUnit) - 2);
+
+  if (rOnly) {
+    for (int slot = labelslot::ThetaFirst; slot <= labelslot::ThetaUnit; ++slot) {
+      if (Slot(slot)) Slot(slot)->hide();
+    }
+    return;
+  }
+  for (int i = 0; i <= 10; ++i) {
+    const int slot = labelslot::ThetaFirst + i;
+    SetLabel(slot, FormatThetaLabel(ThetaLabelValue(scale_->thetaMin, scale_->thetaMax, i)));
+    PlaceLabel(slot, right + 5, top + bitmapHeight_ * i / 10 - LabelHeight(slot) / 2 + 2);
+  }
+  SetLabel(labelslot::ThetaUnit, QStringLiteral("[deg]"));
+  PlaceLabel(labelslot::ThetaUnit, right - LabelWidth(labelslot::ThetaUnit) - 5,
+             top - LabelHeight(labelslot::ThetaUnit) - 2);
+}
+
+// ---------------------------------------------------------------- print positions
+
+void Graph_RTF::PrintFreqLabelPositions(FreqPositions& xs, FreqPositions& ys, int32_t fontHeight,
+                                        int32_t plotWidth, float factor, int32_t plotLeft,
+                                        int32_t plotBottom) const {
+  if (!scale_) return;
+  const FreqAxis axis = MakeFreqAxis(scale_->freqMin, scale_->freqMax);
+  if (axis.Flat()) return;
+  const double f = factor;
+  const FreqLabelSet set = FreqLabelFrequencies(axis);
+  for (int j = 0; j < set.count; ++j) {
+    const int w = LabelWidth(labelslot::FreqFirst + j);
+    const int xp = axis.Column(set.freq[static_cast<size_t>(j)], plotWidth);
+    xs[static_cast<size_t>(j)] = static_cast<int32_t>(std::trunc(plotLeft + xp - w * f * 0.5));
+    ys[static_cast<size_t>(j)] = static_cast<int32_t>(std::trunc(plotBottom + 5.0 * f));
+  }
+  const int w = LabelWidth(labelslot::FreqUnit);
+  xs[10] = static_cast<int32_t>(std::trunc(static_cast<double>(plotLeft) + plotWidth - w * f * 0.5));
+  ys[10] = static_cast<int32_t>(std::trunc(static_cast<double>(plotBottom) + fontHeight + 10.0 * f));
+}
+
+void Graph_RTF::PrintRLabelPositions(LevelPositions& xs, LevelPositions& ys, int32_t plotHeight,
+                                     float factor, int32_t fontHeight, int32_t plotLeft,
+                                     int32_t plotTop) const {
+  const double f = factor;
+  for (int i = 0; i <= 10; ++i) {
+    const int w = LabelWidth(labelslot::RFirst + i);
+    xs[static_cast<size_t>(i)] = static_cast<int32_t>(std::trunc(plotLeft - w * f - 10.0 * f));
+    ys[static_cast<size_t>(i)] =
+        static_cast<int32_t>(plotTop + int64_t{plotHeight} * i / 10 - fontHeight / 2);
+  }
+  xs[11] = plotLeft;
+  ys[11] = static_cast<int32_t>(std::trunc(plotTop - LabelHeight(labelslot::RUnit) * f - 2.0 * f));
+}
+
+void Graph_RTF::PrintThetaLabelPositions(LevelPositions& xs, LevelPositions& ys, float factor,
+                                         int32_t plotHeight, int32_t fontHeight, int32_t plotRight,
+                                         int32_t plotTop) const {
+  const double f = factor;
+  for (int i = 0; i <= 10; ++i) {
+    xs[static_cast<size_t>(i)] = static_cast<int32_t>(std::trunc(plotRight + 10.0 * f));
+    ys[static_cast<size_t>(i)] =
+        static_cast<int32_t>(plotTop + int64_t{plotHeight} * i / 10 - fontHeight / 2);
+  }
+  xs[11] = static_cast<int32_t>(
+      std::trunc(plotRight - LabelWidth(labelslot::ThetaUnit) * f - 5.0 * f));
+  ys[11] = static_cast<int32_t>(
+      std::trunc(plotTop - LabelHeight(labelslot::ThetaUnit) * f - 2.0 * f));
+}
+
+}  // namespace kavo

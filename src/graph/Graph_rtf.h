@@ -1,0 +1,198 @@
+// Graph_RTF draws the impedance graph: R (linear, 0..rMax) and θ (linear,
+// thetaMin..thetaMax) over a logarithmic frequency axis, for the current
+// measurement and up to five reference sets. Everything is drawn into an
+// off-screen bitmap; the paint area's paint event only frames the area and
+// copies that bitmap, so a window repaint never redraws a curve. The same
+// routines render a print picture with thick pens, and the plotter fills and
+// places the main window's 35 scale labels.
+//
+// The plotter decides nothing about what is shown: the main window fills the
+// GraphScale record and calls the drawing operations.
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+#include "data/Kavo_setting.h"
+
+class QLabel;
+class QPainter;
+class QWidget;
+
+namespace kavo {
+
+class PaintBox;
+
+// Axis ranges and value arrays of the graph; owned and filled by the main
+// window, read by the plotter, the point read-out and the printout.
+struct GraphScale {
+  int32_t freqMin = 20;        // Hz, BandFreqMin of band
+  int32_t freqMax = 20000;     // Hz, BandFreqMax of band
+  float rMax = 25.0f;          // top of the R scale, Ω (bottom is 0)
+  float thetaMin = -180.0f;    // degrees
+  float thetaMax = 180.0f;     // degrees
+  int32_t band = 1;            // 1..4: the slot range that is drawn
+  const PointValues* data = nullptr;             // main set
+  const PointValues* refs[MaxRefs] = {};         // reference sets
+};
+
+// Slot numbers of the scale labels (the main window's axisLabels in order).
+namespace labelslot {
+constexpr int RFirst = 0;       // 0..10: R values, slot i at grid row i
+constexpr int RUnit = 11;       // "[Ω]"
+constexpr int ThetaFirst = 12;  // 12..22: θ values
+constexpr int ThetaUnit = 23;   // "[deg]"
+constexpr int FreqFirst = 24;   // 24..33: frequency values, left to right
+constexpr int FreqUnit = 34;    // "[Hz]"
+constexpr int Count = 35;
+constexpr int FreqCount = 10;
+}  // namespace labelslot
+
+using LabelSlots = std::array<QLabel*, labelslot::Count>;
+
+class Graph_RTF {
+ public:
+  // The logarithmic frequency axis of one picture: fLo..fHi with the log ends
+  // and their inverse span held as 32-bit floats.
+  struct FreqAxis {
+    int32_t fLo = 0;
+    int32_t fHi = 0;
+    float L0 = 0.0f;
+    float L1 = 0.0f;
+    float k = 0.0f;
+    // Both ends coincide: no grid line and no label can be placed.
+    bool Flat() const { return L1 == L0; }
+    // Pixel column of frequency f in a picture `width` pixels wide: fLo is
+    // column 0, fHi column `width`. Frequencies of 0 or below (an unconverted
+    // slot) land far to the left instead of overflowing.
+    int Column(double f, int width) const;
+  };
+
+  // The frequencies that carry a frequency label, left to right (at most 10).
+  struct FreqLabelSet {
+    int count = 0;
+    std::array<double, labelslot::FreqCount> freq{};
+  };
+
+  // Print pixel positions of scale texts; an entry is printed only when both
+  // its x and y are > 0 (the caller sets all of them to −1 beforehand).
+  using FreqPositions = std::array<int32_t, 11>;
+  using LevelPositions = std::array<int32_t, 12>;
+
+  // owner is the main window (not used for drawing); the labels must be
+  // children of paintArea's parent, because their positions are computed in
+  // that widget's coordinates from paintArea->geometry(). Slots may be null.
+  Graph_RTF(QWidget* owner, PaintBox* paintArea, const SettingsRecord* colours,
+            const LabelSlots& labelSlots, const GraphScale* scale);
+  ~Graph_RTF();
+  Graph_RTF(const Graph_RTF&) = delete;
+  Graph_RTF& operator=(const Graph_RTF&) = delete;
+
+  // Re-measures the paint area and resizes the bitmap to 2 pixels less in
+  // each direction. Draws nothing; the caller redraws afterwards.
+  void Resize();
+
+  // Asks the paint area to show the bitmap again (its paint event calls
+  // PaintTo). Nothing is drawn into the bitmap.
+  void Repaint();
+  // The paint event's work: black frame over frameRect, bitmap copied from
+  // srcRect to destRect. Copies only.
+  void PaintTo(QPainter& painter) const;
+
+  // Bitmap white, both grids with screen pens, Repaint.
+  void Clear();
+  // Frequency labels below the plot, R labels left, θ labels right (rOnly
+  // hides the θ slots 12..23 and leaves their texts alone).
+  void DrawScales(bool rOnly);
+  void DrawMeasurement(bool rOnly, bool wide);
+  // The first `count` segments of the main set from the band's first slot.
+  void DrawMeasurementSoFar(bool rOnly, int32_t count, bool wide);
+  // The one segment of the main set from slot index − 1 to slot index.
+  void DrawSegment(bool rOnly, int32_t index, bool wide);
+  void DrawReferences(bool rOnly);
+  void DrawAll(bool rOnly, bool wide);
+
+  // Fills target white and draws grids and curves with print pens, as
+  // DrawAll (withRefs) or DrawMeasurement (not withRefs). The screen bitmap
+  // and the labels are left alone.
+  void RenderForPrint(QImage& target, bool rOnly, bool withRefs, bool wide) const;
+  // Positions for the texts the screen labels hold now; factor is printer
+  // dpi / screen dpi, fontHeight the printer font height in printer pixels.
+  void PrintFreqLabelPositions(FreqPositions& xs, FreqPositions& ys, int32_t fontHeight,
+                               int32_t plotWidth, float factor, int32_t plotLeft,
+                               int32_t plotBottom) const;
+  void PrintRLabelPositions(LevelPositions& xs, LevelPositions& ys, int32_t plotHeight,
+                            float factor, int32_t fontHeight, int32_t plotLeft,
+                            int32_t plotTop) const;
+  void PrintThetaLabelPositions(LevelPositions& xs, LevelPositions& ys, float factor,
+                                int32_t plotHeight, int32_t fontHeight, int32_t plotRight,
+                                int32_t plotTop) const;
+
+  // Axis maths, also used by the point read-out.
+  static int32_t AxisLow(float f);
+  static int32_t AxisHigh(float f);
+  static FreqAxis MakeFreqAxis(int32_t freqMin, int32_t freqMax);
+  // Next grid frequency after g (g ≥ 1): 20 → 30, 90 → 100, 100 → 150, 250 → 300.
+  static double NextGridFreq(double g);
+  static bool IsPowerOfTen(double v);
+  static FreqLabelSet FreqLabelFrequencies(const FreqAxis& axis);
+  static QString FreqLabelText(double g);
+  // R label of grid row i (0 = top, 10 = bottom "0.0").
+  static QString RLabelText(float rMax, int i);
+  static int32_t ThetaLabelValue(float thetaMin, float thetaMax, int i);
+  // Sign and number padded with blanks to three characters: "+180", "+ 45", "-  9".
+  static QString FormatThetaLabel(int32_t v);
+  // Curve rows in a picture `height` pixels high; above the top is row −1.
+  static int RRow(float r, float rMax, int height);
+  static int ThetaRow(float theta, float thetaMin, float thetaMax, int height);
+
+  const QImage& Bitmap() const { return bitmap_; }
+  QRect FrameRect() const { return frameRect_; }
+  QRect DestRect() const { return destRect_; }
+  QRect SrcRect() const { return srcRect_; }
+  int PaintWidth() const { return paintWidth_; }
+  int PaintHeight() const { return paintHeight_; }
+
+ private:
+  enum class Pens { Screen, Print };
+  struct Widths {
+    int main;
+    int ref;
+  };
+
+  void DrawFreqGrid(QPainter& p, int w, int h, Pens pens) const;
+  void DrawLevelGrid(QPainter& p, int w, int h, Pens pens) const;
+  // Segments from slot i to i + 1 for i = firstSeg..lastSeg.
+  void DrawCurves(QPainter& p, int w, int h, const PointValues& values, int32_t rColour,
+                  int32_t thetaColour, int width, bool rOnly, int firstSeg, int lastSeg) const;
+  void DrawMainBand(QPainter& p, int w, int h, bool rOnly, int width) const;
+  void DrawValidRefs(QPainter& p, int w, int h, bool rOnly, int width) const;
+  void PaintAllInto(QImage& image, bool rOnly, bool withRefs, Widths widths) const;
+
+  QLabel* Slot(int i) const { return labelSlots_[static_cast<size_t>(i)]; }
+  void SetLabel(int i, const QString& text) const;
+  void PlaceLabel(int i, int left, int top) const;
+  int LabelWidth(int i) const;
+  int LabelHeight(int i) const;
+
+  QWidget* owner_;
+  QPointer<PaintBox> paintArea_;
+  const SettingsRecord* colours_;
+  LabelSlots labelSlots_;
+  const GraphScale* scale_;
+
+  QImage bitmap_;
+  QRect frameRect_;
+  QRect destRect_;
+  QRect srcRect_;
+  int paintWidth_ = 0;
+  int paintHeight_ = 0;
+  int bitmapWidth_ = 0;
+  int bitmapHeight_ = 0;
+};
+
+}  // namespace kavo
