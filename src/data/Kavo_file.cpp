@@ -145,7 +145,9 @@ void AddLine(std::string& out, std::string_view key, int32_t value) {
 bool SaveWhole(const QString& fileName, const std::string& content) {
   if (fileName.isEmpty()) return false;
   QSaveFile file(fileName);
-  if (!file.open(QIODevice::WriteOnly)) return false;
+  // Unbuffered: a buffered QSaveFile can lose a write error in its final
+  // flush and still commit, so every byte goes through write() here.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
   const auto size = static_cast<qint64>(content.size());
   if (file.write(content.data(), size) != size) {
     file.cancelWriting();
