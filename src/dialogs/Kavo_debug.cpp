@@ -1,8 +1,8 @@
 #include "dialogs/Kavo_debug.h"
 
+#include "platform/Look.h"
 #include "ui_Kavo_debug.h"
 
-#include <QFont>
 
 namespace kavo {
 
@@ -11,9 +11,7 @@ TFormDebug::TFormDebug(QWidget* parent)
                           Qt::WindowSystemMenuHint),
       ui_(std::make_unique<Ui::TFormDebug>()) {
   ui_->setupUi(this);
-  QFont font;
-  font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
-                    QStringLiteral("Noto Sans CJK JP")});
+  QFont font = ProgramFont();
   font.setPointSize(9);
   setFont(font);
   connect(ui_->Button1, &QPushButton::clicked, this, &TFormDebug::Button1Click);

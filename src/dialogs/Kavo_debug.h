@@ -18,7 +18,6 @@ class TFormDebug : public QDialog {
   explicit TFormDebug(QWidget* parent = nullptr);
   ~TFormDebug() override;
 
-  Ui::TFormDebug& ui() { return *ui_; }
 
  public slots:
   // "Clear": empties Edit6.

@@ -1,5 +1,6 @@
 #include "dialogs/Version.h"
 
+#include "platform/Look.h"
 #include "ui_Version.h"
 
 #include <QFont>
@@ -15,19 +16,16 @@ namespace kavo {
 namespace {
 
 QFont PictureFont(int pixelSize, bool bold) {
-  QFont font;
-  font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
-                    QStringLiteral("Noto Sans CJK JP")});
-  font.setPixelSize(pixelSize);
+  QFont font = ProgramFont(pixelSize);
   font.setBold(bold);
   return font;
 }
 
 // A faint impedance curve of a driver (a resonance hump rising again towards
-// the top) as the picture's emblem, over the right half.
+// the top) as the picture's emblem, right of the name.
 void DrawEmblem(QPainter& p) {
   QPainterPath curve;
-  const double x0 = 120, x1 = 280, yBase = 130, yTop = 40;
+  const double x0 = 150, x1 = 276, yBase = 88, yTop = 22;
   for (int i = 0; i <= 80; ++i) {
     const double t = i / 80.0;  // log frequency, 0..1
     const double f = std::pow(10.0, 1.3 + 3.0 * t);

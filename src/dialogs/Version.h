@@ -22,7 +22,6 @@ class TFormVersion : public QDialog {
   explicit TFormVersion(QWidget* parent = nullptr);
   ~TFormVersion() override;
 
-  Ui::TFormVersion& ui() { return *ui_; }
 
   // The 290 x 170, 24-bit picture shown in Image1.
   static QImage Picture();
