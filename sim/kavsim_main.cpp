@@ -1,5 +1,201 @@
+// kavsim: the simulated KA-V unit on a pseudo-terminal, for trying KAVO
+// without the hardware. Prints the device path to open as its first line.
+#include "PtyUnit.h"
+
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
-int main() {
-  std::puts("kavsim: the simulated unit comes next.");
-  return 0;
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <poll.h>
+#include <string>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+namespace {
+
+void PrintHelp() {
+  std::printf(
+      "Usage: kavsim [options]\n"
+      "\n"
+      "Simulates a KA-V impedance unit on a pseudo-terminal. The first line on\n"
+      "standard output is the slave device path; open it as the serial port\n"
+      "(or give --link and open the link). Runs until SIGINT or SIGTERM.\n"
+      "\n"
+      "The unit answers \"?\", \"U?\", \"V?\", \"SN?\", \"M?\", \"M1\"..\"M4\" and \"ME\"\n"
+      "(each ended by a carriage return) and streams one 19-byte point record\n"
+      "per frequency of the band, then \"OK\". Unknown commands get \"NG\".\n"
+      "\n"
+      "Driver model  Z = Re + j2πf·Le + Res/(1 + jQms(f/Fs − Fs/f)), Res = Re·Qms/Qes\n"
+      "  --preset NAME     start from a preset (default woofer65):\n");
+  for (const kavsim::Preset& p : kavsim::Presets())
+    std::printf("                      %-10s %s: Re %.2f Ω, Le %.2f mH, Fs %.0f Hz, Qms %.2f, Qes %.2f\n", p.name,
+                p.description, p.model.Re, p.model.Le * 1e3, p.model.Fs, p.model.Qms, p.model.Qes);
+  std::printf(
+      "  --re OHM          voice-coil DC resistance\n"
+      "  --le MH           voice-coil inductance in millihenry (0 allowed)\n"
+      "  --fs HZ           resonance frequency\n"
+      "  --qms Q           mechanical Q\n"
+      "  --qes Q           electrical Q\n"
+      "                    (explicit values override the preset's)\n"
+      "\n"
+      "Signal and line\n"
+      "  --noise X         complex noise, standard deviation relative to |Z| (default 0.002)\n"
+      "  --seed N          seed of the noise and of garbage bytes (default 1)\n"
+      "  --unpaced         send as fast as the line takes it\n"
+      "  --baud N          pacing rate in bit/s, 10 bits per byte (default 9600)\n"
+      "\n"
+      "Unit identity\n"
+      "  --version TEXT    reply to \"V?\", 4 characters (default 2.10)\n"
+      "  --serial TEXT     reply to \"SN?\", 4 characters (default 0815)\n"
+      "\n"
+      "Faults\n"
+      "  --fault NAME      misbehave in one way:\n");
+  for (const kavsim::FaultInfo& f : kavsim::Faults())
+    std::printf("                      %-16s %s\n", f.name, f.description);
+  std::printf(
+      "  --fault-point N   the record N (0-based) where stream faults strike (default 5)\n"
+      "\n"
+      "Process\n"
+      "  --link PATH       create a symbolic link PATH to the slave, removed on exit;\n"
+      "                    e.g. the settings directory's ports/COM1 makes it KAVO's COM1\n"
+      "  --until-eof       also end when standard input reaches end-of-file\n"
+      "  --help            this text\n");
+}
+
+bool ParseDouble(const char* text, double& value) {
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtod(text, &end);
+  return errno == 0 && end != text && *end == '\0';
+}
+
+bool ParseUnsigned(const char* text, unsigned long& value) {
+  char* end = nullptr;
+  errno = 0;
+  if (*text == '-') return false;
+  value = std::strtoul(text, &end, 10);
+  return errno == 0 && end != text && *end == '\0';
+}
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "kavsim: %s (see --help)\n", message.c_str());
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  kavsim::UnitConfig config;
+  config.noise = 0.002;
+  std::string link;
+  bool untilEof = false;
+  double re = -1, le = -1, fs = -1, qms = -1, qes = -1;
+
+  for (int i = 1; i < argc; ++i) {
+    const std::string opt = argv[i];
+    auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+    if (opt == "--help" || opt == "-h") {
+      PrintHelp();
+      return 0;
+    }
+    if (opt == "--unpaced") { config.paced = false; continue; }
+    if (opt == "--until-eof") { untilEof = true; continue; }
+    const char* v = value();
+    if (!v) return Fail("option " + opt + " needs a value");
+    unsigned long n = 0;
+    if (opt == "--preset") {
+      if (!kavsim::FindPreset(v, config.model)) return Fail(std::string("unknown preset ") + v);
+    } else if (opt == "--re") {
+      if (!ParseDouble(v, re)) return Fail("bad --re");
+    } else if (opt == "--le") {
+      if (!ParseDouble(v, le)) return Fail("bad --le");
+    } else if (opt == "--fs") {
+      if (!ParseDouble(v, fs)) return Fail("bad --fs");
+    } else if (opt == "--qms") {
+      if (!ParseDouble(v, qms)) return Fail("bad --qms");
+    } else if (opt == "--qes") {
+      if (!ParseDouble(v, qes)) return Fail("bad --qes");
+    } else if (opt == "--noise") {
+      if (!ParseDouble(v, config.noise) || config.noise < 0) return Fail("bad --noise");
+    } else if (opt == "--seed") {
+      if (!ParseUnsigned(v, n)) return Fail("bad --seed");
+      config.seed = uint32_t(n);
+    } else if (opt == "--baud") {
+      if (!ParseUnsigned(v, n) || n < 50 || n > 4000000) return Fail("bad --baud");
+      config.baud = uint32_t(n);
+    } else if (opt == "--fault") {
+      if (!kavsim::FindFault(v, config.fault)) return Fail(std::string("unknown fault ") + v);
+    } else if (opt == "--fault-point") {
+      if (!ParseUnsigned(v, n) || n > 1000) return Fail("bad --fault-point");
+      config.faultPoint = int(n);
+    } else if (opt == "--version") {
+      config.version = v;
+    } else if (opt == "--serial") {
+      config.serial = v;
+    } else if (opt == "--link") {
+      link = v;
+    } else {
+      return Fail("unknown option " + opt);
+    }
+  }
+  if (re >= 0) config.model.Re = re;
+  if (le >= 0) config.model.Le = le * 1e-3;
+  if (fs >= 0) config.model.Fs = fs;
+  if (qms >= 0) config.model.Qms = qms;
+  if (qes >= 0) config.model.Qes = qes;
+  if (!kavsim::IsValidModel(config.model)) return Fail("Re, Fs, Qms and Qes must be positive, Le not negative");
+
+  // Signals arrive through a descriptor, so that the link is removed on exit.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGHUP);
+  sigprocmask(SIG_BLOCK, &signals, nullptr);
+  const int sigfd = signalfd(-1, &signals, SFD_CLOEXEC);
+
+  kavsim::PtyUnit unit(config);
+  if (!unit.Start()) {
+    std::fprintf(stderr, "kavsim: no pseudo-terminal available: %s\n", std::strerror(errno));
+    return 1;
+  }
+  std::error_code ec;
+  if (!link.empty()) {
+    const std::filesystem::path path(link);
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, ec)) && !std::filesystem::is_symlink(path, ec))
+      return Fail(link + " exists and is not a link");
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
+    std::filesystem::remove(path, ec);
+    std::filesystem::create_symlink(unit.SlavePath(), path, ec);
+    if (ec) {
+      std::fprintf(stderr, "kavsim: cannot create %s: %s\n", link.c_str(), ec.message().c_str());
+      return 1;
+    }
+  }
+  std::printf("%s\n", unit.SlavePath().c_str());
+  std::fflush(stdout);
+  std::fprintf(stderr, "kavsim: Re %.2f Ω, Le %.3f mH, Fs %.1f Hz, Qms %.2f, Qes %.2f; %s; fault %s\n",
+               config.model.Re, config.model.Le * 1e3, config.model.Fs, config.model.Qms, config.model.Qes,
+               config.paced ? "paced" : "unpaced", kavsim::FaultName(config.fault));
+
+  int status = 0;
+  for (;;) {
+    pollfd fds[2] = {{sigfd, POLLIN, 0}, {untilEof ? STDIN_FILENO : -1, POLLIN, 0}};
+    const int r = poll(fds, 2, 200);
+    if (r < 0 && errno != EINTR) break;
+    if (fds[0].revents & POLLIN) break;
+    if (fds[1].revents & (POLLIN | POLLHUP)) {
+      char buf[256];
+      if (read(STDIN_FILENO, buf, sizeof buf) <= 0) break;
+    }
+    if (!unit.Running()) {
+      std::fprintf(stderr, "kavsim: the line has been hung up\n");
+      break;
+    }
+  }
+  unit.Stop();
+  if (!link.empty()) std::filesystem::remove(link, ec);
+  return status;
 }

@@ -1,4 +1,0 @@
-// Keeps the simulator library non-empty until the unit model lands.
-namespace kavsim {
-int Placeholder() { return 0; }
-}

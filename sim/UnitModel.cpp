@@ -1,0 +1,107 @@
+#include "UnitModel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace kavsim {
+
+const std::vector<Preset>& Presets() {
+  static const std::vector<Preset> presets = {
+      {"woofer65", "6.5-inch woofer", {5.6, 0.45e-3, 42.0, 4.2, 0.42}},
+      {"sub10", "10-inch subwoofer", {3.4, 1.6e-3, 24.0, 6.0, 0.38}},
+      {"tweeter", "25 mm dome tweeter", {4.7, 0.05e-3, 850.0, 1.6, 1.1}},
+      {"fullrange", "3-inch full-range driver", {7.2, 0.1e-3, 110.0, 3.5, 0.8}},
+  };
+  return presets;
+}
+
+bool FindPreset(const std::string& name, DriverModel& model) {
+  for (const Preset& p : Presets()) {
+    if (name == p.name) {
+      model = p.model;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool IsValidModel(const DriverModel& m) {
+  for (double v : {m.Re, m.Fs, m.Qms, m.Qes})
+    if (!(v > 0.0) || !std::isfinite(v)) return false;
+  return m.Le >= 0.0 && std::isfinite(m.Le);
+}
+
+std::complex<double> Impedance(const DriverModel& m, double f) {
+  const double res = m.Re * m.Qms / m.Qes;
+  const std::complex<double> coil(m.Re, 2.0 * M_PI * f * m.Le);
+  const std::complex<double> motion = res / std::complex<double>(1.0, m.Qms * (f / m.Fs - m.Fs / f));
+  return coil + motion;
+}
+
+double SlotFrequency(int slot) {
+  slot = std::clamp(slot, 0, GridSlots - 1);
+  struct Piece { int first, last; double f0, f1; };
+  static constexpr Piece pieces[] = {{0, 143, 20.0, 250.0}, {143, 263, 250.0, 2000.0}, {263, 399, 2000.0, 20000.0}};
+  for (const Piece& p : pieces) {
+    if (slot <= p.last) {
+      const double t = double(slot - p.first) / double(p.last - p.first);
+      return p.f0 * std::pow(p.f1 / p.f0, t);
+    }
+  }
+  return 20000.0;
+}
+
+bool BandSlots(int band, int& firstSlot, int& lastSlot) {
+  static constexpr int slots[4][2] = {{0, 399}, {0, 143}, {143, 263}, {263, 399}};
+  if (band < 1 || band > 4) return false;
+  firstSlot = slots[band - 1][0];
+  lastSlot = slots[band - 1][1];
+  return true;
+}
+
+// f = count · (1000/65536) / divisor.
+constexpr double FrequencyUnit = 1000.0 / 65536.0;
+constexpr long MaxCount = 0xFFFFFF;
+
+std::string EncodePoint(double r, double thetaDeg, double f) {
+  const long rCode = std::clamp(std::lround((r - 0.005) / 0.01), 0L, 0xFFFFL);
+  long tCode = std::clamp(std::lround((thetaDeg - 0.05) / 0.1), -0x8000L, 0x7FFFL);
+  if (tCode < 0) tCode += 0x10000;
+  // The largest divisor that keeps the count within 24 bits gives the finest
+  // frequency resolution.
+  const double perDivisor = std::max(f, 0.0) / FrequencyUnit;
+  long divisor = perDivisor > 0.0 ? long(std::floor(MaxCount / perDivisor)) : 0xFFFF;
+  divisor = std::clamp(divisor, 1L, 0xFFFFL);
+  const long count = std::clamp(std::lround(perDivisor * double(divisor)), 0L, MaxCount);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04lX%04lX%06lX%04lX", rCode, tCode, count, divisor);
+  return std::string(text, 18);
+}
+
+static unsigned HexField(const std::string& s, size_t pos, size_t width) {
+  unsigned v = 0;
+  for (size_t i = pos; i < pos + width; ++i) {
+    const char c = s[i];
+    unsigned d = 0;
+    if (c >= '0' && c <= '9') d = unsigned(c - '0');
+    else if (c >= 'A' && c <= 'F') d = unsigned(c - 'A' + 10);
+    else if (c >= 'a' && c <= 'f') d = unsigned(c - 'a' + 10);
+    v = v * 16 + d;
+  }
+  return v;
+}
+
+bool DecodePoint(const std::string& record, double& r, double& thetaDeg, double& f) {
+  if (record.size() != 18) return false;
+  r = HexField(record, 0, 4) * 0.01 + 0.005;
+  int t = int(HexField(record, 4, 4));
+  if (t > 0x7FFF) t -= 0x10000;
+  thetaDeg = t * 0.1 + 0.05;
+  const unsigned divisor = HexField(record, 14, 4);
+  if (divisor == 0) return false;
+  f = HexField(record, 8, 6) * FrequencyUnit / divisor;
+  return true;
+}
+
+}  // namespace kavsim
