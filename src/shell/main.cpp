@@ -1,8 +1,8 @@
 #include <QApplication>
-#include <cstdio>
+
+#include "shell/Program.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  std::puts("KAVO: the main window comes next.");
-  return 0;
+  return kavo::RunProgram();
 }

@@ -1,0 +1,68 @@
+// Main window: reading the settings file on the first idle pass and writing
+// it on every close request.
+#include <QAction>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "data/Kavo_file.h"
+#include "messages/Ka_message.h"
+#include "platform/Paths.h"
+#include "shell/Kavo_main.h"
+
+namespace kavo {
+
+void TFormMain::LoadSettings(const QString& name) {
+  const QString path = SettingsPath(name);
+  if (fileHandler->ReadSettings(path, &settings, &view)) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1280, 1024);
+    int top = view.top > area.height() ? 100 : view.top;
+    int left = view.left > area.width() ? 100 : view.left;
+    int width = view.width > area.width() ? area.width() - 100 : view.width;
+    int height = view.height > area.height() ? area.height() - 100 : view.height;
+    // Applying one value resizes the window; the resize handler must not
+    // copy the half-applied geometry back over the stored one meanwhile.
+    geometryApplying = 1;
+    move(left, top);
+    resize(width, height);
+    geometryApplying = 0;
+
+    ResetGraphScale(view.band);
+    ComboBox2->setCurrentIndex(view.band - 1);
+    MenuGraph_R_only->setChecked(view.fronly != 0);
+    MenuGraph_Wide->setChecked(view.fwide != 0);
+    MenuGraph_Ave->setChecked(view.fave3 != 0);
+    MenuSet_Warning->setChecked(view.fwarning != 0);
+    mSelectValueArrays();
+    return;
+  }
+  // No file, unreadable or rejected: defaults, written at once.
+  SetDefaults(settings);
+  view.top = pos().y();
+  view.left = pos().x();
+  view.width = width();
+  view.height = height();
+  view.band = ComboBox2->currentIndex() + 1;
+  view.fronly = MenuGraph_R_only->isChecked();
+  view.fwide = MenuGraph_Wide->isChecked();
+  view.fave3 = MenuGraph_Ave->isChecked();
+  view.fwarning = MenuSet_Warning->isChecked();
+  if (!fileHandler->WriteSettings(path, &settings, &view)) msgCatalog->ShowIniSaveError();
+}
+
+void TFormMain::SaveSettings() {
+  const QString path = SettingsPath(QStringLiteral("KAVO_ini.prf"));
+  view.band = ComboBox2->currentIndex() + 1;
+  view.left = pos().x();
+  view.top = pos().y();
+  view.width = width();
+  view.height = height();
+  view.fronly = MenuGraph_R_only->isChecked();
+  view.fwide = MenuGraph_Wide->isChecked();
+  view.fave3 = MenuGraph_Ave->isChecked();
+  view.fwarning = MenuSet_Warning->isChecked();
+  if (!fileHandler->WriteSettings(path, &settings, &view)) msgCatalog->ShowIniSaveError();
+}
+
+}  // namespace kavo

@@ -1,0 +1,43 @@
+// One running copy per user: a named lock (a lock file held with flock) and
+// a local socket of the same name on which the running copy is asked to
+// bring its window forward.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QLocalServer;
+
+namespace kavo {
+
+// Directory of the lock files and sockets: $KAVO_RUNTIME_DIR, else
+// $XDG_RUNTIME_DIR, else /tmp/kavo-<uid>; with a trailing '/'.
+QString RuntimeDir();
+
+class SingleInstance : public QObject {
+  Q_OBJECT
+ public:
+  explicit SingleInstance(QObject* parent = nullptr);
+  ~SingleInstance() override;
+
+  // True when another process (or another holder in this one) holds `name`.
+  static bool IsHeld(const QString& name);
+  // True when a running copy answers on the socket `name`.
+  static bool WindowExists(const QString& name);
+  // Asks the copy listening on `name` to bring its window forward.
+  static bool RaiseWindow(const QString& name);
+
+  // Takes the lock `name` for the life of this object; false if taken.
+  bool Acquire(const QString& name);
+  // Listens on the socket `name`; `onRaise` runs when another copy asks.
+  bool Listen(const QString& name, std::function<void()> onRaise);
+  void Release();
+
+ private:
+  int lockFd = -1;
+  QLocalServer* server = nullptr;
+  std::function<void()> raiseHandler;
+};
+
+}  // namespace kavo

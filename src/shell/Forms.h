@@ -1,0 +1,26 @@
+// The program's windows besides the main one. They are created once, in a
+// fixed order, at start-up and stay hidden until a command shows them.
+#pragma once
+
+class QWidget;
+
+namespace kavo {
+
+class TFormMain;
+class TFormDebug;
+class TFormVersion;
+
+struct AppForms {
+  TFormMain* main = nullptr;
+  TFormDebug* debug = nullptr;
+  TFormVersion* version = nullptr;
+};
+
+AppForms& Forms();
+// Creates the windows in their start-up order; the main window first.
+// Returns the main window (check StartupFailed()).
+TFormMain* CreateForms();
+// Destroys what CreateForms made (the main window last).
+void DestroyForms();
+
+}  // namespace kavo

@@ -1,0 +1,347 @@
+// Main window life cycle: construction, owned objects, the idle handler,
+// closing and destruction; and the window's own small commands.
+#include "shell/Kavo_main.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QSocketNotifier>
+
+#include "data/Kavo_data.h"
+#include "data/Kavo_file.h"
+#include "dialogs/Version.h"
+#include "graph/PaintBox.h"
+#include "link/Spdrv.h"
+#include "messages/Ka_message.h"
+#include "messages/Ka_status.h"
+#include "messages/StatusPanels.h"
+#include "platform/Look.h"
+#include "platform/Modal.h"
+#include "shell/Forms.h"
+#include "ui_Kavo_main.h"
+
+namespace kavo {
+namespace {
+
+const QEvent::Type IdleEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+const char* const ModelName = "KA-V";
+const char* const Caption = "KAVO v2.1";
+
+}  // namespace
+
+TFormMain::TFormMain(QWidget* owner) : QMainWindow(owner), ui(new Ui::TFormMain) {
+  ui->setupUi(this);
+  move(255, 178);  // the designed position; the designer file sets only the size
+  setFont(ProgramFont(12));
+
+  PaintBox1 = ui->PaintBox1;
+  MStartBtn = ui->MStartBtn;
+  QuitBtn = ui->QuitBtn;
+  ComboBox2 = ui->ComboBox2;
+  MenuFile = ui->MenuFile;
+  MenuMeasure = ui->MenuMeasure;
+  MenuGraph = ui->MenuGraph;
+  MenuRef = ui->MenuRef;
+  MenuSet = ui->MenuSet;
+  MenuHelp = ui->MenuHelp;
+  MenuFile_Open = ui->MenuFile_Open;
+  MenuFile_Save = ui->MenuFile_Save;
+  MenuFile_Close = ui->MenuFile_Close;
+  MenuFile_Export = ui->MenuFile_Export;
+  MenuFile_PrintSetup = ui->MenuFile_PrintSetup;
+  MenuFile_Print = ui->MenuFile_Print;
+  MenuFile_Quit = ui->MenuFile_Quit;
+  MenuMeasure_Start = ui->MenuMeasure_Start;
+  MenuMesure_Calc = ui->MenuMesure_Calc;
+  MenuGraph_R_only = ui->MenuGraph_R_only;
+  MenuGraph_Wide = ui->MenuGraph_Wide;
+  MenuGraph_Ave = ui->MenuGraph_Ave;
+  MenuRef_Open = ui->MenuRef_Open;
+  MenuRef_Close = ui->MenuRef_Close;
+  MenuSet_COM = ui->MenuSet_COM;
+  MenuSet_Color = ui->MenuSet_Color;
+  MenuSet_Warning = ui->MenuSet_Warning;
+  MenuHelp_Version = ui->MenuHelp_Version;
+
+  StatusBar1 = new StatusPanels(this);
+  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  setStatusBar(StatusBar1);
+
+  Timer1.setSingleShot(true);
+  Timer1.setTimerType(Qt::PreciseTimer);
+
+  unitVersion.clear();
+  unitSerial.clear();
+  fileName.clear();
+  for (auto& name : refFileName) name.clear();
+  mainData.dateTime.clear();
+  for (auto& ref : refData) ref.dateTime.clear();
+  for (auto& text : settings.pstr) text.clear();
+  mCollectAxisLabels();
+  mHideAxisLabels();
+  ConnectHandlers();
+}
+
+TFormMain::~TFormMain() {
+  if (QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(this);
+  FormDestroy();
+}
+
+void TFormMain::ConnectHandlers() {
+  connect(MStartBtn, &QPushButton::clicked, this, &TFormMain::MStartBtnClick);
+  connect(QuitBtn, &QPushButton::clicked, this, &TFormMain::QuitBtnClick);
+  connect(ComboBox2, &QComboBox::activated, this, [this](int) { ComboBox2Change(); });
+  connect(MenuFile_Quit, &QAction::triggered, this, &TFormMain::MenuFile_QuitClick);
+  connect(MenuMeasure_Start, &QAction::triggered, this, &TFormMain::MenuMeasure_StartClick);
+  connect(MenuHelp_Version, &QAction::triggered, this, &TFormMain::MenuHelp_VersionClick);
+  // The check-item handlers toggle the mark themselves (they are called
+  // directly too), so the menu's own toggle is undone first.
+  connect(MenuSet_Warning, &QAction::triggered, this, [this] {
+    MenuSet_Warning->setChecked(!MenuSet_Warning->isChecked());
+    MenuSet_WarningClick();
+  });
+  connect(MenuGraph_R_only, &QAction::triggered, this, [this] {
+    MenuGraph_R_only->setChecked(!MenuGraph_R_only->isChecked());
+    MenuGraph_R_onlyClick();
+  });
+  connect(MenuGraph_Wide, &QAction::triggered, this, [this] {
+    MenuGraph_Wide->setChecked(!MenuGraph_Wide->isChecked());
+    MenuGraph_WideClick();
+  });
+  connect(MenuGraph_Ave, &QAction::triggered, this, [this] {
+    MenuGraph_Ave->setChecked(!MenuGraph_Ave->isChecked());
+    MenuGraph_AveClick();
+  });
+  connect(PaintBox1, &PaintBox::MouseDown, this,
+          [this](int x, int y, Qt::MouseButton) { PaintBox1MouseDown(x, y); });
+  connect(&Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
+}
+
+void TFormMain::FormCreate() { mInitWindow(); }
+
+void TFormMain::mInitWindow() {
+  // 1. The idle handler: a pass runs when the event queue has become empty,
+  // something has happened since the last pass, and work is pending.
+  QCoreApplication::instance()->installEventFilter(this);
+  if (auto* dispatcher = QAbstractEventDispatcher::instance())
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TFormMain::OnAboutToBlock);
+
+  settingsPending = 1;
+  portOpen = unitConnected = acquiring = timeoutExpired = 0;
+  dataSaved = completionPending = statusLayoutPending = geometryApplying = 0;
+
+  MenuGraph_R_only->setChecked(false);
+  MenuGraph_Wide->setChecked(false);
+  MenuGraph_Ave->setChecked(true);
+  MenuSet_Warning->setChecked(false);
+
+  SetDefaults(settings);
+  mColorAxisLabels();
+
+  mainData.valid = 0;
+  mainData.band = 1;
+  mainData.dateTime.clear();
+  ComboBox2->setCurrentIndex(0);
+
+  ResetGraphScale(1);
+  mSelectValueArrays();
+
+  for (auto& ref : refData) {
+    ref.valid = 0;
+    ClearData(ref);
+    ref.band = 1;
+    ref.dateTime.clear();
+  }
+  refCount = 0;
+
+  mCollectAxisLabels();
+
+  if (mCreateObjects()) {
+    setWindowTitle(QString::fromUtf8(Caption));
+  } else {
+    startupFailed = true;
+    close();
+  }
+}
+
+void TFormMain::mCollectAxisLabels() {
+  static const char* const names[AxisLabelCount] = {
+      "Label0",  "Label1",  "Label2",  "Label3",  "Label4",  "Label5",  "Label6",  "Label7",  "Label8",
+      "Label9",  "Label00", "Label01", "Label20", "Label21", "Label22", "Label23", "Label24", "Label25",
+      "Label26", "Label27", "Label28", "Label29", "Label30", "Label31", "Label10", "Label11", "Label12",
+      "Label13", "Label14", "Label15", "Label16", "Label17", "Label18", "Label19", "Label199"};
+  for (int i = 0; i < AxisLabelCount; ++i)
+    axisLabels[static_cast<size_t>(i)] = findChild<QLabel*>(QString::fromLatin1(names[i]));
+}
+
+void TFormMain::mHideAxisLabels() {
+  for (QLabel* label : axisLabels)
+    if (label) label->setVisible(false);
+}
+
+void TFormMain::mColorAxisLabels() {
+  auto paint = [](QLabel* label, const QColor& colour) {
+    if (!label) return;
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, colour);
+    label->setPalette(p);
+  };
+  const QColor r = ColorFromBgr(static_cast<uint32_t>(settings.PenColor_R));
+  const QColor theta = ColorFromBgr(static_cast<uint32_t>(settings.PenColor_Theta));
+  const QColor text = palette().color(QPalette::WindowText);
+  for (int i = 0; i < AxisLabelCount; ++i)
+    paint(axisLabels[static_cast<size_t>(i)], i < 12 ? r : i < 24 ? theta : text);
+}
+
+bool TFormMain::mCreateObjects() {
+  msgCatalog = new (std::nothrow) TK_Message(QString::fromLatin1(ModelName), Caption);
+  if (!msgCatalog) {
+    ShowCatalogFatalError();
+    return false;
+  }
+  statusTexts = new (std::nothrow) KStatus(StatusBar1, QString::fromLatin1(ModelName), 2);
+  if (!statusTexts) {
+    msgCatalog->ShowFatalMemoryError(QStringLiteral("KStatus"));
+    return false;
+  }
+  fileHandler = new (std::nothrow) KAVO_File();
+  if (!fileHandler) {
+    msgCatalog->ShowFatalMemoryError(QStringLiteral("KAVO_File"));
+    return false;
+  }
+  graphPlotter = new (std::nothrow) Graph_RTF(this, PaintBox1, &settings, axisLabels, &graphScale);
+  if (!graphPlotter) {
+    msgCatalog->ShowFatalMemoryError(QStringLiteral("Graph_RTF"));
+    return false;
+  }
+  commDriver = new (std::nothrow) TSerialPortDriver(this);
+  if (!commDriver) {
+    msgCatalog->ShowFatalMemoryError(QStringLiteral("TSerialPortDriver"));
+    return false;
+  }
+  return true;
+}
+
+void TFormMain::FormDestroy() {
+  WatchPort(false);
+  delete msgCatalog;
+  msgCatalog = nullptr;
+  delete statusTexts;
+  statusTexts = nullptr;
+  delete fileHandler;
+  fileHandler = nullptr;
+  delete graphPlotter;
+  graphPlotter = nullptr;
+  delete commDriver;  // closes the port if it is still open
+  commDriver = nullptr;
+}
+
+// ---- the idle handler ----
+
+bool TFormMain::IdleWorkPending() const {
+  return settingsPending || acquiring || completionPending || statusLayoutPending;
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() != IdleEvent) idleArmed = true;
+  return QMainWindow::eventFilter(watched, e);
+}
+
+void TFormMain::OnAboutToBlock() {
+  if (idleArmed && !idleQueued && IdleWorkPending()) {
+    idleQueued = true;
+    QCoreApplication::postEvent(this, new QEvent(IdleEvent), Qt::LowEventPriority);
+  }
+}
+
+bool TFormMain::event(QEvent* e) {
+  if (e->type() == IdleEvent) {
+    idleQueued = false;
+    idleArmed = false;
+    mAppIdle();
+    return true;
+  }
+  return QMainWindow::event(e);
+}
+
+void TFormMain::mAppIdle() {
+  ++idlePasses;
+  if (settingsPending) {
+    settingsPending = 0;
+    mApplyStoredSettings();
+  }
+  if (acquiring) mAcquireStep();
+  if (completionPending) {
+    completionPending = 0;
+    mFinishMeasure();
+  }
+  if (statusLayoutPending) {
+    statusLayoutPending = 0;
+    mLayoutStatusBar();
+  }
+}
+
+void TFormMain::mApplyStoredSettings() {
+  LoadSettings(QStringLiteral("KAVO_ini.prf"));
+  mColorAxisLabels();
+  graphPlotter->Clear();
+  graphPlotter->DrawScales(ROnly());
+}
+
+void TFormMain::mLayoutStatusBar() {
+  // The status bar keeps a fixed 20-pixel height at the bottom of the client
+  // area; the main window's layout places it there.
+  StatusBar1->setFixedHeight(20);
+}
+
+// ---- closing ----
+
+void TFormMain::closeEvent(QCloseEvent* e) {
+  bool canClose = true;
+  FormCloseQuery(canClose);
+  if (canClose) e->accept();
+  else e->ignore();
+}
+
+void TFormMain::FormCloseQuery(bool& canClose) {
+  canClose = true;
+  if (startupFailed) return;
+  if (unitConnected) mStopMeasure();
+  SaveSettings();
+}
+
+bool TFormMain::mConfirmQuit() {
+  if (mainData.valid && !dataSaved && !msgCatalog->ConfirmQuit()) return false;
+  if (unitConnected) mStopMeasure();
+  return true;
+}
+
+void TFormMain::QuitBtnClick() {
+  if (mConfirmQuit()) close();
+}
+
+void TFormMain::MenuFile_QuitClick() {
+  if (mConfirmQuit()) close();
+}
+
+void TFormMain::MenuHelp_VersionClick() {
+  TFormVersion* version = Forms().version;
+  if (!version) return;
+  Modal().ExecDialog(*version);
+  activateWindow();
+}
+
+void TFormMain::MenuSet_WarningClick() { MenuSet_Warning->setChecked(!MenuSet_Warning->isChecked()); }
+
+// ---- data helpers ----
+
+void TFormMain::ClearData(MeasureData& data) { kavo::ClearData(data); }
+void TFormMain::ClearValues(PointValues& values) { kavo::ClearValues(values); }
+bool TFormMain::AnyRefLoaded() const { return kavo::AnyRefLoaded(refData); }
+
+}  // namespace kavo

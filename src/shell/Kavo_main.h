@@ -1,0 +1,219 @@
+// The main window: owner of every measurement, reference and setting, of the
+// five long-lived helper objects, and of the idle handler that runs all
+// background work (settings load, sweep steps, finishing, status layout).
+// Its methods live beside the subsystem that owns them: the protocol and
+// the sweep in link/, the graph view in graph/, the settings in data/.
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "data/Kavo_setting.h"
+#include "graph/Graph_rtf.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSocketNotifier;
+
+namespace Ui {
+class TFormMain;
+}
+
+namespace kavo {
+
+class KAVO_File;
+class KStatus;
+class StatusPanels;
+class PaintBox;
+class TK_Message;
+class TSerialPortDriver;
+
+constexpr int RxBufferSize = 10000;
+constexpr int AxisLabelCount = 35;
+// The sweep watchdog: silence on the line for this long ends the sweep.
+constexpr int DefaultTimeoutMs = 10000;
+
+class TFormMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TFormMain(QWidget* owner = nullptr);
+  ~TFormMain() override;
+
+  // ---- life cycle (shell) ----
+  void FormCreate();
+  bool StartupFailed() const { return startupFailed; }
+  void mHideAxisLabels();
+  void mColorAxisLabels();
+  void mCollectAxisLabels();
+  bool mCreateObjects();
+  void mAppIdle();
+  void mApplyStoredSettings();
+  void mLayoutStatusBar();
+  void FormDestroy();
+
+  // ---- commands and UI state ----
+  void QuitBtnClick();
+  void MenuFile_QuitClick();
+  bool mConfirmQuit();
+  void MenuHelp_VersionClick();
+  void MenuSet_WarningClick();
+  void MStartBtnClick();
+  void MenuMeasure_StartClick();
+  void mSetBusyUI();
+  void mSetIdleUI();
+
+  // ---- settings ----
+  void LoadSettings(const QString& name);
+  void SaveSettings();
+
+  // ---- graph view ----
+  void mSelectValueArrays();
+  static float mRScaleFor(float m);
+  static float mThetaScaleFor(float a);
+  float mMainRMax() const;
+  float mRefRMax() const;
+  float mMainThetaMax() const;
+  float mRefThetaMax() const;
+  void mScaleForMeasurement();
+  void mScaleForReferences();
+  void mScaleForBoth();
+  void mRedrawMeasurement();
+  void mRedrawReferences();
+  void mRedrawBoth();
+  void mRedrawGraph();
+  int32_t mFindPointIndex(float f) const;
+  static QString mFormatResistance(const PointText& record);
+  static QString mFormatPhase(const PointText& record);
+  static QString mFormatFrequency(const PointText& record);
+  void FormResize();
+  void PaintBox1MouseDown(int x, int y);
+  void ComboBox2Change();
+  void MenuGraph_R_onlyClick();
+  void MenuGraph_WideClick();
+  void MenuGraph_AveClick();
+  bool ROnly() const;
+  bool Wide() const;
+  bool Averaging() const;
+
+  // ---- unit protocol and sweep ----
+  bool mQuery(const char* command, char* reply, int deadlineMs, int n);
+  bool mCommand(const char* command, const char* expected, int deadlineMs);
+  bool mOpenPort(int32_t port);
+  void mClosePort();
+  bool mProbeUnit();
+  bool mIdentifyUnit();
+  void mStopMeasure();
+  void mReleaseCOM();
+  void mStartMeasure();
+  bool mConnectAndStart();
+  void mStartTimeout(int ms);
+  void mStopTimeout();
+  void Timer1Timer();
+  void mAcquireStep();
+  void mFinishMeasure();
+
+  // Data helpers forwarded to the data model.
+  static void ClearData(MeasureData& data);
+  static void ClearValues(PointValues& values);
+  bool AnyRefLoaded() const;
+
+  // ---- controls (designer names) ----
+  PaintBox* PaintBox1 = nullptr;
+  QPushButton* MStartBtn = nullptr;
+  QPushButton* QuitBtn = nullptr;
+  QComboBox* ComboBox2 = nullptr;
+  StatusPanels* StatusBar1 = nullptr;
+  QTimer Timer1;
+  QMenu *MenuFile = nullptr, *MenuMeasure = nullptr, *MenuGraph = nullptr, *MenuRef = nullptr,
+        *MenuSet = nullptr, *MenuHelp = nullptr;
+  QAction *MenuFile_Open = nullptr, *MenuFile_Save = nullptr, *MenuFile_Close = nullptr,
+          *MenuFile_Export = nullptr, *MenuFile_PrintSetup = nullptr, *MenuFile_Print = nullptr,
+          *MenuFile_Quit = nullptr, *MenuMeasure_Start = nullptr, *MenuMesure_Calc = nullptr,
+          *MenuGraph_R_only = nullptr, *MenuGraph_Wide = nullptr, *MenuGraph_Ave = nullptr,
+          *MenuRef_Open = nullptr, *MenuRef_Close = nullptr, *MenuSet_COM = nullptr,
+          *MenuSet_Color = nullptr, *MenuSet_Warning = nullptr, *MenuHelp_Version = nullptr;
+
+  // ---- state, in the order the rest of the program knows it ----
+  uint8_t settingsPending = 0;
+  uint8_t portOpen = 0;
+  uint8_t unitConnected = 0;
+  uint8_t acquiring = 0;
+  uint8_t timeoutExpired = 0;
+  uint8_t dataSaved = 0;
+  uint8_t completionPending = 0;
+  uint8_t statusLayoutPending = 0;
+  uint8_t geometryApplying = 0;
+
+  std::string unitVersion;  // CP932 texts
+  std::string unitSerial;
+  QString fileName;
+  QString refFileName[MaxRefs];
+  int32_t refCount = 0;
+  ViewSettings view;
+  GraphScale graphScale;
+  PointValues rawValues;
+  PointValues aveValues;
+  PointValues smoothValues;
+  PointValues refRawValues[MaxRefs];
+  PointValues refAveValues[MaxRefs];
+  MeasureData mainData;
+  MeasureData refData[MaxRefs];
+  SettingsRecord settings;
+
+  // Owned objects, created by mCreateObjects in this order.
+  TK_Message* msgCatalog = nullptr;
+  KStatus* statusTexts = nullptr;
+  KAVO_File* fileHandler = nullptr;
+  Graph_RTF* graphPlotter = nullptr;
+  TSerialPortDriver* commDriver = nullptr;
+
+  // Receive state of a sweep.
+  char rxBuffer[RxBufferSize] = {};
+  int32_t rxCount = 0;
+  int32_t rxParsePos = 0;
+  int32_t pointCount = 0;
+  int32_t pointsExpected = 0;
+  int32_t bandFirst = 0;
+
+  std::array<QLabel*, AxisLabelCount> axisLabels{};
+
+  // The watchdog interval a sweep uses; tests may shorten it.
+  int timeoutMs = DefaultTimeoutMs;
+  // Idle passes run so far (for tests and benchmarks).
+  uint64_t idlePasses = 0;
+
+ protected:
+  bool event(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  void mInitWindow();
+  void FormCloseQuery(bool& canClose);
+  void ConnectHandlers();
+  bool IdleWorkPending() const;
+  void OnAboutToBlock();
+  void WatchPort(bool on);
+  void RecordGeometry();
+  void ResetGraphScale(int32_t band);
+  void EndSweepWithReceiveError();
+  QString PointReadout(const PointText& record) const;
+
+  std::unique_ptr<Ui::TFormMain> ui;
+  bool startupFailed = false;
+  bool idleArmed = true;     // an event arrived since the last idle pass
+  bool idleQueued = false;   // an idle pass has been posted
+  QSocketNotifier* portNotifier = nullptr;
+  bool portSignalled = false;  // the port was readable since the last read
+};
+
+}  // namespace kavo

@@ -1,0 +1,44 @@
+#include "Records.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace kavo::test {
+
+std::string MakeRecord(double r, double theta, double freq) {
+  const long rCode = std::lround((r - 0.005) / 0.01);
+  long thetaCode = std::lround((theta - 0.05) / 0.1);
+  if (thetaCode < 0) thetaCode += 0x10000;
+  const long count = std::lround(freq * 65.536);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04lX%04lX%06lX%04X", rCode & 0xFFFF, thetaCode & 0xFFFF, count & 0xFFFFFF, 1u);
+  return text;
+}
+
+double SlotFrequency(int slot) { return 20.0 * std::pow(1000.0, slot / 399.0); }
+
+void FillBand(MeasureData& data, int32_t band,
+              const std::function<void(double freq, double& r, double& theta)>& model) {
+  data.band = band;
+  for (int k = BandFirstSlot(band); k <= BandLastSlot(band); ++k) {
+    const double f = SlotFrequency(k);
+    double r = 0, theta = 0;
+    model(f, r, theta);
+    const std::string rec = MakeRecord(r, theta, f);
+    for (int i = 0; i < RecordLength; ++i) data.points[k].c[i] = rec[static_cast<size_t>(i)];
+    data.points[k].c[RecordLength] = '\0';
+  }
+}
+
+void WooferModel(double freq, double& r, double& theta, double fs, double peak) {
+  const double re = 6.0, qm = 4.0;
+  const double x = qm * (freq / fs - fs / freq);
+  const double res = peak - re;
+  // Re + Res / (1 + jx)
+  const double denom = 1 + x * x;
+  const double real = re + res / denom, imag = -res * x / denom + 2 * M_PI * freq * 0.0005;
+  r = std::hypot(real, imag);
+  theta = std::atan2(imag, real) * 180.0 / M_PI;
+}
+
+}  // namespace kavo::test
