@@ -385,7 +385,9 @@ uint32_t TSerialPortDriver::SendDataEx(const void* data, uint32_t count, uint32_
   uint32_t total = 0;
   int64_t start = NowMs();
   while (total < count) {
-    const uint16_t space = OutFreeSpace();
+    int queued = 0;
+    if (!RetryIoctl(handle_, TIOCOUTQ, &queued)) break;  // the device is gone
+    const uint32_t space = uint32_t(std::max(queued, 0)) >= outBufSize_ ? 0 : outBufSize_ - uint32_t(std::max(queued, 0));
     bool blocked = true;  // the system took nothing: wait for room
     if (space > 0) {
       if (checkLineStatus_ && GetLineStatus() == 0) break;
