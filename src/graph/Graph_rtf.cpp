@@ -227,7 +227,7 @@ void Graph_RTF::PaintTo(QPainter& painter) const {
 }
 
 void Graph_RTF::Clear() {
-  {
+  if (!bitmap_.isNull()) {
     QPainter p(&bitmap_);
     p.fillRect(bitmap_.rect(), MakeBrush(White));
     DrawFreqGrid(p, bitmapWidth_, bitmapHeight_, Pens::Screen);
@@ -305,7 +305,7 @@ void Graph_RTF::DrawValidRefs(QPainter& p, int w, int h, bool rOnly, int width) 
 }
 
 void Graph_RTF::PaintAllInto(QImage& image, bool rOnly, bool withRefs, Widths widths) const {
-  if (!scale_ || !scale_->data || scale_->data->valid != 1) return;
+  if (image.isNull() || !scale_ || !scale_->data || scale_->data->valid != 1) return;
   QPainter p(&image);
   DrawMainBand(p, image.width(), image.height(), rOnly, widths.main);
   if (withRefs) DrawValidRefs(p, image.width(), image.height(), rOnly, widths.ref);
@@ -319,7 +319,7 @@ void Graph_RTF::DrawMeasurement(bool rOnly, bool wide) {
 
 void Graph_RTF::DrawMeasurementSoFar(bool rOnly, int32_t count, bool wide) {
   DrawScales(rOnly);
-  if (count > 0 && scale_ && scale_->data) {
+  if (count > 0 && scale_ && scale_->data && !bitmap_.isNull()) {
     const int first = BandFirstSlot(scale_->band);
     const int last = static_cast<int>(std::min<int64_t>(int64_t{first} + count - 1, MaxPoints));
     QPainter p(&bitmap_);
@@ -331,7 +331,7 @@ void Graph_RTF::DrawMeasurementSoFar(bool rOnly, int32_t count, bool wide) {
 }
 
 void Graph_RTF::DrawSegment(bool rOnly, int32_t index, bool wide) {
-  if (index > 0 && index < MaxPoints && scale_ && scale_->data && colours_) {
+  if (index > 0 && index < MaxPoints && scale_ && scale_->data && colours_ && !bitmap_.isNull()) {
     QPainter p(&bitmap_);
     DrawCurves(p, bitmapWidth_, bitmapHeight_, *scale_->data, colours_->PenColor_R,
                colours_->PenColor_Theta, wide ? 2 : 1, rOnly, index - 1, index - 1);
@@ -341,7 +341,7 @@ void Graph_RTF::DrawSegment(bool rOnly, int32_t index, bool wide) {
 
 void Graph_RTF::DrawReferences(bool rOnly) {
   DrawScales(rOnly);
-  {
+  if (!bitmap_.isNull()) {
     QPainter p(&bitmap_);
     DrawValidRefs(p, bitmapWidth_, bitmapHeight_, rOnly, 1);
   }

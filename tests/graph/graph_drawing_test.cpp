@@ -409,6 +409,18 @@ TEST(GraphLabels, MissingSlotsAreSkipped) {
   ys.fill(-1);
   plotter.PrintThetaLabelPositions(xs, ys, 2.0f, 1000, 20, 900, 100);
   EXPECT_EQ(xs[11], 890);  // width 0 for a missing "[deg]" label
+
+  // No paint area and no scale record: every operation is a harmless no-op.
+  Graph_RTF bare(&window, nullptr, &colours, labels, nullptr);
+  bare.Resize();
+  bare.Clear();
+  bare.DrawAll(false, true);
+  bare.DrawMeasurementSoFar(false, 5, false);
+  bare.DrawSegment(false, 5, false);
+  bare.DrawReferences(false);
+  bare.Repaint();
+  EXPECT_TRUE(bare.Bitmap().isNull());
+  EXPECT_EQ(labels[5]->text(), "12.5");
 }
 
 TEST(GraphPrint, LabelPositionsOnASample) {

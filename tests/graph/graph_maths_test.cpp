@@ -58,12 +58,6 @@ TEST(GraphMaths, NextGridFreqSteps) {
   EXPECT_GT(Graph_RTF::NextGridFreq(std::nan("")), 0.0);
 }
 
-TEST(GraphMaths, PowerOfTenIsExact) {
-  for (double v : {1.0, 10.0, 100.0, 1000.0, 10000.0, 100000.0}) EXPECT_TRUE(Graph_RTF::IsPowerOfTen(v)) << v;
-  for (double v : {0.0, -10.0, 20.0, 99.999, 1000.0001, 3000.0, 1500.0})
-    EXPECT_FALSE(Graph_RTF::IsPowerOfTen(v)) << v;
-}
-
 TEST(GraphMaths, FrequencyLabelsOfEachBand) {
   EXPECT_EQ(LabelTexts(1), (QStringList{"20", "30", "100", "300", "1k", "3k", "10k", "20k"}));
   EXPECT_EQ(LabelTexts(2), (QStringList{"20", "30", "50", "100", "200"}));
