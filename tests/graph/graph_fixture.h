@@ -51,8 +51,8 @@ inline int CountColour(const QImage& img, int32_t bgr) {
   return n;
 }
 
-// Length of the run of `bgr` pixels in column x that contains row y0's
-// neighbourhood (the first run met scanning the whole column).
+// Longest unbroken vertical run of `bgr` pixels in column x: the width of a
+// horizontal line drawn in that colour.
 inline int VerticalRun(const QImage& img, int x, int32_t bgr) {
   int best = 0, run = 0;
   for (int y = 0; y < img.height(); ++y) {
