@@ -5,6 +5,7 @@
 #include "data/Kavo_setting.h"
 #include "link/Spdrv.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -114,6 +115,25 @@ TEST_F(SimLink, EachBandAnnouncesAndSendsItsPoints) {
     // Nothing beyond the band's bytes.
     EXPECT_EQ(driver_.ReadData_inTime(closing, 1, 20), 0u);
   }
+}
+
+TEST_F(SimLink, PacedSweepIsReadRecordByRecordWithTheShortDeadline) {
+  Open(kavsim::UnitConfig{});  // 9600 bit/s, as the unit talks
+  std::string reply;
+  ASSERT_TRUE(Query(driver_, "M3", reply, 100, 4));
+  EXPECT_EQ(reply, "0079");
+  // The acquisition's steps: 19 bytes within the 100 ms the band command left.
+  std::string stream;
+  const auto start = std::chrono::steady_clock::now();
+  for (int step = 0; step < 400 && stream.size() < 121 * 19 + 3; ++step) {
+    char buf[19];
+    stream.append(buf, driver_.ReadData(buf, 19));
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ASSERT_EQ(stream.size(), 121u * 19u + 3u);
+  EXPECT_EQ(stream.substr(stream.size() - 3), "OK\r");
+  for (int n = 0; n < 121; ++n) EXPECT_EQ(stream[n * 19 + 18], '\r') << n;
+  EXPECT_NEAR(seconds, 2302 / 960.0, 0.15);
 }
 
 TEST_F(SimLink, UnitHungUpMidSweepEndsTheReadsQuietly) {
