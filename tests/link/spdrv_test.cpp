@@ -96,7 +96,7 @@ TEST(Spdrv, MissingPortFailsAndEverythingIsNeutral) {
   const auto start = Clock::now();
   EXPECT_EQ(d.ReadData(buf, 19), 0u);
   EXPECT_EQ(d.ReadData_inTime(buf, 5, 300), 0u);
-  EXPECT_LT(MsSince(start), 20.0);
+  EXPECT_LT(MsSince(start), 50.0);
   EXPECT_EQ(d.InputTimeout(), 300u);  // kept for later reads even when not connected
   EXPECT_EQ(d.ReadData2(buf, 5, 700), 0u);
   EXPECT_EQ(d.InputTimeout(), 300u);  // ReadData2 stores only while connected
@@ -333,7 +333,7 @@ TEST(Spdrv, QueuedRecordIsReadAtOnceAndOnlyWhatIsAskedFor) {
   d.SetInputTimeout(1000);
   const auto start = Clock::now();
   EXPECT_EQ(d.ReadData(buf, 19), 19u);
-  EXPECT_LT(MsSince(start), 10.0);
+  EXPECT_LT(MsSince(start), 50.0);  // far below the 1000 ms deadline
   EXPECT_EQ(std::string(buf, 19), bytes.substr(0, 19));
   EXPECT_EQ(d.CountRX(), uint32_t(bytes.size() - 19));
   // ReadData_All takes the rest, never more than the buffer holds.
@@ -412,7 +412,7 @@ TEST(Spdrv, PeerHangingUpMidReadGivesShortCountsNotHangs) {
   EXPECT_LT(MsSince(start), 380.0);
   start = Clock::now();
   EXPECT_FALSE(d.SendZString("ME\r"));
-  EXPECT_LT(MsSince(start), 20.0);  // a write to a gone device fails at once
+  EXPECT_LT(MsSince(start), 50.0);  // a write to a gone device fails at once
   EXPECT_FALSE(d.FlushBuffers(true, true));
   EXPECT_EQ(d.CountRX(), 0u);
   EXPECT_TRUE(d.Connected());  // the caller decides when to let go
