@@ -36,7 +36,7 @@ void WooferModel(double freq, double& r, double& theta, double fs, double peak) 
   const double res = peak - re;
   // Re + Res / (1 + jx)
   const double denom = 1 + x * x;
-  const double real = re + res / denom, imag = -res * x / denom + 2 * M_PI * freq * 0.0005;
+  const double real = re + res / denom, imag = -res * x / denom + 2 * M_PI * freq * 0.00005;
   r = std::hypot(real, imag);
   theta = std::atan2(imag, real) * 180.0 / M_PI;
 }

@@ -1,0 +1,43 @@
+// A hand-scripted unit on a pseudo-terminal, for behaviour the simulated
+// KA-V unit does not offer (a unit that answers the probe but not "V?", an
+// endless stream, a unit that ignores the end command). Each command line
+// received is logged and answered by the script.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace kavo::test {
+
+class ScriptedUnit {
+ public:
+  using Script = std::function<std::string(const std::string& command)>;
+  explicit ScriptedUnit(Script script);
+  ~ScriptedUnit();
+  ScriptedUnit(const ScriptedUnit&) = delete;
+  ScriptedUnit& operator=(const ScriptedUnit&) = delete;
+
+  bool Ok() const { return master_ >= 0; }
+  const std::string& Path() const { return path_; }
+  std::vector<std::string> Commands() const;
+
+ private:
+  void Run();
+
+  Script script_;
+  int master_ = -1;
+  std::string path_;
+  std::atomic<bool> stop_{false};
+  mutable std::mutex mutex_;
+  std::vector<std::string> commands_;
+  std::thread thread_;
+};
+
+// The healthy answers to the probe and identification commands.
+std::string HealthyAnswer(const std::string& command);
+
+}  // namespace kavo::test

@@ -1,0 +1,442 @@
+// Whole measurements through the real main window against a unit on a
+// pseudo-terminal: the simulated KA-V unit or a scripted one.
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QPushButton>
+
+#include "MainWindowFixture.h"
+#include "PtyUnit.h"
+#include "ScriptedUnit.h"
+#include "messages/StatusPanels.h"
+
+namespace kavo::test {
+namespace {
+
+using Commands = std::vector<std::string>;
+
+class MeasureTest : public MainWindowTest {
+ protected:
+  void TearDown() override {
+    qunsetenv("KAVO_COM1");
+    qunsetenv("KAVO_COM2");
+    MainWindowTest::TearDown();
+  }
+  // Starts the simulated unit (unpaced unless said otherwise) as COM1.
+  kavsim::PtyUnit& StartUnit(kavsim::Fault fault = kavsim::Fault::None, bool paced = false, int faultPoint = 5) {
+    unit = std::make_unique<kavsim::PtyUnit>();
+    unit->Config().paced = paced;
+    unit->Config().fault = fault;
+    unit->Config().faultPoint = faultPoint;
+    EXPECT_TRUE(unit->Start());
+    qputenv("KAVO_COM1", QByteArray::fromStdString(unit->SlavePath()));
+    return *unit;
+  }
+  void UseScripted(ScriptedUnit& scripted) {
+    ASSERT_TRUE(scripted.Ok());
+    qputenv("KAVO_COM1", QByteArray::fromStdString(scripted.Path()));
+  }
+  QString Panel(int i) const { return main->StatusBar1->PanelText(i); }
+  bool Idle() const {
+    return main->MStartBtn->text() == QStringLiteral("測定開始") && main->QuitBtn->isEnabled() &&
+           main->ComboBox2->isEnabled() && main->MenuFile->menuAction()->isEnabled() &&
+           main->MenuHelp->menuAction()->isEnabled() && main->MStartBtn->isEnabled();
+  }
+  // Presses the start button and runs the loop until the sweep is over.
+  bool Measure(int band, int timeoutMs = 10000) {
+    main->ComboBox2->setCurrentIndex(band - 1);
+    main->MStartBtnClick();
+    return PumpUntil([this] { return !main->acquiring && !main->completionPending; }, timeoutMs);
+  }
+
+  std::unique_ptr<kavsim::PtyUnit> unit;
+};
+
+const Commands ProbeAndIdentify = {"?", "U?", "ME", "U?", "V?", "SN?", "M?"};
+
+Commands With(Commands head, std::initializer_list<std::string> tail) {
+  head.insert(head.end(), tail);
+  return head;
+}
+
+TEST_F(MeasureTest, FullBandSweepFillsEverySlotAndFinishes) {
+  StartUnit();
+  Start();
+  ASSERT_TRUE(Measure(1));
+
+  EXPECT_EQ(Panel(1), QStringLiteral("測定終了しました"));
+  EXPECT_EQ(Panel(0), QStringLiteral("KA-V/ SN=0815/ 2.10"));
+  EXPECT_EQ(Panel(2), QStringLiteral("周波数：20.00[Hz]...20.000[kHz]"));
+  EXPECT_EQ(main->mainData.valid, 1);
+  EXPECT_EQ(main->dataSaved, 0);
+  EXPECT_EQ(main->rxCount, 7603);
+  EXPECT_EQ(main->pointCount, 400);
+  EXPECT_EQ(std::string(main->rxBuffer + 7600, 2), "OK");
+  for (int k = 0; k < 400; ++k) {
+    ASSERT_EQ(std::string(main->mainData.points[k].c, 18), std::string(main->rxBuffer + k * 19, 18)) << k;
+    ASSERT_EQ(main->mainData.points[k].c[18], '\0');
+  }
+  EXPECT_TRUE(unit->WaitForCommands(ProbeAndIdentify.size() + 2, 1000));
+  EXPECT_EQ(unit->Commands(), With(ProbeAndIdentify, {"M1", "ME"}));
+  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_EQ(main->unitConnected, 0);
+  EXPECT_TRUE(Idle());
+  EXPECT_TRUE(modal->calls.empty());
+  // The resonance of the default driver (42 Hz, about 62 ohm) sets a 100-ohm scale.
+  EXPECT_EQ(main->graphScale.rMax, 100.0f);
+  EXPECT_EQ(main->windowTitle(), QStringLiteral("KAVO v2.1"));
+}
+
+TEST_F(MeasureTest, EachBandFillsItsOwnSlots) {
+  StartUnit();
+  Start();
+  for (int band = 2; band <= 4; ++band) {
+    unit->ClearCommands();
+    main->dataSaved = 1;  // no question between the sweeps
+    ASSERT_TRUE(Measure(band)) << band;
+    const int first = BandFirstSlot(band), last = BandLastSlot(band);
+    EXPECT_EQ(main->mainData.valid, 1) << band;
+    EXPECT_EQ(main->mainData.band, band);
+    EXPECT_EQ(main->rxCount, BandPointCount(band) * 19 + 3);
+    EXPECT_EQ(main->mainData.points[first].c[18], '\0');
+    EXPECT_EQ(main->mainData.points[last].c[18], '\0');
+    // Slots outside the band stay cleared.
+    const int outside = band == 4 ? 0 : 399;
+    EXPECT_EQ(std::string(main->mainData.points[outside].c, 19), std::string(19, '0')) << band;
+    EXPECT_EQ(main->rawValues.R[outside], -1.0f);
+    EXPECT_GT(main->rawValues.R[first], 0.0f);
+    const std::string bandCommand = "M" + std::to_string(band);
+    EXPECT_TRUE(unit->WaitForCommands(ProbeAndIdentify.size() + 2, 1000));
+    EXPECT_EQ(unit->Commands(), With(ProbeAndIdentify, {bandCommand, "ME"}));
+  }
+}
+
+TEST_F(MeasureTest, PortThatCannotBeOpened) {
+  qputenv("KAVO_COM1", "/nonexistent/tty");
+  Start();
+  main->MStartBtnClick();
+  EXPECT_EQ(Panel(0), QStringLiteral("通信ポートが開けません"));
+  ASSERT_EQ(modal->MessageTexts(), QStringList{QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。")});
+  EXPECT_EQ(modal->calls[0].icon, MsgIcon::Stop);
+  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_TRUE(Idle());
+}
+
+TEST_F(MeasureTest, ProbeFailuresReportTheMissingUnit) {
+  for (kavsim::Fault fault : {kavsim::Fault::Silence, kavsim::Fault::WrongModel}) {
+    StartUnit(fault);
+    if (!main) Start();
+    modal->calls.clear();
+    main->MStartBtnClick();
+    EXPECT_EQ(Panel(0), QStringLiteral("KA-V が見つかりませんでした"));
+    EXPECT_EQ(modal->MessageTexts(),
+              QStringList{QStringLiteral("KA-Vユニットが見つかりませんでした。COM番号を確認して下さい。")});
+    EXPECT_EQ(main->portOpen, 0);
+    EXPECT_EQ(main->unitConnected, 0);
+    EXPECT_TRUE(Idle());
+  }
+}
+
+TEST_F(MeasureTest, IdentificationFailuresShowTheirStatusOnly) {
+  struct Case {
+    kavsim::Fault fault;
+    const char* text;
+  };
+  const Case cases[] = {{kavsim::Fault::LowerCaseModel, "KA-V ではありません"},
+                        {kavsim::Fault::Uncalibrated, "KA-V 未校正です"}};
+  for (const Case& c : cases) {
+    StartUnit(c.fault);
+    if (!main) Start();
+    main->MStartBtnClick();
+    EXPECT_EQ(Panel(1), QString::fromUtf8(c.text));
+    EXPECT_EQ(main->portOpen, 0);
+    EXPECT_EQ(main->unitConnected, 0);
+    EXPECT_TRUE(Idle());
+  }
+  // A unit that passes the probe but never answers "V?".
+  ScriptedUnit mute([](const std::string& command) { return command == "V?" ? "" : HealthyAnswer(command); });
+  UseScripted(mute);
+  main->MStartBtnClick();
+  EXPECT_EQ(Panel(1), QStringLiteral("KA-V 応答エラーです"));
+  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_TRUE(modal->MessageTexts().isEmpty());
+  EXPECT_EQ(mute.Commands(), (Commands{"?", "U?", "ME", "U?", "V?"}));
+}
+
+TEST_F(MeasureTest, BandCommandUnansweredClosesThePort) {
+  ScriptedUnit unit([](const std::string& command) { return command == "M1" ? "" : HealthyAnswer(command); });
+  UseScripted(unit);
+  Start();
+  const std::string before = main->mainData.dateTime;
+  main->MStartBtnClick();
+  EXPECT_EQ(Panel(1), QStringLiteral("コマンド送信エラーです"));
+  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_EQ(main->unitConnected, 0);
+  EXPECT_EQ(main->mainData.valid, 0);
+  EXPECT_NE(main->mainData.dateTime, before);  // the data set was prepared, then left cleared
+  EXPECT_TRUE(modal->MessageTexts().isEmpty());
+  EXPECT_TRUE(Idle());
+}
+
+TEST_F(MeasureTest, RefusedOrGarbledBandReplyKeepsThePortOpenAndSilent) {
+  StartUnit(kavsim::Fault::Refuse);
+  Start();
+  main->MStartBtnClick();
+  EXPECT_TRUE(modal->calls.empty());
+  EXPECT_EQ(main->portOpen, 1);
+  EXPECT_EQ(main->unitConnected, 0);
+  EXPECT_TRUE(Idle());
+
+  // A new COM number waits until the port has closed: the next start still
+  // talks to the same unit.
+  ScriptedUnit other([](const std::string& command) { return HealthyAnswer(command); });
+  qputenv("KAVO_COM2", QByteArray::fromStdString(other.Path()));
+  main->settings.CommPortNum = 2;
+  unit->ClearCommands();
+  main->MStartBtnClick();
+  EXPECT_TRUE(unit->WaitForCommands(ProbeAndIdentify.size() + 1, 1000));
+  EXPECT_EQ(unit->Commands(), With(ProbeAndIdentify, {"M1"}));
+  EXPECT_TRUE(other.Commands().empty());
+  EXPECT_EQ(main->portOpen, 1);
+
+  // Stopped by hand after a refusal, the port closes; now COM2 is used.
+  main->mClosePort();
+  ScriptedUnit garbled([](const std::string& command) { return command == "M1" ? "XYZW\r" : HealthyAnswer(command); });
+  qputenv("KAVO_COM2", QByteArray::fromStdString(garbled.Path()));
+  main->MStartBtnClick();
+  EXPECT_EQ(garbled.Commands(), With(ProbeAndIdentify, {"M1"}));
+  EXPECT_TRUE(modal->calls.empty());
+  EXPECT_EQ(main->portOpen, 1);
+  EXPECT_TRUE(Idle());
+}
+
+TEST_F(MeasureTest, WrongPointCountIsAVersionMismatch) {
+  StartUnit(kavsim::Fault::WrongCount);
+  Start();
+  main->ComboBox2->setCurrentIndex(1);
+  main->MStartBtnClick();
+  EXPECT_EQ(modal->MessageTexts(), QStringList{QStringLiteral("ユニットとアプリケーションのバージョンがミスマッチです")});
+  EXPECT_EQ(modal->calls[0].icon, MsgIcon::Stop);
+  EXPECT_EQ(main->portOpen, 1);
+  EXPECT_EQ(main->unitConnected, 0);
+  EXPECT_EQ(main->acquiring, 0);
+  EXPECT_TRUE(Idle());
+}
+
+TEST_F(MeasureTest, SilenceEndsTheSweepThroughTheWatchdog) {
+  StartUnit(kavsim::Fault::Stall, false, 7);
+  Start();
+  main->timeoutMs = 300;
+  QElapsedTimer clock;
+  clock.start();
+  ASSERT_TRUE(Measure(1));
+  EXPECT_GE(clock.elapsed(), 300);
+  EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです"));
+  EXPECT_EQ(main->pointCount, 7);
+  EXPECT_EQ(main->mainData.valid, 0);
+  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_EQ(main->unitConnected, 0);
+  EXPECT_TRUE(Idle());
+  EXPECT_TRUE(unit->WaitForCommands(ProbeAndIdentify.size() + 2, 1000));
+  EXPECT_EQ(unit->Commands().back(), "ME");
+}
+
+TEST_F(MeasureTest, BrokenStreamsEndWithAReceiveError) {
+  struct Case {
+    kavsim::Fault fault;
+    int points;  // records accepted before the end
+  };
+  const Case cases[] = {{kavsim::Fault::CrInRecord, 5}, {kavsim::Fault::BadClosing, 400}};
+  for (const Case& c : cases) {
+    StartUnit(c.fault);
+    if (!main) Start();
+    main->timeoutMs = 60000;  // these must end by themselves, long before
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(Measure(1, 5000));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです")) << kavsim::FaultName(c.fault);
+    EXPECT_EQ(main->pointCount, c.points);
+    EXPECT_EQ(main->mainData.valid, 0);
+    EXPECT_EQ(main->portOpen, 0);
+    EXPECT_TRUE(Idle());
+  }
+}
+
+TEST_F(MeasureTest, ZeroDivisorStallsUntilTheWatchdog) {
+  StartUnit(kavsim::Fault::ZeroDivisor, false, 9);
+  Start();
+  main->timeoutMs = 400;
+  ASSERT_TRUE(Measure(1));
+  EXPECT_EQ(main->pointCount, 9);
+  EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです"));
+  EXPECT_EQ(main->mainData.valid, 0);
+  EXPECT_EQ(main->portOpen, 0);
+}
+
+TEST_F(MeasureTest, AUnitThatKeepsSendingCannotOverrunTheBuffer) {
+  // Announces the full band, then sends 600 records without a divisor: the
+  // sweep stalls at the first one while the bytes keep coming.
+  ScriptedUnit flood([](const std::string& command) {
+    if (command != "M1") return HealthyAnswer(command);
+    std::string bytes = "0190\r";
+    for (int i = 0; i < 600; ++i) bytes += "0258012C00100A0000\r";
+    return bytes;
+  });
+  UseScripted(flood);
+  Start();
+  main->timeoutMs = 60000;
+  ASSERT_TRUE(Measure(1, 20000));
+  EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです"));
+  EXPECT_EQ(main->rxCount, RxBufferSize);
+  EXPECT_EQ(main->pointCount, 0);
+  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_TRUE(Idle());
+}
+
+TEST_F(MeasureTest, AVanishingDeviceEndsTheSweepWithoutWaitingForever) {
+  // Paced, so that the line goes down mid-sweep and not under the band reply.
+  StartUnit(kavsim::Fault::HangUp, true, 20);
+  Start();
+  main->timeoutMs = 3000;
+  QElapsedTimer clock;
+  clock.start();
+  ASSERT_TRUE(Measure(1, 8000));
+  // Well before the watchdog: the lost line is noticed at once.
+  EXPECT_LT(clock.elapsed(), 2000);
+  EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです"));
+  EXPECT_LE(main->pointCount, 20);
+  EXPECT_GE(main->pointCount, 15);
+  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_EQ(main->unitConnected, 0);
+  EXPECT_TRUE(Idle());
+}
+
+TEST_F(MeasureTest, StopButtonEndsARunningSweep) {
+  StartUnit(kavsim::Fault::None, /*paced=*/true);
+  Start();
+  main->MStartBtnClick();
+  EXPECT_EQ(main->MStartBtn->text(), QStringLiteral("測定停止"));
+  EXPECT_FALSE(main->QuitBtn->isEnabled());
+  EXPECT_FALSE(main->ComboBox2->isEnabled());
+  EXPECT_FALSE(main->MenuGraph->menuAction()->isEnabled());
+  EXPECT_TRUE(main->MStartBtn->isEnabled());
+  EXPECT_EQ(Panel(1), QStringLiteral("測定中です"));
+  ASSERT_TRUE(PumpUntil([&] { return main->pointCount >= 10; }));
+
+  main->MStartBtnClick();
+  EXPECT_EQ(Panel(1), QStringLiteral("測定中止しました"));
+  EXPECT_EQ(main->acquiring, 0);
+  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_EQ(main->unitConnected, 0);
+  EXPECT_EQ(main->mainData.valid, 0);
+  EXPECT_TRUE(Idle());
+  EXPECT_EQ(unit->Commands().back(), "ME");
+
+  // A new start clears the partial data and connects from scratch.
+  const int partial = main->pointCount;
+  ASSERT_GE(partial, 10);
+  unit->ClearCommands();
+  main->MStartBtnClick();
+  EXPECT_EQ(main->pointCount, 0);
+  EXPECT_EQ(std::string(main->mainData.points[0].c, 19), std::string(19, '0'));
+  EXPECT_EQ(unit->Commands(), With(ProbeAndIdentify, {"M1"}));
+  main->MStartBtnClick();  // stop again
+}
+
+TEST_F(MeasureTest, StopWithAnUnresponsiveUnitGivesUpAfterThreeTries) {
+  // Streams ten records, then answers nothing at all.
+  std::atomic<bool> sweeping{false};
+  ScriptedUnit deaf([&](const std::string& command) -> std::string {
+    if (sweeping) return "";
+    if (command != "M1") return HealthyAnswer(command);
+    sweeping = true;
+    std::string bytes = "0190\r";
+    for (int i = 0; i < 10; ++i) bytes += "0258012C00100A0001\r";
+    return bytes;
+  });
+  UseScripted(deaf);
+  Start();
+  main->MStartBtnClick();
+  ASSERT_TRUE(PumpUntil([&] { return main->pointCount >= 10; }));
+  QElapsedTimer clock;
+  clock.start();
+  main->MStartBtnClick();
+  const qint64 took = clock.elapsed();
+  EXPECT_GE(took, 850);
+  EXPECT_LT(took, 2000);
+  EXPECT_EQ(Panel(1), QStringLiteral("測定中止しました"));
+  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_EQ(main->unitConnected, 0);  // cleared although the unit never answered
+  EXPECT_TRUE(Idle());
+  const Commands commands = deaf.Commands();
+  ASSERT_GE(commands.size(), 3u);
+  EXPECT_EQ(Commands(commands.end() - 3, commands.end()), (Commands{"ME", "ME", "ME"}));
+}
+
+TEST_F(MeasureTest, ClosingTheWindowDuringASweepStopsTheUnitFirst) {
+  StartUnit(kavsim::Fault::None, /*paced=*/true);
+  Start();
+  main->show();
+  main->MStartBtnClick();
+  ASSERT_TRUE(PumpUntil([&] { return main->pointCount >= 3; }));
+  QFile::remove(SettingsFile());
+  main->close();
+  EXPECT_FALSE(main->isVisible());
+  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_EQ(main->acquiring, 0);
+  EXPECT_EQ(unit->Commands().back(), "ME");
+  EXPECT_TRUE(QFile::exists(SettingsFile()));
+}
+
+TEST_F(MeasureTest, RScaleGrowsDuringTheSweepAndIsRecomputedAtTheEnd) {
+  // A driver whose resonance peak (about 280 ohm) passes every step.
+  unit = std::make_unique<kavsim::PtyUnit>();
+  unit->Config().paced = false;
+  unit->Config().model = kavsim::DriverModel{8.0, 0.2e-3, 60.0, 10.0, 0.3};
+  ASSERT_TRUE(unit->Start());
+  qputenv("KAVO_COM1", QByteArray::fromStdString(unit->SlavePath()));
+  Start();
+  std::vector<float> seen;
+  main->MStartBtnClick();
+  EXPECT_EQ(main->graphScale.rMax, 25.0f);
+  ASSERT_TRUE(PumpUntil([&] {
+    if (seen.empty() || seen.back() != main->graphScale.rMax) seen.push_back(main->graphScale.rMax);
+    return !main->acquiring && !main->completionPending;
+  }));
+  ASSERT_EQ(main->mainData.valid, 1);
+  ASSERT_GE(seen.size(), 2u);
+  for (size_t i = 1; i + 1 < seen.size(); ++i) EXPECT_GT(seen[i], seen[i - 1]);
+  for (float r : seen) EXPECT_LE(r, 200.0f);
+  EXPECT_EQ(main->graphScale.rMax, 200.0f);
+}
+
+TEST_F(MeasureTest, UnsavedDataIsNotDiscardedWithoutConsent) {
+  StartUnit();
+  Start();
+  main->mainData.valid = 1;
+  main->dataSaved = 0;
+  main->setWindowTitle(QStringLiteral("KAVO v2.1 - a.DTA"));
+  modal->messageAnswers.push_back(MsgResult::No);
+  main->MStartBtnClick();
+  EXPECT_EQ(modal->MessageTexts(),
+            QStringList{QStringLiteral("測定データを保存していません。破棄して新しい測定を開始しますか？")});
+  EXPECT_EQ(main->mainData.valid, 1);
+  EXPECT_EQ(main->windowTitle(), QStringLiteral("KAVO v2.1 - a.DTA"));
+  EXPECT_TRUE(Idle());
+  PumpFor(50);
+  EXPECT_TRUE(unit->Commands().empty());
+
+  // Yes goes ahead through the menu command too.
+  modal->messageAnswers.push_back(MsgResult::Yes);
+  main->MenuMeasure_StartClick();
+  EXPECT_EQ(main->acquiring, 1);
+  EXPECT_EQ(main->mainData.valid, 0);
+  EXPECT_EQ(main->windowTitle(), QStringLiteral("KAVO v2.1"));
+  ASSERT_TRUE(PumpUntil([&] { return !main->acquiring && !main->completionPending; }));
+  EXPECT_EQ(main->mainData.valid, 1);
+}
+
+}  // namespace
+}  // namespace kavo::test
