@@ -90,7 +90,8 @@ Output UnitProtocol::Answer(const std::string& command) {
   } else if (command.size() == 2 && command[0] == 'M' && command[1] >= '1' && command[1] <= '4') {
     const int band = command[1] - '0';
     if (config_.fault == Fault::Refuse) {
-      out.bytes = Reply("NG");
+      // Band replies are four characters long: the refusal is padded.
+      out.bytes = Reply(Fixed4("NG"));
     } else {
       int first = 0, last = 0;
       BandSlots(band, first, last);

@@ -337,7 +337,7 @@ void TFormMain::mAcquireStep() {
     if (got > 0) {
       rxCount += static_cast<int32_t>(got);
       mStartTimeout(timeoutMs);
-    } else if (signalled && !commDriver->Connected()) {
+    } else if (signalled && commDriver->DeviceGone()) {
       // The device went away (adapter pulled, line hung up).
       EndSweepWithReceiveError();
       return;

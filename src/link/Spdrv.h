@@ -150,6 +150,8 @@ class TSerialPortDriver : public QObject {
   void PausePolling() { ++pollingPause_; }
   void ContinuePolling() { --pollingPause_; }
   bool IsPolling() const { return pollingPause_ < 1; }
+  // The open device has gone away (adapter pulled, line hung up).
+  bool DeviceGone();
   // Whether the polling timer runs (it does exactly while connected).
   bool PollingTimerActive() const { return pollTimer_.isActive(); }
 
@@ -157,7 +159,6 @@ class TSerialPortDriver : public QObject {
   bool ModemBits(unsigned long request, int bits);
   void StartPolling();
   void StopPolling();
-  bool DeviceGone();
   void ReleaseHandle();
 
   int handle_ = -1;

@@ -241,7 +241,7 @@ TEST(PtyUnit, IdentityFaults) {
     EXPECT_EQ(line.Ask("M?"), "1\r");
     EXPECT_EQ(line.Ask("?"), "OK\r");
   }
-  EXPECT_EQ(FaultySweep(Fault::Refuse), "NG\r");
+  EXPECT_EQ(FaultySweep(Fault::Refuse), "NG  \r");
   const std::string wrong = FaultySweep(Fault::WrongCount);
   EXPECT_EQ(wrong.substr(0, 5), "0091\r");
   EXPECT_EQ(wrong.size(), 5 + 144 * 19 + 3u);  // the stream itself is the band's
