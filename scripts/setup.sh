@@ -6,7 +6,7 @@ set -euo pipefail
 pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
       libgtest-dev fonts-ipafont-gothic)
 if [ "${1:-}" = "--run" ]; then
-  pkgs+=(xvfb xauth imagemagick x11-utils)
+  pkgs+=(xvfb xauth imagemagick x11-utils xdotool)
 fi
 
 missing=()

@@ -218,6 +218,11 @@ void Graph_RTF::Repaint() {
   if (paintArea_) paintArea_->update();
 }
 
+void Graph_RTF::Repaint(const QRect& bitmapArea) {
+  // Only the part of the paint area that shows the changed pixels.
+  if (paintArea_ && !bitmapArea.isEmpty()) paintArea_->update(bitmapArea.translated(destRect_.topLeft()));
+}
+
 void Graph_RTF::PaintTo(QPainter& painter) const {
   const QRect device(0, 0, painter.device()->width(), painter.device()->height());
   // Anything the last Resize did not see yet stays white, not garbage.
@@ -263,7 +268,7 @@ void Graph_RTF::DrawLevelGrid(QPainter& p, int w, int h, Pens pens) const {
 
 void Graph_RTF::DrawCurves(QPainter& p, int w, int h, const PointValues& values, int32_t rColour,
                            int32_t thetaColour, int width, bool rOnly, int firstSeg,
-                           int lastSeg) const {
+                           int lastSeg, QRect* drawn) const {
   firstSeg = std::max(firstSeg, 0);
   lastSeg = std::min(lastSeg, MaxPoints - 2);
   if (firstSeg > lastSeg) return;
@@ -276,14 +281,20 @@ void Graph_RTF::DrawCurves(QPainter& p, int w, int h, const PointValues& values,
     if (r1 < 0.0f || r2 < 0.0f) continue;  // a slot without a value leaves a gap
     const int x1 = axis.Column(values.Freq[i], w);
     const int x2 = axis.Column(values.Freq[i + 1], w);
+    const int ry1 = RRow(r1, scale_->rMax, h), ry2 = RRow(r2, scale_->rMax, h);
     p.setPen(rPen);
-    p.drawLine(x1, RRow(r1, scale_->rMax, h), x2, RRow(r2, scale_->rMax, h));
+    p.drawLine(x1, ry1, x2, ry2);
+    if (drawn) *drawn |= QRect(QPoint(x1, ry1), QPoint(x2, ry2)).normalized();
     if (!rOnly) {
+      const int ty1 = ThetaRow(values.Theta[i], scale_->thetaMin, scale_->thetaMax, h);
+      const int ty2 = ThetaRow(values.Theta[i + 1], scale_->thetaMin, scale_->thetaMax, h);
       p.setPen(thetaPen);
-      p.drawLine(x1, ThetaRow(values.Theta[i], scale_->thetaMin, scale_->thetaMax, h), x2,
-                 ThetaRow(values.Theta[i + 1], scale_->thetaMin, scale_->thetaMax, h));
+      p.drawLine(x1, ty1, x2, ty2);
+      if (drawn) *drawn |= QRect(QPoint(x1, ty1), QPoint(x2, ty2)).normalized();
     }
   }
+  // Round caps and anti-aliasing-free wide pens reach this far past the ends.
+  if (drawn && !drawn->isNull()) *drawn = drawn->adjusted(-width - 1, -width - 1, width + 1, width + 1);
 }
 
 void Graph_RTF::DrawMainBand(QPainter& p, int w, int h, bool rOnly, int width) const {
@@ -331,12 +342,15 @@ void Graph_RTF::DrawMeasurementSoFar(bool rOnly, int32_t count, bool wide) {
 }
 
 void Graph_RTF::DrawSegment(bool rOnly, int32_t index, bool wide) {
+  // During a sweep this runs once per point: only the segment's pixels are
+  // shown again, not the whole picture.
+  QRect drawn;
   if (index > 0 && index < MaxPoints && scale_ && scale_->data && colours_ && !bitmap_.isNull()) {
     QPainter p(&bitmap_);
     DrawCurves(p, bitmapWidth_, bitmapHeight_, *scale_->data, colours_->PenColor_R,
-               colours_->PenColor_Theta, wide ? 2 : 1, rOnly, index - 1, index - 1);
+               colours_->PenColor_Theta, wide ? 2 : 1, rOnly, index - 1, index - 1, &drawn);
   }
-  Repaint();
+  Repaint(drawn);
 }
 
 void Graph_RTF::DrawReferences(bool rOnly) {

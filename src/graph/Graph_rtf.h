@@ -99,6 +99,8 @@ class Graph_RTF {
   // Asks the paint area to show the bitmap again (its paint event calls
   // PaintTo). Nothing is drawn into the bitmap.
   void Repaint();
+  // The same for one changed area of the bitmap (bitmap coordinates).
+  void Repaint(const QRect& bitmapArea);
   // The paint event's work: black frame over frameRect, bitmap copied from
   // srcRect to destRect. Copies only.
   void PaintTo(QPainter& painter) const;
@@ -168,7 +170,8 @@ class Graph_RTF {
   void DrawLevelGrid(QPainter& p, int w, int h, Pens pens) const;
   // Segments from slot i to i + 1 for i = firstSeg..lastSeg.
   void DrawCurves(QPainter& p, int w, int h, const PointValues& values, int32_t rColour,
-                  int32_t thetaColour, int width, bool rOnly, int firstSeg, int lastSeg) const;
+                  int32_t thetaColour, int width, bool rOnly, int firstSeg, int lastSeg,
+                  QRect* drawn = nullptr) const;
   void DrawMainBand(QPainter& p, int w, int h, bool rOnly, int width) const;
   void DrawValidRefs(QPainter& p, int w, int h, bool rOnly, int width) const;
   void PaintAllInto(QImage& image, bool rOnly, bool withRefs, Widths widths) const;

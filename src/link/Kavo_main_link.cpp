@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -322,9 +323,13 @@ void TFormMain::mAcquireStep() {
     mSetIdleUI();
   }
 
-  // 2. Read what has come, at most one record's worth. A unit that keeps
-  // sending while records stall must not overrun the buffer: a full buffer
-  // ends the sweep like a broken record.
+  // 2. Read what has come, at most one record's worth: the bytes the next
+  // record (or the closing answer) still lacks, waiting for them up to the
+  // input deadline; when it is complete already (a stalled sweep), only what
+  // is queued. Asking for more than the next step needs would sit out the
+  // deadline at the end of every sweep. A unit that keeps sending while
+  // records stall must not overrun the buffer: a full buffer ends the sweep
+  // like a broken record.
   if (portOpen && acquiring) {
     if (rxCount >= RxBufferSize) {
       EndSweepWithReceiveError();
@@ -332,8 +337,10 @@ void TFormMain::mAcquireStep() {
     }
     const bool signalled = portSignalled;
     portSignalled = false;
-    const uint32_t room = static_cast<uint32_t>(RxBufferSize - rxCount);
-    const uint32_t got = commDriver->ReadData(rxBuffer + rxCount, room < RecordBytes ? room : RecordBytes);
+    const int32_t missing = (pointCount >= pointsExpected ? rxParsePos + 3 : rxParsePos + RecordBytes) - rxCount;
+    uint32_t want = missing > 0 ? static_cast<uint32_t>(missing) : std::min<uint32_t>(RecordBytes, commDriver->CountRX());
+    want = std::min<uint32_t>(want, static_cast<uint32_t>(RxBufferSize - rxCount));
+    const uint32_t got = want > 0 ? commDriver->ReadData(rxBuffer + rxCount, want) : 0;
     if (got > 0) {
       rxCount += static_cast<int32_t>(got);
       mStartTimeout(timeoutMs);
