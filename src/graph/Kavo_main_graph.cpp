@@ -90,31 +90,21 @@ float TFormMain::mRefThetaMax() const {
   return mThetaScaleFor(-lo > hi ? -lo : hi);
 }
 
-void TFormMain::mScaleForMeasurement() {
+void TFormMain::ApplyScales(float rMax, float thetaMax) {
   mSelectValueArrays();
   graphScale.freqMin = BandFreqMin(graphScale.band);
   graphScale.freqMax = BandFreqMax(graphScale.band);
-  graphScale.rMax = mMainRMax();
-  graphScale.thetaMax = mMainThetaMax();
-  graphScale.thetaMin = -graphScale.thetaMax;
+  graphScale.rMax = rMax;
+  graphScale.thetaMax = thetaMax;
+  graphScale.thetaMin = -thetaMax;
 }
 
-void TFormMain::mScaleForReferences() {
-  mSelectValueArrays();
-  graphScale.freqMin = BandFreqMin(graphScale.band);
-  graphScale.freqMax = BandFreqMax(graphScale.band);
-  graphScale.rMax = mRefRMax();
-  graphScale.thetaMax = mRefThetaMax();
-  graphScale.thetaMin = -graphScale.thetaMax;
-}
+void TFormMain::mScaleForMeasurement() { ApplyScales(mMainRMax(), mMainThetaMax()); }
+
+void TFormMain::mScaleForReferences() { ApplyScales(mRefRMax(), mRefThetaMax()); }
 
 void TFormMain::mScaleForBoth() {
-  mSelectValueArrays();
-  graphScale.freqMin = BandFreqMin(graphScale.band);
-  graphScale.freqMax = BandFreqMax(graphScale.band);
-  graphScale.rMax = std::max(mMainRMax(), mRefRMax());
-  graphScale.thetaMax = std::max(mMainThetaMax(), mRefThetaMax());
-  graphScale.thetaMin = -graphScale.thetaMax;
+  ApplyScales(std::max(mMainRMax(), mRefRMax()), std::max(mMainThetaMax(), mRefThetaMax()));
 }
 
 void TFormMain::mRedrawMeasurement() {
@@ -135,13 +125,14 @@ void TFormMain::mRedrawBoth() {
   graphPlotter->DrawAll(ROnly(), Wide());
 }
 
+void TFormMain::RedrawWithMeasurement() {
+  if (AnyRefLoaded()) mRedrawBoth();
+  else mRedrawMeasurement();
+}
+
 void TFormMain::mRedrawGraph() {
-  if (mainData.valid) {
-    if (AnyRefLoaded()) mRedrawBoth();
-    else mRedrawMeasurement();
-  } else if (AnyRefLoaded()) {
-    mRedrawReferences();
-  }
+  if (mainData.valid) RedrawWithMeasurement();
+  else if (AnyRefLoaded()) mRedrawReferences();
 }
 
 void TFormMain::MenuGraph_R_onlyClick() {
@@ -156,17 +147,13 @@ void TFormMain::MenuGraph_AveClick() {
 
 void TFormMain::MenuGraph_WideClick() {
   MenuGraph_Wide->setChecked(!MenuGraph_Wide->isChecked());
-  if (mainData.valid) {
-    if (AnyRefLoaded()) mRedrawBoth();
-    else mRedrawMeasurement();
-  }
+  if (mainData.valid) RedrawWithMeasurement();
 }
 
 void TFormMain::ComboBox2Change() {
   graphScale.band = ComboBox2->currentIndex() + 1;
   if (mainData.valid) {
-    if (AnyRefLoaded()) mRedrawBoth();
-    else mRedrawMeasurement();
+    RedrawWithMeasurement();
   } else if (AnyRefLoaded()) {
     mRedrawReferences();
   } else {
@@ -193,8 +180,7 @@ void TFormMain::FormResize() {
   graphPlotter->Resize();
   graphPlotter->DrawScales(ROnly());
   if (mainData.valid) {
-    if (AnyRefLoaded()) mRedrawBoth();
-    else mRedrawMeasurement();
+    RedrawWithMeasurement();
   } else if (acquiring && pointCount > 1) {
     graphPlotter->Clear();
     graphPlotter->DrawMeasurementSoFar(ROnly(), pointCount - 1, Wide());

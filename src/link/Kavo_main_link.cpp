@@ -305,9 +305,13 @@ void TFormMain::WatchPort(bool on) {
 
 void TFormMain::EndSweepWithReceiveError() {
   mStopTimeout();
-  mReleaseCOM();
   acquiring = 0;
   statusTexts->ShowReceiveError();
+  EndSweep();
+}
+
+void TFormMain::EndSweep() {
+  mReleaseCOM();
   MStartBtn->setText(QString::fromUtf8(StartCaption));
   mSetIdleUI();
 }
@@ -316,11 +320,7 @@ void TFormMain::mAcquireStep() {
   // 1. Ten seconds of silence end the sweep.
   if (timeoutExpired) {
     timeoutExpired = 0;
-    mReleaseCOM();
-    acquiring = 0;
-    statusTexts->ShowReceiveError();
-    MStartBtn->setText(QString::fromUtf8(StartCaption));
-    mSetIdleUI();
+    EndSweepWithReceiveError();
   }
 
   // 2. Read what has come, at most one record's worth: the bytes the next
@@ -363,9 +363,7 @@ void TFormMain::mAcquireStep() {
     } else {
       statusTexts->ShowReceiveError();
     }
-    mReleaseCOM();
-    MStartBtn->setText(QString::fromUtf8(StartCaption));
-    mSetIdleUI();
+    EndSweep();
     return;
   }
 
@@ -418,8 +416,7 @@ void TFormMain::mFinishMeasure() {
   }
   mainData.valid = 1;
   dataSaved = 0;
-  if (AnyRefLoaded()) mRedrawBoth();
-  else mRedrawMeasurement();
+  RedrawWithMeasurement();
   const int32_t band = mainData.band;
   statusTexts->SetPanelText(QStringLiteral("周波数：") + mFormatFrequency(mainData.points[BandFirstSlot(band)]) +
                                 QStringLiteral("...") + mFormatFrequency(mainData.points[BandLastSlot(band)]),

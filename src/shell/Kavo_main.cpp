@@ -99,27 +99,22 @@ void TFormMain::ConnectHandlers() {
   connect(MenuFile_Quit, &QAction::triggered, this, &TFormMain::MenuFile_QuitClick);
   connect(MenuMeasure_Start, &QAction::triggered, this, &TFormMain::MenuMeasure_StartClick);
   connect(MenuHelp_Version, &QAction::triggered, this, &TFormMain::MenuHelp_VersionClick);
-  // The check-item handlers toggle the mark themselves (they are called
-  // directly too), so the menu's own toggle is undone first.
-  connect(MenuSet_Warning, &QAction::triggered, this, [this] {
-    MenuSet_Warning->setChecked(!MenuSet_Warning->isChecked());
-    MenuSet_WarningClick();
-  });
-  connect(MenuGraph_R_only, &QAction::triggered, this, [this] {
-    MenuGraph_R_only->setChecked(!MenuGraph_R_only->isChecked());
-    MenuGraph_R_onlyClick();
-  });
-  connect(MenuGraph_Wide, &QAction::triggered, this, [this] {
-    MenuGraph_Wide->setChecked(!MenuGraph_Wide->isChecked());
-    MenuGraph_WideClick();
-  });
-  connect(MenuGraph_Ave, &QAction::triggered, this, [this] {
-    MenuGraph_Ave->setChecked(!MenuGraph_Ave->isChecked());
-    MenuGraph_AveClick();
-  });
+  ConnectCheckItem(MenuSet_Warning, &TFormMain::MenuSet_WarningClick);
+  ConnectCheckItem(MenuGraph_R_only, &TFormMain::MenuGraph_R_onlyClick);
+  ConnectCheckItem(MenuGraph_Wide, &TFormMain::MenuGraph_WideClick);
+  ConnectCheckItem(MenuGraph_Ave, &TFormMain::MenuGraph_AveClick);
   connect(PaintBox1, &PaintBox::MouseDown, this,
           [this](int x, int y, Qt::MouseButton) { PaintBox1MouseDown(x, y); });
   connect(&Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
+}
+
+// The check-item handlers toggle the mark themselves (they are called
+// directly too), so the menu's own toggle is undone first.
+void TFormMain::ConnectCheckItem(QAction* item, void (TFormMain::*handler)()) {
+  connect(item, &QAction::triggered, this, [this, item, handler] {
+    item->setChecked(!item->isChecked());
+    (this->*handler)();
+  });
 }
 
 void TFormMain::FormCreate() { mInitWindow(); }

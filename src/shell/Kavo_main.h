@@ -206,6 +206,12 @@ class TFormMain : public QMainWindow {
   void RecordGeometry();
   void ResetGraphScale(int32_t band);
   void EndSweepWithReceiveError();
+  // End command to the unit, port closed, window idle again.
+  void EndSweep();
+  void ApplyScales(float rMax, float thetaMax);
+  // The measurement, with the references when any are loaded.
+  void RedrawWithMeasurement();
+  void ConnectCheckItem(QAction* item, void (TFormMain::*handler)());
   QString PointReadout(const PointText& record) const;
 
   std::unique_ptr<Ui::TFormMain> ui;

@@ -148,6 +148,12 @@ TEST_F(MainWindowTest, WarningSwitchTogglesAndSurvivesRestart) {
   main->MenuSet_WarningClick();
   main->MenuSet_WarningClick();
   EXPECT_FALSE(main->MenuSet_Warning->isChecked());
+  // Chosen from the menu, the item toggles exactly once too.
+  main->MenuSet_Warning->trigger();
+  EXPECT_TRUE(main->MenuSet_Warning->isChecked());
+  main->MenuGraph_Ave->trigger();
+  EXPECT_FALSE(main->MenuGraph_Ave->isChecked());
+  main->MenuSet_Warning->trigger();
   main->MenuSet_WarningClick();
   main->close();
   DestroyForms();
