@@ -248,6 +248,8 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void TFormMain::OnAboutToBlock() {
+  // A modal box shown from inside a pass runs its own loop: no nested pass.
+  if (idleRunning) return;
   if (idleArmed && !idleQueued && IdleWorkPending()) {
     idleQueued = true;
     QCoreApplication::postEvent(this, new QEvent(IdleEvent), Qt::LowEventPriority);
@@ -258,7 +260,9 @@ bool TFormMain::event(QEvent* e) {
   if (e->type() == IdleEvent) {
     idleQueued = false;
     idleArmed = false;
+    idleRunning = true;
     mAppIdle();
+    idleRunning = false;
     return true;
   }
   return QMainWindow::event(e);

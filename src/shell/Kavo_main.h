@@ -218,6 +218,7 @@ class TFormMain : public QMainWindow {
   bool startupFailed = false;
   bool idleArmed = true;     // an event arrived since the last idle pass
   bool idleQueued = false;   // an idle pass has been posted
+  bool idleRunning = false;  // inside mAppIdle
   QSocketNotifier* portNotifier = nullptr;
   bool portSignalled = false;  // the port was readable since the last read
 };

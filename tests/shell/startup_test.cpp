@@ -92,6 +92,32 @@ TEST_F(MainWindowTest, UnwritableSettingsLocationWarnsOnce) {
   EXPECT_EQ(modal->calls[0].icon, MsgIcon::Exclamation);
 }
 
+// A message box shown from inside an idle pass runs a loop of its own; no
+// second pass may start inside it.
+TEST_F(MainWindowTest, NoIdlePassRunsInsideAModalBoxOfAPass) {
+  struct NestedLoopModal : ScriptedModal {
+    TFormMain** window = nullptr;
+    uint64_t passesInside = 99;
+    MsgResult Message(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
+                      MsgButtons buttons) override {
+      TFormMain* main = *window;
+      const uint64_t before = main->idlePasses;
+      main->statusLayoutPending = 1;
+      PumpFor(60);  // a real box waits in its own event loop like this
+      passesInside = main->idlePasses - before;
+      return ScriptedModal::Message(parent, caption, text, icon, buttons);
+    }
+  } nested;
+  nested.window = &main;
+  SetModal(&nested);
+  QDir(dir.Root()).mkdir(QStringLiteral("KAVO_ini.prf"));  // the first pass warns
+  Start();
+  SetModal(&modal.seam);
+  ASSERT_EQ(nested.MessageTexts().size(), 1);
+  EXPECT_EQ(nested.passesInside, 0u);
+  EXPECT_TRUE(PumpUntil([&] { return main->statusLayoutPending == 0; }));
+}
+
 TEST_F(MainWindowTest, CloseCommandWritesTheSettings) {
   Start();
   main->show();
