@@ -127,6 +127,7 @@ bool TFormMain::mIdentifyUnit() {
 
 void TFormMain::mStopMeasure() {
   if (!commDriver || !unitConnected) return;
+  WatchPort(false);
   mStopTimeout();
   bool stopped = false;
   for (int attempt = 0; attempt < 3 && !stopped; ++attempt) stopped = mCommand("ME", "OK", 300);
@@ -141,19 +142,18 @@ void TFormMain::mStopMeasure() {
   // The unit is gone either way; the next start connects from scratch.
   unitConnected = 0;
   acquiring = 0;
-  WatchPort(false);
   statusTexts->ShowMeasureStopped();
 }
 
 void TFormMain::mReleaseCOM() {
   if (!commDriver || !unitConnected) return;
+  WatchPort(false);
   if (portOpen) {
     mCommand("ME", "OK", 300);
     commDriver->FlushBuffers(true, true);
   }
   mClosePort();
   unitConnected = 0;
-  WatchPort(false);
 }
 
 // ---- start and stop ----
