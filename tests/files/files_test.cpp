@@ -241,30 +241,6 @@ TEST_F(FilesTest, FailedOpenLeavesNoDataAndAsksNothingLater) {
   }
 }
 
-TEST_F(FilesTest, ExtensionRuleLooksOnlyAtTheFileName) {
-  const struct {
-    const char* chosen;
-    const char* ext;
-    const char* result;
-  } cases[] = {
-      {"/d/meas", ".DTA", "/d/meas.DTA"},
-      {"/d/meas.dta", ".DTA", "/d/meas.DTA"},
-      {"/d/meas.DTA", ".DTA", "/d/meas.DTA"},
-      {"/d/meas.old.DTA", ".DTA", "/d/meas.old.DTA"},
-      {"/d/meas.old.dta", ".DTA", "/d/meas.DTA"},
-      {"/d/result.csv", ".txt", "/d/result.txt"},
-      {"/d/result.TXT", ".txt", "/d/result.txt"},
-      {"/d/result", ".txt", "/d/result.txt"},
-      {"/d/v1.2/meas", ".DTA", "/d/v1.2/meas.DTA"},
-      {"/home/u/.local/share/kavo/meas.x", ".DTA", "/home/u/.local/share/kavo/meas.DTA"},
-      {"/d/v1.2/result.csv", ".txt", "/d/v1.2/result.txt"},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(TFormMain::ForceExtension(QString::fromUtf8(c.chosen), QString::fromUtf8(c.ext)),
-              QString::fromUtf8(c.result))
-        << c.chosen;
-}
-
 TEST_F(FilesTest, SaveAndExportWriteTheFixedNameAndAskBeforeOverwriting) {
   const struct {
     bool exportText;
@@ -278,13 +254,16 @@ TEST_F(FilesTest, SaveAndExportWriteTheFixedNameAndAskBeforeOverwriting) {
       {false, "meas.DTA", "meas.DTA", true, MsgResult::Yes},
       {false, "meas.DTA", "meas.DTA", true, MsgResult::No},
       {false, "v1.2/meas", "v1.2/meas.DTA", false, MsgResult::No},
+      {false, ".local/meas.x", ".local/meas.DTA", false, MsgResult::No},
       {true, "result.csv", "result.txt", false, MsgResult::No},
       {true, "result.TXT", "result.txt", false, MsgResult::No},
       {true, "result.txt", "result.txt", true, MsgResult::Yes},
       {true, "result.txt", "result.txt", true, MsgResult::No},
       {true, "v1.2/result", "v1.2/result.txt", false, MsgResult::No},
   };
+  // Only the file's own name counts: folders with a "." stay as they are.
   QDir(dir.Root()).mkdir(QStringLiteral("v1.2"));
+  QDir(dir.Root()).mkdir(QStringLiteral(".local"));
   Start();
   Measured();
   for (const auto& c : cases) {
@@ -322,7 +301,7 @@ TEST_F(FilesTest, SaveAndExportWriteTheFixedNameAndAskBeforeOverwriting) {
     }
   }
   // No file under the name as typed.
-  for (const char* typed : {"meas", "meas.dta", "result", "result.csv", "result.TXT", "v1.2/meas"})
+  for (const char* typed : {"meas", "meas.dta", "result", "result.csv", "result.TXT", "v1.2/meas", ".DTA", ".txt"})
     EXPECT_FALSE(QFile::exists(dir.Path(QString::fromUtf8(typed)))) << typed;
 }
 

@@ -1,5 +1,5 @@
 // A measurement from the simulated unit kept in a file and brought back:
-// saved, closed, opened again, saved again, with references beside it.
+// saved, closed, opened again, saved again.
 #include <QAction>
 #include <QComboBox>
 #include <QPushButton>
@@ -85,35 +85,6 @@ TEST_F(RoundTripTest, MeasuredSavedClosedAndOpenedAgainIsTheSame) {
   // Nothing to lose: quitting asks nothing.
   EXPECT_TRUE(main->mConfirmQuit());
   EXPECT_TRUE(modal->MessageTexts().isEmpty());
-}
-
-TEST_F(RoundTripTest, OtherDriversAsReferencesBesideANewMeasurement) {
-  // Two drivers measured and saved, then a third measured with both beside it.
-  const char* const presets[] = {"sub10", "fullrange"};
-  QStringList files;
-  for (const char* preset : presets) {
-    StartUnit(preset);
-    if (!main) Start();
-    main->dataSaved = 1;
-    ASSERT_TRUE(Measure(1)) << preset;
-    files << dir.Path(QString::fromLatin1(preset) + QStringLiteral(".DTA"));
-    Save(files.last());
-    ASSERT_EQ(main->dataSaved, 1) << preset;
-  }
-  StartUnit("woofer65");
-  ASSERT_TRUE(Measure(1));
-  EXPECT_TRUE(modal->MessageTexts().isEmpty());
-  modal->fileListAnswers = {files};
-  main->MenuRef_OpenClick();
-  EXPECT_EQ(main->refCount, 2);
-  EXPECT_EQ(main->refData[0].valid, 1);
-  EXPECT_EQ(main->refData[1].valid, 1);
-  EXPECT_EQ(main->graphScale.rMax, std::max(main->mMainRMax(), main->mRefRMax()));
-  // The new measurement is still unsaved; closing it asks.
-  modal->messageAnswers = {MsgResult::No};
-  main->MenuFile_CloseClick();
-  EXPECT_EQ(modal->MessageTexts(), QStringList{QStringLiteral("測定データを保存していません。データを破棄しますか？")});
-  EXPECT_EQ(main->mainData.valid, 1);
 }
 
 }  // namespace
