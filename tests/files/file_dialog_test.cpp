@@ -59,7 +59,7 @@ struct Keyboard {
       const QStringList names = Listed(*dialog);
       bool ready = true;
       for (const QString& name : awaited) ready = ready && names.contains(name);
-      if (!ready && *started < 150) return;  // up to 3 s for the listing
+      if (!ready && *started < 500) return;  // up to 10 s for the listing
       title = dialog->windowTitle();
       listed = names;
       listed.sort();
