@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -42,21 +43,29 @@ class QtModal : public ModalSeam {
     }
   }
 
-  bool OpenFileName(QWidget* parent, const QString& filter, const QString& initialName,
-                    QString& path) override {
-    QString chosen = QFileDialog::getOpenFileName(parent, QString(), InitialPath(initialName), QtFilter(filter));
-    if (chosen.isEmpty()) return false;
-    path = chosen;
+  bool OpenFileName(QWidget* parent, const QString& title, const QString& filter,
+                    const QString& initialName, QString& path) override {
+    QStringList chosen;
+    if (!RunFileDialog(parent, QFileDialog::AcceptOpen, QFileDialog::ExistingFile, title, filter, initialName,
+                       chosen))
+      return false;
+    path = chosen.first();
     return true;
+  }
+
+  bool OpenFileNames(QWidget* parent, const QString& title, const QString& filter,
+                     const QString& initialName, QStringList& paths) override {
+    return RunFileDialog(parent, QFileDialog::AcceptOpen, QFileDialog::ExistingFiles, title, filter,
+                         initialName, paths);
   }
 
   bool SaveFileName(QWidget* parent, const QString& filter, const QString& initialName,
                     QString& path) override {
-    // The program asks about overwriting itself, after fixing the extension.
-    QString chosen = QFileDialog::getSaveFileName(parent, QString(), InitialPath(initialName), QtFilter(filter),
-                                                  nullptr, QFileDialog::DontConfirmOverwrite);
-    if (chosen.isEmpty()) return false;
-    path = chosen;
+    QStringList chosen;
+    if (!RunFileDialog(parent, QFileDialog::AcceptSave, QFileDialog::AnyFile, QString(), filter, initialName,
+                       chosen))
+      return false;
+    path = chosen.first();
     return true;
   }
 
@@ -80,8 +89,27 @@ class QtModal : public ModalSeam {
   int ExecDialog(QDialog& dialog) override { return dialog.exec(); }
 
  private:
-  // A pattern such as "*.DTA" is no name to pre-fill.
-  static QString InitialPath(const QString& name) { return name.contains('*') ? QString() : name; }
+  bool RunFileDialog(QWidget* parent, QFileDialog::AcceptMode accept, QFileDialog::FileMode mode,
+                     const QString& title, const QString& filter, const QString& initialName,
+                     QStringList& paths) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(accept);
+    dialog.setFileMode(mode);
+    // The program asks about overwriting itself, after fixing the extension.
+    if (accept == QFileDialog::AcceptSave) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    PrepareFileDialog(dialog, title, filter, initialName);
+    if (!lastFolder.isEmpty() && QFileInfo(lastFolder).isDir()) dialog.setDirectory(lastFolder);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    QStringList chosen = dialog.selectedFiles();
+    chosen.removeAll(QString());
+    if (chosen.isEmpty()) return false;
+    // The next dialog starts where the user was.
+    lastFolder = QFileInfo(chosen.first()).absolutePath();
+    paths = chosen;
+    return true;
+  }
+
+  QString lastFolder;
 };
 
 QtModal& QtSeam() {
@@ -96,6 +124,18 @@ ModalSeam* current = nullptr;
 ModalSeam& Modal() { return current ? *current : QtSeam(); }
 
 void SetModal(ModalSeam* seam) { current = seam; }
+
+void PrepareFileDialog(QFileDialog& dialog, const QString& title, const QString& filter,
+                       const QString& initialName) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  if (!title.isEmpty()) dialog.setWindowTitle(title);
+  // Files of this program keep their meaning whatever the letter case of
+  // the extension (a.DTA and a.dta from another system alike).
+  dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+  dialog.setNameFilter(QtFilter(filter));
+  // A pattern such as "*.DTA" is no name to pre-fill: the filter shows it.
+  if (!initialName.isEmpty() && !initialName.contains('*')) dialog.selectFile(initialName);
+}
 
 QString QtFilter(const QString& filter) {
   const QStringList parts = filter.split('|');
@@ -130,13 +170,18 @@ MsgResult ScriptedModal::Message(QWidget*, const QString& caption, const QString
   }
 }
 
-static bool FileAnswer(ScriptedModal& s, ModalKind kind, const QString& filter, const QString& initialName,
-                       QString& path) {
+static ModalCall FileCall(ModalKind kind, const QString& title, const QString& filter,
+                          const QString& initialName, bool multiple) {
   ModalCall call;
   call.kind = kind;
+  call.caption = title;
   call.text = initialName;
   call.filter = filter;
-  s.calls.push_back(call);
+  call.multiple = multiple;
+  return call;
+}
+
+static bool FileAnswer(ScriptedModal& s, QString& path) {
   if (s.fileAnswers.empty()) return false;
   QString answer = s.fileAnswers.front();
   s.fileAnswers.pop_front();
@@ -145,12 +190,26 @@ static bool FileAnswer(ScriptedModal& s, ModalKind kind, const QString& filter, 
   return true;
 }
 
-bool ScriptedModal::OpenFileName(QWidget*, const QString& filter, const QString& initialName, QString& path) {
-  return FileAnswer(*this, ModalKind::OpenFile, filter, initialName, path);
+bool ScriptedModal::OpenFileName(QWidget*, const QString& title, const QString& filter,
+                                 const QString& initialName, QString& path) {
+  calls.push_back(FileCall(ModalKind::OpenFile, title, filter, initialName, false));
+  return FileAnswer(*this, path);
+}
+
+bool ScriptedModal::OpenFileNames(QWidget*, const QString& title, const QString& filter,
+                                  const QString& initialName, QStringList& paths) {
+  calls.push_back(FileCall(ModalKind::OpenFile, title, filter, initialName, true));
+  if (fileListAnswers.empty()) return false;
+  QStringList answer = fileListAnswers.front();
+  fileListAnswers.pop_front();
+  if (answer.isEmpty()) return false;
+  paths = answer;
+  return true;
 }
 
 bool ScriptedModal::SaveFileName(QWidget*, const QString& filter, const QString& initialName, QString& path) {
-  return FileAnswer(*this, ModalKind::SaveFile, filter, initialName, path);
+  calls.push_back(FileCall(ModalKind::SaveFile, QString(), filter, initialName, false));
+  return FileAnswer(*this, path);
 }
 
 static bool PopBool(std::deque<bool>& q) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QDialog;
+class QFileDialog;
 class QPrinter;
 class QWidget;
 
@@ -33,6 +34,7 @@ struct ModalCall {
   MsgIcon icon = MsgIcon::None;
   MsgButtons buttons = MsgButtons::OK;
   QString dialogName; // Dialog: the window's object name
+  bool multiple = false;  // open dialog: several files may be chosen
 };
 
 class ModalSeam {
@@ -41,9 +43,15 @@ class ModalSeam {
   virtual MsgResult Message(QWidget* parent, const QString& caption, const QString& text,
                             MsgIcon icon, MsgButtons buttons) = 0;
   // File dialogs take the filter in the "description|*.ext" form; they return
-  // false on cancel, else true with the chosen full path in `path`.
-  virtual bool OpenFileName(QWidget* parent, const QString& filter, const QString& initialName,
-                            QString& path) = 0;
+  // false on cancel, else true with the chosen full path in `path`. An empty
+  // title leaves the dialog's own. The caption of the recorded call is the
+  // title.
+  virtual bool OpenFileName(QWidget* parent, const QString& title, const QString& filter,
+                            const QString& initialName, QString& path) = 0;
+  // Open dialog with multiple selection: the chosen full paths in the order
+  // the dialog lists them; false on cancel or when nothing was chosen.
+  virtual bool OpenFileNames(QWidget* parent, const QString& title, const QString& filter,
+                             const QString& initialName, QStringList& paths) = 0;
   virtual bool SaveFileName(QWidget* parent, const QString& filter, const QString& initialName,
                             QString& path) = 0;
   virtual bool PrintDialog(QWidget* parent, QPrinter& printer) = 0;
@@ -62,6 +70,12 @@ void SetModal(ModalSeam* seam);
 // Turns "desc|*.ext|desc2|*.x2" into Qt's "desc (*.ext);;desc2 (*.x2)".
 QString QtFilter(const QString& filter);
 
+// Sets up a Qt file dialog the same on every desktop (Qt's own widgets, not
+// the desktop's), with the filter matching names in any letter case, so that
+// "*.DTA" shows x.dta as well. Used by the Qt seam; tests drive it directly.
+void PrepareFileDialog(QFileDialog& dialog, const QString& title, const QString& filter,
+                       const QString& initialName);
+
 // Records every call; answers from queues. An empty queue answers with the
 // safe default: OK for OK boxes, No for questions, cancel for file, print,
 // set-up and colour dialogs, and rejection for a window without a handler.
@@ -70,6 +84,7 @@ class ScriptedModal : public ModalSeam {
   std::vector<ModalCall> calls;
   std::deque<MsgResult> messageAnswers;
   std::deque<QString> fileAnswers;          // empty string = cancel
+  std::deque<QStringList> fileListAnswers;  // open with multiple selection; empty = cancel
   std::deque<bool> printAnswers;
   std::deque<bool> pageSetupAnswers;
   std::deque<uint32_t> colorAnswers;
@@ -78,8 +93,10 @@ class ScriptedModal : public ModalSeam {
 
   MsgResult Message(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
                     MsgButtons buttons) override;
-  bool OpenFileName(QWidget* parent, const QString& filter, const QString& initialName,
-                    QString& path) override;
+  bool OpenFileName(QWidget* parent, const QString& title, const QString& filter,
+                    const QString& initialName, QString& path) override;
+  bool OpenFileNames(QWidget* parent, const QString& title, const QString& filter,
+                     const QString& initialName, QStringList& paths) override;
   bool SaveFileName(QWidget* parent, const QString& filter, const QString& initialName,
                     QString& path) override;
   bool PrintDialog(QWidget* parent, QPrinter& printer) override;

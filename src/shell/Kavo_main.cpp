@@ -96,6 +96,12 @@ void TFormMain::ConnectHandlers() {
   connect(MStartBtn, &QPushButton::clicked, this, &TFormMain::MStartBtnClick);
   connect(QuitBtn, &QPushButton::clicked, this, &TFormMain::QuitBtnClick);
   connect(ComboBox2, &QComboBox::activated, this, [this](int) { ComboBox2Change(); });
+  connect(MenuFile_Open, &QAction::triggered, this, &TFormMain::MenuFile_OpenClick);
+  connect(MenuFile_Save, &QAction::triggered, this, &TFormMain::MenuFile_SaveClick);
+  connect(MenuFile_Close, &QAction::triggered, this, &TFormMain::MenuFile_CloseClick);
+  connect(MenuFile_Export, &QAction::triggered, this, &TFormMain::MenuFile_ExportClick);
+  connect(MenuRef_Open, &QAction::triggered, this, &TFormMain::MenuRef_OpenClick);
+  connect(MenuRef_Close, &QAction::triggered, this, &TFormMain::MenuRef_CloseClick);
   connect(MenuFile_Quit, &QAction::triggered, this, &TFormMain::MenuFile_QuitClick);
   connect(MenuMeasure_Start, &QAction::triggered, this, &TFormMain::MenuMeasure_StartClick);
   connect(MenuHelp_Version, &QAction::triggered, this, &TFormMain::MenuHelp_VersionClick);
@@ -301,6 +307,14 @@ void TFormMain::mLayoutStatusBar() {
 // ---- closing ----
 
 void TFormMain::closeEvent(QCloseEvent* e) {
+  // The window's own close command (title bar, Alt+F4) must not throw away
+  // a completed measurement unasked either; the quit command has asked.
+  const bool asked = quitConfirmed;
+  quitConfirmed = false;
+  if (!asked && !startupFailed && mainData.valid && !dataSaved && !msgCatalog->ConfirmQuit()) {
+    e->ignore();
+    return;
+  }
   bool canClose = true;
   FormCloseQuery(canClose);
   if (canClose) e->accept();
@@ -321,12 +335,12 @@ bool TFormMain::mConfirmQuit() {
 }
 
 void TFormMain::QuitBtnClick() {
-  if (mConfirmQuit()) close();
+  if (!mConfirmQuit()) return;
+  quitConfirmed = true;
+  close();
 }
 
-void TFormMain::MenuFile_QuitClick() {
-  if (mConfirmQuit()) close();
-}
+void TFormMain::MenuFile_QuitClick() { QuitBtnClick(); }
 
 void TFormMain::MenuHelp_VersionClick() {
   TFormVersion* version = Forms().version;

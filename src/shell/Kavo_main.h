@@ -70,6 +70,19 @@ class TFormMain : public QMainWindow {
   void mSetBusyUI();
   void mSetIdleUI();
 
+  // ---- files and references ----
+  void MenuFile_OpenClick();
+  void MenuFile_SaveClick();
+  void MenuFile_CloseClick();
+  void MenuFile_ExportClick();
+  void MenuRef_OpenClick();
+  void MenuRef_CloseClick();
+  // Appends `ext` to a file name without one, else replaces the name's
+  // extension unless it is `ext` already; folders in the path stay as given.
+  static QString ForceExtension(const QString& name, const QString& ext);
+  // True when `name` does not exist or the user agreed to overwrite it.
+  bool mConfirmOverwrite(const QString& name);
+
   // ---- settings ----
   void LoadSettings(const QString& name);
   void SaveSettings();
@@ -213,9 +226,14 @@ class TFormMain : public QMainWindow {
   void RedrawWithMeasurement();
   void ConnectCheckItem(QAction* item, void (TFormMain::*handler)());
   QString PointReadout(const PointText& record) const;
+  // Files: "KAVO v2.1", with " / " and fileName when a file is current.
+  void mShowFileTitle(bool withFile);
+  void mCheckOverRange();
+  void mSelectBand(int32_t band);
 
   std::unique_ptr<Ui::TFormMain> ui;
   bool startupFailed = false;
+  bool quitConfirmed = false;  // the quit command has asked already
   bool idleArmed = true;     // an event arrived since the last idle pass
   bool idleQueued = false;   // an idle pass has been posted
   bool idleRunning = false;  // inside mAppIdle
