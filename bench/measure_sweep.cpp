@@ -21,6 +21,7 @@
 #include <sys/resource.h>
 #include <vector>
 
+#include "EventPump.h"
 #include "PtyUnit.h"
 #include "TempDir.h"
 #include "link/Spdrv.h"
@@ -61,11 +62,7 @@ Result RunOnce(bool paced) {
 
   kavo::TFormMain* main = kavo::CreateForms();
   main->show();
-  {
-    QEventLoop settle;
-    QTimer::singleShot(100, &settle, &QEventLoop::quit);
-    settle.exec();
-  }
+  kavo::test::PumpFor(100);
 
   // Watch the loop: a 10 ms tick measures how long it could not react; the
   // same tick samples the kernel's receive queue.

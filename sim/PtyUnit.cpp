@@ -15,16 +15,30 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void MakeRaw(int fd) {
-  termios tio{};
-  if (tcgetattr(fd, &tio) != 0) return;
-  cfmakeraw(&tio);
-  tio.c_cc[VMIN] = 0;
-  tio.c_cc[VTIME] = 0;
-  tcsetattr(fd, TCSANOW, &tio);
-}
+
 
 }  // namespace
+
+int OpenRawPty(std::string& slavePath) {
+  const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (master < 0) return -1;
+  char name[128];
+  if (grantpt(master) != 0 || unlockpt(master) != 0 || ptsname_r(master, name, sizeof name) != 0) {
+    close(master);
+    return -1;
+  }
+  // On a pty master, termios requests reach the slave: a new pty starts
+  // cooked with echo, which would bounce the unit's replies back to it.
+  termios tio{};
+  if (tcgetattr(master, &tio) == 0) {
+    cfmakeraw(&tio);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    tcsetattr(master, TCSANOW, &tio);
+  }
+  slavePath = name;
+  return master;
+}
 
 PtyUnit::PtyUnit(UnitConfig config) : config_(std::move(config)) {}
 
@@ -32,17 +46,10 @@ PtyUnit::~PtyUnit() { Stop(); }
 
 bool PtyUnit::Start() {
   if (running_.load() || master_ >= 0 || hungUp_.load()) return false;
-  const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  std::string name;
+  const int master = OpenRawPty(name);
   if (master < 0) return false;
-  char name[128];
-  if (grantpt(master) != 0 || unlockpt(master) != 0 || ptsname_r(master, name, sizeof name) != 0) {
-    close(master);
-    return false;
-  }
-  // On a pty master, termios requests reach the slave: a new pty starts
-  // cooked with echo, which would bounce the unit's replies back to it.
-  MakeRaw(master);
-  const int keep = open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  const int keep = open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   const int wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   if (keep < 0 || wake < 0) {
     if (keep >= 0) close(keep);
@@ -192,6 +199,10 @@ void PtyUnit::Run() {
         outPos += size_t(n);
         if (config_.paced) nextDue += byteTime * n;
         bytesSent_ += uint64_t(n);
+        // An empty critical section, on purpose: a waiter in WaitForBytesSent
+        // tests the counter under the mutex, so passing through it here
+        // means the waiter is either before its test or already asleep, and
+        // the notification cannot fall between the two and be lost.
         {
           std::lock_guard<std::mutex> lock(mutex_);
         }

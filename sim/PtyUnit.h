@@ -20,6 +20,10 @@
 
 namespace kavsim {
 
+// Opens a pseudo-terminal pair, raw on both sides. Returns the master
+// descriptor (close-on-exec, blocking) and the slave's path; -1 on failure.
+int OpenRawPty(std::string& slavePath);
+
 class PtyUnit {
  public:
   explicit PtyUnit(UnitConfig config = {});

@@ -7,10 +7,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QEventLoop>
-#include <QTimer>
 #include <cstdio>
 
+#include "EventPump.h"
 #include "TempDir.h"
 #include "UnitModel.h"
 #include "data/Kavo_file.h"
@@ -20,12 +19,6 @@
 #include "shell/Kavo_main.h"
 
 namespace {
-
-void Settle(int ms = 150) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
 
 // A full-band data file of the given driver, written by the program's writer.
 QString WriteDriverFile(const kavo::KAVO_File& files, const QString& path, const kavsim::DriverModel& model,
@@ -62,9 +55,9 @@ int main(int argc, char** argv) {
 
   kavo::TFormMain* main = kavo::CreateForms();
   main->show();
-  Settle();
+  kavo::test::PumpFor(150);
   auto shot = [&](const char* name) {
-    Settle();
+    kavo::test::PumpFor(150);
     const QString path = out + QStringLiteral("/%1.png").arg(QString::fromLatin1(name));
     main->grab().save(path);
     std::printf("%s\n", path.toLocal8Bit().constData());

@@ -2,23 +2,9 @@
 
 #include <algorithm>
 
+#include "data/HexText.h"
+
 namespace kavo {
-namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return 0;
-}
-
-uint32_t HexField(const char* text, int width) {
-  uint32_t value = 0;
-  for (int i = 0; i < width; ++i) value = value * 16 + static_cast<uint32_t>(HexDigit(text[i]));
-  return value;
-}
-
-}  // namespace
 
 void ClearData(MeasureData& data) {
   for (PointText& slot : data.points)
@@ -59,8 +45,7 @@ void MakeSmoothValues(const PointValues& raw, int32_t band, PointValues& smooth)
       if (fromEnd == 0) {
         out[k] = in[k];
       } else if (fromEnd == 1) {
-        const long double sum = static_cast<long double>(in[k - 1]) + in[k] + in[k + 1];
-        out[k] = static_cast<float>(sum * (1.0L / 3.0L));
+        out[k] = Mean3(in, k);
       } else {
         const long double sum =
             static_cast<long double>(in[k - 2]) + in[k - 1] + in[k] + in[k + 1] + in[k + 2];

@@ -23,6 +23,12 @@ bool AnyRefLoaded(const MeasureData refs[MaxRefs]);
 // result is false when it is 0. Characters that are not hex digits count 0.
 bool DecodeRecord(const PointText& record, float& r, float& theta, float& freq);
 
+// The mean of in[k - 1], in[k] and in[k + 1], summed in extended precision.
+inline float Mean3(const float* in, int k) {
+  const long double sum = static_cast<long double>(in[k - 1]) + in[k] + in[k + 1];
+  return static_cast<float>(sum * (1.0L / 3.0L));
+}
+
 // 5-point smoothing of R and Theta over the slots of `band`: the end slots
 // copy raw, their neighbours take the 3-point mean, the rest the 5-point
 // mean. The valid flag and Freq of `smooth` are not written; an unknown band

@@ -174,10 +174,7 @@ bool KAVO_File::ConvertData(const MeasureData* data, PointValues* raw, PointValu
   }
   auto average = [&](const float* in, float* out) {
     out[first] = in[first];
-    for (int k = first + 1; k < last; ++k) {
-      const long double sum = static_cast<long double>(in[k - 1]) + in[k] + in[k + 1];
-      out[k] = static_cast<float>(sum * (1.0L / 3.0L));
-    }
+    for (int k = first + 1; k < last; ++k) out[k] = Mean3(in, k);
     out[last] = in[last];
   };
   average(raw->R, ave->R);

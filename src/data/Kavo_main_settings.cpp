@@ -7,6 +7,7 @@
 
 #include "data/Kavo_file.h"
 #include "messages/Ka_message.h"
+#include "platform/Names.h"
 #include "platform/Paths.h"
 #include "shell/Kavo_main.h"
 
@@ -39,25 +40,23 @@ void TFormMain::LoadSettings(const QString& name) {
   }
   // No file, unreadable or rejected: defaults, written at once.
   SetDefaults(settings);
-  view.top = pos().y();
-  view.left = pos().x();
-  view.width = width();
-  view.height = height();
-  view.band = ComboBox2->currentIndex() + 1;
-  view.fronly = MenuGraph_R_only->isChecked();
-  view.fwide = MenuGraph_Wide->isChecked();
-  view.fave3 = MenuGraph_Ave->isChecked();
-  view.fwarning = MenuSet_Warning->isChecked();
-  if (!fileHandler->WriteSettings(path, &settings, &view)) msgCatalog->ShowIniSaveError();
+  mWriteSettings(path);
 }
 
-void TFormMain::SaveSettings() {
-  const QString path = SettingsPath(QStringLiteral("KAVO_ini.prf"));
-  view.band = ComboBox2->currentIndex() + 1;
-  view.left = pos().x();
+void TFormMain::SaveSettings() { mWriteSettings(SettingsPath(QString::fromLatin1(SettingsFileName))); }
+
+// The window's place and size as they are now.
+void TFormMain::RecordGeometry() {
   view.top = pos().y();
+  view.left = pos().x();
   view.width = width();
   view.height = height();
+}
+
+// The view record from the window, then the file.
+void TFormMain::mWriteSettings(const QString& path) {
+  RecordGeometry();
+  view.band = ComboBox2->currentIndex() + 1;
   view.fronly = MenuGraph_R_only->isChecked();
   view.fwide = MenuGraph_Wide->isChecked();
   view.fave3 = MenuGraph_Ave->isChecked();

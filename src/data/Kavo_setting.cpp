@@ -1,5 +1,7 @@
 #include "data/Kavo_setting.h"
 
+#include <algorithm>
+
 namespace kavo {
 
 const BandRow BandTable[4] = {
@@ -24,13 +26,12 @@ const char* BandName(int32_t band) {
 }
 
 void SetDefaults(SettingsRecord& settings) {
-  settings.CommPortNum = 1;
-  settings.PenColor_R = 16711680;
-  settings.PenColor_Theta = 255;
-  for (int i = 0; i < MaxRefs; ++i) {
-    settings.PenColor_R_Ref[i] = 8421376;
-    settings.PenColor_Theta_Ref[i] = 8388736;
-  }
+  const SettingsRecord defaults;
+  settings.CommPortNum = defaults.CommPortNum;
+  settings.PenColor_R = defaults.PenColor_R;
+  settings.PenColor_Theta = defaults.PenColor_Theta;
+  std::copy_n(defaults.PenColor_R_Ref, MaxRefs, settings.PenColor_R_Ref);
+  std::copy_n(defaults.PenColor_Theta_Ref, MaxRefs, settings.PenColor_Theta_Ref);
 }
 
 }  // namespace kavo

@@ -63,13 +63,20 @@ struct PointValues {
   }
 };
 
-// Colours are 0x00BBGGRR integers.
+// Colours are 0x00BBGGRR integers. The default pens:
+constexpr int32_t DefaultPenR = 16711680;        // blue
+constexpr int32_t DefaultPenTheta = 255;         // red
+constexpr int32_t DefaultPenRRef = 8421376;      // teal
+constexpr int32_t DefaultPenThetaRef = 8388736;  // purple
+constexpr int32_t DefaultCommPort = 1;
+
 struct SettingsRecord {
-  int32_t CommPortNum = 1;
-  int32_t PenColor_R = 16711680;
-  int32_t PenColor_Theta = 255;
-  int32_t PenColor_R_Ref[MaxRefs] = {8421376, 8421376, 8421376, 8421376, 8421376};
-  int32_t PenColor_Theta_Ref[MaxRefs] = {8388736, 8388736, 8388736, 8388736, 8388736};
+  int32_t CommPortNum = DefaultCommPort;
+  int32_t PenColor_R = DefaultPenR;
+  int32_t PenColor_Theta = DefaultPenTheta;
+  int32_t PenColor_R_Ref[MaxRefs] = {DefaultPenRRef, DefaultPenRRef, DefaultPenRRef, DefaultPenRRef, DefaultPenRRef};
+  int32_t PenColor_Theta_Ref[MaxRefs] = {DefaultPenThetaRef, DefaultPenThetaRef, DefaultPenThetaRef,
+                                         DefaultPenThetaRef, DefaultPenThetaRef};
   std::string pstr[3];  // print information lines, code page 932
 };
 

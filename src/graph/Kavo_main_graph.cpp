@@ -190,19 +190,14 @@ void TFormMain::FormResize() {
     graphPlotter->Clear();
   }
   statusLayoutPending = 1;
-  if (!geometryApplying) {
-    view.top = pos().y();
-    view.left = pos().x();
-    view.width = width();
-    view.height = height();
-  }
+  if (!geometryApplying) RecordGeometry();
 }
 
 void TFormMain::PaintBox1MouseDown(int x, int) {
   if (!mainData.valid) return;
-  const float L0 = static_cast<float>(std::log10(static_cast<float>(Graph_RTF::AxisLow(static_cast<float>(graphScale.freqMin)))));
-  const float L1 = static_cast<float>(std::log10(static_cast<float>(Graph_RTF::AxisHigh(static_cast<float>(graphScale.freqMax)))));
-  const float f = static_cast<float>(std::pow(10.0, static_cast<double>(x) * (L1 - L0) / PaintBox1->width() + L0));
+  const Graph_RTF::FreqAxis axis = Graph_RTF::MakeFreqAxis(graphScale.freqMin, graphScale.freqMax);
+  const float f =
+      static_cast<float>(std::pow(10.0, static_cast<double>(x) * (axis.L1 - axis.L0) / PaintBox1->width() + axis.L0));
   const int32_t k = mFindPointIndex(f);
   if (k == 999 || rawValues.R[k] == -1.0f) return;
   mainData.points[k].c[RecordLength] = '\0';

@@ -15,9 +15,11 @@
 #include "data/Stringutil.h"
 #include "graph/Graph_rtf.h"
 #include "link/Spdrv.h"
+#include "link/SweepReceiver.h"
 #include "messages/Ka_message.h"
 #include "messages/Ka_status.h"
 #include "platform/ComPorts.h"
+#include "platform/Names.h"
 #include "shell/Kavo_main.h"
 
 namespace kavo {
@@ -25,18 +27,6 @@ namespace {
 
 const char* const StartCaption = "測定開始";
 const char* const StopCaption = "測定停止";
-constexpr int RecordBytes = RecordLength + 1;  // record and its terminator
-
-bool IsHexDigit(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return 0;
-}
 
 }  // namespace
 
@@ -93,7 +83,7 @@ bool TFormMain::mProbeUnit() {
   if (!mCommand("?", "OK", 100)) return false;
   char model[8];
   if (!mQuery("U?", model, 100, 4)) return false;
-  if (std::strcmp(model, "KA-V") != 0) return false;
+  if (std::strcmp(model, UnitModelName) != 0) return false;
   return mCommand("ME", "OK", 300);
 }
 
@@ -104,7 +94,7 @@ bool TFormMain::mIdentifyUnit() {
     statusTexts->ShowResponseError();
     return false;
   }
-  if (std::strcmp(reply, "KA-V") != 0) {
+  if (std::strcmp(reply, UnitModelName) != 0) {
     statusTexts->ShowNotUnit();
     return false;
   }
@@ -208,7 +198,19 @@ void TFormMain::mStartMeasure() {
 }
 
 bool TFormMain::mConnectAndStart() {
-  // Connection: port, probe, identification.
+  if (!mConnectUnit()) return false;
+  const int32_t band = ComboBox2->currentIndex() + 1;
+  mPrepareSweep(band);
+  if (!mStartBand(band)) return false;
+  acquiring = 1;
+  WatchPort(true);
+  mStartTimeout(timeoutMs);
+  statusTexts->ShowReceiving();
+  return true;
+}
+
+// Port, probe and identification; each failure reports itself.
+bool TFormMain::mConnectUnit() {
   if (!commDriver) return false;
   if (!mOpenPort(settings.CommPortNum)) {
     statusTexts->ShowPortError();
@@ -227,10 +229,12 @@ bool TFormMain::mConnectAndStart() {
     return false;
   }
   unitConnected = 1;
-  statusTexts->ShowUnitInfo(QStringLiteral("KA-V"), FromCp932(unitSerial), FromCp932(unitVersion));
+  statusTexts->ShowUnitInfo(QString::fromLatin1(UnitModelName), FromCp932(unitSerial), FromCp932(unitVersion));
+  return true;
+}
 
-  // The data set and the graph scale for the new band.
-  const int32_t band = ComboBox2->currentIndex() + 1;
+// An empty data set and graph scale for the band, and a fresh receive state.
+void TFormMain::mPrepareSweep(int32_t band) {
   mainData.band = band;
   ResetGraphScale(band);
   bandFirst = BandFirstSlot(band);
@@ -242,11 +246,13 @@ bool TFormMain::mConnectAndStart() {
   rxCount = 0;
   rxParsePos = 0;
   fileName.clear();
-  setWindowTitle(QStringLiteral("KAVO v2.1"));
+  setWindowTitle(QString::fromLatin1(ProgramCaption));
+}
 
-  // Sweep start: "M1".."M4" answers with the point count.
+// "M1".."M4", answered with the band's point count in hexadecimal.
+bool TFormMain::mStartBand(int32_t band) {
   commDriver->FlushBuffers(true, true);
-  char command[4] = {'M', static_cast<char>('0' + band), '\0', '\0'};
+  const char command[3] = {'M', static_cast<char>('0' + band), '\0'};
   char reply[8];
   if (!mQuery(command, reply, 100, 4)) {
     statusTexts->ShowSendError();
@@ -255,22 +261,16 @@ bool TFormMain::mConnectAndStart() {
     portOpen = 0;
     return false;
   }
-  if (reply[0] == 'N' || reply[1] == 'G' || !IsHexDigit(reply[0])) {
+  const BandReply answer = ParseBandReply(reply);
+  if (answer.answer != BandAnswer::Count) {
     unitConnected = 0;  // refused or garbled: nothing shown, port stays open
     return false;
   }
-  int announced = 0;
-  for (int i = 0; i < 4; ++i) announced = announced * 16 + HexValue(reply[i]);
-  if (announced != pointsExpected) {
+  if (answer.count != pointsExpected) {
     msgCatalog->ShowVersionMismatch();
     unitConnected = 0;
     return false;
   }
-
-  acquiring = 1;
-  WatchPort(true);
-  mStartTimeout(timeoutMs);
-  statusTexts->ShowReceiving();
   return true;
 }
 
@@ -316,96 +316,90 @@ void TFormMain::EndSweep() {
   mSetIdleUI();
 }
 
+// Reads what the next record (or the closing answer) still lacks, waiting
+// for it up to the input deadline; asking for more would sit out the
+// deadline at the end of every sweep. False when the sweep has ended: a full
+// buffer (a unit that keeps sending while records stall) or a vanished device.
+bool TFormMain::mReceiveSome() {
+  if (rxCount >= RxBufferSize) {
+    EndSweepWithReceiveError();
+    return false;
+  }
+  const bool signalled = portSignalled;
+  portSignalled = false;
+  const int32_t want = SweepBytesWanted(rxCount, rxParsePos, pointCount >= pointsExpected, RxBufferSize,
+                                        commDriver->CountRX());
+  const uint32_t got = want > 0 ? commDriver->ReadData(rxBuffer + rxCount, static_cast<uint32_t>(want)) : 0;
+  if (got > 0) {
+    rxCount += static_cast<int32_t>(got);
+    mStartTimeout(timeoutMs);
+  } else if (signalled && commDriver->DeviceGone()) {
+    EndSweepWithReceiveError();  // adapter pulled, line hung up
+    return false;
+  }
+  return true;
+}
+
 void TFormMain::mAcquireStep() {
-  // 1. Ten seconds of silence end the sweep.
   if (timeoutExpired) {
     timeoutExpired = 0;
     EndSweepWithReceiveError();
   }
-
-  // 2. Read what has come, at most one record's worth: the bytes the next
-  // record (or the closing answer) still lacks, waiting for them up to the
-  // input deadline; when it is complete already (a stalled sweep), only what
-  // is queued. Asking for more than the next step needs would sit out the
-  // deadline at the end of every sweep. A unit that keeps sending while
-  // records stall must not overrun the buffer: a full buffer ends the sweep
-  // like a broken record.
-  if (portOpen && acquiring) {
-    if (rxCount >= RxBufferSize) {
-      EndSweepWithReceiveError();
-      return;
-    }
-    const bool signalled = portSignalled;
-    portSignalled = false;
-    const int32_t missing = (pointCount >= pointsExpected ? rxParsePos + 3 : rxParsePos + RecordBytes) - rxCount;
-    uint32_t want = missing > 0 ? static_cast<uint32_t>(missing) : std::min<uint32_t>(RecordBytes, commDriver->CountRX());
-    want = std::min<uint32_t>(want, static_cast<uint32_t>(RxBufferSize - rxCount));
-    const uint32_t got = want > 0 ? commDriver->ReadData(rxBuffer + rxCount, want) : 0;
-    if (got > 0) {
-      rxCount += static_cast<int32_t>(got);
-      mStartTimeout(timeoutMs);
-    } else if (signalled && commDriver->DeviceGone()) {
-      // The device went away (adapter pulled, line hung up).
-      EndSweepWithReceiveError();
-      return;
-    }
-  }
+  if (portOpen && acquiring && !mReceiveSome()) return;
   if (!acquiring) return;
 
-  // 3. All points in: wait for the closing answer.
-  if (pointCount >= pointsExpected) {
-    if (rxCount < rxParsePos + 3) return;
-    mStopTimeout();
-    acquiring = 0;
-    if (rxBuffer[rxParsePos] == 'O' && rxBuffer[rxParsePos + 1] == 'K') {
-      statusTexts->ShowCalculating();
-      completionPending = 1;
-    } else {
-      statusTexts->ShowReceiveError();
-    }
-    EndSweep();
-    return;
-  }
-
-  // 4. A whole record, or wait.
-  if (rxCount < rxParsePos + RecordBytes) return;
-
-  // 5. Into the next slot; a carriage return inside it breaks the sweep.
   const int32_t slot = bandFirst + pointCount;
-  PointText& target = mainData.points[slot];
-  for (int i = 0; i < RecordLength; ++i) {
-    const char c = rxBuffer[rxParsePos + i];
-    if (c == '\r') {
+  const SweepStep step = NextSweepItem(rxBuffer, rxCount, rxParsePos, pointCount >= pointsExpected);
+  switch (step.item) {
+    case SweepItem::Incomplete:
+      return;
+    case SweepItem::ClosingOk:
+    case SweepItem::ClosingError:
+      mEndSweepClosed(step.item == SweepItem::ClosingOk);
+      return;
+    case SweepItem::Broken:
+      // The slot keeps what came before the bad byte.
+      std::copy_n(rxBuffer + rxParsePos, step.length, mainData.points[slot].c);
       EndSweepWithReceiveError();
       return;
-    }
-    target.c[i] = c;
+    case SweepItem::Point:
+      break;
   }
+  PointText& target = mainData.points[slot];
+  std::copy_n(rxBuffer + rxParsePos, RecordLength, target.c);
   target.c[RecordLength] = '\0';
-
-  // 6. Read-out of the point.
   statusTexts->SetPanelText(PointReadout(target), 2);
-
-  // 7. Numbers; a record without a divisor stalls the sweep until the watchdog.
+  // A record without a divisor stalls the sweep until the watchdog.
   if (!fileHandler->ConvertPoint(&mainData, &rawValues, slot, &aveValues)) return;
-
-  // 8. Draw the new segment, growing the R scale when the point needs it.
-  if (pointCount > 0) {
-    const float r = rawValues.R[slot];
-    if (graphScale.rMax >= 200.0f) {
-      graphPlotter->DrawSegment(ROnly(), slot, Wide());
-    } else if (r > graphScale.rMax) {
-      graphScale.rMax = mRScaleFor(r);
-      graphPlotter->Clear();
-      graphPlotter->DrawMeasurementSoFar(ROnly(), pointCount, Wide());
-    } else {
-      graphPlotter->DrawSegment(ROnly(), slot, Wide());
-    }
-  }
-
-  // 9. Next record.
+  if (pointCount > 0) mDrawNewPoint(slot);
   ++pointCount;
   rxParsePos += RecordBytes;
+}
+
+// The closing answer has come: the sweep is complete when it is "OK".
+void TFormMain::mEndSweepClosed(bool ok) {
+  mStopTimeout();
+  acquiring = 0;
+  if (ok) {
+    statusTexts->ShowCalculating();
+    completionPending = 1;
+  } else {
+    statusTexts->ShowReceiveError();
+  }
+  EndSweep();
+}
+
+// One more segment, or the whole curve so far when the R scale has to grow
+// (it grows during a sweep only up to 200 ohm).
+void TFormMain::mDrawNewPoint(int32_t slot) {
+  const float r = rawValues.R[slot];
+  if (graphScale.rMax < 200.0f && r > graphScale.rMax) {
+    graphScale.rMax = mRScaleFor(r);
+    graphPlotter->Clear();
+    graphPlotter->DrawMeasurementSoFar(ROnly(), pointCount, Wide());
+  } else {
+    graphPlotter->DrawSegment(ROnly(), slot, Wide());
+  }
 }
 
 void TFormMain::mFinishMeasure() {

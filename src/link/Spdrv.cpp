@@ -1,13 +1,13 @@
 #include "link/Spdrv.h"
 
+#include "link/Deadline.h"
 #include "link/Spdrv_speed.h"
+#include "link/SysCall.h"
 #include "platform/ComPorts.h"
 
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -25,29 +25,18 @@ constexpr uint32_t MaxBufSize = 8192;
 constexpr uint16_t MinPollingDelay = 5;
 constexpr uint32_t RateTolerancePercent = 2;  // a UART may round a custom rate
 
-int64_t NowMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+void SleepUntil(const Deadline& until) {
+  while (!until.Passed()) poll(nullptr, 0, until.PollMs());
 }
 
-int PollWait(int64_t ms) { return int(std::clamp<int64_t>(ms, 0, INT_MAX)); }
+void SleepMs(int64_t ms) { SleepUntil(Deadline(ms)); }
 
-void SleepMs(int64_t ms) {
-  const int64_t until = NowMs() + ms;
-  for (int64_t left = ms; left > 0; left = until - NowMs()) poll(nullptr, 0, PollWait(left));
-}
-
-// Waits for `events` on fd up to ms; retries on EINTR with the time left.
+// Waits for `events` on fd until the deadline.
 // Returns poll's revents, 0 on time-out, -1 on a hard error.
-int WaitFor(int fd, short events, int64_t ms) {
-  const int64_t until = NowMs() + ms;
-  for (;;) {
-    pollfd pfd{fd, events, 0};
-    const int r = poll(&pfd, 1, PollWait(until - NowMs()));
-    if (r > 0) return pfd.revents;
-    if (r == 0) return 0;
-    if (errno != EINTR) return -1;
-  }
+int WaitFor(int fd, short events, const Deadline& until) {
+  pollfd pfd{fd, events, 0};
+  const int r = RetryOnEintr([&] { return poll(&pfd, 1, until.PollMs()); });
+  return r > 0 ? pfd.revents : r;
 }
 
 speed_t StandardSpeed(uint32_t rate) {
@@ -91,10 +80,72 @@ bool SameSettings(const termios& want, const termios& got, bool swFlow) {
 }
 
 bool RetryIoctl(int fd, unsigned long request, void* arg) {
-  for (;;) {
-    if (ioctl(fd, request, arg) == 0) return true;
-    if (errno != EINTR) return false;
+  return RetryOnEintr([&] { return ioctl(fd, request, arg); }) == 0;
+}
+
+// ---- line settings, one per function, each editing a termios copy ----
+
+// Raw bytes both ways, the receiver on, modem control ignored; reads and
+// writes return at once, the driver's own deadlines rule.
+void RawLine(termios& tio) {
+  cfmakeraw(&tio);
+  tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK | ISTRIP);
+  tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+  tio.c_cflag |= CLOCAL | CREAD;
+  tio.c_cc[VMIN] = 0;
+  tio.c_cc[VTIME] = 0;
+}
+
+void LineCharSize(termios& tio, TDataBits bits) {
+  static constexpr tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
+  tio.c_cflag |= sizes[std::clamp(int(bits), 0, 3)];
+}
+
+void LineParity(termios& tio, TParity parity) {
+  switch (parity) {
+    case ptODD: tio.c_cflag |= PARENB | PARODD; break;
+    case ptEVEN: tio.c_cflag |= PARENB; break;
+    case ptMARK: tio.c_cflag |= PARENB | CMSPAR | PARODD; break;
+    case ptSPACE: tio.c_cflag |= PARENB | CMSPAR; break;
+    default: break;
   }
+}
+
+// CSTOPB gives 1.5 stop bits with 5 data bits and 2 otherwise, as UARTs do.
+void LineStopBits(termios& tio, TStopBits bits) {
+  if (bits != sb1BITS) tio.c_cflag |= CSTOPB;
+}
+
+void LineFlowControl(termios& tio, THwFlowControl hw, TSwFlowControl sw) {
+  if (hw == hfRTSCTS) tio.c_cflag |= CRTSCTS;
+  if (sw == sfXONXOFF) {
+    tio.c_iflag |= IXON | IXOFF;
+    tio.c_cc[VSTART] = 0x11;
+    tio.c_cc[VSTOP] = 0x13;
+  }
+}
+
+// A classic rate goes into the copy; any other is set after it (B0 returned).
+speed_t LineSpeed(termios& tio, uint32_t rate) {
+  const speed_t standard = StandardSpeed(rate);
+  if (standard != B0) {
+    cfsetispeed(&tio, standard);
+    cfsetospeed(&tio, standard);
+  }
+  return standard;
+}
+
+// tcsetattr succeeds when any part applied: read back and compare.
+bool ApplyAndVerify(int fd, const termios& tio, speed_t standard, uint32_t rate, bool swFlow) {
+  if (RetryOnEintr([&] { return tcsetattr(fd, TCSANOW, &tio); }) != 0) return false;
+  if (standard == B0 && !spdrv::SetCustomSpeed(fd, rate)) return false;
+  termios got{};
+  if (tcgetattr(fd, &got) != 0 || !SameSettings(tio, got, swFlow)) return false;
+  if (standard != B0) return cfgetospeed(&got) == standard;
+  uint32_t actual = 0;
+  if (!spdrv::ReadSpeed(fd, actual)) return false;
+  const uint64_t diff = actual > rate ? actual - rate : rate - actual;
+  return diff * 100 <= uint64_t(rate) * RateTolerancePercent;
 }
 
 }  // namespace
@@ -113,7 +164,7 @@ uint32_t DelayForRX(TBaudRate rate, uint32_t size) {
   return uint32_t(size / bytesPerSecond * 1000.0 + 0.5);
 }
 
-uint32_t GetTickCount() { return uint32_t(NowMs()); }
+uint32_t GetTickCount() { return uint32_t(MonotonicMs()); }
 
 TSerialPortDriver::TSerialPortDriver(QObject* owner) : QObject(owner), pollTimer_(this) {
   portName_ = ComPortPath(1);
@@ -130,10 +181,7 @@ bool TSerialPortDriver::Connect() {
   if (Connected()) return true;
   const QByteArray path = QFile::encodeName(portName_);
   if (path.isEmpty()) return false;
-  int fd;
-  do {
-    fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
+  const int fd = RetryOnEintr([&] { return ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
   if (fd < 0) return false;
   // Unshared access: TIOCEXCL keeps other users out, flock also root.
   termios probe{};
@@ -166,7 +214,7 @@ bool TSerialPortDriver::Disconnect() {
   const int fd = handle_;
   handle_ = -1;
   // close() must not be retried on EINTR: the descriptor is gone either way.
-  return ::close(fd) == 0 || errno == EINTR;
+  return ::close(fd) == 0 || ClassifyErrno(errno) == SysError::Interrupted;
 }
 
 void TSerialPortDriver::SetHandle(int handle) {
@@ -185,62 +233,20 @@ void TSerialPortDriver::SetHandle(int handle) {
 }
 
 bool TSerialPortDriver::ApplyCOMSettings() {
-  if (!Connected()) return false;
+  if (!Connected() || baudRateValue_ == 0) return false;
   termios tio{};
   if (tcgetattr(handle_, &tio) != 0) return false;
-  cfmakeraw(&tio);
-  tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK | ISTRIP);
-  tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-  tio.c_cflag |= CLOCAL | CREAD;
-  static constexpr tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
-  tio.c_cflag |= sizes[std::clamp(int(dataBits_), 0, 3)];
-  switch (parity_) {
-    case ptODD: tio.c_cflag |= PARENB | PARODD; break;
-    case ptEVEN: tio.c_cflag |= PARENB; break;
-    case ptMARK: tio.c_cflag |= PARENB | CMSPAR | PARODD; break;
-    case ptSPACE: tio.c_cflag |= PARENB | CMSPAR; break;
-    default: break;
-  }
-  // CSTOPB gives 1.5 stop bits with 5 data bits and 2 otherwise, as UARTs do.
-  if (stopBits_ != sb1BITS) tio.c_cflag |= CSTOPB;
-  if (hwFlow_ == hfRTSCTS) tio.c_cflag |= CRTSCTS;
-  if (swFlow_ == sfXONXOFF) {
-    tio.c_iflag |= IXON | IXOFF;
-    tio.c_cc[VSTART] = 0x11;
-    tio.c_cc[VSTOP] = 0x13;
-  }
-  // Reads and writes return at once; the driver's own deadlines rule.
-  tio.c_cc[VMIN] = 0;
-  tio.c_cc[VTIME] = 0;
-
-  if (baudRateValue_ == 0) return false;
-  const speed_t standard = StandardSpeed(baudRateValue_);
-  if (standard != B0) {
-    cfsetispeed(&tio, standard);
-    cfsetospeed(&tio, standard);
-  }
-  int r;
-  do {
-    r = tcsetattr(handle_, TCSANOW, &tio);
-  } while (r != 0 && errno == EINTR);
-  if (r != 0) return false;
-  if (standard == B0 && !spdrv::SetCustomSpeed(handle_, baudRateValue_)) return false;
-
-  // tcsetattr succeeds when any part applied: read back and compare.
-  termios got{};
-  if (tcgetattr(handle_, &got) != 0 || !SameSettings(tio, got, swFlow_ == sfXONXOFF)) return false;
-  if (standard != B0) {
-    if (cfgetospeed(&got) != standard) return false;
-  } else {
-    uint32_t actual = 0;
-    if (!spdrv::ReadSpeed(handle_, actual)) return false;
-    const uint64_t diff = actual > baudRateValue_ ? actual - baudRateValue_ : baudRateValue_ - actual;
-    if (diff * 100 > uint64_t(baudRateValue_) * RateTolerancePercent) return false;
-  }
+  RawLine(tio);
+  LineCharSize(tio, dataBits_);
+  LineParity(tio, parity_);
+  LineStopBits(tio, stopBits_);
+  LineFlowControl(tio, hwFlow_, swFlow_);
+  const speed_t standard = LineSpeed(tio, baudRateValue_);
+  if (!ApplyAndVerify(handle_, tio, standard, baudRateValue_, swFlow_ == sfXONXOFF)) return false;
 
   // Modem lines. A pseudo-terminal has none; that is no failure.
   auto line = [this](bool on, int bit) {
-    return ModemBits(on ? TIOCMBIS : TIOCMBIC, bit) || errno == ENOTTY || errno == EINVAL;
+    return ModemBits(on ? TIOCMBIS : TIOCMBIC, bit) || ClassifyErrno(errno) == SysError::NotSupported;
   };
   if (!line(enableDTROnOpen_, TIOCM_DTR)) return false;
   if (!line(hwFlow_ != hfNONE, TIOCM_RTS)) return false;
@@ -376,14 +382,14 @@ uint16_t TSerialPortDriver::OutFreeSpace() {
 
 bool TSerialPortDriver::DeviceGone() {
   termios tio{};
-  return tcgetattr(handle_, &tio) != 0 && (errno == EIO || errno == ENXIO || errno == ENODEV || errno == EBADF);
+  return tcgetattr(handle_, &tio) != 0 && ClassifyErrno(errno) == SysError::Gone;
 }
 
 uint32_t TSerialPortDriver::SendDataEx(const void* data, uint32_t count, uint32_t timeout) {
   if (!Connected() || data == nullptr) return 0;
   const auto* p = static_cast<const uint8_t*>(data);
   uint32_t total = 0;
-  int64_t start = NowMs();
+  Deadline stuck(int64_t(timeout) + 1);  // restarted by every byte that goes out
   while (total < count) {
     int queued = 0;
     if (!RetryIoctl(handle_, TIOCOUTQ, &queued)) break;  // the device is gone
@@ -391,25 +397,24 @@ uint32_t TSerialPortDriver::SendDataEx(const void* data, uint32_t count, uint32_
     bool blocked = true;  // the system took nothing: wait for room
     if (space > 0) {
       if (checkLineStatus_ && GetLineStatus() == 0) break;
-      const ssize_t n = ::write(handle_, p + total, std::min<uint32_t>(count - total, space));
+      const uint32_t chunk = std::min<uint32_t>(count - total, space);
+      const ssize_t n = RetryOnEintr([&] { return ::write(handle_, p + total, chunk); });
       if (n > 0) {
         total += uint32_t(n);
-        start = NowMs();
+        stuck.Restart(int64_t(timeout) + 1);
         continue;
       }
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0 && errno != EAGAIN) break;  // EIO: the device is gone
+      if (n < 0 && ClassifyErrno(errno) != SysError::WouldBlock) break;  // the device is gone
     } else {
       blocked = false;  // our own queue limit, not the system's
     }
-    const int64_t left = int64_t(timeout) + 1 - (NowMs() - start);
-    if (left <= 0) break;
+    if (stuck.Passed()) break;
     if (blocked) {
-      const int revents = WaitFor(handle_, POLLOUT, left);
+      const int revents = WaitFor(handle_, POLLOUT, stuck);
       if (revents < 0 || (revents & (POLLERR | POLLHUP | POLLNVAL))) break;
     } else {
       // The queue drains at the line rate; look again after a few bytes' time.
-      SleepMs(std::min<int64_t>(left, 5));
+      SleepMs(std::min<int64_t>(stuck.Left(), 5));
     }
   }
   return total;
@@ -437,12 +442,11 @@ uint32_t TSerialPortDriver::ReadData(void* buffer, uint32_t count) {
   if (!Connected() || buffer == nullptr) return 0;
   auto* p = static_cast<uint8_t*>(buffer);
   uint32_t got = 0;
-  const int64_t start = NowMs();
-  const int64_t deadline = inputTimeout_;
+  const Deadline until(int64_t(inputTimeout_) + 1);
   bool saidReadable = false;
   bool hangUpSeen = false;
   while (got < count) {
-    const ssize_t n = ::read(handle_, p + got, count - got);
+    const ssize_t n = RetryOnEintr([&] { return ::read(handle_, p + got, count - got); });
     if (n > 0) {
       got += uint32_t(n);
       saidReadable = false;
@@ -451,19 +455,17 @@ uint32_t TSerialPortDriver::ReadData(void* buffer, uint32_t count) {
       // byte, keeps a reader at 9600 bit/s nearly free of CPU.
       if (got < count && baudRateValue_ > 0) {
         const int64_t lineTime = int64_t(count - got) * 10000 / baudRateValue_;
-        const int64_t left = deadline - (NowMs() - start);
-        if (lineTime > 1 && left > 0) SleepMs(std::min(lineTime, left));
+        if (lineTime > 1) SleepMs(std::min(lineTime, until.Left() - 1));
       }
       continue;
     }
-    if (n < 0 && errno == EINTR) continue;
     // Nothing queued. An empty read after poll said "readable" or a hard
     // error means the device has gone (hang-up, adapter pulled).
-    bool gone = (n < 0 && errno != EAGAIN) || (saidReadable && (hangUpSeen || DeviceGone()));
-    const int64_t left = deadline + 1 - (NowMs() - start);
-    if (left <= 0) break;
+    bool gone = (n < 0 && ClassifyErrno(errno) != SysError::WouldBlock) ||
+                (saidReadable && (hangUpSeen || DeviceGone()));
+    if (until.Passed()) break;
     if (!gone) {
-      const int revents = WaitFor(handle_, POLLIN, left);
+      const int revents = WaitFor(handle_, POLLIN, until);
       if (revents < 0 || (revents & POLLNVAL)) {
         gone = true;
       } else if (revents & (POLLIN | POLLHUP | POLLERR)) {
@@ -476,7 +478,7 @@ uint32_t TSerialPortDriver::ReadData(void* buffer, uint32_t count) {
     }
     // A vanished device answers nothing: sit out the deadline quietly, as a
     // silent line would, instead of returning early into a busy caller loop.
-    SleepMs(deadline + 1 - (NowMs() - start));
+    SleepUntil(until);
     break;
   }
   return got;

@@ -6,7 +6,8 @@
 // wanted count has arrived or its deadline has passed. Waiting happens in
 // poll(), so a waiting reader costs next to no CPU. While connected a polling
 // timer ticks every PollingDelay ms to keep the event loop awake; it never
-// takes a byte from the port.
+// takes a byte from the port. So there are no receive events: whoever wants
+// bytes reads them.
 //
 // Every failure is a false result, a short count or a neutral value; nothing
 // throws and nothing is logged.
@@ -16,7 +17,6 @@
 #include <QString>
 #include <QTimer>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace kavo {
@@ -42,10 +42,6 @@ enum TLineStatus { lsCTS, lsDSR, lsRING, lsCD };
 // A set of TLineStatus: bit 0 = lsCTS ... bit 3 = lsCD.
 using TLineStatusSet = uint8_t;
 constexpr TLineStatusSet LineBit(TLineStatus s) { return TLineStatusSet(1u << s); }
-
-class TSerialPortDriver;
-using TReceiveDataEvent = std::function<void(TSerialPortDriver* sender, const void* data, uint32_t size)>;
-using TReceivePacketEvent = std::function<void(TSerialPortDriver* sender, const void* packet, uint32_t size)>;
 
 // Bits per second of a rate; 0 for brCustom.
 uint32_t BaudRateOf(TBaudRate rate);
@@ -96,8 +92,6 @@ class TSerialPortDriver : public QObject {
   uint16_t OutputTimeout() const { return outputTimeout_; }
   uint32_t InputTimeout() const { return inputTimeout_; }
   bool CheckLineStatus() const { return checkLineStatus_; }
-  TReceiveDataEvent OnReceiveData;
-  TReceivePacketEvent OnReceivePacket;
 
   // COM n takes the path of ComPortPath(n); pnCustom keeps PortName.
   // Both port setters are ignored while connected.

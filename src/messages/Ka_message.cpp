@@ -1,6 +1,7 @@
 #include "messages/Ka_message.h"
 
 #include "platform/Modal.h"
+#include "platform/Names.h"
 
 #include <cstring>
 
@@ -98,7 +99,7 @@ void TK_Message::ShowOverRange() const {
 }
 
 void ShowCatalogFatalError() {
-  Modal().Message(nullptr, QStringLiteral("KAVO v2.1"), FatalPrefix() + QStringLiteral("TK_Message"),
+  Modal().Message(nullptr, QString::fromLatin1(ProgramCaption), FatalPrefix() + QStringLiteral("TK_Message"),
                   MsgIcon::Stop, MsgButtons::OK);
 }
 

@@ -22,6 +22,7 @@
 #include "messages/StatusPanels.h"
 #include "platform/Look.h"
 #include "platform/Modal.h"
+#include "platform/Names.h"
 #include "shell/Forms.h"
 #include "ui_Kavo_main.h"
 
@@ -29,8 +30,6 @@ namespace kavo {
 namespace {
 
 const QEvent::Type IdleEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-const char* const ModelName = "KA-V";
-const char* const Caption = "KAVO v2.1";
 
 }  // namespace
 
@@ -163,7 +162,7 @@ void TFormMain::mInitWindow() {
   mCollectAxisLabels();
 
   if (mCreateObjects()) {
-    setWindowTitle(QString::fromUtf8(Caption));
+    setWindowTitle(QString::fromLatin1(ProgramCaption));
   } else {
     startupFailed = true;
     close();
@@ -200,12 +199,12 @@ void TFormMain::mColorAxisLabels() {
 }
 
 bool TFormMain::mCreateObjects() {
-  msgCatalog = new (std::nothrow) TK_Message(QString::fromLatin1(ModelName), Caption);
+  msgCatalog = new (std::nothrow) TK_Message(QString::fromLatin1(UnitModelName), ProgramCaption);
   if (!msgCatalog) {
     ShowCatalogFatalError();
     return false;
   }
-  statusTexts = new (std::nothrow) KStatus(StatusBar1, QString::fromLatin1(ModelName), 2);
+  statusTexts = new (std::nothrow) KStatus(StatusBar1, QString::fromLatin1(UnitModelName), 2);
   if (!statusTexts) {
     msgCatalog->ShowFatalMemoryError(QStringLiteral("KStatus"));
     return false;
@@ -292,7 +291,7 @@ void TFormMain::mAppIdle() {
 }
 
 void TFormMain::mApplyStoredSettings() {
-  LoadSettings(QStringLiteral("KAVO_ini.prf"));
+  LoadSettings(QString::fromLatin1(SettingsFileName));
   mColorAxisLabels();
   graphPlotter->Clear();
   graphPlotter->DrawScales(ROnly());

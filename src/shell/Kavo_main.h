@@ -217,7 +217,14 @@ class TFormMain : public QMainWindow {
   void OnAboutToBlock();
   void WatchPort(bool on);
   void RecordGeometry();
+  void mWriteSettings(const QString& path);
   void ResetGraphScale(int32_t band);
+  bool mConnectUnit();
+  void mPrepareSweep(int32_t band);
+  bool mStartBand(int32_t band);
+  bool mReceiveSome();
+  void mEndSweepClosed(bool ok);
+  void mDrawNewPoint(int32_t slot);
   void EndSweepWithReceiveError();
   // End command to the unit, port closed, window idle again.
   void EndSweep();

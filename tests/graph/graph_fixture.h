@@ -9,29 +9,20 @@
 #include <cmath>
 #include <memory>
 
+#include "UnitModel.h"
+
 #include "data/Kavo_setting.h"
 #include "graph/Graph_rtf.h"
 #include "graph/PaintBox.h"
 
 namespace kavo::test {
 
-// Frequency of slot i on the unit's grid: log-spaced pieces with slot 0 at
-// 20 Hz, 143 at 250 Hz, 263 at 2000 Hz and 399 at 20000 Hz.
-inline float SlotFreq(int i) {
-  auto piece = [](double f0, double f1, int s0, int s1, int s) {
-    return f0 * std::pow(f1 / f0, double(s - s0) / double(s1 - s0));
-  };
-  if (i <= 143) return float(piece(20, 250, 0, 143, i));
-  if (i <= 263) return float(piece(250, 2000, 143, 263, i));
-  return float(piece(2000, 20000, 263, 399, i));
-}
-
 // Fills the slots of `band` with frequencies and the given R and θ.
 template <typename RFn, typename ThetaFn>
 void FillValues(PointValues& v, int band, RFn r, ThetaFn theta) {
   v.Clear();
   for (int i = BandFirstSlot(band); i <= BandLastSlot(band); ++i) {
-    v.Freq[i] = SlotFreq(i);
+    v.Freq[i] = float(kavsim::SlotFrequency(i));
     v.R[i] = r(v.Freq[i]);
     v.Theta[i] = theta(v.Freq[i]);
   }

@@ -1,5 +1,5 @@
 // The graph as a user sees it: a woofer's impedance in a window with its
-// labels. Saves /tmp/graph.png for a look and checks that the labels stay
+// labels. Saves the picture into a scratch folder and checks that the labels stay
 // inside the window and that no text runs into the plot or another text.
 #include <gtest/gtest.h>
 
@@ -8,11 +8,13 @@
 #include <complex>
 #include <vector>
 
+#include "TempDir.h"
 #include "graph_fixture.h"
 #include "platform/Look.h"
 
 using namespace kavo;
 using kavo::test::FillValues;
+using kavo::test::TempDir;
 
 namespace {
 
@@ -73,7 +75,8 @@ TEST(GraphLook, WooferOnBand1) {
   rig.plotter->Clear();
   rig.plotter->DrawAll(false, true);
   const QImage shot = rig.window.grab().toImage();
-  ASSERT_TRUE(shot.save("/tmp/graph.png"));
+  const TempDir dir;
+  ASSERT_TRUE(shot.save(dir.Path(QStringLiteral("graph.png"))));
 
   std::vector<QLabel*> shown;
   for (QLabel* l : rig.labels)

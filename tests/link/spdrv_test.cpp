@@ -1,30 +1,29 @@
 // TSerialPortDriver over real pseudo-terminals.
 #include "link/Spdrv.h"
 #include "platform/ComPorts.h"
-#include "pty_peer.h"
+#include "EventPump.h"
+#include "PtyPair.h"
+#include "ScopedEnv.h"
 #include "TempDir.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
-#include <QTimer>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <termios.h>
 #include <thread>
 
 namespace kavo {
 namespace {
 
-using test::MsSince;
-using test::PtyPeer;
+using test::PtyPair;
+using test::PumpFor;
+using test::ScopedEnv;
 using Clock = std::chrono::steady_clock;
 
-// Drives the event loop for ms, as the main window's loop would.
-void SpinEvents(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
+double MsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
 bool WaitForRX(TSerialPortDriver& d, uint32_t n, int ms = 1000) {
@@ -35,22 +34,6 @@ bool WaitForRX(TSerialPortDriver& d, uint32_t n, int ms = 1000) {
   }
   return false;
 }
-
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const QByteArray& value) : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
-    qputenv(name, value);
-  }
-  ~ScopedEnv() {
-    if (had_) qputenv(name_, old_);
-    else qunsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  QByteArray old_;
-  bool had_;
-};
 
 TEST(Spdrv, InitialValuesAndHelpers) {
   TSerialPortDriver d;
@@ -122,7 +105,7 @@ TEST(Spdrv, MissingPortFailsAndEverythingIsNeutral) {
 }
 
 TEST(Spdrv, ConnectOpensOnceAndExclusively) {
-  PtyPeer peer;
+  PtyPair peer;
   ASSERT_TRUE(peer.Ok());
   TSerialPortDriver a, b;
   a.SetPortName(QString::fromStdString(peer.Path()));
@@ -146,7 +129,7 @@ TEST(Spdrv, ConnectOpensOnceAndExclusively) {
 }
 
 TEST(Spdrv, ConnectLeavesTheLineRawAtTheChosenSpeed) {
-  PtyPeer peer;
+  PtyPair peer;
   ASSERT_TRUE(peer.Ok());
   TSerialPortDriver d;
   d.SetPortName(QString::fromStdString(peer.Path()));
@@ -213,7 +196,7 @@ TEST(Spdrv, PortSelectionAndGuards) {
     EXPECT_EQ(ComPortPath(12), QStringLiteral("/dev/pts/77"));
   }
 
-  PtyPeer peer;
+  PtyPair peer;
   ASSERT_TRUE(peer.Ok());
   TSerialPortDriver d;
   d.SetPort(pnCOM12);
@@ -253,7 +236,7 @@ TEST(Spdrv, BufferAndPollingClamps) {
   d.SetPacketTimeout(-3);
   EXPECT_EQ(d.PacketTimeout(), -1);
 
-  PtyPeer peer;
+  PtyPair peer;
   ASSERT_TRUE(peer.Ok());
   d.SetPortName(QString::fromStdString(peer.Path()));
   ASSERT_TRUE(d.Connect());
@@ -267,7 +250,7 @@ TEST(Spdrv, BufferAndPollingClamps) {
 }
 
 TEST(Spdrv, PollingTimerTakesNoBytes) {
-  PtyPeer peer;
+  PtyPair peer;
   ASSERT_TRUE(peer.Ok());
   TSerialPortDriver d;
   d.SetPortName(QString::fromStdString(peer.Path()));
@@ -275,7 +258,7 @@ TEST(Spdrv, PollingTimerTakesNoBytes) {
   ASSERT_TRUE(d.Connect());
   ASSERT_TRUE(peer.Write("OK\r"));
   ASSERT_TRUE(WaitForRX(d, 3));
-  SpinEvents(60);  // a dozen ticks
+  PumpFor(60);  // a dozen ticks
   EXPECT_EQ(d.CountRX(), 3u);
   char buf[3];
   EXPECT_EQ(d.ReadData(buf, 3), 3u);
@@ -283,7 +266,7 @@ TEST(Spdrv, PollingTimerTakesNoBytes) {
 }
 
 TEST(Spdrv, ReadDeadlineCountsFromTheStartAndIsKept) {
-  PtyPeer peer;
+  PtyPair peer;
   ASSERT_TRUE(peer.Ok());
   TSerialPortDriver d;
   d.SetPortName(QString::fromStdString(peer.Path()));
@@ -321,7 +304,7 @@ TEST(Spdrv, ReadDeadlineCountsFromTheStartAndIsKept) {
 }
 
 TEST(Spdrv, QueuedRecordIsReadAtOnceAndOnlyWhatIsAskedFor) {
-  PtyPeer peer;
+  PtyPair peer;
   ASSERT_TRUE(peer.Ok());
   TSerialPortDriver d;
   d.SetPortName(QString::fromStdString(peer.Path()));
@@ -350,7 +333,7 @@ TEST(Spdrv, QueuedRecordIsReadAtOnceAndOnlyWhatIsAskedFor) {
 }
 
 TEST(Spdrv, SendAndFlush) {
-  PtyPeer peer;
+  PtyPair peer;
   ASSERT_TRUE(peer.Ok());
   TSerialPortDriver d;
   d.SetPortName(QString::fromStdString(peer.Path()));
@@ -371,7 +354,7 @@ TEST(Spdrv, SendAndFlush) {
 }
 
 TEST(Spdrv, WriteStopsAfterTheIdleTimeoutWhenNobodyReads) {
-  PtyPeer peer;
+  PtyPair peer;
   ASSERT_TRUE(peer.Ok());
   TSerialPortDriver d;
   d.SetPortName(QString::fromStdString(peer.Path()));
@@ -389,7 +372,7 @@ TEST(Spdrv, WriteStopsAfterTheIdleTimeoutWhenNobodyReads) {
 }
 
 TEST(Spdrv, PeerHangingUpMidReadGivesShortCountsNotHangs) {
-  PtyPeer peer;
+  PtyPair peer;
   ASSERT_TRUE(peer.Ok());
   TSerialPortDriver d;
   d.SetPortName(QString::fromStdString(peer.Path()));
@@ -421,7 +404,7 @@ TEST(Spdrv, PeerHangingUpMidReadGivesShortCountsNotHangs) {
 }
 
 TEST(Spdrv, SetHandleAdoptsAndForgets) {
-  PtyPeer peer;
+  PtyPair peer;
   ASSERT_TRUE(peer.Ok());
   const int fd = ::open(peer.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   ASSERT_GE(fd, 0);

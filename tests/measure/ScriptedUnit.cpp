@@ -1,34 +1,17 @@
 #include "ScriptedUnit.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace kavo::test {
 
-ScriptedUnit::ScriptedUnit(Script script) : script_(std::move(script)) {
-  master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-  char name[128];
-  if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0 || ptsname_r(master_, name, sizeof name) != 0) {
-    if (master_ >= 0) ::close(master_);
-    master_ = -1;
-    return;
-  }
-  path_ = name;
-  termios tio{};
-  tcgetattr(master_, &tio);
-  cfmakeraw(&tio);
-  tcsetattr(master_, TCSANOW, &tio);
-  thread_ = std::thread([this] { Run(); });
+ScriptedUnit::ScriptedUnit(Script script) : script_(std::move(script)), pty_(true) {
+  if (pty_.Ok()) thread_ = std::thread([this] { Run(); });
 }
 
 ScriptedUnit::~ScriptedUnit() {
   stop_ = true;
   if (thread_.joinable()) thread_.join();
-  if (master_ >= 0) ::close(master_);
 }
 
 std::vector<std::string> ScriptedUnit::Commands() const {
@@ -39,11 +22,11 @@ std::vector<std::string> ScriptedUnit::Commands() const {
 void ScriptedUnit::Run() {
   std::string line, pending;
   while (!stop_) {
-    pollfd pfd{master_, static_cast<short>(POLLIN | (pending.empty() ? 0 : POLLOUT)), 0};
+    pollfd pfd{pty_.Fd(), static_cast<short>(POLLIN | (pending.empty() ? 0 : POLLOUT)), 0};
     if (poll(&pfd, 1, 10) <= 0) continue;
     if (pfd.revents & POLLIN) {
       char buf[256];
-      const ssize_t n = ::read(master_, buf, sizeof buf);
+      const ssize_t n = ::read(pty_.Fd(), buf, sizeof buf);
       for (ssize_t i = 0; i < n; ++i) {
         if (buf[i] != '\r') {
           line += buf[i];
@@ -58,7 +41,7 @@ void ScriptedUnit::Run() {
       }
     }
     if (!pending.empty()) {
-      const ssize_t n = ::write(master_, pending.data(), pending.size());
+      const ssize_t n = ::write(pty_.Fd(), pending.data(), pending.size());
       if (n > 0) pending.erase(0, static_cast<size_t>(n));
     }
   }

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "PtyPair.h"
+
 namespace kavo::test {
 
 class ScriptedUnit {
@@ -21,16 +23,15 @@ class ScriptedUnit {
   ScriptedUnit(const ScriptedUnit&) = delete;
   ScriptedUnit& operator=(const ScriptedUnit&) = delete;
 
-  bool Ok() const { return master_ >= 0; }
-  const std::string& Path() const { return path_; }
+  bool Ok() const { return pty_.Ok(); }
+  const std::string& Path() const { return pty_.Path(); }
   std::vector<std::string> Commands() const;
 
  private:
   void Run();
 
   Script script_;
-  int master_ = -1;
-  std::string path_;
+  PtyPair pty_;
   std::atomic<bool> stop_{false};
   mutable std::mutex mutex_;
   std::vector<std::string> commands_;

@@ -264,6 +264,36 @@ TEST_F(MeasureTest, BrokenStreamsEndWithAReceiveError) {
   }
 }
 
+TEST_F(MeasureTest, ALineFeedOrNulInARecordIsAReceiveError) {
+  // Such a record could be shown but never saved, so it breaks the sweep at
+  // once, as a carriage return does; the slot keeps the bytes before it.
+  for (const char bad : {'\n', '\0'}) {
+    std::string stream = "0190\r";
+    for (int n = 0; n < 3; ++n) stream += kavsim::EncodePoint(8.0, 10.0, kavsim::SlotFrequency(n)) + '\r';
+    std::string broken = kavsim::EncodePoint(8.0, 10.0, kavsim::SlotFrequency(3));
+    broken[9] = bad;
+    stream += broken + '\r';
+    for (int n = 4; n < 400; ++n) stream += kavsim::EncodePoint(8.0, 10.0, kavsim::SlotFrequency(n)) + '\r';
+    ScriptedUnit scripted([&](const std::string& command) {
+      return command == "M1" ? stream + "OK\r" : HealthyAnswer(command);
+    });
+    UseScripted(scripted);
+    if (!main) Start();
+    main->timeoutMs = 60000;  // must end by itself, long before
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(Measure(1, 5000));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです")) << int(bad);
+    EXPECT_EQ(main->pointCount, 3);
+    EXPECT_EQ(std::string(main->mainData.points[3].c, 9), broken.substr(0, 9));
+    EXPECT_EQ(main->mainData.valid, 0);
+    EXPECT_EQ(main->completionPending, 0);
+    EXPECT_EQ(main->portOpen, 0);
+    EXPECT_TRUE(Idle());
+  }
+}
+
 TEST_F(MeasureTest, ZeroDivisorStallsUntilTheWatchdog) {
   StartUnit(kavsim::Fault::ZeroDivisor, false, 9);
   Start();

@@ -16,6 +16,7 @@
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -218,28 +219,25 @@ TEST(PtyUnit, IdentityFaults) {
     EXPECT_EQ(line.Ask("M1", 64, 100), "");
     EXPECT_EQ(unit.Commands().size(), 2u);  // heard, not answered
   }
-  {
-    kavsim::PtyUnit unit(Unpaced(Fault::WrongModel));
+  struct Exchange {
+    const char* command;
+    const char* reply;
+  };
+  struct Case {
+    Fault fault;
+    std::vector<Exchange> exchanges;
+  };
+  const Case cases[] = {
+      {Fault::WrongModel, {{"U?", "KA-X\r"}}},
+      // Upper case to the probe ("?" then "U?"), lower case to the identification.
+      {Fault::LowerCaseModel, {{"?", "OK\r"}, {"U?", "KA-V\r"}, {"ME", "OK\r"}, {"U?", "ka-v\r"}}},
+      {Fault::Uncalibrated, {{"M?", "1\r"}, {"?", "OK\r"}}},
+  };
+  for (const Case& c : cases) {
+    kavsim::PtyUnit unit(Unpaced(c.fault));
     ASSERT_TRUE(unit.Start());
     Line line(unit.SlavePath());
-    EXPECT_EQ(line.Ask("U?"), "KA-X\r");
-  }
-  {
-    // Upper case to the probe ("?" then "U?"), lower case to the identification.
-    kavsim::PtyUnit unit(Unpaced(Fault::LowerCaseModel));
-    ASSERT_TRUE(unit.Start());
-    Line line(unit.SlavePath());
-    EXPECT_EQ(line.Ask("?"), "OK\r");
-    EXPECT_EQ(line.Ask("U?"), "KA-V\r");
-    EXPECT_EQ(line.Ask("ME"), "OK\r");
-    EXPECT_EQ(line.Ask("U?"), "ka-v\r");
-  }
-  {
-    kavsim::PtyUnit unit(Unpaced(Fault::Uncalibrated));
-    ASSERT_TRUE(unit.Start());
-    Line line(unit.SlavePath());
-    EXPECT_EQ(line.Ask("M?"), "1\r");
-    EXPECT_EQ(line.Ask("?"), "OK\r");
+    for (const Exchange& e : c.exchanges) EXPECT_EQ(line.Ask(e.command), e.reply) << kavsim::FaultName(c.fault);
   }
   EXPECT_EQ(FaultySweep(Fault::Refuse), "NG  \r");
   const std::string wrong = FaultySweep(Fault::WrongCount);

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "EventPump.h"
+#include "ScopedEnv.h"
 #include "TempDir.h"
 #include "platform/Modal.h"
 #include "shell/Forms.h"
@@ -15,13 +18,13 @@ namespace kavo::test {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    qputenv("KAVO_SETTINGS_DIR", dir.Root().toUtf8());
-    qputenv("KAVO_RUNTIME_DIR", dir.Root().toUtf8());
+    settingsDir.emplace("KAVO_SETTINGS_DIR", dir.Root().toUtf8());
+    runtimeDir.emplace("KAVO_RUNTIME_DIR", dir.Root().toUtf8());
   }
   void TearDown() override {
     DestroyForms();
-    qunsetenv("KAVO_SETTINGS_DIR");
-    qunsetenv("KAVO_RUNTIME_DIR");
+    runtimeDir.reset();
+    settingsDir.reset();
   }
   // Creates the windows and runs the first idle pass (settings load).
   TFormMain* Start() {
@@ -32,6 +35,7 @@ class MainWindowTest : public ::testing::Test {
   QString SettingsFile() const { return dir.Path(QStringLiteral("KAVO_ini.prf")); }
 
   TempDir dir;
+  std::optional<ScopedEnv> settingsDir, runtimeDir;
   ScopedScriptedModal modal;
   TFormMain* main = nullptr;
 };

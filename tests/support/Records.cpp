@@ -1,30 +1,19 @@
 #include "Records.h"
 
 #include <cmath>
-#include <cstdio>
+
+#include "UnitModel.h"
 
 namespace kavo::test {
-
-std::string MakeRecord(double r, double theta, double freq) {
-  const long rCode = std::lround((r - 0.005) / 0.01);
-  long thetaCode = std::lround((theta - 0.05) / 0.1);
-  if (thetaCode < 0) thetaCode += 0x10000;
-  const long count = std::lround(freq * 65.536);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04lX%04lX%06lX%04X", rCode & 0xFFFF, thetaCode & 0xFFFF, count & 0xFFFFFF, 1u);
-  return text;
-}
-
-double SlotFrequency(int slot) { return 20.0 * std::pow(1000.0, slot / 399.0); }
 
 void FillBand(MeasureData& data, int32_t band,
               const std::function<void(double freq, double& r, double& theta)>& model) {
   data.band = band;
   for (int k = BandFirstSlot(band); k <= BandLastSlot(band); ++k) {
-    const double f = SlotFrequency(k);
+    const double f = kavsim::SlotFrequency(k);
     double r = 0, theta = 0;
     model(f, r, theta);
-    const std::string rec = MakeRecord(r, theta, f);
+    const std::string rec = kavsim::EncodePoint(r, theta, f);
     for (int i = 0; i < RecordLength; ++i) data.points[k].c[i] = rec[static_cast<size_t>(i)];
     data.points[k].c[RecordLength] = '\0';
   }
