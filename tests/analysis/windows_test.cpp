@@ -180,5 +180,19 @@ TEST_F(CalcWindow, TsButtonThroughReDialogAndTable) {
   EXPECT_EQ(reSeen, QStringList({"8.0", "8.0", "0", "32", "40", "-8", "1"}));
 }
 
+
+TEST_F(CalcWindow, SearchesTheValuesAsTheyAreNow) {
+  Curve c(2, Points({{54, 5}, {57, 10}, {60, 20}, {63, 10}, {66, 5}}));
+  Use(c);
+  calc.FormActivate();
+  EXPECT_EQ(Boxes().mid(0, 3), QStringList({"610.00", "20.00", "---"}));
+  // A new measurement replaces the values under the open window; the
+  // smoothed curve still belongs to the old one until the window searches.
+  for (int k = 0; k <= 143; ++k) c.raw.R[k] = float(2.0 + 5.0 * std::exp(-std::pow((k - 70) / 25.0, 2)));
+  calc.FormActivate();
+  EXPECT_EQ(Boxes().mid(0, 3), QStringList({"710.00", "7.00", "---"}));
+  EXPECT_TRUE(modal->calls.empty());
+}
+
 }  // namespace
 }  // namespace kavo::test
