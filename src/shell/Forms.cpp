@@ -1,5 +1,8 @@
 #include "shell/Forms.h"
 
+#include "analysis/Kavo_calc.h"
+#include "analysis/Re.h"
+#include "analysis/Ts.h"
 #include "dialogs/Kavo_debug.h"
 #include "dialogs/Version.h"
 #include "shell/Kavo_main.h"
@@ -18,6 +21,10 @@ TFormMain* CreateForms() {
   if (f.main->StartupFailed()) return f.main;
   f.debug = new TFormDebug(f.main);
   f.version = new TFormVersion(f.main);
+  f.calc = new TFormCalc(f.main);
+  f.ts = new TFormTS(f.main);
+  f.re = new TForm_Re(f.main);
+  f.calc->SetDialogs(f.re, f.ts);
   return f.main;
 }
 

@@ -9,11 +9,17 @@ namespace kavo {
 class TFormMain;
 class TFormDebug;
 class TFormVersion;
+class TFormCalc;
+class TFormTS;
+class TForm_Re;
 
 struct AppForms {
   TFormMain* main = nullptr;
   TFormDebug* debug = nullptr;
   TFormVersion* version = nullptr;
+  TFormCalc* calc = nullptr;
+  TFormTS* ts = nullptr;
+  TForm_Re* re = nullptr;
 };
 
 AppForms& Forms();

@@ -104,6 +104,7 @@ void TFormMain::ConnectHandlers() {
   connect(MenuFile_Quit, &QAction::triggered, this, &TFormMain::MenuFile_QuitClick);
   connect(MenuMeasure_Start, &QAction::triggered, this, &TFormMain::MenuMeasure_StartClick);
   connect(MenuHelp_Version, &QAction::triggered, this, &TFormMain::MenuHelp_VersionClick);
+  connect(MenuMesure_Calc, &QAction::triggered, this, &TFormMain::MenuMesure_CalcClick);
   ConnectCheckItem(MenuSet_Warning, &TFormMain::MenuSet_WarningClick);
   ConnectCheckItem(MenuGraph_R_only, &TFormMain::MenuGraph_R_onlyClick);
   ConnectCheckItem(MenuGraph_Wide, &TFormMain::MenuGraph_WideClick);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "analysis/Kavo_calc_method.h"
 #include "data/Kavo_setting.h"
 #include "graph/Graph_rtf.h"
 
@@ -65,6 +66,7 @@ class TFormMain : public QMainWindow {
   bool mConfirmQuit();
   void MenuHelp_VersionClick();
   void MenuSet_WarningClick();
+  void MenuMesure_CalcClick();
   void MStartBtnClick();
   void MenuMeasure_StartClick();
   void mSetBusyUI();
@@ -180,6 +182,7 @@ class TFormMain : public QMainWindow {
   MeasureData mainData;
   MeasureData refData[MaxRefs];
   SettingsRecord settings;
+  TSResult tsResult;
 
   // Owned objects, created by mCreateObjects in this order.
   TK_Message* msgCatalog = nullptr;

@@ -1,0 +1,172 @@
+#include "analysis/Kavo_calc.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+
+#include "analysis/Re.h"
+#include "analysis/Ts.h"
+#include "data/Kavo_data.h"
+#include "platform/Look.h"
+#include "platform/Modal.h"
+#include "ui_Kavo_calc.h"
+
+namespace kavo {
+namespace {
+
+// Which window was active before the one being activated now. The analysis
+// window searches again when the user comes back to it from another window
+// of the program, but not when a message box it showed itself closes, nor
+// when the user comes back from another program.
+class ActivationTracker : public QObject {
+ public:
+  static ActivationTracker& Instance() {
+    static ActivationTracker* tracker = [] {
+      auto* t = new ActivationTracker(qApp);
+      qApp->installEventFilter(t);
+      return t;
+    }();
+    return *tracker;
+  }
+  // The window active before `window`; `window` itself when it was the last
+  // active window of the program.
+  QWidget* ActivatedFrom() const { return from_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() == QEvent::WindowActivate && watched->isWidgetType()) {
+      auto* w = static_cast<QWidget*>(watched);
+      if (w->isWindow()) {
+        from_ = w == last_ ? w : last_.data();
+        last_ = w;
+      }
+    }
+    return false;
+  }
+
+ private:
+  using QObject::QObject;
+  QPointer<QWidget> last_;
+  QPointer<QWidget> from_;
+};
+
+}  // namespace
+
+TFormCalc::TFormCalc(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      ui_(std::make_unique<Ui::TFormCalc>()) {
+  ui_->setupUi(this);
+  setObjectName(QStringLiteral("TFormCalc"));
+  setFixedSize(296, 280);
+  setFont(ProgramFont(12));
+  Edits = {ui_->Edit1, ui_->Edit2, ui_->Edit3, ui_->Edit4, ui_->Edit5,
+           ui_->Edit6, ui_->Edit7, ui_->Edit8, ui_->Edit9, ui_->Edit10};
+  for (QLineEdit* e : Edits) e->setAlignment(Qt::AlignRight);
+  ButtonTS = ui_->ButtonTS;
+  CloseButton = ui_->CloseButton;
+  connect(ButtonTS, &QPushButton::clicked, this, &TFormCalc::ButtonTSClick);
+  connect(CloseButton, &QPushButton::clicked, this, &TFormCalc::CloseButtonClick);
+  ActivationTracker::Instance();
+}
+
+TFormCalc::~TFormCalc() = default;
+
+void TFormCalc::SetDialogs(TForm_Re* re, TFormTS* ts) {
+  re_ = re;
+  ts_ = ts;
+}
+
+void TFormCalc::SetSource(const PointValues* raw, PointValues* smooth, TSResult* result,
+                          const MeasureData* measurement) {
+  raw_ = raw;
+  smooth_ = smooth;
+  result_ = result;
+  measurement_ = measurement;
+}
+
+void TFormCalc::ClearPeaks() {
+  for (QLineEdit* e : Edits) e->setText(QStringLiteral("---"));
+}
+
+void TFormCalc::ShowPeak(int32_t slot, int32_t row) {
+  if (row < 0 || row >= MaxPeaks) return;
+  Edits[size_t(2 * row)]->setText(FormatPeakValue(analysis_.F(slot)));
+  QLineEdit* r = Edits[size_t(2 * row + 1)];
+  r->setText(FormatPeakValue(analysis_.R(slot)));
+  QPalette palette = r->palette();
+  palette.setColor(QPalette::Text, palette.color(QPalette::WindowText));
+  r->setPalette(palette);
+}
+
+void TFormCalc::FindPeaks() {
+  ClearPeaks();
+  // The smoothed curve is made again from the values the search reads, so
+  // a measurement that changed while the window stayed open is never
+  // searched half new, half old.
+  MakeSmoothValues(*raw_, measurement_->band, *smooth_);
+  analysis_.SetSource(raw_, smooth_, measurement_);
+  analysis_.FindPeaks();
+  for (int32_t row = 0; row < analysis_.peakCount; ++row) ShowPeak(analysis_.peakSlots[row], row);
+}
+
+bool TFormCalc::CalcTS() {
+  const TsFailure failure = analysis_.CalcTS(calcRe, *result_);
+  if (failure == TsFailure::None) return true;
+  ShowMessage(failure);
+  return false;
+}
+
+void TFormCalc::ShowMessage(TsFailure failure) {
+  Modal().Message(nullptr, TsFailureCaption(failure), TsFailureText(failure), MsgIcon::Stop, MsgButtons::OK);
+}
+
+void TFormCalc::FormActivate() {
+  if (!raw_ || !smooth_ || !result_ || !measurement_) {
+    ClearPeaks();
+    ButtonTS->setEnabled(false);
+    return;
+  }
+  FindPeaks();
+  if (analysis_.peakCount == 0) {
+    ShowMessage(TsFailure::NoPeak);
+    ButtonTS->setEnabled(false);
+  } else {
+    ButtonTS->setEnabled(true);
+  }
+}
+
+void TFormCalc::ButtonTSClick() {
+  if (analysis_.peakCount == 0 || analysis_.peakR == 0 || !result_) {
+    ShowMessage(TsFailure::NoPeak);
+    ButtonTS->setEnabled(false);
+    return;
+  }
+  if (!re_ || !ts_) return;
+  uint8_t cancelled = 1;  // a dialog closed any other way counts as cancelled
+  re_->SetTarget(&calcRe, &cancelled);
+  Modal().ExecDialog(*re_);
+  if (cancelled) {
+    activateWindow();
+    return;
+  }
+  if (!CalcTS()) return;
+  ts_->SetResult(result_);
+  Modal().ExecDialog(*ts_);
+}
+
+void TFormCalc::CloseButtonClick() {
+  if (ts_) ts_->close();
+  close();
+}
+
+bool TFormCalc::event(QEvent* e) {
+  const bool handled = QWidget::event(e);
+  if (e->type() == QEvent::WindowActivate) {
+    QWidget* from = ActivationTracker::Instance().ActivatedFrom();
+    if (from != this && !qobject_cast<QMessageBox*>(from)) FormActivate();
+  }
+  return handled;
+}
+
+}  // namespace kavo

@@ -1,0 +1,94 @@
+// The analysis of an impedance curve without any window: the resonance peak
+// search and the Thiele-Small parameters derived from the first peak and the
+// voice-coil resistance Re. The result-analysis window and kavo-tool both
+// run it; the window shows the failures as message boxes, the tool prints
+// them.
+//
+// Arithmetic: sums, products and quotients are formed in long double, every
+// stored value is a float, and frequencies are interpolated linearly in Hz.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+#include "data/Kavo_setting.h"
+
+namespace kavo {
+
+// The ten values of the parameter table, in its row order.
+struct TSResult {
+  float Re = 0;    // voice-coil DC resistance entered by the user [ohm]
+  float Rmax = 0;  // R at the resonance peak [ohm]
+  float Fs = 0;    // resonance frequency [Hz]
+  float r0 = 0;    // Rmax / Re
+  float Rx = 0;    // sqrt(r0) * Re, the level of f1 and f2 [ohm]
+  float f1 = 0;    // below Fs where R falls to Rx [Hz]
+  float f2 = 0;    // above Fs where R falls to Rx [Hz]
+  float Qms = 0;
+  float Qes = 0;
+  float Qts = 0;
+};
+
+constexpr int TSFieldCount = 10;
+// Field i (0..9) of `result`, in row order.
+float TSField(const TSResult& result, int i);
+// Row labels of the parameter table ("Re [ Ω ]", ..., "Qts").
+QString TSFieldLabel(int i);
+
+constexpr int MaxPeaks = 5;
+
+enum class TsFailure { None, NoPeak, BadRe, NoF1, NoF2, SameF1F2 };
+// The message of a failure and the caption it is shown under.
+QString TsFailureText(TsFailure failure);
+QString TsFailureCaption(TsFailure failure);
+
+// Number formats of the windows: "#.00" for the peak list (".50" below 1),
+// "0.00" for the parameter table. Halves round away from zero. A value that
+// is not finite is shown as "---".
+QString FormatPeakValue(float value);
+QString FormatTSValue(float value);
+
+class TsAnalysis {
+ public:
+  // `raw` and `smooth` are the unsmoothed and the 5-point smoothed values of
+  // `data`; only the slots of data's band are examined.
+  void SetSource(const PointValues* raw, const PointValues* smooth, const MeasureData* data);
+  bool HasSource() const { return raw_ && smooth_ && data_; }
+
+  // The two peak tests at slot n; on success `slot` is the peak's slot.
+  bool IsSharpPeak(int32_t n, int32_t& slot) const;
+  bool IsBroadPeak(int32_t n, int32_t& slot) const;
+  // Fills peakCount, peakSlots, peakR and peakF.
+  void FindPeaks();
+
+  // Derives the parameters from the first peak. Re must be above 0 and
+  // below the peak's R; otherwise BadRe and nothing is written. Re, Rmax, Fs,
+  // r0 and Rx are written before f1 and f2 are searched and stay written
+  // whatever follows; the rest only on success.
+  TsFailure CalcTS(float re, TSResult& result) const;
+  bool FindF1(TSResult& result) const;
+  bool FindF2(TSResult& result) const;
+
+  int32_t FirstSlot() const { return first_; }
+  int32_t LastSlot() const { return last_; }
+  float R(int32_t k) const { return raw_->R[k]; }
+  float F(int32_t k) const { return raw_->Freq[k]; }
+
+  int32_t peakCount = 0;
+  float peakR = 0;
+  float peakF = 0;
+  int32_t peakSlots[MaxPeaks] = {};
+
+ private:
+  // Slot of the largest raw R in from..to; the lowest slot wins a tie.
+  bool LargestR(int32_t from, int32_t to, int32_t& slot) const;
+  float S(int32_t k) const { return smooth_->R[k]; }
+
+  const PointValues* raw_ = nullptr;
+  const PointValues* smooth_ = nullptr;
+  const MeasureData* data_ = nullptr;
+  int32_t first_ = 0;
+  int32_t last_ = -1;
+};
+
+}  // namespace kavo

@@ -1,0 +1,42 @@
+#include "cli/KavoTool.h"
+
+#include <memory>
+#include <ostream>
+
+namespace kavo::cli {
+namespace {
+
+const Command commands[] = {
+    {"ts", "FILE.DTA [--re OHMS] [--raw]", "resonance peaks and, with --re, the Thiele-Small parameters", RunTs},
+};
+
+void Usage(std::ostream& to) {
+  to << "usage: kavo-tool COMMAND [ARGUMENTS...]\n\ncommands:\n";
+  for (const Command& c : commands) to << "  " << c.name << ' ' << c.usage << "\n      " << c.summary << '\n';
+}
+
+}  // namespace
+
+const Command* Commands(int& count) {
+  count = int(std::size(commands));
+  return commands;
+}
+
+int RunTool(const QStringList& args, std::ostream& out, std::ostream& err) {
+  if (args.isEmpty()) {
+    Usage(err);
+    return ExitUsage;
+  }
+  const QString name = args.front();
+  if (name == QLatin1String("help") || name == QLatin1String("--help") || name == QLatin1String("-h")) {
+    Usage(out);
+    return ExitOk;
+  }
+  for (const Command& c : commands)
+    if (name == QLatin1String(c.name)) return c.run(args.mid(1), out, err);
+  err << "kavo-tool: unknown command '" << name.toStdString() << "'\n";
+  Usage(err);
+  return ExitUsage;
+}
+
+}  // namespace kavo::cli
