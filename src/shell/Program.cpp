@@ -66,6 +66,7 @@ bool KavoApplication::notify(QObject* receiver, QEvent* event) {
 namespace {
 
 int Run() {
+  LoadQtJapanese();
   if (CheckOtherCopies() != 0) return 1;
   SingleInstance guard;
   bool guarded = guard.Acquire(QStringLiteral("KAVO"));
