@@ -4,6 +4,9 @@
 // which sizes the panel to its text.
 #pragma once
 
+#include <QFont>
+#include <QFontMetrics>
+#include <QHash>
 #include <QPointer>
 #include <QString>
 
@@ -52,10 +55,21 @@ class KStatus {
   static constexpr int kTextMargin = 20;
 
  private:
+  // Width of `text` in the bar's font. A read-out changes on every point of
+  // a sweep but, where the font's digits are all equally wide, its width
+  // does not depend on which digits it shows: the width is measured once per
+  // shape of the text (digits taken as '0') and then looked up.
+  int TextWidth(const QString& text);
+
   // The bar belongs to the main window; a guard keeps a late call harmless.
   QPointer<StatusPanels> statusBar_;
   QString modelName_;
   int lastPanel_;
+  QFont measuredFont_;
+  QFontMetrics metrics_{QFont()};
+  bool measured_ = false;
+  bool evenDigits_ = false;
+  QHash<QString, int> widthByShape_;
 };
 
 }  // namespace kavo

@@ -12,7 +12,10 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent) {
     panel->setObjectName(QStringLiteral("Panel%1").arg(i));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setTextFormat(Qt::PlainText);  // unit texts are data, never markup
-    panel->setFixedWidth(kInitialWidth);
+    // Fixed in both directions, a label does not ask the bar for a new
+    // layout when only its text changes: a sweep rewrites panel 2 on every
+    // point, and the other panels need not be laid out and painted again.
+    panel->setFixedSize(kInitialWidth, panel->sizeHint().height());
     // Stretch 0 keeps every panel at its own width, packed from the left.
     addWidget(panel, 0);
     panels_[static_cast<std::size_t>(i)] = panel;
@@ -32,8 +35,9 @@ int StatusPanels::PanelWidth(int index) const {
 void StatusPanels::SetPanel(int index, const QString& text, int width) {
   if (index < 0 || index >= kPanelCount) return;
   QLabel* panel = panels_[static_cast<std::size_t>(index)];
-  panel->setText(text);
-  panel->setFixedWidth(width < 0 ? 0 : width);
+  if (panel->text() != text) panel->setText(text);
+  const int w = width < 0 ? 0 : width;
+  if (panel->minimumWidth() != w || panel->maximumWidth() != w) panel->setFixedWidth(w);
 }
 
 }  // namespace kavo
