@@ -9,33 +9,14 @@ namespace kavo {
 KStatus::KStatus(StatusPanels* statusBar, const QString& modelName, int lastPanel)
     : statusBar_(statusBar), modelName_(modelName), lastPanel_(lastPanel) {}
 
-int KStatus::TextWidth(const QString& text) {
-  const QFont& font = statusBar_->font();
-  if (!measured_ || font != measuredFont_) {
-    measured_ = true;
-    measuredFont_ = font;
-    metrics_ = QFontMetrics(font);
-    evenDigits_ = metrics_.horizontalAdvance(QStringLiteral("0123456789")) ==
-                  10 * metrics_.horizontalAdvance(QLatin1Char('0'));
-    widthByShape_.clear();
-  }
-  if (!evenDigits_) return metrics_.horizontalAdvance(text);
-  QString shape = text;
-  for (QChar& c : shape)
-    if (c >= QLatin1Char('1') && c <= QLatin1Char('9')) c = QLatin1Char('0');
-  auto found = widthByShape_.constFind(shape);
-  if (found != widthByShape_.constEnd()) return *found;
-  if (widthByShape_.size() >= 256) widthByShape_.clear();  // many texts, few of them read-outs
-  const int width = metrics_.horizontalAdvance(shape);
-  widthByShape_.insert(shape, width);
-  return width;
+int KStatus::PanelWidthFor(const QFont& font, const QString& text) {
+  const int textWidth = QFontMetrics(font).horizontalAdvance(text);
+  return textWidth <= kNarrowTextWidth ? kMinPanelWidth : textWidth + kTextMargin;
 }
 
 void KStatus::SetPanelText(const QString& text, int panel) {
   if (panel < 0 || panel > lastPanel_ || statusBar_.isNull()) return;
-  const int textWidth = TextWidth(text);
-  const int width = textWidth <= kNarrowTextWidth ? kMinPanelWidth : textWidth + kTextMargin;
-  statusBar_->SetPanel(panel, text, width);
+  statusBar_->SetPanelText(panel, text, &KStatus::PanelWidthFor);
 }
 
 void KStatus::ClearPanel(int panel) { SetPanelText(QString(), panel); }

@@ -5,8 +5,6 @@
 #pragma once
 
 #include <QFont>
-#include <QFontMetrics>
-#include <QHash>
 #include <QPointer>
 #include <QString>
 
@@ -50,26 +48,18 @@ class KStatus {
   void ShowSaveError();
   void ShowExportDone();
 
+  // The panel width for `text` in `font`, by the rule above.
+  static int PanelWidthFor(const QFont& font, const QString& text);
+
   static constexpr int kMinPanelWidth = 110;
   static constexpr int kNarrowTextWidth = 100;
   static constexpr int kTextMargin = 20;
 
  private:
-  // Width of `text` in the bar's font. A read-out changes on every point of
-  // a sweep but, where the font's digits are all equally wide, its width
-  // does not depend on which digits it shows: the width is measured once per
-  // shape of the text (digits taken as '0') and then looked up.
-  int TextWidth(const QString& text);
-
   // The bar belongs to the main window; a guard keeps a late call harmless.
   QPointer<StatusPanels> statusBar_;
   QString modelName_;
   int lastPanel_;
-  QFont measuredFont_;
-  QFontMetrics metrics_{QFont()};
-  bool measured_ = false;
-  bool evenDigits_ = false;
-  QHash<QString, int> widthByShape_;
 };
 
 }  // namespace kavo
