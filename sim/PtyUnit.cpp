@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <termios.h>
 #include <unistd.h>
@@ -43,6 +44,15 @@ int OpenRawPty(std::string& slavePath) {
 PtyUnit::PtyUnit(UnitConfig config) : config_(std::move(config)) {}
 
 PtyUnit::~PtyUnit() { Stop(); }
+
+double PtyUnit::ThreadCpuSeconds() const {
+  if (!thread_.joinable()) return 0;
+  clockid_t clock;
+  timespec ts{};
+  if (pthread_getcpuclockid(const_cast<std::thread&>(thread_).native_handle(), &clock) != 0) return 0;
+  if (clock_gettime(clock, &ts) != 0) return 0;
+  return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
 
 bool PtyUnit::Start() {
   if (running_.load() || master_ >= 0 || hungUp_.load()) return false;

@@ -57,6 +57,9 @@ class PtyUnit {
   // Bytes the unit has put on the line so far.
   uint64_t BytesSent() const { return bytesSent_.load(); }
   bool WaitForBytesSent(uint64_t n, int timeoutMs) const;
+  // CPU time (user + system) the unit's thread has used, in seconds; 0 when
+  // it is not running. Lets a benchmark leave the unit out of its figures.
+  double ThreadCpuSeconds() const;
 
  private:
   void Run();

@@ -22,6 +22,12 @@ void TFormMain::LoadSettings(const QString& name) {
     int left = view.left > area.width() ? 100 : view.left;
     int width = view.width > area.width() ? area.width() - 100 : view.width;
     int height = view.height > area.height() ? area.height() - 100 : view.height;
+    // A window off every screen (left or above it, or on a screen no longer
+    // attached) could not be reached; one partly on a screen stays put.
+    bool onScreen = false;
+    for (const QScreen* s : QGuiApplication::screens())
+      onScreen = onScreen || s->geometry().intersects(QRect(left, top, width, height));
+    if (!onScreen) top = left = 100;
     // Applying one value resizes the window; the resize handler must not
     // copy the half-applied geometry back over the stored one meanwhile.
     geometryApplying = 1;

@@ -190,6 +190,8 @@ Graph_RTF::Graph_RTF(QWidget* owner, PaintBox* paintArea, const SettingsRecord* 
   }
   Resize();
   if (paintArea_) paintArea_->SetPaintHandler([this](QPainter& p) { PaintTo(p); });
+  changedTimer_.setSingleShot(true);
+  QObject::connect(&changedTimer_, &QTimer::timeout, &changedTimer_, [this] { ShowChangedArea(); });
 }
 
 Graph_RTF::~Graph_RTF() {
@@ -215,12 +217,25 @@ void Graph_RTF::Resize() {
 // ---------------------------------------------------------------- showing
 
 void Graph_RTF::Repaint() {
+  changedArea_ = QRect();  // the whole area covers it
+  changedTimer_.stop();
   if (paintArea_) paintArea_->update();
 }
 
 void Graph_RTF::Repaint(const QRect& bitmapArea) {
   // Only the part of the paint area that shows the changed pixels.
-  if (paintArea_ && !bitmapArea.isEmpty()) paintArea_->update(bitmapArea.translated(destRect_.topLeft()));
+  if (!paintArea_ || bitmapArea.isEmpty()) return;
+  changedArea_ |= bitmapArea.translated(destRect_.topLeft());
+  if (changedTimer_.isActive()) return;
+  const qint64 since = changedShown_.isValid() ? changedShown_.elapsed() : kSegmentShowInterval;
+  if (since >= kSegmentShowInterval) ShowChangedArea();
+  else changedTimer_.start(static_cast<int>(kSegmentShowInterval - since));
+}
+
+void Graph_RTF::ShowChangedArea() {
+  if (paintArea_ && !changedArea_.isEmpty()) paintArea_->update(changedArea_);
+  changedArea_ = QRect();
+  changedShown_.start();
 }
 
 void Graph_RTF::PaintTo(QPainter& painter) const {

@@ -10,10 +10,12 @@
 // GraphScale record and calls the drawing operations.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPointer>
 #include <QRect>
 #include <QString>
+#include <QTimer>
 #include <array>
 #include <cstdint>
 
@@ -184,6 +186,14 @@ class Graph_RTF {
 
   QWidget* owner_;
   QPointer<PaintBox> paintArea_;
+  // Changed pixels not yet handed to the paint area: a sweep draws one
+  // segment per point, and the window shows them at most every
+  // kSegmentShowInterval ms instead of painting and flushing per point.
+  static constexpr int kSegmentShowInterval = 50;
+  void ShowChangedArea();
+  QRect changedArea_;
+  QElapsedTimer changedShown_;
+  QTimer changedTimer_;
   const SettingsRecord* colours_;
   LabelSlots labelSlots_;
   const GraphScale* scale_;

@@ -9,11 +9,14 @@ namespace kavo {
 KStatus::KStatus(StatusPanels* statusBar, const QString& modelName, int lastPanel)
     : statusBar_(statusBar), modelName_(modelName), lastPanel_(lastPanel) {}
 
+int KStatus::PanelWidthFor(const QFont& font, const QString& text) {
+  const int textWidth = QFontMetrics(font).horizontalAdvance(text);
+  return textWidth <= kNarrowTextWidth ? kMinPanelWidth : textWidth + kTextMargin;
+}
+
 void KStatus::SetPanelText(const QString& text, int panel) {
   if (panel < 0 || panel > lastPanel_ || statusBar_.isNull()) return;
-  const int textWidth = QFontMetrics(statusBar_->font()).horizontalAdvance(text);
-  const int width = textWidth <= kNarrowTextWidth ? kMinPanelWidth : textWidth + kTextMargin;
-  statusBar_->SetPanel(panel, text, width);
+  statusBar_->SetPanelText(panel, text, &KStatus::PanelWidthFor);
 }
 
 void KStatus::ClearPanel(int panel) { SetPanelText(QString(), panel); }

@@ -4,6 +4,7 @@
 // which sizes the panel to its text.
 #pragma once
 
+#include <QFont>
 #include <QPointer>
 #include <QString>
 
@@ -46,6 +47,9 @@ class KStatus {
   void ShowCalcError();
   void ShowSaveError();
   void ShowExportDone();
+
+  // The panel width for `text` in `font`, by the rule above.
+  static int PanelWidthFor(const QFont& font, const QString& text);
 
   static constexpr int kMinPanelWidth = 110;
   static constexpr int kNarrowTextWidth = 100;

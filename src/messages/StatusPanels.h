@@ -3,7 +3,9 @@
 // writer, placed left to right.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QStatusBar>
+#include <QTimer>
 #include <array>
 
 class QLabel;
@@ -27,8 +29,27 @@ class StatusPanels : public QStatusBar {
   // a negative width is taken as 0.
   void SetPanel(int index, const QString& text, int width);
 
+  // Shows `text` at the width widthOf(font(), text). Writes to one panel
+  // closer together than kShowInterval ms (a sweep's read-outs, one per
+  // point) are shown together: the latest, at the end of the interval, and
+  // its width is measured then. PanelText and PanelWidth see the latest.
+  using WidthRule = int (*)(const QFont& font, const QString& text);
+  void SetPanelText(int index, const QString& text, WidthRule widthOf);
+  static constexpr int kShowInterval = 100;
+
  private:
+  void ShowPending();
+  void Show(int index);
+
   std::array<QLabel*, kPanelCount> panels_{};
+  struct Latest {
+    QString text;
+    WidthRule widthOf = nullptr;
+    bool pending = false;
+    QElapsedTimer shown;  // since the panel last changed on screen
+  };
+  std::array<Latest, kPanelCount> latest_{};
+  QTimer showTimer_;
 };
 
 }  // namespace kavo

@@ -1,14 +1,18 @@
 #include "platform/Modal.h"
 #include "platform/Look.h"
 
+#include <QAbstractButton>
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTranslator>
 
 namespace kavo {
 namespace {
@@ -17,25 +21,8 @@ class QtModal : public ModalSeam {
  public:
   MsgResult Message(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
                     MsgButtons buttons) override {
-    QMessageBox box(parent);
-    box.setWindowTitle(caption);
-    box.setText(text);
-    switch (icon) {
-      case MsgIcon::Stop: box.setIcon(QMessageBox::Critical); break;
-      case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-      case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-      case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-      case MsgIcon::None: break;
-    }
-    switch (buttons) {
-      case MsgButtons::OK: box.setStandardButtons(QMessageBox::Ok); break;
-      case MsgButtons::OKCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-      case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-      case MsgButtons::YesNoCancel:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        break;
-    }
-    switch (box.exec()) {
+    const std::unique_ptr<QMessageBox> box = MakeMessageBox(parent, caption, text, icon, buttons);
+    switch (box->exec()) {
       case QMessageBox::Ok: return MsgResult::OK;
       case QMessageBox::Yes: return MsgResult::Yes;
       case QMessageBox::No: return MsgResult::No;
@@ -112,6 +99,8 @@ class QtModal : public ModalSeam {
   QString lastFolder;
 };
 
+QTranslator* qtJapanese = nullptr;
+
 QtModal& QtSeam() {
   static QtModal seam;
   return seam;
@@ -120,6 +109,57 @@ QtModal& QtSeam() {
 ModalSeam* current = nullptr;
 
 }  // namespace
+
+bool LoadQtJapanese(const QString& folder) {
+  if (qtJapanese) {
+    QCoreApplication::removeTranslator(qtJapanese);
+    delete qtJapanese;
+    qtJapanese = nullptr;
+  }
+  auto* translator = new QTranslator;
+  const QString dir = folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : folder;
+  if (!translator->load(QStringLiteral("qtbase_ja"), dir) || !QCoreApplication::installTranslator(translator)) {
+    delete translator;
+    return false;
+  }
+  qtJapanese = translator;
+  return true;
+}
+
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& caption, const QString& text,
+                                            MsgIcon icon, MsgButtons buttons) {
+  auto box = std::make_unique<QMessageBox>(parent);
+  box->setWindowTitle(caption);
+  box->setText(text);
+  switch (icon) {
+    case MsgIcon::Stop: box->setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Exclamation: box->setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Information: box->setIcon(QMessageBox::Information); break;
+    case MsgIcon::Question: box->setIcon(QMessageBox::Question); break;
+    case MsgIcon::None: break;
+  }
+  switch (buttons) {
+    case MsgButtons::OK: box->setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OKCancel: box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::YesNo: box->setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNoCancel:
+      box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+  }
+  if (!qtJapanese) {
+    // Without Qt's own translations the buttons would read in English.
+    static const struct {
+      QMessageBox::StandardButton button;
+      const char* text;
+    } names[] = {{QMessageBox::Ok, "OK"},
+                 {QMessageBox::Cancel, "キャンセル"},
+                 {QMessageBox::Yes, "はい"},
+                 {QMessageBox::No, "いいえ"}};
+    for (const auto& name : names)
+      if (QAbstractButton* button = box->button(name.button)) button->setText(QString::fromUtf8(name.text));
+  }
+  return box;
+}
 
 ModalSeam& Modal() { return current ? *current : QtSeam(); }
 

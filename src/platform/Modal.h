@@ -10,10 +10,12 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QDialog;
 class QFileDialog;
+class QMessageBox;
 class QPrinter;
 class QWidget;
 
@@ -61,6 +63,16 @@ class ModalSeam {
   // Shows one of the program's own windows modally; returns QDialog's result.
   virtual int ExecDialog(QDialog& dialog) = 0;
 };
+
+// Loads Qt's own Japanese texts (standard buttons; file, colour and print
+// dialogs) from `folder`, by default Qt's translations folder, whatever the
+// locale; replaces what an earlier call loaded. False when the file is
+// missing: message boxes then name their buttons themselves.
+bool LoadQtJapanese(const QString& folder = QString());
+
+// The box the Qt seam shows for Message, built but not shown.
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& caption, const QString& text,
+                                            MsgIcon icon, MsgButtons buttons);
 
 // The seam in force. Defaults to the Qt implementation.
 ModalSeam& Modal();

@@ -6,27 +6,61 @@
 #include <QLocalSocket>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kavo {
 namespace {
 
-QString LockPath(const QString& name) { return RuntimeDir() + name + QStringLiteral(".lock"); }
-QString SocketPath(const QString& name) { return RuntimeDir() + name + QStringLiteral(".sock"); }
+QString LockPath(const QString& dir, const QString& name) { return dir + name + QStringLiteral(".lock"); }
+QString SocketPath(const QString& dir, const QString& name) { return dir + name + QStringLiteral(".sock"); }
 
+// No lock and no socket without a safe folder.
 int OpenLockFile(const QString& name) {
-  return ::open(QFile::encodeName(LockPath(name)).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  const QString dir = RuntimeDir();
+  if (dir.isEmpty()) return -1;
+  return ::open(QFile::encodeName(LockPath(dir, name)).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW,
+                0600);
+}
+
+QString SocketPathOrEmpty(const QString& name) {
+  const QString dir = RuntimeDir();
+  return dir.isEmpty() ? QString() : SocketPath(dir, name);
+}
+
+QString WithoutTrailingSlash(QString dir) {
+  while (dir.size() > 1 && dir.endsWith('/')) dir.chop(1);
+  return dir;
 }
 
 }  // namespace
 
+bool IsPrivateDir(const QString& dir) {
+  if (dir.isEmpty() || !dir.startsWith('/')) return false;
+  const QByteArray path = QFile::encodeName(WithoutTrailingSlash(dir));
+  struct stat st {};
+  if (::lstat(path.constData(), &st) != 0) return false;  // missing
+  if (!S_ISDIR(st.st_mode)) return false;                  // a link, or no folder at all
+  if (st.st_uid != ::geteuid()) return false;              // someone else's
+  if ((st.st_mode & 0777) != 0700) return false;           // others have access, or we lack it
+  return ::access(path.constData(), R_OK | W_OK | X_OK) == 0;
+}
+
 QString RuntimeDir() {
   QString dir = QString::fromLocal8Bit(qgetenv("KAVO_RUNTIME_DIR"));
-  if (dir.isEmpty()) dir = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
-  if (dir.isEmpty()) dir = QStringLiteral("/tmp/kavo-%1").arg(getuid());
-  QDir().mkpath(dir);
-  if (!dir.endsWith('/')) dir += '/';
-  return dir;
+  // An explicit folder is the only one tried: no guard rather than another place.
+  if (dir.isEmpty()) {
+    dir = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
+    if (!IsPrivateDir(dir)) {
+      // The fallback is made private from the start; one that exists already
+      // (perhaps made by another user) is used only when it passes the check.
+      dir = QDir::tempPath() + QStringLiteral("/kavo-%1").arg(::geteuid());
+      ::mkdir(QFile::encodeName(dir).constData(), 0700);
+    }
+  }
+  if (!IsPrivateDir(dir)) return QString();
+  dir = WithoutTrailingSlash(dir);
+  return dir.endsWith('/') ? dir : dir + '/';
 }
 
 SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
@@ -42,16 +76,20 @@ bool SingleInstance::IsHeld(const QString& name) {
 }
 
 bool SingleInstance::WindowExists(const QString& name) {
+  const QString path = SocketPathOrEmpty(name);
+  if (path.isEmpty()) return false;
   QLocalSocket socket;
-  socket.connectToServer(SocketPath(name));
+  socket.connectToServer(path);
   const bool ok = socket.waitForConnected(1000);
   socket.abort();
   return ok;
 }
 
 bool SingleInstance::RaiseWindow(const QString& name) {
+  const QString path = SocketPathOrEmpty(name);
+  if (path.isEmpty()) return false;
   QLocalSocket socket;
-  socket.connectToServer(SocketPath(name));
+  socket.connectToServer(path);
   if (!socket.waitForConnected(1000)) return false;
   socket.write("raise\n");
   const bool ok = socket.waitForBytesWritten(1000);
@@ -84,9 +122,11 @@ bool SingleInstance::Listen(const QString& name, std::function<void()> onRaise) 
       }
     });
   }
+  const QString path = SocketPathOrEmpty(name);
+  if (path.isEmpty()) return false;
   // We hold the lock, so a socket file left behind by a crashed copy is stale.
-  QLocalServer::removeServer(SocketPath(name));
-  return server->listen(SocketPath(name));
+  QLocalServer::removeServer(path);
+  return server->listen(path);
 }
 
 void SingleInstance::Release() {

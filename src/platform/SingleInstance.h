@@ -11,8 +11,13 @@ class QLocalServer;
 
 namespace kavo {
 
-// Directory of the lock files and sockets: $KAVO_RUNTIME_DIR, else
-// $XDG_RUNTIME_DIR, else /tmp/kavo-<uid>; with a trailing '/'.
+// True for a real folder (not a link) owned by this user, with mode 0700.
+bool IsPrivateDir(const QString& dir);
+
+// Directory of the lock files and sockets, with a trailing '/': when
+// $KAVO_RUNTIME_DIR is set, that folder; else $XDG_RUNTIME_DIR, else
+// <temp>/kavo-<uid> (created with mode 0700); each only when IsPrivateDir.
+// Empty when there is no such folder: the program then runs unguarded.
 QString RuntimeDir();
 
 class SingleInstance : public QObject {
@@ -28,7 +33,8 @@ class SingleInstance : public QObject {
   // Asks the copy listening on `name` to bring its window forward.
   static bool RaiseWindow(const QString& name);
 
-  // Takes the lock `name` for the life of this object; false if taken.
+  // Takes the lock `name` for the life of this object; false if taken or
+  // when there is no safe folder for it (IsHeld tells the two apart).
   bool Acquire(const QString& name);
   // Listens on the socket `name`; `onRaise` runs when another copy asks.
   bool Listen(const QString& name, std::function<void()> onRaise);

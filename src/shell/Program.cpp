@@ -1,6 +1,9 @@
 #include "shell/Program.h"
 
 #include <QApplication>
+#include <QThread>
+#include <cstdio>
+#include <exception>
 
 #include "platform/Modal.h"
 #include "platform/SingleInstance.h"
@@ -31,10 +34,50 @@ int CheckOtherCopies() {
   return 0;
 }
 
-int RunProgram() {
+void ShowEscapedException(const char* what) {
+  const QString text = what && *what ? QString::fromLocal8Bit(what) : QStringLiteral("不明な例外が発生しました");
+  Modal().Message(nullptr, QStringLiteral("KAVO"), text + QStringLiteral("\n\nKAVOを終了します。"), MsgIcon::Stop,
+                  MsgButtons::OK);
+}
+
+// Called inside a catch block: shows the exception being handled.
+static void ShowCurrentException() {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    ShowEscapedException(e.what());
+  } catch (...) {
+    ShowEscapedException(nullptr);
+  }
+}
+
+bool KavoApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (...) {
+    // Outside the event loop (during start-up) the run itself catches it.
+    if (QThread::currentThread()->loopLevel() == 0) throw;
+    ShowCurrentException();
+  }
+  QCoreApplication::exit(0);  // every running loop, a modal box's included
+  return true;
+}
+
+namespace {
+
+int Run() {
+  LoadQtJapanese();
   if (CheckOtherCopies() != 0) return 1;
   SingleInstance guard;
-  if (!guard.Acquire(QStringLiteral("KAVO"))) return 1;  // lost a race with another start
+  bool guarded = guard.Acquire(QStringLiteral("KAVO"));
+  if (!guarded) {
+    if (SingleInstance::IsHeld(QStringLiteral("KAVO"))) return 1;  // lost a race with another start
+    // No safe folder for the lock: a second copy becomes possible, which is
+    // better than no copy at all.
+    std::fprintf(stderr, "KAVO: no private folder for the single-instance lock (%s); running without it\n",
+                 qgetenv("KAVO_RUNTIME_DIR").isEmpty() ? "XDG_RUNTIME_DIR and the temporary folder"
+                                                       : "KAVO_RUNTIME_DIR");
+  }
 
   QApplication::setApplicationName(QStringLiteral("KAVO"));
   TFormMain* main = CreateForms();
@@ -42,15 +85,28 @@ int RunProgram() {
     DestroyForms();
     return 0;
   }
-  guard.Listen(QStringLiteral("KAVO"), [main] {
-    main->showNormal();
-    main->raise();
-    main->activateWindow();
-  });
+  if (guarded)
+    guard.Listen(QStringLiteral("KAVO"), [main] {
+      main->showNormal();
+      main->raise();
+      main->activateWindow();
+    });
   main->show();
   QApplication::exec();
   DestroyForms();
   guard.Release();
+  return 0;
+}
+
+}  // namespace
+
+int RunProgram() {
+  try {
+    return Run();
+  } catch (...) {
+    ShowCurrentException();
+  }
+  DestroyForms();
   return 0;
 }
 

@@ -1,8 +1,6 @@
-#include <QApplication>
-
 #include "shell/Program.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  kavo::KavoApplication app(argc, argv);
   return kavo::RunProgram();
 }

@@ -75,6 +75,31 @@ TEST_F(MainWindowTest, StoredSettingsAreAppliedOnceAndGeometryIsClamped) {
   EXPECT_EQ(main->settings.CommPortNum, 7);
 }
 
+TEST_F(MainWindowTest, StoredPositionOffEveryScreenIsMovedBackOnIt) {
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  const struct {
+    int left, top;
+    QPoint expected;
+  } cases[] = {
+      {255, -5000, {100, 100}},                            // far above
+      {-5000, 178, {100, 100}},                            // far left
+      {-640, -480, {100, 100}},                            // touching the corner only
+      {screen.width() - 10, screen.height() - 10, {screen.width() - 10, screen.height() - 10}},
+      {-600, 178, {-600, 178}},                            // 40 pixels still on screen
+      {255, -470, {255, -470}},                            // the bottom edge still on screen
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(QStringLiteral("left %1 top %2").arg(c.left).arg(c.top).toStdString());
+    QByteArray text = DefaultSettingsText();
+    text.replace("top:178", "top:" + QByteArray::number(c.top));
+    text.replace("left:255", "left:" + QByteArray::number(c.left));
+    ASSERT_TRUE(WriteAll(SettingsFile(), text));
+    Start();
+    EXPECT_EQ(main->pos(), c.expected);
+    DestroyForms();
+  }
+}
+
 TEST_F(MainWindowTest, RejectedSettingsFileIsReplacedSilently) {
   ASSERT_TRUE(WriteAll(SettingsFile(), "KAVO_ini\r\nCommPortNum:999\r\n"));
   Start();
