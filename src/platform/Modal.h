@@ -33,6 +33,7 @@ struct ModalCall {
   MsgIcon icon = MsgIcon::None;
   MsgButtons buttons = MsgButtons::OK;
   QString dialogName; // Dialog: the window's object name
+  uint32_t color = 0; // Color: the colour the picker opened with, 0x00BBGGRR
 };
 
 class ModalSeam {

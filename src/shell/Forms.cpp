@@ -1,6 +1,9 @@
 #include "shell/Forms.h"
 
 #include "dialogs/Kavo_debug.h"
+#include "dialogs/Setting.h"
+#include "graph/Kavo_printinfo.h"
+#include "graph/Setcolor.h"
 #include "dialogs/Version.h"
 #include "shell/Kavo_main.h"
 
@@ -17,6 +20,9 @@ TFormMain* CreateForms() {
   f.main->FormCreate();
   if (f.main->StartupFailed()) return f.main;
   f.debug = new TFormDebug(f.main);
+  f.setting = new TFormSetting(f.main);
+  f.prnInfo = new TFormPrnInfo(f.main);
+  f.setColor = new TFormSetColor(f.main);
   f.version = new TFormVersion(f.main);
   return f.main;
 }

@@ -8,11 +8,17 @@ namespace kavo {
 
 class TFormMain;
 class TFormDebug;
+class TFormSetting;
+class TFormPrnInfo;
+class TFormSetColor;
 class TFormVersion;
 
 struct AppForms {
   TFormMain* main = nullptr;
   TFormDebug* debug = nullptr;
+  TFormSetting* setting = nullptr;
+  TFormPrnInfo* prnInfo = nullptr;
+  TFormSetColor* setColor = nullptr;
   TFormVersion* version = nullptr;
 };
 

@@ -19,6 +19,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QSocketNotifier;
 
@@ -69,6 +70,16 @@ class TFormMain : public QMainWindow {
   void MenuMeasure_StartClick();
   void mSetBusyUI();
   void mSetIdleUI();
+
+  // ---- printing, line colours, COM port ----
+  void MenuFile_PrintClick();
+  void MenuFile_PrintSetupClick();
+  void MenuSet_ColorClick();
+  void MenuSet_COMClick();
+  // The printer the set-up dialog adjusts and printing uses, for the whole run.
+  QPrinter& mPrinter();
+  uint8_t printCancelled = 0;
+  uint8_t colorCancelled = 0;
 
   // ---- settings ----
   void LoadSettings(const QString& name);
@@ -215,6 +226,7 @@ class TFormMain : public QMainWindow {
   QString PointReadout(const PointText& record) const;
 
   std::unique_ptr<Ui::TFormMain> ui;
+  std::shared_ptr<QPrinter> printer;  // made on first use
   bool startupFailed = false;
   bool idleArmed = true;     // an event arrived since the last idle pass
   bool idleQueued = false;   // an idle pass has been posted
