@@ -42,6 +42,7 @@ void TFormPrnInfo::Prepare(SettingsRecord& settings, uint8_t& printCancelled) {
   settings_ = &settings;
   cancelled_ = &printCancelled;
   printCancelled = 1;
+  FormShow();  // the lines are there even before the window shows
 }
 
 void TFormPrnInfo::showEvent(QShowEvent* event) {

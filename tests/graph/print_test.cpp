@@ -77,8 +77,9 @@ class PrintedPage : public ::testing::Test {
   }
 
   // Prints to `name` and returns the job's figures.
+  // Without margins the printable area is the whole page.
   std::unique_ptr<TKAV_Print> PrintTo(const QString& name, bool rOnly, bool wide, bool withRefs,
-                                      bool* ok = nullptr) {
+                                      bool* ok = nullptr, double marginMm = -1) {
     pdf = dir.Path(name);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -86,7 +87,8 @@ class PrintedPage : public ::testing::Test {
     printer.setResolution(600);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setFullPage(true);
+    if (marginMm < 0) printer.setFullPage(true);
+    else printer.setPageMargins(QMarginsF(marginMm, marginMm, marginMm, marginMm), QPageLayout::Millimeter);
     auto job = std::make_unique<TKAV_Print>(*rig.plotter, printer, info, rig.labels, rig.scale);
     job->screenDpi = 96.0f;
     const bool printed = job->Print(rOnly, wide, withRefs);
@@ -210,9 +212,17 @@ TEST_F(PrintedPage, FailedJobIsReported) {
   ASSERT_TRUE(QFile(dir.Path(QStringLiteral("plain"))).open(QIODevice::WriteOnly));
   bool ok = true;
   // A PDF inside a plain file: no user, root included, can create it.
-  PrintTo(QStringLiteral("plain/page.pdf"), false, false, false, &ok);
+  const auto job = PrintTo(QStringLiteral("plain/page.pdf"), false, false, false, &ok, 5.0);
   EXPECT_FALSE(ok);
   EXPECT_FALSE(QFile::exists(pdf));
+  // The page was laid out from the printer first: A4 less 5 mm margins is
+  // 200 mm printable, a 190 x 142.5 mm block.
+  EXPECT_EQ(job->pageWidthMm, 200);
+  EXPECT_EQ(job->pageHeightMm, 287);
+  EXPECT_EQ(job->graphWidth, 4488);
+  EXPECT_EQ(job->graphHeight, 3366);
+  EXPECT_EQ(job->plotWidth, 3780);
+  EXPECT_EQ(job->plotHeight, 3130);
 }
 
 }  // namespace
