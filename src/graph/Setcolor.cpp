@@ -61,18 +61,28 @@ void TFormSetColor::Prepare(SettingsRecord& settings, uint8_t& cancelled) {
   FormPaint();
 }
 
-int32_t& TFormSetColor::ColourOf(int index) {
-  const int k = std::max(0, ComboBox1->currentIndex());
+namespace {
+
+// Swatches 1 and 2 hold the measurement's R and θ colours, 3 and 4 those of
+// reference position k.
+template <typename Record>
+auto& SwatchField(Record& colours, int index, int k) {
   switch (index) {
-    case 1: return workingColours.PenColor_R;
-    case 2: return workingColours.PenColor_Theta;
-    case 3: return workingColours.PenColor_R_Ref[k];
-    default: return workingColours.PenColor_Theta_Ref[k];
+    case 1: return colours.PenColor_R;
+    case 2: return colours.PenColor_Theta;
+    case 3: return colours.PenColor_R_Ref[k];
+    default: return colours.PenColor_Theta_Ref[k];
   }
 }
 
+}  // namespace
+
+int32_t& TFormSetColor::ColourOf(int index) {
+  return SwatchField(workingColours, index, std::max(0, ComboBox1->currentIndex()));
+}
+
 int32_t TFormSetColor::SwatchColour(int index) const {
-  return const_cast<TFormSetColor*>(this)->ColourOf(index);
+  return SwatchField(workingColours, index, std::max(0, ComboBox1->currentIndex()));
 }
 
 void TFormSetColor::PaintSwatch(int index) const {
