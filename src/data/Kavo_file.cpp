@@ -21,6 +21,7 @@ constexpr int RecordPiece = RecordLength + 1;
 // The longest line content a writer may produce so that the header reader
 // still sees it as one line (content plus line feed within one piece).
 constexpr size_t MaxLineContent = HeaderPiece - 1;
+static_assert(MaxPrintInfoBytes + sizeof("pstr:") - 1 == MaxLineContent);
 
 // Reads a text file the way a text-mode stream does: a carriage return
 // directly before a line feed is dropped, everything else passes unchanged.

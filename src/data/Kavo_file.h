@@ -18,6 +18,10 @@
 
 namespace kavo {
 
+// The longest print information text, in code page 932 bytes, that the
+// settings file keeps on its one "pstr:" line.
+constexpr int MaxPrintInfoBytes = 243;
+
 class KAVO_File {
  public:
   // Converts the band of `data` into `raw` and the 3-point averaged `ave`.

@@ -94,6 +94,10 @@ void TK_Message::ShowTooManyReferences() const {
   Error(QStringLiteral("参照データは５個までにしてください"));
 }
 
+void TK_Message::ShowPrintError() const {
+  Error(QStringLiteral("印刷できませんでした。プリンタと出力先を確認して下さい。"));
+}
+
 void TK_Message::ShowOverRange() const {
   Warning(QStringLiteral("抵抗値の最大値が150Ωを越えています"));
 }

@@ -30,6 +30,8 @@ class TK_Message {
   void ShowNoData() const;
   void ShowVersionMismatch() const;
   void ShowTooManyReferences() const;
+  // The platform did not take the print job (no printer, an unwritable file).
+  void ShowPrintError() const;
 
   // Warnings: exclamation icon, OK.
   void ShowIniSaveError() const;

@@ -270,7 +270,10 @@ bool ScriptedModal::PageSetupDialog(QWidget*, QPrinter&) {
 }
 
 bool ScriptedModal::PickColor(QWidget*, uint32_t& bgr) {
-  calls.push_back(ModalCall{ModalKind::Color, {}, {}, {}, MsgIcon::None, MsgButtons::OK, {}});
+  ModalCall call;
+  call.kind = ModalKind::Color;
+  call.color = bgr;
+  calls.push_back(call);
   if (colorAnswers.empty()) return false;
   bgr = colorAnswers.front();
   colorAnswers.pop_front();

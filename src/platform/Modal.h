@@ -37,6 +37,7 @@ struct ModalCall {
   MsgButtons buttons = MsgButtons::OK;
   QString dialogName; // Dialog: the window's object name
   bool multiple = false;  // open dialog: several files may be chosen
+  uint32_t color = 0; // Color: the colour the picker opened with, 0x00BBGGRR
 };
 
 class ModalSeam {

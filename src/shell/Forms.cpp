@@ -4,6 +4,9 @@
 #include "analysis/Re.h"
 #include "analysis/Ts.h"
 #include "dialogs/Kavo_debug.h"
+#include "dialogs/Setting.h"
+#include "graph/Kavo_printinfo.h"
+#include "graph/Setcolor.h"
 #include "dialogs/Version.h"
 #include "shell/Kavo_main.h"
 
@@ -20,6 +23,9 @@ TFormMain* CreateForms() {
   f.main->FormCreate();
   if (f.main->StartupFailed()) return f.main;
   f.debug = new TFormDebug(f.main);
+  f.setting = new TFormSetting(f.main);
+  f.prnInfo = new TFormPrnInfo(f.main);
+  f.setColor = new TFormSetColor(f.main);
   f.version = new TFormVersion(f.main);
   f.calc = new TFormCalc(f.main);
   f.ts = new TFormTS(f.main);

@@ -8,6 +8,9 @@ namespace kavo {
 
 class TFormMain;
 class TFormDebug;
+class TFormSetting;
+class TFormPrnInfo;
+class TFormSetColor;
 class TFormVersion;
 class TFormCalc;
 class TFormTS;
@@ -16,6 +19,9 @@ class TForm_Re;
 struct AppForms {
   TFormMain* main = nullptr;
   TFormDebug* debug = nullptr;
+  TFormSetting* setting = nullptr;
+  TFormPrnInfo* prnInfo = nullptr;
+  TFormSetColor* setColor = nullptr;
   TFormVersion* version = nullptr;
   TFormCalc* calc = nullptr;
   TFormTS* ts = nullptr;

@@ -105,6 +105,10 @@ void TFormMain::ConnectHandlers() {
   connect(MenuMeasure_Start, &QAction::triggered, this, &TFormMain::MenuMeasure_StartClick);
   connect(MenuHelp_Version, &QAction::triggered, this, &TFormMain::MenuHelp_VersionClick);
   connect(MenuMesure_Calc, &QAction::triggered, this, &TFormMain::MenuMesure_CalcClick);
+  connect(MenuFile_Print, &QAction::triggered, this, &TFormMain::MenuFile_PrintClick);
+  connect(MenuFile_PrintSetup, &QAction::triggered, this, &TFormMain::MenuFile_PrintSetupClick);
+  connect(MenuSet_Color, &QAction::triggered, this, &TFormMain::MenuSet_ColorClick);
+  connect(MenuSet_COM, &QAction::triggered, this, &TFormMain::MenuSet_COMClick);
   ConnectCheckItem(MenuSet_Warning, &TFormMain::MenuSet_WarningClick);
   ConnectCheckItem(MenuGraph_R_only, &TFormMain::MenuGraph_R_onlyClick);
   ConnectCheckItem(MenuGraph_Wide, &TFormMain::MenuGraph_WideClick);

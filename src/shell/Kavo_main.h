@@ -20,6 +20,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QSocketNotifier;
 
@@ -84,6 +85,16 @@ class TFormMain : public QMainWindow {
   static QString ForceExtension(const QString& name, const QString& ext);
   // True when `name` does not exist or the user agreed to overwrite it.
   bool mConfirmOverwrite(const QString& name);
+
+  // ---- printing, line colours, COM port ----
+  void MenuFile_PrintClick();
+  void MenuFile_PrintSetupClick();
+  void MenuSet_ColorClick();
+  void MenuSet_COMClick();
+  // The printer the set-up dialog adjusts and printing uses, for the whole run.
+  QPrinter& mPrinter();
+  uint8_t printCancelled = 0;
+  uint8_t colorCancelled = 0;
 
   // ---- settings ----
   void LoadSettings(const QString& name);
@@ -242,6 +253,7 @@ class TFormMain : public QMainWindow {
   void mSelectBand(int32_t band);
 
   std::unique_ptr<Ui::TFormMain> ui;
+  std::shared_ptr<QPrinter> printer;  // made on first use
   bool startupFailed = false;
   bool quitConfirmed = false;  // the quit command has asked already
   bool idleArmed = true;     // an event arrived since the last idle pass

@@ -1,0 +1,77 @@
+// Main window: printing the graph, the printer set-up and the line colours.
+#include <QAction>
+#include <QPrinter>
+#include <new>
+
+#include "graph/Kavo_print.h"
+#include "graph/Kavo_printinfo.h"
+#include "graph/Setcolor.h"
+#include "messages/Ka_message.h"
+#include "platform/Modal.h"
+#include "shell/Forms.h"
+#include "shell/Kavo_main.h"
+
+namespace kavo {
+namespace {
+
+// A PDF has no resolution of its own; beyond 600 dpi the page's picture
+// alone would take well over 100 MB.
+constexpr int PdfDpi = 600;
+
+void LimitPdfResolution(QPrinter& printer) {
+  if (printer.outputFormat() == QPrinter::PdfFormat && printer.resolution() > PdfDpi)
+    printer.setResolution(PdfDpi);
+}
+
+}  // namespace
+
+QPrinter& TFormMain::mPrinter() {
+  if (!printer) {
+    printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    printer->setDocName(QStringLiteral("KAVO"));
+    LimitPdfResolution(*printer);
+  }
+  return *printer;
+}
+
+void TFormMain::MenuFile_PrintClick() {
+  if (!mainData.valid) {
+    msgCatalog->ShowNoData();  // references alone are not printed
+    return;
+  }
+  TFormPrnInfo* info = Forms().prnInfo;
+  if (!info) return;
+  info->Prepare(settings, printCancelled);
+  Modal().ExecDialog(*info);
+  activateWindow();
+  if (printCancelled) return;
+
+  QPrinter& target = mPrinter();
+  if (!Modal().PrintDialog(this, target)) return;
+  LimitPdfResolution(target);
+
+  TKAV_Print* job = new (std::nothrow) TKAV_Print(*graphPlotter, target, settings, axisLabels, graphScale);
+  if (!job) {
+    msgCatalog->ShowFatalMemoryError(QStringLiteral("TKAV_Print"));
+    close();
+    return;
+  }
+  const bool printed = job->Print(ROnly(), Wide(), AnyRefLoaded());
+  delete job;
+  if (!printed) msgCatalog->ShowPrintError();
+}
+
+void TFormMain::MenuFile_PrintSetupClick() { Modal().PageSetupDialog(this, mPrinter()); }
+
+void TFormMain::MenuSet_ColorClick() {
+  TFormSetColor* dialog = Forms().setColor;
+  if (!dialog) return;
+  dialog->Prepare(settings, colorCancelled);
+  Modal().ExecDialog(*dialog);
+  activateWindow();
+  if (colorCancelled) return;
+  mColorAxisLabels();
+  mRedrawGraph();
+}
+
+}  // namespace kavo

@@ -1,0 +1,64 @@
+// TKAV_Print prints the graph on one page: the plot picture rendered at
+// printer resolution and copied unscaled, a one-pixel frame, the scale texts
+// the screen labels hold at the placements the plotter computes, the title
+// and up to three lines of measurement information. One object serves one
+// print job.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <cstdint>
+
+#include "data/Kavo_setting.h"
+#include "graph/Graph_rtf.h"
+
+class QPainter;
+class QPrinter;
+
+namespace kavo {
+
+class TKAV_Print {
+ public:
+  // Stores the references, nothing else.
+  TKAV_Print(const Graph_RTF& plotter, QPrinter& printer, const SettingsRecord& info,
+             const LabelSlots& labels, const GraphScale& scale);
+
+  // Lays out and prints the page. False when the platform reports that the
+  // job failed (e.g. a PDF file that cannot be written) or the picture could
+  // not be allocated; nothing is printed then.
+  bool Print(bool rOnly, bool wide, bool withRefs);
+
+  // trunc(mm / 25.4 × dpi), in extended precision.
+  int32_t MmToPixelsX(int32_t mm) const;
+  int32_t MmToPixelsY(int32_t mm) const;
+
+  // The page geometry from dpiX, dpiY, pageWidthMm and pageHeightMm (Print
+  // queries those from the printer first); the layout values below.
+  void Layout(bool landscape);
+
+  // Screen pixels per inch; the primary screen's unless set.
+  float screenDpi = 0.0f;
+
+  int32_t dpiX = 0, dpiY = 0;
+  int32_t pageWidthMm = 0, pageHeightMm = 0;
+  int32_t marginLeft = 0, marginTop = 0;
+  int32_t graphWidth = 0, graphHeight = 0, graphBottom = 0;
+  int32_t plotLeft = 0, plotTop = 0, plotWidth = 0, plotHeight = 0, plotRight = 0, plotBottom = 0;
+  float factor = 0.0f;
+  int32_t fontHeight = 0;
+
+  static QString Title() { return QStringLiteral("< KA-V インピーダンス測定 >"); }
+
+ private:
+  void Text(QPainter& painter, int32_t x, int32_t y, const QString& text) const;
+  QString LabelText(int slot) const;
+
+  const Graph_RTF& plotter_;
+  QPrinter& printer_;
+  const SettingsRecord& info_;
+  const LabelSlots& labels_;
+  const GraphScale& scale_;  // held; the picture reads it through the plotter
+  QImage bitmap_;
+};
+
+}  // namespace kavo
