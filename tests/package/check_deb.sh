@@ -45,6 +45,9 @@ desktop="$root/usr/share/applications/kavo.desktop"
 check "desktop entry" test -f "$desktop"
 check "desktop entry starts KAVO" grep -qx "Exec=KAVO" "$desktop"
 check "desktop entry names the icon" grep -qx "Icon=kavo" "$desktop"
+if command -v desktop-file-validate >/dev/null; then
+  check "desktop entry valid" desktop-file-validate "$desktop"
+fi
 check "scalable icon" grep -q "<svg" "$root/usr/share/icons/hicolor/scalable/apps/kavo.svg"
 for size in 48 128; do
   check "${size}px icon" bash -c "head -c 8 '$root/usr/share/icons/hicolor/${size}x${size}/apps/kavo.png' | grep -q PNG"
