@@ -8,10 +8,10 @@ namespace kavsim {
 
 const std::vector<Preset>& Presets() {
   static const std::vector<Preset> presets = {
-      {"woofer65", "6.5-inch woofer", {5.6, 0.45e-3, 42.0, 4.2, 0.42}},
-      {"sub10", "10-inch subwoofer", {3.4, 1.6e-3, 24.0, 6.0, 0.38}},
-      {"tweeter", "25 mm dome tweeter", {4.7, 0.05e-3, 850.0, 1.6, 1.1}},
-      {"fullrange", "3-inch full-range driver", {7.2, 0.1e-3, 110.0, 3.5, 0.8}},
+      {"woofer65", "6.5-inch woofer", {5.6, 0.45e-3, 42.0, 4.2, 0.42, 132e-4, 22e-3}},
+      {"sub10", "10-inch subwoofer", {3.4, 1.6e-3, 24.0, 6.0, 0.38, 330e-4, 60e-3}},
+      {"tweeter", "25 mm dome tweeter", {4.7, 0.05e-3, 850.0, 1.6, 1.1, 7e-4, 0.008e-3}},
+      {"fullrange", "3-inch full-range driver", {7.2, 0.1e-3, 110.0, 3.5, 0.8, 32e-4, 1.2e-3}},
   };
   return presets;
 }
@@ -27,9 +27,39 @@ bool FindPreset(const std::string& name, DriverModel& model) {
 }
 
 bool IsValidModel(const DriverModel& m) {
-  for (double v : {m.Re, m.Fs, m.Qms, m.Qes})
+  for (double v : {m.Re, m.Fs, m.Qms, m.Qes, m.Sd, m.Vas})
     if (!(v > 0.0) || !std::isfinite(v)) return false;
   return m.Le >= 0.0 && std::isfinite(m.Le);
+}
+
+Mechanics MechanicsOf(const DriverModel& m) {
+  const double ws = 2.0 * M_PI * m.Fs;
+  Mechanics k{};
+  k.Sd = m.Sd;
+  k.Vas = m.Vas;
+  k.Cms = m.Vas / (AirDensity * SoundSpeed * SoundSpeed * m.Sd * m.Sd);
+  k.Mms = 1.0 / (ws * ws * k.Cms);
+  k.Rms = ws * k.Mms / m.Qms;
+  k.Bl = std::sqrt(ws * k.Mms * m.Re / m.Qes);
+  return k;
+}
+
+DriverModel Loaded(const DriverModel& m, double addedMass, double boxVolume) {
+  const Mechanics k = MechanicsOf(m);
+  const double mass = k.Mms + std::max(addedMass, 0.0);
+  // The box's air as a compliance on the cone, in series with the suspension.
+  double cms = k.Cms;
+  if (boxVolume > 0.0) {
+    const double cab = boxVolume / (AirDensity * SoundSpeed * SoundSpeed * m.Sd * m.Sd);
+    cms = k.Cms * cab / (k.Cms + cab);
+  }
+  DriverModel out = m;
+  const double ws = 1.0 / std::sqrt(mass * cms);
+  out.Fs = ws / (2.0 * M_PI);
+  out.Qms = ws * mass / k.Rms;
+  out.Qes = ws * mass * m.Re / (k.Bl * k.Bl);
+  out.Vas = AirDensity * SoundSpeed * SoundSpeed * m.Sd * m.Sd * cms;
+  return out;
 }
 
 std::complex<double> Impedance(const DriverModel& m, double f) {

@@ -1,6 +1,8 @@
 // What the simulated KA-V unit measures: a moving-coil driver as the lumped
 // model Re + jωLe + Res / (1 + jQms(f/Fs − Fs/f)), Res = Re·Qms/Qes, sampled on
 // the unit's 400-slot frequency grid and coded as 18-character point records.
+// The same driver can be loaded with a mass on its cone or mounted in a closed
+// box; its mechanical side (Mms, Cms, Rms, Bl) follows from Sd and Vas.
 #pragma once
 
 #include <complex>
@@ -16,7 +18,34 @@ struct DriverModel {
   double Fs = 42.0;    // free-air resonance, Hz
   double Qms = 4.2;    // mechanical Q
   double Qes = 0.42;   // electrical Q
+  double Sd = 132e-4;  // effective cone area, m²
+  double Vas = 22e-3;  // air volume of the suspension's compliance, m³
 };
+
+// Air as the mechanical relations take it.
+constexpr double AirDensity = 1.18;  // kg/m³
+constexpr double SoundSpeed = 345.0; // m/s
+
+// The driver's mechanical side, from Fs, Qms, Qes, Re, Sd and Vas:
+// Cms = Vas/(ρc²Sd²), Mms = 1/((2πFs)²Cms), Rms = 2πFs·Mms/Qms,
+// Bl = √(2πFs·Mms·Re/Qes).
+struct Mechanics {
+  double Mms; // moving mass, kg
+  double Cms; // suspension compliance, m/N
+  double Rms; // mechanical resistance, kg/s
+  double Bl;  // force factor, T·m
+  double Vas; // m³
+  double Sd;  // m²
+};
+Mechanics MechanicsOf(const DriverModel& model);
+
+// The same driver with addedMass (kg, ≥ 0) on its cone and, when boxVolume
+// (m³) is above 0, in a closed box of that volume: Mms grows by the mass, the
+// box's air stiffness adds to the suspension's, Rms and Bl stay. The result's
+// Fs, Qms and Qes are those of the loaded driver and its Vas that of the
+// combined stiffness, so that MechanicsOf() of it gives Mms + m and the
+// series compliance.
+DriverModel Loaded(const DriverModel& model, double addedMass, double boxVolume);
 
 struct Preset {
   const char* name;
@@ -27,7 +56,7 @@ struct Preset {
 const std::vector<Preset>& Presets();
 // Looks a preset up by name; false when there is none of that name.
 bool FindPreset(const std::string& name, DriverModel& model);
-// Every parameter positive and finite.
+// Every parameter positive and finite (Le may be 0).
 bool IsValidModel(const DriverModel& model);
 
 std::complex<double> Impedance(const DriverModel& model, double frequencyHz);

@@ -3,6 +3,7 @@
 #include "PtyUnit.h"
 
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -30,15 +31,29 @@ void PrintHelp() {
       "Driver model  Z = Re + j2πf·Le + Res/(1 + jQms(f/Fs − Fs/f)), Res = Re·Qms/Qes\n"
       "  --preset NAME     start from a preset (default woofer65):\n");
   for (const kavsim::Preset& p : kavsim::Presets())
-    std::printf("                      %-10s %s: Re %.2f Ω, Le %.2f mH, Fs %.0f Hz, Qms %.2f, Qes %.2f\n", p.name,
-                p.description, p.model.Re, p.model.Le * 1e3, p.model.Fs, p.model.Qms, p.model.Qes);
+    std::printf("                      %-10s %s: Re %.2f Ω, Le %.2f mH, Fs %.0f Hz, Qms %.2f, Qes %.2f,\n"
+                "                                 Sd %.0f cm², Vas %.3g l\n",
+                p.name, p.description, p.model.Re, p.model.Le * 1e3, p.model.Fs, p.model.Qms, p.model.Qes,
+                p.model.Sd * 1e4, p.model.Vas * 1e3);
   std::printf(
       "  --re OHM          voice-coil DC resistance\n"
       "  --le MH           voice-coil inductance in millihenry (0 allowed)\n"
       "  --fs HZ           resonance frequency\n"
       "  --qms Q           mechanical Q\n"
       "  --qes Q           electrical Q\n"
+      "  --sd CM2          effective cone area in cm²\n"
+      "  --vas LITRES      equivalent air volume of the suspension in litres, or\n"
+      "  --mms GRAMS       moving mass in grams instead (sets Vas from Fs and Sd)\n"
       "                    (explicit values override the preset's)\n"
+      "\n"
+      "Loaded driver: the same driver measured again, by the mechanical model\n"
+      "  Cms = Vas/(ρc²Sd²), Mms = 1/((2πFs)²Cms), Rms = 2πFs·Mms/Qms,\n"
+      "  Bl = √(2πFs·Mms·Re/Qes), ρ = 1.18 kg/m³, c = 345 m/s; Rms and Bl stay.\n"
+      "  --added-mass GRAMS  mass on the cone: Fs falls by √(Mms/(Mms+m))\n"
+      "  --box-litres V    in a closed box of V litres: Fs rises by √(1+Vas/Vb)\n"
+      "                    (both may be given; the status line on standard error\n"
+      "                    shows the free driver's Mms, Cms, Rms, Bl and the\n"
+      "                    loaded Fs, Qms, Qes)\n"
       "\n"
       "Signal and line\n"
       "  --noise X         complex noise, standard deviation relative to |Z| (default 0.002)\n"
@@ -91,7 +106,10 @@ int main(int argc, char** argv) {
   config.noise = 0.002;
   std::string link;
   bool untilEof = false;
-  double re = -1, le = -1, fs = -1, qms = -1, qes = -1;
+  // Unset until given; a given value, however bad, is checked below.
+  const double unset = std::nan("");
+  double re = unset, le = unset, fs = unset, qms = unset, qes = unset, sd = unset, vas = unset, mms = unset;
+  double addedMass = 0, boxLitres = 0;
 
   for (int i = 1; i < argc; ++i) {
     const std::string opt = argv[i];
@@ -117,6 +135,18 @@ int main(int argc, char** argv) {
       if (!ParseDouble(v, qms)) return Fail("bad --qms");
     } else if (opt == "--qes") {
       if (!ParseDouble(v, qes)) return Fail("bad --qes");
+    } else if (opt == "--sd") {
+      if (!ParseDouble(v, sd)) return Fail("bad --sd");
+    } else if (opt == "--vas") {
+      if (!ParseDouble(v, vas)) return Fail("bad --vas");
+    } else if (opt == "--mms") {
+      if (!ParseDouble(v, mms)) return Fail("bad --mms");
+    } else if (opt == "--added-mass") {
+      if (!ParseDouble(v, addedMass) || !(addedMass >= 0) || !std::isfinite(addedMass))
+        return Fail("bad --added-mass: grams, 0 or more");
+    } else if (opt == "--box-litres") {
+      if (!ParseDouble(v, boxLitres) || !(boxLitres > 0) || !std::isfinite(boxLitres))
+        return Fail("bad --box-litres: litres, more than 0");
     } else if (opt == "--noise") {
       if (!ParseDouble(v, config.noise) || config.noise < 0) return Fail("bad --noise");
     } else if (opt == "--seed") {
@@ -140,12 +170,26 @@ int main(int argc, char** argv) {
       return Fail("unknown option " + opt);
     }
   }
-  if (re >= 0) config.model.Re = re;
-  if (le >= 0) config.model.Le = le * 1e-3;
-  if (fs >= 0) config.model.Fs = fs;
-  if (qms >= 0) config.model.Qms = qms;
-  if (qes >= 0) config.model.Qes = qes;
-  if (!kavsim::IsValidModel(config.model)) return Fail("Re, Fs, Qms and Qes must be positive, Le not negative");
+  kavsim::DriverModel& model = config.model;
+  if (!std::isnan(re)) model.Re = re;
+  if (!std::isnan(le)) model.Le = le * 1e-3;
+  if (!std::isnan(fs)) model.Fs = fs;
+  if (!std::isnan(qms)) model.Qms = qms;
+  if (!std::isnan(qes)) model.Qes = qes;
+  if (!std::isnan(sd)) model.Sd = sd * 1e-4;
+  if (!std::isnan(vas) && !std::isnan(mms)) return Fail("give --vas or --mms, not both");
+  if (!std::isnan(vas)) model.Vas = vas * 1e-3;
+  if (!std::isnan(mms)) {
+    // Vas = ρc²Sd²·Cms with Cms = 1/((2πFs)²·Mms).
+    const double ws = 2.0 * M_PI * model.Fs;
+    model.Vas = kavsim::AirDensity * kavsim::SoundSpeed * kavsim::SoundSpeed * model.Sd * model.Sd /
+                (ws * ws * mms * 1e-3);
+  }
+  if (!kavsim::IsValidModel(model))
+    return Fail("Re, Fs, Qms, Qes, Sd and Vas (or Mms) must be positive, Le not negative");
+  const kavsim::Mechanics free = kavsim::MechanicsOf(model);
+  const kavsim::DriverModel freeModel = model;
+  if (addedMass > 0 || boxLitres > 0) model = kavsim::Loaded(model, addedMass * 1e-3, boxLitres * 1e-3);
 
   // Signals arrive through a descriptor, so that the link is removed on exit.
   sigset_t signals;
@@ -177,8 +221,14 @@ int main(int argc, char** argv) {
   std::printf("%s\n", unit.SlavePath().c_str());
   std::fflush(stdout);
   std::fprintf(stderr, "kavsim: Re %.2f Ω, Le %.3f mH, Fs %.1f Hz, Qms %.2f, Qes %.2f; %s; fault %s\n",
-               config.model.Re, config.model.Le * 1e3, config.model.Fs, config.model.Qms, config.model.Qes,
-               config.paced ? "paced" : "unpaced", kavsim::FaultName(config.fault));
+               model.Re, model.Le * 1e3, model.Fs, model.Qms, model.Qes, config.paced ? "paced" : "unpaced",
+               kavsim::FaultName(config.fault));
+  std::fprintf(stderr,
+               "kavsim: driver Sd %.1f cm², Vas %.3f l, Mms %.3f g, Cms %.4g mm/N, Rms %.4g kg/s, Bl %.3f T·m,"
+               " free Fs %.2f Hz\n",
+               free.Sd * 1e4, free.Vas * 1e3, free.Mms * 1e3, free.Cms * 1e3, free.Rms, free.Bl, freeModel.Fs);
+  if (addedMass > 0) std::fprintf(stderr, "kavsim: loaded with %.2f g on the cone\n", addedMass);
+  if (boxLitres > 0) std::fprintf(stderr, "kavsim: in a closed box of %.3g l\n", boxLitres);
 
   int status = 0;
   for (;;) {

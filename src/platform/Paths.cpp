@@ -25,8 +25,14 @@ QString SettingsDir() {
     QDir().mkpath(QString::fromLocal8Bit(overridden));
     return WithSlash(QString::fromLocal8Bit(overridden));
   }
-  const QString exe = ExecutableDir();
-  if (access(QFile::encodeName(exe).constData(), W_OK) == 0) return exe;
+  return SettingsDirFor(ExecutableDir());
+}
+
+QString SettingsDirFor(const QString& exeDir) {
+  const QString exe = WithSlash(exeDir);
+  const bool system = exe.startsWith(QStringLiteral("/usr/")) || exe.startsWith(QStringLiteral("/bin/")) ||
+                      exe.startsWith(QStringLiteral("/sbin/"));
+  if (!system && access(QFile::encodeName(exe).constData(), W_OK) == 0) return exe;
   QString config = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
   if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
   const QString dir = WithSlash(config) + QStringLiteral("kavo/");

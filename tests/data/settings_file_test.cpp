@@ -3,7 +3,9 @@
 #include <QDir>
 #include <functional>
 
+#include "ScopedEnv.h"
 #include "TempDir.h"
+#include "platform/Paths.h"
 #include "data/Kavo_file.h"
 #include "data/Stringutil.h"
 #include "data_fixture.h"
@@ -239,3 +241,29 @@ TEST_F(SettingsFileTest, FailedWriteLeavesOldFile) {
   EXPECT_EQ(QDir(dir_.Root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
             QStringList({"KAVO_ini.prf", "dir.prf"}));
 }
+
+namespace {
+
+// Where the settings file goes: beside a program in a writable folder of its
+// own, in ~/.config/kavo/ for a system install (even for root, who could
+// write to /usr/bin) and for a folder the user cannot write to.
+TEST(SettingsLocation, ProgramFolderOnlyWhenWritableAndNotASystemInstall) {
+  TempDir home;
+  ScopedEnv config("XDG_CONFIG_HOME", home.Root().toLocal8Bit());
+  const QString own = home.Path(QStringLiteral("portable"));
+  ASSERT_TRUE(QDir().mkpath(own));
+  const QString fallback = home.Root() + QStringLiteral("/kavo/");
+  struct Case { QString exeDir; QString expected; };
+  const Case cases[] = {
+      {own, own + '/'},
+      {own + '/', own + '/'},
+      {QStringLiteral("/usr/bin"), fallback},
+      {QStringLiteral("/usr/local/bin/"), fallback},
+      {QStringLiteral("/bin"), fallback},
+      {home.Path(QStringLiteral("missing/bin")), fallback},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SettingsDirFor(c.exeDir), c.expected) << c.exeDir.toStdString();
+  EXPECT_TRUE(QFileInfo(fallback).isDir());
+}
+
+}  // namespace

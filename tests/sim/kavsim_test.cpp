@@ -116,6 +116,56 @@ TEST(UnitModel, GridAnchorsAndRecordsRoundTrip) {
   EXPECT_FALSE(kavsim::IsValidModel(m));
 }
 
+// A mass on the cone and a closed box, per preset: the loaded Fs by the
+// textbook ratios, Rms and Bl kept, and the impedance the loaded model gives
+// equal to that of the mechanical circuit Re + jωLe + Bl²/(Rms + jωMms + 1/(jωCms)).
+TEST(UnitModel, AddedMassAndClosedBoxFollowTheMechanicalModel) {
+  struct Load { double massG, boxL; };
+  const Load loads[] = {{10, 0}, {0, 20}, {25, 8}};
+  for (const kavsim::Preset& p : kavsim::Presets()) {
+    const kavsim::DriverModel& d = p.model;
+    const kavsim::Mechanics k = kavsim::MechanicsOf(d);
+    // The relations back: Fs and Vas from Mms and Cms, Qms and Qes from Rms and Bl.
+    EXPECT_NEAR(1 / (2 * M_PI * std::sqrt(k.Mms * k.Cms)), d.Fs, d.Fs * 1e-9) << p.name;
+    EXPECT_NEAR(k.Cms * 1.18 * 345.0 * 345.0 * d.Sd * d.Sd, d.Vas, d.Vas * 1e-9) << p.name;
+    EXPECT_NEAR(2 * M_PI * d.Fs * k.Mms * d.Re / (k.Bl * k.Bl), d.Qes, 1e-9) << p.name;
+    EXPECT_GT(k.Mms, 0.1e-3) << p.name;  // plausible drivers: 0.1 g .. 0.5 kg, Bl 1 .. 30 T·m
+    EXPECT_LT(k.Mms, 0.5) << p.name;
+    EXPECT_GT(k.Bl, 1.0) << p.name;
+    EXPECT_LT(k.Bl, 30.0) << p.name;
+    for (const Load& l : loads) {
+      const double m = l.massG * 1e-3 * (p.model.Fs > 500 ? 0.02 : 1.0);  // a tweeter takes 0.2 g, not 10
+      const double vb = l.boxL * 1e-3 * (p.model.Fs > 500 ? 0.001 : 1.0);
+      const kavsim::DriverModel out = kavsim::Loaded(d, m, vb);
+      ASSERT_TRUE(kavsim::IsValidModel(out)) << p.name;
+      double ratio = std::sqrt(k.Mms / (k.Mms + m));
+      if (vb > 0) ratio *= std::sqrt(1 + d.Vas / vb);
+      const std::string what = std::string(p.name) + " " + std::to_string(l.massG) + " g " + std::to_string(l.boxL) + " l";
+      EXPECT_NEAR(out.Fs, d.Fs * ratio, d.Fs * 1e-9) << what;
+      if (m == 0) {
+        // Box only: Qms and Qes rise with Fs.
+        EXPECT_NEAR(out.Qes, d.Qes * ratio, 1e-9) << what;
+        EXPECT_NEAR(out.Qms, d.Qms * ratio, 1e-9) << what;
+      }
+      if (vb == 0) {
+        EXPECT_LT(out.Fs, d.Fs) << what;
+      }
+      const kavsim::Mechanics lk = kavsim::MechanicsOf(out);
+      EXPECT_NEAR(lk.Mms, k.Mms + m, k.Mms * 1e-9) << what;
+      EXPECT_NEAR(lk.Rms, k.Rms, k.Rms * 1e-9) << what;
+      EXPECT_NEAR(lk.Bl, k.Bl, k.Bl * 1e-9) << what;
+      for (double f : {out.Fs * 0.5, out.Fs, out.Fs * 1.7, 1000.0}) {
+        const double w = 2 * M_PI * f;
+        const std::complex<double> j(0, 1);
+        const std::complex<double> zm = k.Rms + j * w * (k.Mms + m) + 1.0 / (j * w * k.Cms) +
+                                        (vb > 0 ? 1.0 / (j * w * vb / (1.18 * 345.0 * 345.0 * d.Sd * d.Sd)) : 0.0);
+        const std::complex<double> expected = d.Re + j * w * d.Le + k.Bl * k.Bl / zm;
+        EXPECT_LT(std::abs(kavsim::Impedance(out, f) - expected), 1e-9 * std::abs(expected)) << what << " at " << f;
+      }
+    }
+  }
+}
+
 TEST(UnitProtocol, StreamLayoutPerBand) {
   const int points[] = {400, 144, 121, 137};
   for (int band = 1; band <= 4; ++band) {
@@ -312,14 +362,19 @@ TEST(Kavsim, ProgramPrintsThePathLinksItAndCleansUp) {
   const QString text = QString::fromUtf8(help.readAllStandardOutput());
   for (const kavsim::FaultInfo& f : kavsim::Faults()) EXPECT_TRUE(text.contains(QString::fromUtf8(f.name))) << f.name;
   for (const kavsim::Preset& p : kavsim::Presets()) EXPECT_TRUE(text.contains(QString::fromUtf8(p.name))) << p.name;
-  for (const char* opt : {"--re", "--le", "--fs", "--qms", "--qes", "--seed", "--noise", "--unpaced", "--link",
-                          "--fault-point"})
+  for (const char* opt : {"--re", "--le", "--fs", "--qms", "--qes", "--sd", "--vas", "--mms", "--added-mass",
+                          "--box-litres", "--seed", "--noise", "--unpaced", "--link", "--fault-point"})
     EXPECT_TRUE(text.contains(QString::fromUtf8(opt))) << opt;
 
-  QProcess bad;
-  bad.start(exe, {QStringLiteral("--fault"), QStringLiteral("lightning")});
-  ASSERT_TRUE(bad.waitForFinished(5000));
-  EXPECT_NE(bad.exitCode(), 0);
+  const QStringList refused[] = {{"--fault", "lightning"}, {"--added-mass", "-5"}, {"--box-litres", "0"},
+                                 {"--qes", "-0.4"}, {"--sd", "0"}, {"--vas", "20", "--mms", "15"}};
+  for (const QStringList& args : refused) {
+    QProcess bad;
+    bad.start(exe, args);
+    ASSERT_TRUE(bad.waitForFinished(5000));
+    EXPECT_EQ(bad.exitCode(), 2) << args.join(' ').toStdString();
+    EXPECT_TRUE(bad.readAllStandardOutput().isEmpty()) << args.join(' ').toStdString();
+  }
 
   QTemporaryDir dir;
   const QString link = dir.filePath(QStringLiteral("ports/COM1"));
