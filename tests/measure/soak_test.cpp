@@ -30,6 +30,20 @@ namespace {
 
 using Commands = std::vector<std::string>;
 
+// AddressSanitizer holds freed memory back in quarantine, so resident memory
+// grows under it by design; descriptors are still counted.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool AddressSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool AddressSanitized = true;
+#else
+constexpr bool AddressSanitized = false;
+#endif
+#else
+constexpr bool AddressSanitized = false;
+#endif
+
 enum class Kind {
   Healthy,
   ProbeSilence,  // the unit answers nothing at all
@@ -368,7 +382,9 @@ TEST_F(SoakTest, EverySweepEndsAsPrescribedAndNothingGrows) {
               sweeps, seed, fdsAfterTen, fdsMax, rssAfterTen, rssMax, ResidentKiB());
   EXPECT_EQ(fdsMax, fdsAfterTen);
   // Allocator noise only: a leak per sweep would show as far more.
-  EXPECT_LE(rssMax - rssAfterTen, 2048);
+  if (!AddressSanitized) {
+    EXPECT_LE(rssMax - rssAfterTen, 256);
+  }
 }
 
 }  // namespace
