@@ -130,7 +130,7 @@ class FileStressTest : public MainWindowTest {
   void TearDown() override {
     noDac.reset();
     fsize.reset();
-    SetModal(nullptr);
+    SetModal(&modal.seam);  // whatever is asked while closing down
     MainWindowTest::TearDown();
   }
   QString Panel(int i) const { return main->StatusBar1->PanelText(i); }
