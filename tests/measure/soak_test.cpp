@@ -164,8 +164,8 @@ class SoakTest : public MainWindowTest {
            main->MenuMeasure->menuAction()->isEnabled() && main->MenuHelp->menuAction()->isEnabled() &&
            !main->acquiring && !main->completionPending && !main->Timer1.isActive();
   }
-  // Presses start (consenting to discard an unsaved measurement) and pumps
-  // until `breakIn` holds or the sweep is over.
+  // Presses start, consenting to discard an unsaved measurement; the
+  // question joins the messages expected.
   void Press(QStringList& expectedMessages) {
     if (main->mainData.valid && !main->dataSaved) {
       modal->messageAnswers.push_back(MsgResult::Yes);
