@@ -55,7 +55,14 @@ QString RuntimeDir() {
       // The fallback is made private from the start; one that exists already
       // (perhaps made by another user) is used only when it passes the check.
       dir = QDir::tempPath() + QStringLiteral("/kavo-%1").arg(::geteuid());
-      ::mkdir(QFile::encodeName(dir).constData(), 0700);
+      const QByteArray path = QFile::encodeName(dir);
+      ::mkdir(path.constData(), 0700);
+      // Earlier versions made it readable by others. Our own folder that
+      // nobody else could write into is safe to close up again.
+      struct stat st {};
+      if (::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+          (st.st_mode & 022) == 0)
+        ::chmod(path.constData(), 0700);
     }
   }
   if (!IsPrivateDir(dir)) return QString();

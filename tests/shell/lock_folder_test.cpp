@@ -115,7 +115,14 @@ TEST_F(MainWindowTest, SystemRuntimeFolderFallsBackToAPrivateTemporaryFolder) {
   ASSERT_EQ(::lstat(QFile::encodeName(fallback).constData(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700u);
 
-  // A fallback that someone made open first is not used either.
+  // One of ours that others could only read (as earlier versions made it)
+  // is closed up and used.
+  ::chmod(QFile::encodeName(fallback).constData(), 0755);
+  EXPECT_EQ(RuntimeDir(), fallback + '/');
+  ASSERT_EQ(::lstat(QFile::encodeName(fallback).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+  // A fallback that others could write into is not used.
   ::chmod(QFile::encodeName(fallback).constData(), 0777);
   EXPECT_EQ(RuntimeDir(), QString());
 
