@@ -8,6 +8,10 @@ namespace {
 
 const Command commands[] = {
     {"ts", "FILE.DTA [--re OHMS] [--raw]", "resonance peaks and, with --re, the Thiele-Small parameters", RunTs},
+    {"export", "FILE.DTA [--format zma|csv|txt] [--raw] [-o OUT]", "the curve as a ZMA, CSV or text table", RunExport},
+    {"import", "TABLE -o OUT.DTA [--band N]", "a ZMA or text table from another program as a .DTA file", RunImport},
+    {"plot", "FILE.DTA [--ref FILE]... [--r-only] [--wide] [--raw] [--size WxH] -o OUT.png|svg|pdf",
+     "the graph as a picture", RunPlot},
 };
 
 void Usage(std::ostream& to) {

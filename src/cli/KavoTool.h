@@ -34,4 +34,9 @@ int RunTool(const QStringList& args, std::ostream& out, std::ostream& err);
 // `ts FILE.DTA [--re OHMS] [--raw]`
 int RunTs(const QStringList& args, std::ostream& out, std::ostream& err);
 
+// `export`, `import`, `plot`: curves to and from other programs, pictures.
+int RunExport(const QStringList& args, std::ostream& out, std::ostream& err);
+int RunImport(const QStringList& args, std::ostream& out, std::ostream& err);
+int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err);
+
 }  // namespace kavo::cli

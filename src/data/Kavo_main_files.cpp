@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 
+#include "data/Interchange.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
 #include "messages/Ka_message.h"
@@ -19,6 +20,10 @@ namespace {
 const char* const DataFilter = "データファイル (*.DTA)|*.DTA";
 const char* const DataPattern = "*.DTA";
 const char* const DataExtension = ".DTA";
+// References may also be impedance tables written by other programs.
+const char* const RefFilter =
+    "参照ファイル (*.DTA *.zma *.txt)|*.DTA;*.zma;*.txt|データファイル (*.DTA)|*.DTA|"
+    "インピーダンス表 (*.zma *.txt)|*.zma;*.txt";
 const char* const TextFilter = "データファイル (*.txt)|*.txt";
 const char* const TextPattern = "*.txt";
 const char* const TextExtension = ".txt";
@@ -142,7 +147,7 @@ void TFormMain::MenuRef_OpenClick() {
     return;
   }
   QStringList files;
-  if (!Modal().OpenFileNames(this, U(RefTitle), U(DataFilter), U(DataPattern), files) || files.isEmpty()) return;
+  if (!Modal().OpenFileNames(this, U(RefTitle), U(RefFilter), U(DataPattern), files) || files.isEmpty()) return;
   const int n = static_cast<int>(files.size());
   if (n + refCount > MaxRefs) {
     msgCatalog->ShowTooManyReferences();
@@ -161,7 +166,18 @@ void TFormMain::MenuRef_OpenClick() {
     // A reference's serial and port belong to its file, never to this unit.
     std::string scratchSerial;
     int32_t scratchPort = 0;
-    if (!fileHandler->ReadDataFile(files[j], &scratchSerial, &scratchPort, &ref)) {
+    if (IsTableFileName(files[j])) {
+      // A table is put on the grid of the band in view; the reader names
+      // the line it could not take.
+      QString why;
+      if (!LoadTable(files[j], mainData.valid ? graphScale.band : 0, ref, why)) {
+        ref.valid = 0;
+        ClearData(ref);
+        Modal().Message(this, msgCatalog->Caption(), files[j] + QLatin1Char('\n') + why, MsgIcon::Exclamation,
+                        MsgButtons::OK);
+        continue;
+      }
+    } else if (!fileHandler->ReadDataFile(files[j], &scratchSerial, &scratchPort, &ref)) {
       ref.valid = 0;
       ClearData(ref);
       msgCatalog->ShowDataFileError();

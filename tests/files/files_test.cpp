@@ -187,8 +187,10 @@ TEST_F(FilesTest, DialogsCarryTheirTitlesFiltersAndNames) {
   } expected[] = {
       {ModalKind::SaveFile, {}, DataFilter, QStringLiteral("*.DTA"), false},
       {ModalKind::OpenFile, QStringLiteral("データファイルを選んでください"), DataFilter, QStringLiteral("*.DTA"), false},
-      {ModalKind::OpenFile, QStringLiteral("参照ファイルを選んでください(５個まで)"), DataFilter, QStringLiteral("*.DTA"),
-       true},
+      {ModalKind::OpenFile, QStringLiteral("参照ファイルを選んでください(５個まで)"),
+       QStringLiteral("参照ファイル (*.DTA *.zma *.txt)|*.DTA;*.zma;*.txt|データファイル (*.DTA)|*.DTA|"
+                      "インピーダンス表 (*.zma *.txt)|*.zma;*.txt"),
+       QStringLiteral("*.DTA"), true},
       {ModalKind::SaveFile, {}, QStringLiteral("データファイル (*.txt)|*.txt"), QStringLiteral("*.txt"), false},
   };
   for (size_t i = 0; i < 4; ++i) {

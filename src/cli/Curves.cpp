@@ -1,0 +1,51 @@
+// kavo-tool: see cli/Curves.h.
+#include "cli/Curves.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <ostream>
+
+#include "data/Interchange.h"
+#include "data/Kavo_file.h"
+
+namespace kavo::cli {
+
+std::unique_ptr<Curve> LoadCurve(const QString& file, bool tables, int32_t band, const char* command,
+                                 std::ostream& err) {
+  auto c = std::make_unique<Curve>();
+  const KAVO_File files;
+  if (tables && IsTableFileName(file)) {
+    QString why;
+    if (!LoadTable(file, band, c->data, why)) {
+      err << "kavo-tool " << command << ": " << file.toStdString() << ": " << why.toStdString() << '\n';
+      return nullptr;
+    }
+  } else if (!files.ReadDataFile(file, &c->serial, nullptr, &c->data)) {
+    err << file.toStdString() << ": データファイルの内容が正しくありませんでした\n";
+    return nullptr;
+  }
+  if (!files.ConvertData(&c->data, &c->raw, &c->ave)) {
+    err << file.toStdString() << ": データエラーで計算できませんでした\n";
+    return nullptr;
+  }
+  c->data.valid = 1;
+  return c;
+}
+
+bool SaveText(const QString& file, const std::string& text) {
+  QSaveFile out(file);
+  if (!out.open(QIODevice::WriteOnly)) return false;
+  if (out.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
+    out.cancelWriting();
+    return false;
+  }
+  return out.commit();
+}
+
+QString WithSuffix(const QString& name, const QString& suffix) {
+  const QFileInfo info(name);
+  const QString dir = name.left(name.size() - info.fileName().size());
+  return dir + info.completeBaseName() + suffix;
+}
+
+}  // namespace kavo::cli
