@@ -60,7 +60,7 @@ bool ParseSize(const QString& text, int& w, int& h) {
   if (!m.hasMatch()) return false;
   w = m.captured(1).toInt();
   h = m.captured(2).toInt();
-  return w >= 200 && h >= 150 && w <= 8000 && h <= 8000;
+  return w >= 200 && h >= 150 && w <= 4000 && h <= 4000;
 }
 
 bool WriteBytes(const QString& file, const QByteArray& bytes) {
@@ -82,7 +82,7 @@ int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
       const QString v = args[++i];
       if (a == QLatin1String("-o")) target = v;
       else if (a == QLatin1String("--ref")) refs << v;
-      else if (!ParseSize(v, width, height)) return PlotUsageError(err, "--size is WxH, 200x150 to 8000x8000");
+      else if (!ParseSize(v, width, height)) return PlotUsageError(err, "--size is WxH, 200x150 to 4000x4000");
     } else if (a == QLatin1String("--r-only")) {
       rOnly = true;
     } else if (a == QLatin1String("--wide")) {
