@@ -7,7 +7,10 @@ namespace kavo::cli {
 namespace {
 
 const Command commands[] = {
-    {"ts", "FILE.DTA [--re OHMS] [--raw]", "resonance peaks and, with --re, the Thiele-Small parameters", RunTs},
+    {"ts", "FILE.DTA [--re OHMS] [--raw] [--sd CM2 (--added-mass G --loaded FILE2 | --box-litres L --boxed FILE2)]",
+     "resonance peaks, with --re the Thiele-Small parameters, with --sd the mechanical ones", RunTs},
+    {"print", "FILE.DTA [--ref FILE]... [--info TEXT]... [--landscape] [--dpi N] -o PAGE.pdf",
+     "the printed page of the graph as a PDF", RunPrint},
 };
 
 void Usage(std::ostream& to) {
@@ -21,6 +24,8 @@ const Command* Commands(int& count) {
   count = int(std::size(commands));
   return commands;
 }
+
+bool NeedsWidgets(const QString& name) { return name == QLatin1String("print"); }
 
 int RunTool(const QStringList& args, std::ostream& out, std::ostream& err) {
   if (args.isEmpty()) {

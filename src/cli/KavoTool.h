@@ -34,4 +34,10 @@ int RunTool(const QStringList& args, std::ostream& out, std::ostream& err);
 // `ts FILE.DTA [--re OHMS] [--raw]`
 int RunTs(const QStringList& args, std::ostream& out, std::ostream& err);
 
+// `print FILE.DTA [--ref FILE]... [--info TEXT]... [--landscape] [--dpi N] -o PAGE.pdf`
+// (needs a QApplication: see NeedsWidgets)
+int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err);
+// Whether the command `name` draws with widgets and so needs a QApplication.
+bool NeedsWidgets(const QString& name);
+
 }  // namespace kavo::cli
