@@ -12,6 +12,7 @@
 #include <ostream>
 
 #include "cli/KavoTool.h"
+#include "data/Kavo_file.h"
 #include "graph/Kavo_printinfo.h"
 #include "platform/Modal.h"
 #include "platform/Names.h"
@@ -77,6 +78,16 @@ int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err) {
   if (file.isEmpty()) return UsageError(err, "no file given");
   if (output.isEmpty()) return UsageError(err, "no output given (-o PAGE.pdf)");
   if (info.size() > 3) return UsageError(err, "at most three --info lines");
+  // What the information window's lines accept: one line each, at most
+  // MaxPrintInfoBytes bytes in code page 932.
+  const PrintInfoValidator lineCheck;
+  for (int k = 0; k < info.size(); ++k) {
+    QString line = info[k];
+    int pos = 0;
+    if (lineCheck.validate(line, pos) != QValidator::Acceptable)
+      return UsageError(err, "--info line " + std::to_string(k + 1) + " is not one line of at most " +
+                                 std::to_string(MaxPrintInfoBytes) + " bytes in code page 932");
+  }
   if (refs.size() > MaxRefs) return UsageError(err, "at most " + std::to_string(MaxRefs) + " references");
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
     err << "kavo-tool print: needs the widget application\n";

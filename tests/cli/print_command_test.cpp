@@ -144,6 +144,7 @@ TEST_F(PrintCommand, Refusals) {
       {{"print", file}, 64},
       {{"print", file, "--dpi", "5000", "-o", page}, 64},
       {{"print", file, "--info", "a", "--info", "b", "--info", "c", "--info", "d", "-o", page}, 64},
+      {{"print", file, "--info", QString(300, QLatin1Char('x')), "-o", page}, 64},
       {{"print", bad.fileName(), "-o", page}, 2},
       {{"print", file, "--ref", bad.fileName(), "-o", page}, 2},
       {{"print", file, "-o", dir.Path(QStringLiteral("no/such/folder/page.pdf"))}, 1},
