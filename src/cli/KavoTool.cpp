@@ -7,11 +7,14 @@ namespace kavo::cli {
 namespace {
 
 const Command commands[] = {
-    {"ts", "FILE.DTA [--re OHMS] [--raw]", "resonance peaks and, with --re, the Thiele-Small parameters", RunTs},
+    {"ts", "FILE.DTA [--re OHMS] [--raw] [--sd CM2 (--added-mass G --loaded FILE2 | --box-litres L --boxed FILE2)]",
+     "resonance peaks, with --re the Thiele-Small parameters, with --sd the mechanical ones", RunTs},
     {"export", "FILE.DTA [--format zma|csv|txt] [--raw] [-o OUT]", "the curve as a ZMA, CSV or text table", RunExport},
     {"import", "TABLE -o OUT.DTA [--band N]", "a ZMA or text table from another program as a .DTA file", RunImport},
     {"plot", "FILE.DTA [--ref FILE]... [--r-only] [--wide] [--raw] [--size WxH] -o OUT.png|svg|pdf",
      "the graph as a picture", RunPlot},
+    {"print", "FILE.DTA [--ref FILE]... [--info TEXT]... [--landscape] [--dpi N] -o PAGE.pdf",
+     "the printed page of the graph as a PDF", RunPrint},
 };
 
 void Usage(std::ostream& to) {
@@ -24,6 +27,10 @@ void Usage(std::ostream& to) {
 const Command* Commands(int& count) {
   count = int(std::size(commands));
   return commands;
+}
+
+bool NeedsWidgets(const QString& name) {
+  return name == QLatin1String("print") || name == QLatin1String("plot");
 }
 
 int RunTool(const QStringList& args, std::ostream& out, std::ostream& err) {

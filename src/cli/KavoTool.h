@@ -38,5 +38,10 @@ int RunTs(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunExport(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunImport(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err);
+// `print FILE.DTA [--ref FILE]... [--info TEXT]... [--landscape] [--dpi N] -o PAGE.pdf`
+// (needs a QApplication: see NeedsWidgets)
+int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err);
+// Whether the command `name` draws with widgets and so needs a QApplication.
+bool NeedsWidgets(const QString& name);
 
 }  // namespace kavo::cli

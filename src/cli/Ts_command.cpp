@@ -6,7 +6,9 @@
 
 #include "analysis/Kavo_calc_method.h"
 #include "analysis/Re.h"
+#include "analysis/Ts_mechanics.h"
 #include "cli/KavoTool.h"
+#include "cli/Ts_mechanics_command.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
 
@@ -22,25 +24,22 @@ std::string Raw(float value) {
 }
 
 int UsageError(std::ostream& err, const std::string& what) {
-  err << "kavo-tool ts: " << what << "\nusage: kavo-tool ts FILE.DTA [--re OHMS] [--raw]\n";
+  err << "kavo-tool ts: " << what << "\nusage: kavo-tool ts FILE.DTA [--re OHMS] [--raw] [--sd CM2 (--added-mass G --loaded FILE2 | --box-litres V --boxed FILE2) [--rho KG/M3] [--c M/S]]\n";
   return ExitUsage;
 }
-
-// The measurement, its values and the search, as the window holds them.
-struct Session {
-  MeasureData data;
-  PointValues raw, ave, smooth;
-  TsAnalysis analysis;
-};
 
 }  // namespace
 
 int RunTs(const QStringList& args, std::ostream& out, std::ostream& err) {
   QString file, reText;
   bool haveRe = false, raw = false;
+  MechanicsOptions mechanics;
   for (int i = 0; i < args.size(); ++i) {
     const QString& a = args[i];
-    if (a == QLatin1String("--re")) {
+    std::string optionError;
+    if (TakeMechanicsOption(args, i, mechanics, optionError)) {
+      if (!optionError.empty()) return UsageError(err, optionError);
+    } else if (a == QLatin1String("--re")) {
       if (i + 1 >= args.size()) return UsageError(err, "--re needs a value");
       reText = args[++i];
       haveRe = true;
@@ -60,23 +59,13 @@ int RunTs(const QStringList& args, std::ostream& out, std::ostream& err) {
     err << TsFailureText(TsFailure::BadRe).toStdString() << '\n';
     return ExitFailed;
   }
+  if (mechanics.any)
+    if (const int status = CheckMechanicsOptions(mechanics, haveRe, err); status != ExitOk) return status;
 
   // Read and convert exactly as "開く" does.
-  auto s = std::make_unique<Session>();  // a few kilobytes: off the stack
-  const KAVO_File files;
-  if (!files.ReadDataFile(file, nullptr, nullptr, &s->data)) {
-    err << "データファイルの内容が正しくありませんでした\n";
-    return ExitUnreadable;
-  }
-  if (!files.ConvertData(&s->data, &s->raw, &s->ave)) {
-    err << "データエラーで計算できませんでした\n";
-    return ExitUnreadable;
-  }
-  s->data.valid = 1;
-  MakeSmoothValues(s->raw, s->data.band, s->smooth);
+  auto s = std::make_unique<TsSession>();  // a few kilobytes: off the stack
+  if (const int status = LoadTsSession(file, *s, err); status != ExitOk) return status;
   TsAnalysis& a = s->analysis;
-  a.SetSource(&s->raw, &s->smooth, &s->data);
-  a.FindPeaks();
   if (a.peakCount == 0) {
     err << TsFailureText(TsFailure::NoPeak).toStdString() << '\n';
     return ExitFailed;
@@ -93,10 +82,16 @@ int RunTs(const QStringList& args, std::ostream& out, std::ostream& err) {
   const TsFailure failure = a.CalcTS(re, result);
   if (failure != TsFailure::None) {
     err << TsFailureText(failure).toStdString() << '\n';
-    return ExitFailed;
+    // A large driver's f1 often lies below 20 Hz; for the mechanical
+    // parameters it is mirrored from f2, and said so.
+    if (!(mechanics.any && failure == TsFailure::NoF1 &&
+          CompleteWithMirroredF1(a, InterpolatedResonance(a, a.peakSlots[0]), result)))
+      return ExitFailed;
+    err << "kavo-tool ts: f1 lies below the band; taken as Fs²/f2 = " << Raw(result.f1) << " Hz\n";
   }
   for (int i = 0; i < TSFieldCount; ++i)
     out << TSFieldLabel(i).toStdString() << '\t' << value(TSField(result, i), FormatTSValue) << '\n';
+  if (mechanics.any) return PrintMechanics(mechanics, a, result, raw, out, err);
   return ExitOk;
 }
 

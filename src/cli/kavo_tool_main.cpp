@@ -1,21 +1,20 @@
 // kavo-tool: see cli/KavoTool.h.
 #include <QApplication>
-#include <cstring>
+#include <QCoreApplication>
 #include <iostream>
 #include <memory>
 
 #include "cli/KavoTool.h"
 
 int main(int argc, char** argv) {
-  // Commands that draw need the widgets, off screen: the tool never needs a
-  // display. The others stay without the GUI and its start-up chatter.
-  const bool draws = argc > 1 && std::strcmp(argv[1], "plot") == 0;
-  std::unique_ptr<QCoreApplication> app;  // file names in the locale's encoding
-  if (draws) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Commands that draw get the widget application on the offscreen
+  // platform: no window shows, and no display is needed.
+  std::unique_ptr<QCoreApplication> app;
+  if (argc > 1 && kavo::cli::NeedsWidgets(QString::fromLocal8Bit(argv[1]))) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     app = std::make_unique<QApplication>(argc, argv);
   } else {
-    app = std::make_unique<QCoreApplication>(argc, argv);
+    app = std::make_unique<QCoreApplication>(argc, argv);  // file names in the locale's encoding
   }
   QStringList args = QCoreApplication::arguments();
   args.removeFirst();

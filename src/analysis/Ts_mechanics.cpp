@@ -1,0 +1,101 @@
+#include "analysis/Ts_mechanics.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/Kavo_calc_method.h"
+
+namespace kavo {
+namespace {
+
+bool Positive(double v) { return v > 0 && std::isfinite(v); }
+
+QString Number(double v) { return QString::number(v, 'g', 4); }
+
+}  // namespace
+
+QString CalcMechanics(const MechanicsInput& in, MechanicsResult& r) {
+  r = MechanicsResult{};
+  if (!Positive(in.re)) return QStringLiteral("Re must be above 0");
+  if (!Positive(in.sd)) return QStringLiteral("Sd must be above 0");
+  if (!Positive(in.rho) || !Positive(in.c)) return QStringLiteral("air density and speed of sound must be above 0");
+  if (!Positive(in.fs) || !Positive(in.qms) || !Positive(in.qes))
+    return QStringLiteral("the free driver's Fs, Qms and Qes are needed");
+  const double ws = 2 * M_PI * in.fs;
+  const double airStiffness = in.rho * in.c * in.c * in.sd * in.sd;  // ρc²Sd², N·m
+  if (in.method == MassMethod::AddedMass) {
+    if (!Positive(in.mass)) return QStringLiteral("the added mass must be above 0");
+    if (!Positive(in.fsLoaded) || !(in.fsLoaded < in.fs))
+      return QStringLiteral("the loaded resonance (%1 Hz) is not below the free one (%2 Hz)")
+          .arg(Number(in.fsLoaded), Number(in.fs));
+    const double ratio = in.fs / in.fsLoaded;
+    r.Mms = in.mass / (ratio * ratio - 1);
+    r.Cms = 1 / (ws * ws * r.Mms);
+    r.Vas = airStiffness * r.Cms;
+  } else {
+    if (!Positive(in.box)) return QStringLiteral("the box volume must be above 0");
+    if (!Positive(in.fsBox) || !(in.fsBox > in.fs))
+      return QStringLiteral("the boxed resonance (%1 Hz) is not above the free one (%2 Hz)")
+          .arg(Number(in.fsBox), Number(in.fs));
+    if (!Positive(in.qesBox)) return QStringLiteral("the boxed driver's Qes is needed");
+    const double gain = in.fsBox * in.qesBox / (in.fs * in.qes);
+    if (!(gain > 1))
+      return QStringLiteral("Fc·Qec (%1) is not above Fs·Qes (%2): the box measurement does not fit the free one")
+          .arg(Number(in.fsBox * in.qesBox), Number(in.fs * in.qes));
+    r.Vas = in.box * (gain - 1);
+    r.Cms = r.Vas / airStiffness;
+    r.Mms = 1 / (ws * ws * r.Cms);
+  }
+  r.Rms = ws * r.Mms / in.qms;
+  r.Bl = std::sqrt(ws * r.Mms * in.re / in.qes);
+  r.EBP = in.fs / in.qes;
+  for (double v : {r.Mms, r.Cms, r.Rms, r.Bl, r.Vas, r.EBP})
+    if (!Positive(v)) return QStringLiteral("the measurements give no finite result");
+  return QString();
+}
+
+bool ResonanceSlot(const TsAnalysis& a, int& slot) {
+  if (a.peakCount > 0) {
+    slot = a.peakSlots[0];
+    return true;
+  }
+  const int last = std::min(a.LastSlot(), a.FirstSlot() + NearStartSlots - 1);
+  if (last - a.FirstSlot() < 2) return false;
+  int best = a.FirstSlot();
+  for (int k = a.FirstSlot() + 1; k <= last; ++k)
+    if (a.R(k) > a.R(best)) best = k;
+  if (best == a.FirstSlot() || best == last) return false;
+  slot = best;
+  return true;
+}
+
+bool CompleteWithMirroredF1(const TsAnalysis& a, double fs, TSResult& r) {
+  if (!a.FindF2(r) || !(fs > 0) || !(r.f2 > fs)) return false;
+  using L = long double;
+  r.f1 = static_cast<float>(L(fs) * fs / r.f2);
+  const float qms = static_cast<float>(std::sqrt(L(r.r0)) * r.Fs / (L(r.f2) - r.f1));
+  const float qes = static_cast<float>(L(qms) / (L(r.r0) - 1));
+  const float qts = static_cast<float>(L(qms) * qes / (L(qms) + qes));
+  if (!std::isfinite(qms) || !std::isfinite(qes) || !std::isfinite(qts)) return false;
+  r.Qms = qms;
+  r.Qes = qes;
+  r.Qts = qts;
+  return true;
+}
+
+double InterpolatedResonance(const TsAnalysis& a, int k) {
+  const double fk = a.F(k);
+  if (k - 1 < a.FirstSlot() || k + 1 > a.LastSlot()) return fk;
+  const double x0 = std::log(double(a.F(k - 1))), x1 = std::log(fk), x2 = std::log(double(a.F(k + 1)));
+  const double y0 = a.R(k - 1), y1 = a.R(k), y2 = a.R(k + 1);
+  if (!(x0 < x1 && x1 < x2)) return fk;
+  // Vertex of the parabola through the three points.
+  const double d01 = (y1 - y0) / (x1 - x0), d12 = (y2 - y1) / (x2 - x1);
+  const double curvature = (d12 - d01) / (x2 - x0);
+  if (!(curvature < 0)) return fk;
+  const double x = (x0 + x1) / 2 - d01 / (2 * curvature);
+  if (!(x > x0 && x < x2)) return fk;
+  return std::exp(x);
+}
+
+}  // namespace kavo

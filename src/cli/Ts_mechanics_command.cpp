@@ -1,0 +1,172 @@
+// kavo-tool ts: Mms, Cms, Rms, Bl, Vas and EBP by the added-mass or the
+// closed-box method (formulas in analysis/Ts_mechanics and README.md).
+#include "cli/Ts_mechanics_command.h"
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <ostream>
+
+#include "analysis/Re.h"
+#include "analysis/Ts_mechanics.h"
+#include "cli/KavoTool.h"
+#include "data/Kavo_file.h"
+
+namespace kavo::cli {
+namespace {
+
+int Refuse(std::ostream& err, const QString& what) {
+  err << "kavo-tool ts: " << what.toStdString() << '\n';
+  return ExitFailed;
+}
+
+// A plain decimal number, as the Re window takes it; false for text.
+bool Quantity(const QString& text, double& value) {
+  float v = 0;
+  if (!TForm_Re::ParseNumber(text, v)) return false;
+  value = v;
+  return true;
+}
+
+std::string Text(double v, int decimals, bool raw) {
+  char text[40];
+  if (raw) std::snprintf(text, sizeof text, "%.9g", v);
+  else if (!std::isfinite(v)) std::snprintf(text, sizeof text, "---");
+  else std::snprintf(text, sizeof text, "%.*f", decimals, v);
+  return text;
+}
+
+}  // namespace
+
+int LoadTsSession(const QString& file, TsSession& s, std::ostream& err) {
+  const KAVO_File files;
+  if (!files.ReadDataFile(file, nullptr, nullptr, &s.data)) {
+    err << "データファイルの内容が正しくありませんでした\n";
+    return ExitUnreadable;
+  }
+  if (!files.ConvertData(&s.data, &s.raw, &s.ave)) {
+    err << "データエラーで計算できませんでした\n";
+    return ExitUnreadable;
+  }
+  s.data.valid = 1;
+  MakeSmoothValues(s.raw, s.data.band, s.smooth);
+  s.analysis.SetSource(&s.raw, &s.smooth, &s.data);
+  s.analysis.FindPeaks();
+  return ExitOk;
+}
+
+bool TakeMechanicsOption(const QStringList& args, int& i, MechanicsOptions& o, std::string& error) {
+  struct Option {
+    const char* name;
+    QString MechanicsOptions::*value;
+  };
+  static const Option options[] = {
+      {"--sd", &MechanicsOptions::sd},       {"--added-mass", &MechanicsOptions::mass},
+      {"--loaded", &MechanicsOptions::loaded}, {"--box-litres", &MechanicsOptions::box},
+      {"--boxed", &MechanicsOptions::boxed}, {"--rho", &MechanicsOptions::rho},
+      {"--c", &MechanicsOptions::c},
+  };
+  for (const Option& option : options) {
+    if (args[i] != QLatin1String(option.name)) continue;
+    if (i + 1 >= args.size()) {
+      error = std::string(option.name) + " needs a value";
+    } else {
+      o.*option.value = args[++i];
+      o.any = true;
+    }
+    return true;
+  }
+  return false;
+}
+
+int CheckMechanicsOptions(const MechanicsOptions& o, bool haveRe, std::ostream& err) {
+  const bool massMethod = !o.mass.isEmpty() || !o.loaded.isEmpty();
+  const bool boxMethod = !o.box.isEmpty() || !o.boxed.isEmpty();
+  if (o.sd.isEmpty())
+    return Refuse(err, QStringLiteral("the mechanical parameters need --sd CM2 (the cone area)"));
+  if (!haveRe) return Refuse(err, QStringLiteral("the mechanical parameters need --re OHMS"));
+  if (massMethod && boxMethod)
+    return Refuse(err, QStringLiteral("give either --added-mass/--loaded or --box-litres/--boxed, not both"));
+  if (!massMethod && !boxMethod)
+    return Refuse(err, QStringLiteral("--sd needs --added-mass GRAMS --loaded FILE or --box-litres V --boxed FILE"));
+  if (massMethod && (o.mass.isEmpty() || o.loaded.isEmpty()))
+    return Refuse(err, QStringLiteral("the added-mass method needs both --added-mass GRAMS and --loaded FILE"));
+  if (boxMethod && (o.box.isEmpty() || o.boxed.isEmpty()))
+    return Refuse(err, QStringLiteral("the closed-box method needs both --box-litres V and --boxed FILE"));
+  struct Value {
+    const QString* text;
+    const char* what;
+  };
+  for (const Value& v : {Value{&o.sd, "--sd (cm²)"}, Value{&o.mass, "--added-mass (g)"},
+                         Value{&o.box, "--box-litres (L)"}, Value{&o.rho, "--rho (kg/m³)"},
+                         Value{&o.c, "--c (m/s)"}}) {
+    if (v.text->isEmpty()) continue;
+    double x = 0;
+    if (!Quantity(*v.text, x) || !(x > 0))
+      return Refuse(err, QStringLiteral("%1 must be a number above 0, not '%2'").arg(QString::fromUtf8(v.what), *v.text));
+  }
+  return ExitOk;
+}
+
+int PrintMechanics(const MechanicsOptions& o, const TsAnalysis& free, const TSResult& table, bool raw,
+                   std::ostream& out, std::ostream& err) {
+  MechanicsInput in;
+  double sdCm2 = 0, grams = 0, litres = 0;
+  Quantity(o.sd, sdCm2);
+  in.sd = sdCm2 * 1e-4;
+  if (!o.rho.isEmpty()) Quantity(o.rho, in.rho);
+  if (!o.c.isEmpty()) Quantity(o.c, in.c);
+  in.re = table.Re;
+  // The resonance between the grid slots; the Q values, proportional to the
+  // Fs they were formed with, follow it.
+  in.fs = InterpolatedResonance(free, free.peakSlots[0]);
+  in.qms = table.Qms * in.fs / table.Fs;
+  in.qes = table.Qes * in.fs / table.Fs;
+
+  const bool boxMethod = !o.boxed.isEmpty();
+  const QString& second = boxMethod ? o.boxed : o.loaded;
+  auto s = std::make_unique<TsSession>();
+  if (const int status = LoadTsSession(second, *s, err); status != ExitOk) return status;
+  const TsAnalysis& b = s->analysis;
+  // Only the resonance of the loaded driver is needed: its f1 and even its
+  // peak's neighbours may well lie below the band.
+  int slot = 0;
+  if (boxMethod ? b.peakCount == 0 : !ResonanceSlot(b, slot)) {
+    err << TsFailureText(TsFailure::NoPeak).toStdString() << " (" << second.toStdString() << ")\n";
+    return ExitFailed;
+  }
+  if (boxMethod) slot = b.peakSlots[0];
+  const double fs2 = InterpolatedResonance(b, slot);
+  if (boxMethod) {
+    in.method = MassMethod::ClosedBox;
+    Quantity(o.box, litres);
+    in.box = litres * 1e-3;
+    in.fsBox = fs2;
+    TSResult boxed;
+    const TsFailure failure = b.CalcTS(table.Re, boxed);
+    if (failure != TsFailure::None) {
+      err << TsFailureText(failure).toStdString() << " (" << second.toStdString() << ")\n";
+      return ExitFailed;
+    }
+    in.qesBox = boxed.Qes * fs2 / boxed.Fs;
+  } else {
+    in.method = MassMethod::AddedMass;
+    Quantity(o.mass, grams);
+    in.mass = grams * 1e-3;
+    in.fsLoaded = fs2;
+  }
+  MechanicsResult r;
+  const QString failure = CalcMechanics(in, r);
+  if (!failure.isEmpty()) return Refuse(err, failure);
+
+  out << (boxMethod ? "Fc [ Hz ]" : "Fs' [ Hz ]") << '\t' << Text(fs2, 2, raw) << '\n'
+      << "Mms [ g ]\t" << Text(r.Mms * 1e3, 2, raw) << '\n'
+      << "Cms [ mm/N ]\t" << Text(r.Cms * 1e3, 3, raw) << '\n'
+      << "Rms [ kg/s ]\t" << Text(r.Rms, 2, raw) << '\n'
+      << "Bl [ T·m ]\t" << Text(r.Bl, 2, raw) << '\n'
+      << "Vas [ L ]\t" << Text(r.Vas * 1e3, 2, raw) << '\n'
+      << "EBP [ Hz ]\t" << Text(r.EBP, 2, raw) << '\n';
+  return ExitOk;
+}
+
+}  // namespace kavo::cli

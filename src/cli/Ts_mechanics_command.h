@@ -1,0 +1,40 @@
+// kavo-tool ts, mechanical parameters: the options that ask for them and the
+// rows they add below the ten of the parameter table.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <iosfwd>
+#include <string>
+
+#include "analysis/Kavo_calc_method.h"
+#include "data/Kavo_data.h"
+
+namespace kavo::cli {
+
+// A measurement, its values and the peak search, as the window holds them.
+struct TsSession {
+  MeasureData data;
+  PointValues raw, ave, smooth;
+  TsAnalysis analysis;
+};
+// Reads, converts and searches `file` as "開く" and the analysis window do;
+// ExitOk, or the exit status after the message has gone to `err`.
+int LoadTsSession(const QString& file, TsSession& s, std::ostream& err);
+
+struct MechanicsOptions {
+  bool any = false;
+  QString sd, mass, loaded, box, boxed, rho, c;
+};
+// When args[i] is one of --sd, --added-mass, --loaded, --box-litres,
+// --boxed, --rho, --c: takes it and its value (advancing i) and returns
+// true; `error` is set when the value is missing.
+bool TakeMechanicsOption(const QStringList& args, int& i, MechanicsOptions& options, std::string& error);
+// Checks the combination before any file is read; ExitOk or ExitFailed
+// after the message.
+int CheckMechanicsOptions(const MechanicsOptions& options, bool haveRe, std::ostream& err);
+// The rows, from the free driver's analysis and its parameter table.
+int PrintMechanics(const MechanicsOptions& options, const TsAnalysis& free, const TSResult& table, bool raw,
+                   std::ostream& out, std::ostream& err);
+
+}  // namespace kavo::cli
