@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPen>
+#include <QPolygon>
 #include <algorithm>
 #include <cmath>
 
@@ -265,18 +266,25 @@ void Graph_RTF::DrawFreqGrid(QPainter& p, int w, int h, Pens pens) const {
   const double hi = axis.fHi;
   for (double g = NextGridFreq(axis.fLo); g < hi; g = NextGridFreq(g)) {
     const bool decade = IsPowerOfTen(g);
-    const int width = pens == Pens::Screen ? 1 : (decade ? 4 : 3);
-    p.setPen(MakePen(decade ? DarkGrid : LightGrid, width, Qt::FlatCap));
     const int x = axis.Column(g, w);
+    // A one-pixel line is a one-pixel rectangle, filled without a pen.
+    if (pens == Pens::Screen) {
+      p.fillRect(x, 0, 1, h, ColourOf(decade ? DarkGrid : LightGrid));
+      continue;
+    }
+    p.setPen(MakePen(decade ? DarkGrid : LightGrid, decade ? 4 : 3, Qt::FlatCap));
     p.drawLine(x, 0, x, h);
   }
 }
 
 void Graph_RTF::DrawLevelGrid(QPainter& p, int w, int h, Pens pens) const {
-  const int width = pens == Pens::Screen ? 1 : 4;
   for (int i = 1; i <= 9; ++i) {
-    p.setPen(MakePen(i == 5 ? DarkGrid : LightGrid, width, Qt::FlatCap));
     const int y = h * i / 10;
+    if (pens == Pens::Screen) {
+      p.fillRect(0, y, w, 1, ColourOf(i == 5 ? DarkGrid : LightGrid));
+      continue;
+    }
+    p.setPen(MakePen(i == 5 ? DarkGrid : LightGrid, 4, Qt::FlatCap));
     p.drawLine(0, y, w, y);
   }
 }
@@ -290,24 +298,36 @@ void Graph_RTF::DrawCurves(QPainter& p, int w, int h, const PointValues& values,
   const FreqAxis axis = MakeFreqAxis(scale_->freqMin, scale_->freqMax);
   const QPen rPen = MakePen(rColour, width, Qt::RoundCap);
   const QPen thetaPen = MakePen(thetaColour, width, Qt::RoundCap);
-  for (int i = firstSeg; i <= lastSeg; ++i) {
-    const float r1 = values.R[i];
-    const float r2 = values.R[i + 1];
-    if (r1 < 0.0f || r2 < 0.0f) continue;  // a slot without a value leaves a gap
-    const int x1 = axis.Column(values.Freq[i], w);
-    const int x2 = axis.Column(values.Freq[i + 1], w);
-    const int ry1 = RRow(r1, scale_->rMax, h), ry2 = RRow(r2, scale_->rMax, h);
-    p.setPen(rPen);
-    p.drawLine(x1, ry1, x2, ry2);
-    if (drawn) *drawn |= QRect(QPoint(x1, ry1), QPoint(x2, ry2)).normalized();
-    if (!rOnly) {
-      const int ty1 = ThetaRow(values.Theta[i], scale_->thetaMin, scale_->thetaMax, h);
-      const int ty2 = ThetaRow(values.Theta[i + 1], scale_->thetaMin, scale_->thetaMax, h);
-      p.setPen(thetaPen);
-      p.drawLine(x1, ty1, x2, ty2);
-      if (drawn) *drawn |= QRect(QPoint(x1, ty1), QPoint(x2, ty2)).normalized();
+  // One polyline per unbroken run of slots with a value, not one line and
+  // two pen changes per segment; a slot without a value leaves a gap.
+  QPolygon rLine, thetaLine;
+  rLine.reserve(lastSeg - firstSeg + 2);
+  if (!rOnly) thetaLine.reserve(lastSeg - firstSeg + 2);
+  const auto drawRun = [&] {
+    if (rLine.size() >= 2) {
+      p.setPen(rPen);
+      p.drawPolyline(rLine);
+      if (drawn) *drawn |= rLine.boundingRect();
+      if (!rOnly) {
+        p.setPen(thetaPen);
+        p.drawPolyline(thetaLine);
+        if (drawn) *drawn |= thetaLine.boundingRect();
+      }
     }
+    rLine.clear();
+    thetaLine.clear();
+  };
+  for (int i = firstSeg; i <= lastSeg + 1; ++i) {
+    const float r = values.R[i];
+    if (r < 0.0f) {
+      drawRun();
+      continue;
+    }
+    const int x = axis.Column(values.Freq[i], w);
+    rLine << QPoint(x, RRow(r, scale_->rMax, h));
+    if (!rOnly) thetaLine << QPoint(x, ThetaRow(values.Theta[i], scale_->thetaMin, scale_->thetaMax, h));
   }
+  drawRun();
   // Round caps and anti-aliasing-free wide pens reach this far past the ends.
   if (drawn && !drawn->isNull()) *drawn = drawn->adjusted(-width - 1, -width - 1, width + 1, width + 1);
 }

@@ -9,11 +9,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <poll.h>
 
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
 #include "data/Stringutil.h"
 #include "graph/Graph_rtf.h"
+#include "link/Deadline.h"
 #include "link/Spdrv.h"
 #include "link/SweepReceiver.h"
 #include "messages/Ka_message.h"
@@ -327,8 +329,16 @@ bool TFormMain::mReceiveSome() {
   }
   const bool signalled = portSignalled;
   portSignalled = false;
-  const int32_t want = SweepBytesWanted(rxCount, rxParsePos, pointCount >= pointsExpected, RxBufferSize,
-                                        commDriver->CountRX());
+  const uint32_t queued = commDriver->CountRX();
+  const int32_t want = SweepBytesWanted(rxCount, rxParsePos, pointCount >= pointsExpected, RxBufferSize, queued);
+  // Nothing queued yet: the bytes wanted cannot arrive sooner than the line
+  // carries them. Sleeping that long first takes a record in one wake-up
+  // instead of one for its first byte and another for the rest.
+  if (want > 0 && queued == 0) {
+    const uint32_t lineMs = DelayForRX(commDriver->BaudRate(), static_cast<uint32_t>(want));
+    const Deadline until(lineMs);
+    while (lineMs > 1 && !until.Passed()) poll(nullptr, 0, until.PollMs());
+  }
   const uint32_t got = want > 0 ? commDriver->ReadData(rxBuffer + rxCount, static_cast<uint32_t>(want)) : 0;
   if (got > 0) {
     rxCount += static_cast<int32_t>(got);
@@ -374,6 +384,9 @@ void TFormMain::mAcquireStep() {
   if (pointCount > 0) mDrawNewPoint(slot);
   ++pointCount;
   rxParsePos += RecordBytes;
+  // The next record follows on the heels of this one: the next pass goes
+  // straight to it rather than waiting in the event loop for its first byte.
+  idleArmed = true;
 }
 
 // The closing answer has come: the sweep is complete when it is "OK".

@@ -454,7 +454,9 @@ uint32_t TSerialPortDriver::ReadData(void* buffer, uint32_t count) {
       // carries it. Waiting that long at once, instead of waking for every
       // byte, keeps a reader at 9600 bit/s nearly free of CPU.
       if (got < count && baudRateValue_ > 0) {
-        const int64_t lineTime = int64_t(count - got) * 10000 / baudRateValue_;
+        // Rounded up: waking a moment before the last byte costs another
+        // empty read, a poll and a wake-up.
+        const int64_t lineTime = (int64_t(count - got) * 10000 + baudRateValue_ - 1) / baudRateValue_;
         if (lineTime > 1) SleepMs(std::min(lineTime, until.Left() - 1));
       }
       continue;
