@@ -22,6 +22,7 @@
 #include "data/Kavo_file.h"
 #include "graph/Graph_rtf.h"
 #include "graph/PaintBox.h"
+#include "platform/Look.h"
 #include "platform/Names.h"
 #include "platform/Paths.h"
 
@@ -150,6 +151,8 @@ int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
   host.resize(width, height);
   LabelSlots labels{};
   for (auto& label : labels) label = new QLabel(&host);
+  ColorScaleLabels(labels, ColorFromBgr(static_cast<uint32_t>(colours.PenColor_R)),
+                   ColorFromBgr(static_cast<uint32_t>(colours.PenColor_Theta)), Qt::black);
   const QFontMetrics fm(host.font());
   const int left = fm.horizontalAdvance(QStringLiteral("200.0")) + 14;
   const int right = rOnly ? 14 : fm.horizontalAdvance(QStringLiteral("+180")) + 14;

@@ -537,4 +537,14 @@ void Graph_RTF::PrintThetaLabelPositions(LevelPositions& xs, LevelPositions& ys,
       std::trunc(plotTop - LabelHeight(labelslot::ThetaUnit) * f - 2.0 * f));
 }
 
+void ColorScaleLabels(const LabelSlots& labels, const QColor& r, const QColor& theta, const QColor& text) {
+  for (int i = 0; i < labelslot::Count; ++i) {
+    QLabel* label = labels[static_cast<size_t>(i)];
+    if (!label) continue;
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, i < labelslot::ThetaFirst ? r : i < labelslot::FreqFirst ? theta : text);
+    label->setPalette(p);
+  }
+}
+
 }  // namespace kavo

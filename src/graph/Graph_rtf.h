@@ -56,6 +56,10 @@ constexpr int FreqCount = 10;
 
 using LabelSlots = std::array<QLabel*, labelslot::Count>;
 
+// R labels in the R pen's colour, θ labels in the θ pen's, frequency labels
+// in `text`: the same in the window and in pictures of the graph.
+void ColorScaleLabels(const LabelSlots& labels, const QColor& r, const QColor& theta, const QColor& text);
+
 class Graph_RTF {
  public:
   // The logarithmic frequency axis of one picture: fLo..fHi with the log ends

@@ -190,17 +190,9 @@ void TFormMain::mHideAxisLabels() {
 }
 
 void TFormMain::mColorAxisLabels() {
-  auto paint = [](QLabel* label, const QColor& colour) {
-    if (!label) return;
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, colour);
-    label->setPalette(p);
-  };
-  const QColor r = ColorFromBgr(static_cast<uint32_t>(settings.PenColor_R));
-  const QColor theta = ColorFromBgr(static_cast<uint32_t>(settings.PenColor_Theta));
-  const QColor text = palette().color(QPalette::WindowText);
-  for (int i = 0; i < AxisLabelCount; ++i)
-    paint(axisLabels[static_cast<size_t>(i)], i < 12 ? r : i < 24 ? theta : text);
+  ColorScaleLabels(axisLabels, ColorFromBgr(static_cast<uint32_t>(settings.PenColor_R)),
+                   ColorFromBgr(static_cast<uint32_t>(settings.PenColor_Theta)),
+                   palette().color(QPalette::WindowText));
 }
 
 bool TFormMain::mCreateObjects() {
