@@ -3,18 +3,31 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace kavo::fuzz {
+
+// The scratch files made so far, removed when the process ends normally.
+struct ScratchFiles {
+  std::vector<std::string> paths;
+  ~ScratchFiles() {
+    for (const auto& path : paths) std::remove(path.c_str());
+  }
+};
+inline ScratchFiles scratchFiles;
 
 // Writes `data` to /tmp/kavo-fuzz-<pid>.<suffix> and returns its name.
 inline QString ScratchFile(const uint8_t* data, size_t size, const char* suffix) {
   const std::string path = "/tmp/kavo-fuzz-" + std::to_string(getpid()) + "." + suffix;
+  if (std::find(scratchFiles.paths.begin(), scratchFiles.paths.end(), path) == scratchFiles.paths.end())
+    scratchFiles.paths.push_back(path);
   if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
     if (size > 0) std::fwrite(data, 1, size, f);
     std::fclose(f);

@@ -6,7 +6,7 @@
 //   input: band byte, then everything the unit sends after "M<band>".
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <cstdint>
 #include <memory>
@@ -27,8 +27,9 @@ kavo::ScriptedModal* modal = nullptr;
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  const QString dir = QDir::tempPath() + QStringLiteral("/kavo-fuzz-measure-") + QString::number(getpid());
-  QDir().mkpath(dir);
+  // Settings and runtime files in a folder of their own, removed at exit.
+  static QTemporaryDir scratch;
+  const QString dir = scratch.path();
   qputenv("KAVO_SETTINGS_DIR", dir.toUtf8());
   qputenv("KAVO_RUNTIME_DIR", dir.toUtf8());
   new QApplication(*argc, *argv);
