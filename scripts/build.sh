@@ -1,8 +1,27 @@
 #!/usr/bin/env bash
 # Configures (once) and builds into ./build; rebuilds only what changed.
+#   scripts/build.sh sanitize   the same with AddressSanitizer and
+#                               UndefinedBehaviorSanitizer, into ./build-sanitize
+#   scripts/build.sh fuzz       the libFuzzer targets with clang, into ./build-fuzz
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [ ! -f build/build.ninja ]; then
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+mode="${1:-}"
+case "$mode" in
+  "")
+    dir=build; args=(); targets=() ;;
+  sanitize)
+    san="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+    dir=build-sanitize; targets=()
+    args=("-DCMAKE_CXX_FLAGS=$san" "-DCMAKE_EXE_LINKER_FLAGS=$san") ;;
+  fuzz)
+    # Every library carries the coverage hooks; only the targets link libFuzzer.
+    san="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+    dir=build-fuzz; targets=(--target fuzz_all)
+    args=(-DCMAKE_CXX_COMPILER=clang++ "-DCMAKE_CXX_FLAGS=$san"
+          "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined" -DKAVO_FUZZ=ON) ;;
+  *) echo "unknown build mode: $mode" >&2; exit 2 ;;
+esac
+if [ ! -f "$dir/build.ninja" ]; then
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${args[@]}" >/dev/null
 fi
-cmake --build build -j"$(nproc)"
+cmake --build "$dir" -j"$(nproc)" "${targets[@]}"

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Installs with apt-get whatever the build, the tests (and with --run, the
-# launcher) need and is not installed yet. A second call installs nothing.
+# launcher; with --fuzz, the fuzzers) need and is not installed yet. A second
+# call installs nothing.
 set -euo pipefail
 
 pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
       libgtest-dev fonts-ipafont-gothic qt6-translations-l10n poppler-utils)
 if [ "${1:-}" = "--run" ]; then
   pkgs+=(xvfb xauth imagemagick x11-utils xdotool)
+fi
+# Fuzzing only: clang and its runtimes, libFuzzer among them.
+if [ "${1:-}" = "--fuzz" ]; then
+  pkgs+=(clang-14 clang libclang-rt-14-dev)
 fi
 
 missing=()
