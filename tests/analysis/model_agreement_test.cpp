@@ -6,8 +6,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "UnitProtocol.h"
 #include "analysis/Kavo_calc_method.h"
+#include "Records.h"
+#include "UnitModel.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
 
@@ -22,18 +23,7 @@ struct Measured {
 };
 
 void MeasureModel(const kavsim::DriverModel& model, Measured& m) {
-  kavsim::UnitConfig config;
-  config.model = model;
-  config.noise = 0.0;
-  kavsim::UnitProtocol unit(config);
-  bool hangUp = false;
-  const std::string stream = unit.SweepStream(1, hangUp);
-  ASSERT_EQ(stream.size(), 400u * 19 + 3);
-  m.data.band = 1;
-  for (int k = 0; k < 400; ++k) {
-    for (int i = 0; i < RecordLength; ++i) m.data.points[k].c[i] = stream[size_t(k) * 19 + size_t(i)];
-    m.data.points[k].c[RecordLength] = '\0';
-  }
+  ASSERT_TRUE(FillFromUnit(m.data, model));
   m.data.valid = 1;
   ASSERT_TRUE(KAVO_File().ConvertData(&m.data, &m.raw, &m.ave));
   MakeSmoothValues(m.raw, m.data.band, m.smooth);

@@ -13,7 +13,7 @@
 #include "EventPump.h"
 #include "MainWindowFixture.h"
 #include "UnitModel.h"
-#include "UnitProtocol.h"
+#include "Records.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
 #include "graph/Kavo_printinfo.h"
@@ -23,17 +23,8 @@ namespace kavo::test {
 namespace {
 
 QString WriteDriver(const TempDir& dir, const QString& name, const kavsim::DriverModel& model) {
-  kavsim::UnitConfig config;
-  config.model = model;
-  config.noise = 0.0;
-  kavsim::UnitProtocol unit(config);
-  bool hangUp = false;
-  const std::string stream = unit.SweepStream(1, hangUp);
   MeasureData data;
-  data.band = 1;
-  data.dateTime = "2026/12/08 9:30:00";
-  for (int k = 0; k < 400; ++k)
-    for (int i = 0; i < RecordLength; ++i) data.points[k].c[i] = stream[size_t(k) * 19 + size_t(i)];
+  EXPECT_TRUE(FillFromUnit(data, model));
   SettingsRecord settings;
   const QString path = dir.Path(name);
   EXPECT_TRUE(KAVO_File().WriteDataFile(path, "0815", &settings, &data));

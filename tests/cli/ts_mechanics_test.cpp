@@ -10,8 +10,8 @@
 
 #include "TempDir.h"
 #include "UnitModel.h"
-#include "UnitProtocol.h"
 #include "cli/KavoTool.h"
+#include "Records.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
 
@@ -20,17 +20,8 @@ namespace {
 
 // What a noiseless unit sends for `model` on the full band, as a .DTA file.
 QString WriteDriver(const TempDir& dir, const QString& name, const kavsim::DriverModel& model) {
-  kavsim::UnitConfig config;
-  config.model = model;
-  config.noise = 0.0;
-  kavsim::UnitProtocol unit(config);
-  bool hangUp = false;
-  const std::string stream = unit.SweepStream(1, hangUp);
   MeasureData data;
-  data.band = 1;
-  data.dateTime = "2026/12/08 9:30:00";
-  for (int k = 0; k < 400; ++k)
-    for (int i = 0; i < RecordLength; ++i) data.points[k].c[i] = stream[size_t(k) * 19 + size_t(i)];
+  EXPECT_TRUE(FillFromUnit(data, model));
   SettingsRecord settings;
   const QString path = dir.Path(name);
   EXPECT_TRUE(KAVO_File().WriteDataFile(path, "0815", &settings, &data));

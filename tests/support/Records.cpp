@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "UnitModel.h"
+#include "UnitProtocol.h"
 
 namespace kavo::test {
 
@@ -28,6 +29,23 @@ void WooferModel(double freq, double& r, double& theta, double fs, double peak) 
   const double real = re + res / denom, imag = -res * x / denom + 2 * M_PI * freq * 0.00005;
   r = std::hypot(real, imag);
   theta = std::atan2(imag, real) * 180.0 / M_PI;
+}
+
+bool FillFromUnit(MeasureData& data, const kavsim::DriverModel& model) {
+  kavsim::UnitConfig config;
+  config.model = model;
+  config.noise = 0.0;
+  kavsim::UnitProtocol unit(config);
+  bool hangUp = false;
+  const std::string stream = unit.SweepStream(1, hangUp);
+  if (stream.size() != 400u * 19 + 3) return false;
+  data.band = 1;
+  data.dateTime = "2026/12/08 9:30:00";
+  for (int k = 0; k < 400; ++k) {
+    for (int i = 0; i < RecordLength; ++i) data.points[k].c[i] = stream[size_t(k) * 19 + size_t(i)];
+    data.points[k].c[RecordLength] = '\0';
+  }
+  return true;
 }
 
 }  // namespace kavo::test

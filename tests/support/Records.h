@@ -6,6 +6,10 @@
 
 #include "data/Kavo_setting.h"
 
+namespace kavsim {
+struct DriverModel;
+}
+
 namespace kavo::test {
 
 // Fills the band's slots of `data` from `model(freq, r, theta)` and marks the
@@ -15,5 +19,10 @@ void FillBand(MeasureData& data, int32_t band,
 
 // A woofer-like curve: 6 ohm, peak of `peak` ohm at `fs` Hz.
 void WooferModel(double freq, double& r, double& theta, double fs = 50.0, double peak = 30.0);
+
+// What a noiseless simulated unit sends for `model` on the full band, as the
+// band-1 records of `data` (dateTime set, valid left as it was). False when
+// the unit's stream is not 400 records and the closing "OK".
+bool FillFromUnit(MeasureData& data, const kavsim::DriverModel& model);
 
 }  // namespace kavo::test
