@@ -14,6 +14,7 @@
 #include "UnitProtocol.h"
 #include "cli/KavoTool.h"
 #include "data/Interchange.h"
+#include "cli_fixture.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
 
@@ -37,16 +38,6 @@ QString WriteSweep(const TempDir& dir, const char* name, int band) {
   const QString path = dir.Path(QString::fromUtf8(name));
   EXPECT_TRUE(KAVO_File().WriteDataFile(path, "0815", &settings, &data));
   return path;
-}
-
-struct ToolRun {
-  int status;
-  std::string out, err;
-};
-ToolRun Tool(const QStringList& args) {
-  std::ostringstream out, err;
-  const int status = cli::RunTool(args, out, err);
-  return {status, out.str(), err.str()};
 }
 
 struct Loaded {

@@ -13,6 +13,7 @@
 #include "analysis/Re.h"
 #include "analysis/Ts.h"
 #include "cli/KavoTool.h"
+#include "cli_fixture.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
 #include "platform/Modal.h"
@@ -40,16 +41,6 @@ QString WriteModelFile(const TempDir& dir, const char* name, const kavsim::Drive
   const QString path = dir.Path(QString::fromUtf8(name));
   EXPECT_TRUE(KAVO_File().WriteDataFile(path, "0815", &settings, &data));
   return path;
-}
-
-struct ToolRun {
-  int status;
-  std::string out, err;
-};
-ToolRun Tool(const QStringList& args) {
-  std::ostringstream out, err;
-  const int status = cli::RunTool(args, out, err);
-  return {status, out.str(), err.str()};
 }
 
 QStringList Lines(const std::string& text) {

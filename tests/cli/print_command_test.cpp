@@ -14,6 +14,7 @@
 #include "MainWindowFixture.h"
 #include "UnitModel.h"
 #include "Records.h"
+#include "cli_fixture.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
 #include "graph/Kavo_printinfo.h"
@@ -21,15 +22,6 @@
 
 namespace kavo::test {
 namespace {
-
-QString WriteDriver(const TempDir& dir, const QString& name, const kavsim::DriverModel& model) {
-  MeasureData data;
-  EXPECT_TRUE(FillFromUnit(data, model));
-  SettingsRecord settings;
-  const QString path = dir.Path(name);
-  EXPECT_TRUE(KAVO_File().WriteDataFile(path, "0815", &settings, &data));
-  return path;
-}
 
 // The first page of `pdf` at `dpi`, through pdftoppm.
 QImage Rasterise(const QString& pdf, int dpi) {

@@ -12,21 +12,12 @@
 #include "UnitModel.h"
 #include "cli/KavoTool.h"
 #include "Records.h"
+#include "cli_fixture.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
 
 namespace kavo::test {
 namespace {
-
-// What a noiseless unit sends for `model` on the full band, as a .DTA file.
-QString WriteDriver(const TempDir& dir, const QString& name, const kavsim::DriverModel& model) {
-  MeasureData data;
-  EXPECT_TRUE(FillFromUnit(data, model));
-  SettingsRecord settings;
-  const QString path = dir.Path(name);
-  EXPECT_TRUE(KAVO_File().WriteDataFile(path, "0815", &settings, &data));
-  return path;
-}
 
 struct ToolResult {
   int status;
