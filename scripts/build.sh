@@ -21,6 +21,8 @@ case "$mode" in
           "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined" -DKAVO_FUZZ=ON) ;;
   *) echo "unknown build mode: $mode" >&2; exit 2 ;;
 esac
+# A compiler cache, when one is installed, makes rebuilds in fresh folders cheap.
+if command -v ccache >/dev/null 2>&1; then args+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 if [ ! -f "$dir/build.ninja" ]; then
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${args[@]}" >/dev/null
 fi

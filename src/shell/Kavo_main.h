@@ -1,8 +1,7 @@
 // The main window: owner of every measurement, reference and setting, of the
 // five long-lived helper objects, and of the idle handler that runs all
 // background work (settings load, sweep steps, finishing, status layout).
-// Its methods live beside the subsystem that owns them: the protocol and
-// the sweep in link/, the graph view in graph/, the settings in data/.
+// Its methods are all here in shell/, one unit per area (Kavo_main_*.cpp).
 #pragma once
 
 #include <QMainWindow>
