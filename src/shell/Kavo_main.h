@@ -217,6 +217,7 @@ class TFormMain : public QMainWindow {
   uint64_t idlePasses = 0;
 
  protected:
+  friend class TFormMainProbe;  // the tests' view of the private state
   bool event(QEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
