@@ -651,6 +651,9 @@ std::complex<double> ModelImpedance(const FittedModel& m, double f, double added
 void DefaultRange(const FitCurve& free, double& fmin, double& fmax) {
   fmin = free.f.empty() ? 0 : *std::min_element(free.f.begin(), free.f.end());
   fmax = free.f.empty() ? 0 : *std::max_element(free.f.begin(), free.f.end());
+  if (!AllFinite(free)) return;
+  Curve c = Select(free, fmin, fmax);
+  if (c.w.size() >= 3 && FindResonance(c)) fmax = std::min(fmax, 6 * c.peakHz);
 }
 
 FitCurve CurveFromSlots(const float* r, const float* thetaDeg, const float* f, int first, int last) {

@@ -9,6 +9,10 @@ namespace {
 const Command commands[] = {
     {"ts", "FILE.DTA [--re OHMS] [--raw] [--sd CM2 (--added-mass G --loaded FILE2 | --box-litres L --boxed FILE2)]",
      "resonance peaks, with --re the Thiele-Small parameters, with --sd the mechanical ones", RunTs},
+    {"fit",
+     "FREE.DTA (--re OHMS | --fit-re) [--model le|lr2|semi] [--creep|--no-creep] [--fmin HZ] [--fmax HZ] [--sd CM2]"
+     " [--added-mass G --loaded FILE] [--box-litres L --boxed FILE] [--json] [--wdr OUT.wdr --brand TEXT --model-name TEXT]",
+     "the driver's model fitted to the curve(s), every value with its ±1σ", RunFit},
     {"export", "FILE.DTA [--format zma|csv|txt] [--raw] [-o OUT]", "the curve as a ZMA, CSV or text table", RunExport},
     {"import", "TABLE -o OUT.DTA [--band N]", "a ZMA or text table from another program as a .DTA file", RunImport},
     {"plot", "FILE.DTA [--ref FILE]... [--r-only] [--wide] [--raw] [--size WxH] -o OUT.png|svg|pdf",

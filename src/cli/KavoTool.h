@@ -34,6 +34,9 @@ int RunTool(const QStringList& args, std::ostream& out, std::ostream& err);
 // `ts FILE.DTA [--re OHMS] [--raw]`
 int RunTs(const QStringList& args, std::ostream& out, std::ostream& err);
 
+// `fit FREE.DTA ...`: the model fit (analysis/ModelFit).
+int RunFit(const QStringList& args, std::ostream& out, std::ostream& err);
+
 // `export`, `import`, `plot`: curves to and from other programs, pictures.
 int RunExport(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunImport(const QStringList& args, std::ostream& out, std::ostream& err);
