@@ -26,7 +26,7 @@ struct FitOptions {
   QString free, loaded, boxed, wdr, brand, modelName;
   bool haveRe = false, fitRe = false, json = false, creep = true;
   double re = 0, fmin = 0, fmax = 0, sdCm2 = 0, massG = 0, boxL = 0;
-  CoilModel coil = CoilModel::LR2;
+  CoilModel coil = CoilModel::Semi;
 };
 
 // A finite number above 0 ("." as decimal point, whatever the locale).
