@@ -3,6 +3,7 @@
 // (analysis/ModelFit). Prints name, value, ±σ and unit per line, or one JSON
 // object, and can write a WinISD-style driver file.
 #include <QFileInfo>
+#include <QLocale>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -12,19 +13,35 @@
 #include "analysis/ModelFit.h"
 #include "cli/Curves.h"
 #include "cli/KavoTool.h"
+#include "cli/Texts.h"
 #include "data/Kavo_setting.h"
 
 namespace kavo::cli {
 namespace {
 
-const char* const FitUsage =
-    "usage: kavo-tool fit FREE.DTA [--re OHMS | --fit-re] [--model le|lr2|semi] [--creep|--no-creep]\n"
-    "         [--fmin HZ] [--fmax HZ] [--sd CM2] [--added-mass G --loaded FILE] [--box-litres L --boxed FILE]\n"
-    "         [--json] [--wdr OUT.wdr [--brand TEXT] [--model-name TEXT]]\n";
+const Option FitOptionTable[] = {
+    {"--re", "OHMS", QT_TRANSLATE_NOOP("ToolText", "the voice coil's DC resistance, held fixed")},
+    {"--fit-re", nullptr, QT_TRANSLATE_NOOP("ToolText", "fit Re as well (instead of --re)")},
+    {"--model", "le|lr2|semi", QT_TRANSLATE_NOOP("ToolText", "the voice coil: jωLe, an LR2 network or a semi-inductance (semi unless given)")},
+    {"--creep", nullptr, QT_TRANSLATE_NOOP("ToolText", "model the suspension's creep (the default)")},
+    {"--no-creep", nullptr, QT_TRANSLATE_NOOP("ToolText", "a plain compliance")},
+    {"--fmin", "HZ", QT_TRANSLATE_NOOP("ToolText", "the range's lower end (the curve's start unless given)")},
+    {"--fmax", "HZ", QT_TRANSLATE_NOOP("ToolText", "the range's upper end (6 times the R peak's frequency unless given)")},
+    {"--sd", "CM2", QT_TRANSLATE_NOOP("ToolText", "the cone's area: adds Vas, needed with a box")},
+    {"--added-mass", "G", QT_TRANSLATE_NOOP("ToolText", "the mass added for the second measurement, in grams")},
+    {"--loaded", "FILE", QT_TRANSLATE_NOOP("ToolText", "the measurement with the added mass")},
+    {"--box-litres", "L", QT_TRANSLATE_NOOP("ToolText", "the closed box's volume, in litres")},
+    {"--boxed", "FILE", QT_TRANSLATE_NOOP("ToolText", "the measurement in the closed box")},
+    {"--json", nullptr, QT_TRANSLATE_NOOP("ToolText", "one JSON object instead of the table")},
+    {"--wdr", "OUT.wdr", QT_TRANSLATE_NOOP("ToolText", "also write a WinISD-style driver file (SI units)")},
+    {"--brand", "TEXT", QT_TRANSLATE_NOOP("ToolText", "the driver file's Brand")},
+    {"--model-name", "TEXT", QT_TRANSLATE_NOOP("ToolText", "the driver file's Model")},
+};
 
 struct FitOptions {
+  QString error;  // empty when the command line is sound
   QString free, loaded, boxed, wdr, brand, modelName;
-  bool haveRe = false, fitRe = false, json = false, creep = true;
+  bool fitRe = false, json = false, creep = true;
   double re = 0, fmin = 0, fmax = 0, sdCm2 = 0, massG = 0, boxL = 0;
   CoilModel coil = CoilModel::Semi;
 };
@@ -36,71 +53,42 @@ bool Positive(const QString& text, double& value) {
   return ok && std::isfinite(value) && value > 0;
 }
 
-// The command line as options; false with `error` for anything wrong.
-bool ParseFitArgs(const QStringList& args, FitOptions& o, std::string& error) {
-  struct Number {
+// The parsed command line as the fit's options, `error` naming what is wrong.
+FitOptions TakeFitOptions(const CommandLine& line) {
+  FitOptions o;
+  auto fail = [&o](const QString& why) {
+    if (o.error.isEmpty()) o.error = why;
+  };
+  o.free = line.operands.value(0);
+  const struct {
     const char* name;
-    double FitOptions::*value;
-  };
-  static const Number numbers[] = {
-      {"--re", &FitOptions::re},         {"--fmin", &FitOptions::fmin},
-      {"--fmax", &FitOptions::fmax},     {"--sd", &FitOptions::sdCm2},
-      {"--added-mass", &FitOptions::massG}, {"--box-litres", &FitOptions::boxL},
-  };
-  struct Text {
-    const char* name;
-    QString FitOptions::*value;
-  };
-  static const Text texts[] = {
-      {"--loaded", &FitOptions::loaded}, {"--boxed", &FitOptions::boxed}, {"--wdr", &FitOptions::wdr},
-      {"--brand", &FitOptions::brand},   {"--model-name", &FitOptions::modelName},
-  };
-  for (int i = 0; i < args.size(); ++i) {
-    const QString& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    bool taken = false;
-    for (const Number& n : numbers) {
-      if (a != QLatin1String(n.name)) continue;
-      if (!hasValue) return error = std::string(n.name) + " needs a value", false;
-      if (!Positive(args[++i], o.*n.value))
-        return error = std::string(n.name) + " must be a number above 0, not '" + args[i].toStdString() + "'", false;
-      if (n.value == &FitOptions::re) o.haveRe = true;
-      taken = true;
-    }
-    for (const Text& t : texts) {
-      if (a != QLatin1String(t.name)) continue;
-      if (!hasValue) return error = std::string(t.name) + " needs a value", false;
-      o.*t.value = args[++i];
-      taken = true;
-    }
-    if (taken) continue;
-    if (a == QLatin1String("--model")) {
-      if (!hasValue || !ParseCoilModel(args[++i], o.coil)) return error = "--model takes le, lr2 or semi", false;
-    } else if (a == QLatin1String("--fit-re")) {
-      o.fitRe = true;
-    } else if (a == QLatin1String("--creep")) {
-      o.creep = true;
-    } else if (a == QLatin1String("--no-creep")) {
-      o.creep = false;
-    } else if (a == QLatin1String("--json")) {
-      o.json = true;
-    } else if (a.startsWith(QLatin1String("--"))) {
-      return error = "unknown option " + a.toStdString(), false;
-    } else if (o.free.isEmpty()) {
-      o.free = a;
-    } else {
-      return error = "one free-air file only (the others go with --loaded and --boxed)", false;
-    }
-  }
-  if (o.free.isEmpty()) return error = "no file given", false;
-  if (o.haveRe == o.fitRe) return error = "give either --re OHMS or --fit-re", false;
-  if ((o.massG > 0) != !o.loaded.isEmpty()) return error = "--added-mass G and --loaded FILE go together", false;
-  if ((o.boxL > 0) != !o.boxed.isEmpty()) return error = "--box-litres L and --boxed FILE go together", false;
-  if (o.boxL > 0 && !(o.sdCm2 > 0)) return error = "the closed box needs --sd CM2", false;
-  if (o.fmin > 0 && o.fmax > 0 && !(o.fmin < o.fmax)) return error = "--fmin must be below --fmax", false;
-  if (o.wdr.isEmpty() && (!o.brand.isEmpty() || !o.modelName.isEmpty()))
-    return error = "--brand and --model-name go with --wdr", false;
-  return true;
+    double* value;
+  } numbers[] = {{"--re", &o.re},     {"--fmin", &o.fmin},         {"--fmax", &o.fmax},
+                 {"--sd", &o.sdCm2}, {"--added-mass", &o.massG}, {"--box-litres", &o.boxL}};
+  for (const auto& n : numbers)
+    if (line.Has(n.name) && !Positive(line.Value(n.name), *n.value))
+      fail(ToolText::tr("%1 must be a number above 0, not '%2'").arg(QLatin1String(n.name), line.Value(n.name)));
+  o.loaded = line.Value("--loaded");
+  o.boxed = line.Value("--boxed");
+  o.wdr = line.Value("--wdr");
+  o.brand = line.Value("--brand");
+  o.modelName = line.Value("--model-name");
+  o.fitRe = line.Has("--fit-re");
+  o.json = line.Has("--json");
+  o.creep = !line.Has("--no-creep");
+  if (line.Has("--model") && !ParseCoilModel(line.Value("--model"), o.coil))
+    fail(ToolText::tr("--model takes le, lr2 or semi"));
+  if (line.Has("--creep") && line.Has("--no-creep")) fail(ToolText::tr("give --creep or --no-creep, not both"));
+  if (line.Has("--re") == o.fitRe) fail(ToolText::tr("give either --re OHMS or --fit-re"));
+  if (line.Has("--added-mass") != line.Has("--loaded"))
+    fail(ToolText::tr("--added-mass G and --loaded FILE go together"));
+  if (line.Has("--box-litres") != line.Has("--boxed"))
+    fail(ToolText::tr("--box-litres L and --boxed FILE go together"));
+  if (line.Has("--boxed") && !line.Has("--sd")) fail(ToolText::tr("the closed box needs --sd CM2"));
+  if (o.fmin > 0 && o.fmax > 0 && !(o.fmin < o.fmax)) fail(ToolText::tr("--fmin must be below --fmax"));
+  if (!line.Has("--wdr") && (line.Has("--brand") || line.Has("--model-name")))
+    fail(ToolText::tr("--brand and --model-name go with --wdr"));
+  return o;
 }
 
 // A curve as the fit takes it: the band's slots of the converted data.
@@ -212,13 +200,19 @@ std::string WdrText(const FitResult& r, const FitOptions& o) {
 
 }  // namespace
 
+const Command FitCommand{
+    "fit", "FREE.DTA",
+    QT_TRANSLATE_NOOP("ToolText", "the driver's model fitted to the curve(s): every value with its ±1σ"),
+    FitOptionTable, RunFit, 1, 1,
+    QT_TRANSLATE_NOOP("ToolText", "Needs --re OHMS or --fit-re. Tables (.zma, .csv, .txt) are read wherever a .DTA is.\n"
+                                  "Mms, Cms, Rms and Bl need a second curve (--added-mass with --loaded, or\n"
+                                  "--box-litres with --boxed and --sd); Vas needs --sd as well.")};
+
 int RunFit(const QStringList& args, std::ostream& out, std::ostream& err) {
-  FitOptions o;
-  std::string error;
-  if (!ParseFitArgs(args, o, error)) {
-    err << "kavo-tool fit: " << error << '\n' << FitUsage;
-    return ExitUsage;
-  }
+  CommandLine line;
+  if (const int status = ParseCommandLine(FitCommand, args, line, out, err); status != Proceed) return status;
+  const FitOptions o = TakeFitOptions(line);
+  if (!o.error.isEmpty()) return UsageError(FitCommand, o.error, err);
   FitInput in;
   if (!Load(o.free, in.free, err)) return ExitUnreadable;
   if (!o.loaded.isEmpty() && !Load(o.loaded, in.loaded, err)) return ExitUnreadable;
@@ -233,15 +227,16 @@ int RunFit(const QStringList& args, std::ostream& out, std::ostream& err) {
   in.addedMass = o.massG * 1e-3;
   in.boxVolume = o.boxL * 1e-3;
   const FitResult r = FitDriver(in);
+  const bool ja = IsJapanese(QLocale::system());
   if (!r.Ok()) {
-    err << "kavo-tool fit: " << FitFailureText(r.failure, false).toStdString() << '\n';
+    Say(err, "fit", FitFailureText(r.failure, ja));
     return ExitFailed;
   }
-  for (const FitNotice& n : r.warnings) err << "kavo-tool fit: warning: " << FitWarningText(n, false).toStdString() << '\n';
+  for (const FitNotice& n : r.warnings) Say(err, "fit", ToolText::tr("warning: %1").arg(FitWarningText(n, ja)));
   if (o.json) PrintJson(r, o.coil, out);
   else PrintTable(r, out);
   if (!o.wdr.isEmpty() && !SaveText(o.wdr, WdrText(r, o))) {
-    err << "kavo-tool fit: cannot write " << o.wdr.toStdString() << '\n';
+    SayFile(err, "fit", o.wdr, ToolText::tr("cannot be written"), true);
     return ExitFailed;
   }
   return ExitOk;
