@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <cstdio>
 #include <memory>
+#include <sstream>
 
 namespace kavo {
 namespace {
@@ -654,6 +656,66 @@ void DefaultRange(const FitCurve& free, double& fmin, double& fmax) {
   if (!AllFinite(free)) return;
   Curve c = Select(free, fmin, fmax);
   if (c.w.size() >= 3 && FindResonance(c)) fmax = std::min(fmax, 6 * c.peakHz);
+}
+
+void FormatWithSigma(double value, double sigma, std::string& v, std::string& s) {
+  char text[48];
+  if (std::isfinite(sigma) && sigma > 0) {
+    const int decimals = std::clamp(1 - int(std::floor(std::log10(sigma))), 0, 9);
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    v = text;
+    std::snprintf(text, sizeof text, "%.*f", decimals, sigma);
+    s = text;
+  } else {
+    std::snprintf(text, sizeof text, "%.6g", value);
+    v = text;
+    s = std::isfinite(sigma) ? "0" : "---";
+  }
+}
+
+std::string FitTableText(const FitResult& r) {
+  std::string out;
+  for (int v = 0; v < FitValueCount; ++v) {
+    if (!r.has[size_t(v)]) continue;
+    const FitValueInfo& info = FitValueInfoOf(v);
+    std::string value, sigma;
+    FormatWithSigma(r.value[size_t(v)] * info.scale, r.sigma[size_t(v)] * info.scale, value, sigma);
+    out += std::string(info.name) + '\t' + value + "\t±" + sigma + '\t' + info.unit + '\n';
+  }
+  char text[48];
+  std::snprintf(text, sizeof text, "residual\t%.3f\t\t%%\n", r.residual * 100);
+  return out + text;
+}
+
+std::string WdrText(const FitResult& r, const DriverFileInfo& info) {
+  std::ostringstream t;
+  auto key = [&](const char* name, double v) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.9g", v);
+    if (std::isfinite(v)) t << name << '=' << text << '\n';
+  };
+  char comment[160];
+  std::snprintf(comment, sizeof comment, "KAVO model fit (%s%s), %.0f-%.0f Hz, residual %.2f %%",
+                CoilModelName(r.model.coil), r.model.creep ? ", creep" : "", r.fmin, r.fmax, r.residual * 100);
+  t << "[Driver]\nBrand=" << info.brand << "\nModel=" << info.model << "\nComment=" << comment << '\n';
+  key("Fs", r.value[FvFs]);
+  key("Re", r.value[FvRe]);
+  if (r.has[FvLe]) {
+    key("Le", r.value[FvLe]);
+  } else if (r.has[FvK]) {
+    const double w = 2 * Pi * 1000.0;
+    key("Le", r.value[FvK] * std::pow(w, r.value[FvN]) * std::sin(r.value[FvN] * Pi / 2) / w);
+  }
+  if (r.has[FvBl]) key("BL", r.value[FvBl]);
+  if (r.has[FvCms]) key("Cms", r.value[FvCms]);
+  key("Qms", r.value[FvQms]);
+  key("Qes", r.value[FvQes]);
+  key("Qts", r.value[FvQts]);
+  if (r.has[FvMms]) key("Mms", r.value[FvMms]);
+  if (info.sd > 0) key("Sd", info.sd);
+  if (r.has[FvVas]) key("Vas", r.value[FvVas]);
+  key("EBP", r.value[FvEBP]);
+  return t.str();
 }
 
 FitCurve CurveFromSlots(const float* r, const float* thetaDeg, const float* f, int first, int last) {

@@ -146,6 +146,20 @@ void DefaultRange(const FitCurve& free, double& fmin, double& fmax);
 // Bounded: at most a few hundred solver iterations per fit, whatever the data.
 FitResult FitDriver(const FitInput& input);
 
+// Value and σ (display units) as text, with the decimals that two
+// significant digits of σ need; "0" for σ 0, "---" for one not known.
+void FormatWithSigma(double value, double sigma, std::string& valueText, std::string& sigmaText);
+// "name<TAB>value<TAB>±σ<TAB>unit" per reported value, then the residual in %.
+std::string FitTableText(const FitResult& result);
+// A WinISD-style driver file: [Driver] with Brand, Model, Comment and what
+// the fit determined in SI units (H, m/N, kg, m², m³). A semi-inductance is
+// given as the Le of its reactance at 1 kHz.
+struct DriverFileInfo {
+  std::string brand, model;
+  double sd = 0;  // m², 0 when not known
+};
+std::string WdrText(const FitResult& result, const DriverFileInfo& info);
+
 // Convenience for curves from the unit's numbers: the slots first..last of
 // R, θ and f arrays, points with R ≤ 0 or f ≤ 0 left out.
 FitCurve CurveFromSlots(const float* r, const float* thetaDeg, const float* f, int first, int last);

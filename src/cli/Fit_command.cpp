@@ -106,21 +106,6 @@ std::string Format(const char* format, double v) {
   return text;
 }
 
-// Value and σ with as many decimals as two significant digits of σ need.
-void ValueAndSigma(double value, double sigma, std::string& v, std::string& s) {
-  if (std::isfinite(sigma) && sigma > 0) {
-    const int decimals = std::clamp(1 - int(std::floor(std::log10(sigma))), 0, 9);
-    char text[48];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    v = text;
-    std::snprintf(text, sizeof text, "%.*f", decimals, sigma);
-    s = text;
-  } else {
-    v = Format("%.6g", value);
-    s = std::isfinite(sigma) ? "0" : "---";
-  }
-}
-
 std::string JsonString(const QString& text) {
   std::string out = "\"";
   for (const char ch : text.toStdString()) {
@@ -152,50 +137,6 @@ void PrintJson(const FitResult& r, CoilModel coil, std::ostream& out) {
   out << "{\"values\": {" << values << "}, \"sigma\": {" << sigmas << "}, \"residual_rms\": " << JsonNumber(r.residual)
       << ", \"model\": \"" << CoilModelName(coil) << "\", \"range_hz\": [" << JsonNumber(r.fmin) << ", "
       << JsonNumber(r.fmax) << "], \"warnings\": [" << warnings << "]}\n";
-}
-
-void PrintTable(const FitResult& r, std::ostream& out) {
-  for (int v = 0; v < FitValueCount; ++v) {
-    if (!r.has[size_t(v)]) continue;
-    const FitValueInfo& info = FitValueInfoOf(v);
-    std::string value, sigma;
-    ValueAndSigma(r.value[size_t(v)] * info.scale, r.sigma[size_t(v)] * info.scale, value, sigma);
-    out << info.name << '\t' << value << "\t±" << sigma << '\t' << info.unit << '\n';
-  }
-  out << "residual\t" << Format("%.3f", r.residual * 100) << "\t\t%\n";
-}
-
-// The WinISD-style driver file: SI units (H, m/N, kg, m², m³); only what the
-// fit determined. A semi-inductance is given as the Le of its reactance at
-// 1 kHz.
-std::string WdrText(const FitResult& r, const FitOptions& o) {
-  std::ostringstream t;
-  auto key = [&](const char* name, double v) {
-    if (std::isfinite(v)) t << name << '=' << Format("%.9g", v) << '\n';
-  };
-  t << "[Driver]\n"
-    << "Brand=" << o.brand.toStdString() << '\n'
-    << "Model=" << o.modelName.toStdString() << '\n'
-    << "Comment=KAVO model fit (" << CoilModelName(o.coil) << (o.creep ? ", creep" : "") << "), "
-    << Format("%.0f", r.fmin) << "-" << Format("%.0f", r.fmax) << " Hz, residual "
-    << Format("%.2f", r.residual * 100) << " %\n";
-  key("Fs", r.value[FvFs]);
-  key("Re", r.value[FvRe]);
-  if (r.has[FvLe]) key("Le", r.value[FvLe]);
-  else if (r.has[FvK]) {
-    const double w = 2 * M_PI * 1000.0;
-    key("Le", r.value[FvK] * std::pow(w, r.value[FvN]) * std::sin(r.value[FvN] * M_PI / 2) / w);
-  }
-  if (r.has[FvBl]) key("BL", r.value[FvBl]);
-  if (r.has[FvCms]) key("Cms", r.value[FvCms]);
-  key("Qms", r.value[FvQms]);
-  key("Qes", r.value[FvQes]);
-  key("Qts", r.value[FvQts]);
-  if (r.has[FvMms]) key("Mms", r.value[FvMms]);
-  if (o.sdCm2 > 0) key("Sd", o.sdCm2 * 1e-4);
-  if (r.has[FvVas]) key("Vas", r.value[FvVas]);
-  key("EBP", r.value[FvEBP]);
-  return t.str();
 }
 
 }  // namespace
@@ -234,8 +175,8 @@ int RunFit(const QStringList& args, std::ostream& out, std::ostream& err) {
   }
   for (const FitNotice& n : r.warnings) Say(err, "fit", ToolText::tr("warning: %1").arg(FitWarningText(n, ja)));
   if (o.json) PrintJson(r, o.coil, out);
-  else PrintTable(r, out);
-  if (!o.wdr.isEmpty() && !SaveText(o.wdr, WdrText(r, o))) {
+  else out << FitTableText(r);
+  if (!o.wdr.isEmpty() && !SaveText(o.wdr, WdrText(r, {o.brand.toStdString(), o.modelName.toStdString(), o.sdCm2 * 1e-4}))) {
     SayFile(err, "fit", o.wdr, ToolText::tr("cannot be written"), true);
     return ExitFailed;
   }
