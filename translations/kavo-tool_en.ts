@@ -182,10 +182,6 @@
         <translation type="unfinished" />
     </message>
     <message>
-        <source>standard input is already read for another file</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
         <source>no such file</source>
         <translation type="unfinished" />
     </message>
@@ -401,6 +397,57 @@ or --box-litres L with --boxed FILE2 (closed-box method).</source>
     </message>
     <message>
         <source>%1 must be a number above 0, not '%2'</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>already read for another file</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>TsMechanics</name>
+    <message>
+        <source>Re must be above 0</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Sd must be above 0</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>air density and speed of sound must be above 0</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the free driver's Fs, Qms and Qes are needed</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the added mass must be above 0</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the loaded resonance (%1 Hz) is not below the free one (%2 Hz)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the box volume must be above 0</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the boxed resonance (%1 Hz) is not above the free one (%2 Hz)</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the boxed driver's Qes is needed</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Fc·Qec (%1) is not above Fs·Qes (%2): the box measurement does not fit the free one</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>the measurements give no finite result</source>
         <translation type="unfinished" />
     </message>
 </context>

@@ -182,10 +182,6 @@
         <translation>読み込めませんでした</translation>
     </message>
     <message>
-        <source>standard input is already read for another file</source>
-        <translation>標準入力は別のファイルとしてすでに読まれています</translation>
-    </message>
-    <message>
         <source>no such file</source>
         <translation>ファイルがありません</translation>
     </message>
@@ -404,6 +400,57 @@ or --box-litres L with --boxed FILE2 (closed-box method).</source>
     <message>
         <source>%1 must be a number above 0, not '%2'</source>
         <translation>%1 は 0 より大きな数値にして下さい ('%2' ではなく)</translation>
+    </message>
+    <message>
+        <source>already read for another file</source>
+        <translation>別のファイルとしてすでに読まれています</translation>
+    </message>
+</context>
+<context>
+    <name>TsMechanics</name>
+    <message>
+        <source>Re must be above 0</source>
+        <translation>Re は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>Sd must be above 0</source>
+        <translation>Sd は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>air density and speed of sound must be above 0</source>
+        <translation>空気の密度と音速は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>the free driver's Fs, Qms and Qes are needed</source>
+        <translation>単体のユニットの Fs・Qms・Qes が必要です</translation>
+    </message>
+    <message>
+        <source>the added mass must be above 0</source>
+        <translation>付加質量は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>the loaded resonance (%1 Hz) is not below the free one (%2 Hz)</source>
+        <translation>質量を加えた共振周波数 (%1 Hz) が単体の共振周波数 (%2 Hz) より低くありません</translation>
+    </message>
+    <message>
+        <source>the box volume must be above 0</source>
+        <translation>箱の容積は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>the boxed resonance (%1 Hz) is not above the free one (%2 Hz)</source>
+        <translation>箱に入れた共振周波数 (%1 Hz) が単体の共振周波数 (%2 Hz) より高くありません</translation>
+    </message>
+    <message>
+        <source>the boxed driver's Qes is needed</source>
+        <translation>箱に入れたユニットの Qes が必要です</translation>
+    </message>
+    <message>
+        <source>Fc·Qec (%1) is not above Fs·Qes (%2): the box measurement does not fit the free one</source>
+        <translation>Fc·Qec (%1) が Fs·Qes (%2) より大きくありません: 箱に入れた測定が単体の測定と合いません</translation>
+    </message>
+    <message>
+        <source>the measurements give no finite result</source>
+        <translation>測定から有限の結果が得られません</translation>
     </message>
 </context>
 </TS>
