@@ -56,7 +56,7 @@
     <name>Interchange</name>
     <message>
         <source>%1行目: 数値として読めません (「%2」)</source>
-        <translation>line %1: not a number ("%2")</translation>
+        <translation>line %1: not a number (&quot;%2&quot;)</translation>
     </message>
     <message>
         <source>%1行目: 周波数・インピーダンス・位相の2列か3列が必要です (%2列あります)</source>
@@ -111,297 +111,344 @@
     <name>ToolText</name>
     <message>
         <source>options:</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>this text</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>unknown option %1</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 is given more than once</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 takes no value</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 needs a value</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>no file given</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>one file only</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 %2 is required</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the kind of table (zma unless given)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the values unaveraged, not as the window shows them</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the table's file, - for standard output (beside FILE unless given)</source>
-        <translation type="unfinished" />
+        <source>the table&apos;s file, - for standard output (beside FILE unless given)</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the curve as a ZMA, CSV or text table</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>unknown format %1</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>cannot be written</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>cannot make a temporary copy</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>larger than %1 MiB</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>cannot be read</source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>standard input is already read for another file</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>no such file</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>is a folder</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>cannot be read (%1)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1: the output would replace the input %2</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1: the output must end in %2</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the measurement file to write, - for standard output</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the band 1-4 (the first band the table covers whole unless given)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>band %1 needs %2</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>band %1 (%2, %3 points) chosen: the table holds %4; %5</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>a ZMA or text table from another program as a .DTA file</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>--band is 1, 2, 3 or 4</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>commands:</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>A file named - is standard input where a file is read and standard output where one is written.
 Exit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command line.</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>unknown command '%1'</source>
-        <translation type="unfinished" />
+        <source>unknown command &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>a reference curve (.DTA, .zma, .txt or .csv), up to 5</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>R alone, without θ</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the wide lines</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the picture's size in pixels, 200x150 to 4000x4000 (800x600 unless given)</source>
-        <translation type="unfinished" />
+        <source>the picture&apos;s size in pixels, 200x150 to 4000x4000 (800x600 unless given)</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the kind of picture (by OUT's extension unless given; png for -)</source>
-        <translation type="unfinished" />
+        <source>the kind of picture (by OUT&apos;s extension unless given; png for -)</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the picture's file, - for standard output</source>
-        <translation type="unfinished" />
+        <source>the picture&apos;s file, - for standard output</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>--size is WxH, 200x150 to 4000x4000</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1: the output must end in .%2</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>at most %1 references</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the graph as a picture</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>drawing needs the widget application</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>a line of the page's information, up to 3</source>
-        <translation type="unfinished" />
+        <source>a line of the page&apos;s information, up to 3</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the page across (upright unless given)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the resolution, 50 to 600 (600 unless given)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the page's file, - for standard output</source>
-        <translation type="unfinished" />
+        <source>the page&apos;s file, - for standard output</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>--dpi takes a whole number from %1 to %2</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>at most three --info lines</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>--info line %1 is not one line of at most %2 bytes in code page 932</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the printed page of the graph as a PDF</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>standard output</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>standard input</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the voice coil's DC resistance: adds the Thiele-Small parameters</source>
-        <translation type="unfinished" />
+        <source>the voice coil&apos;s DC resistance: adds the Thiele-Small parameters</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the numbers in full, not rounded as the window shows them</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the cone's area: adds the mechanical parameters</source>
-        <translation type="unfinished" />
+        <source>the cone&apos;s area: adds the mechanical parameters</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the mass added for the second measurement, in grams</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the measurement with the added mass</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the closed box's volume, in litres</source>
-        <translation type="unfinished" />
+        <source>the closed box&apos;s volume, in litres</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the measurement in the closed box</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the air's density (1.18 unless given)</source>
-        <translation type="unfinished" />
+        <source>the air&apos;s density (1.18 unless given)</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the speed of sound (345 unless given)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>resonance peaks, with --re the Thiele-Small parameters, with --sd the mechanical ones</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>--sd needs --re and either --added-mass G with --loaded FILE2 (added-mass method)
 or --box-litres L with --boxed FILE2 (closed-box method).</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>f1 lies below the band; taken as Fs²/f2 = %1 Hz</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the mechanical parameters need --sd CM2 (the cone area)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the mechanical parameters need --re OHMS</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>give either --added-mass/--loaded or --box-litres/--boxed, not both</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>--sd needs --added-mass GRAMS --loaded FILE or --box-litres L --boxed FILE</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the added-mass method needs both --added-mass GRAMS and --loaded FILE</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>the closed-box method needs both --box-litres L and --boxed FILE</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 must be a number above 0, not '%2'</source>
-        <translation type="unfinished" />
+        <source>%1 must be a number above 0, not &apos;%2&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>already read for another file</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TsMechanics</name>
+    <message>
+        <source>Re must be above 0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sd must be above 0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>air density and speed of sound must be above 0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the free driver&apos;s Fs, Qms and Qes are needed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the added mass must be above 0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the loaded resonance (%1 Hz) is not below the free one (%2 Hz)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the box volume must be above 0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the boxed resonance (%1 Hz) is not above the free one (%2 Hz)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the boxed driver&apos;s Qes is needed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fc·Qec (%1) is not above Fs·Qes (%2): the box measurement does not fit the free one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the measurements give no finite result</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

@@ -5,106 +5,106 @@
     <name>Catalogue</name>
     <message>
         <source>データファイルの内容が正しくありませんでした</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>データエラーで計算できませんでした</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>ピークは検出できませんでした</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Re の値が正しくありません</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>f1 が求まりませんでした</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>f2 が求まりませんでした</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>f1,f2 が正しく計算できませんでした</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>データがありません</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>参照データは５個までにしてください</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>印刷できませんでした。プリンタと出力先を確認して下さい。</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>抵抗値の最大値が150Ωを越えています</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>初期設定ファイルを保存できませんでした</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
     <name>Interchange</name>
     <message>
         <source>%1行目: 数値として読めません (「%2」)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1行目: 周波数・インピーダンス・位相の2列か3列が必要です (%2列あります)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1行目: 周波数は正の値でなければなりません</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1行目: インピーダンスが範囲外です (0～655.35Ω)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1行目: 位相が範囲外です (-360～360deg)</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>データの行がありません</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>異なる周波数のデータが2点以上必要です</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>ファイルを開けませんでした</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>ファイルが大きすぎます</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>帯域は1～4です</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>表の周波数は %1～%2 Hz です。</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>帯域%1 (%2～%3 Hz) の全体を含んでいません</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 Hz の値を記録にできません</source>
-        <translation type="unfinished" />
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -154,7 +154,7 @@
         <translation>ウィンドウの表示のように平均せず、そのままの値</translation>
     </message>
     <message>
-        <source>the table's file, - for standard output (beside FILE unless given)</source>
+        <source>the table&apos;s file, - for standard output (beside FILE unless given)</source>
         <translation>表のファイル、- で標準出力 (指定しなければ FILE と同じ場所)</translation>
     </message>
     <message>
@@ -180,10 +180,6 @@
     <message>
         <source>cannot be read</source>
         <translation>読み込めませんでした</translation>
-    </message>
-    <message>
-        <source>standard input is already read for another file</source>
-        <translation>標準入力は別のファイルとしてすでに読まれています</translation>
     </message>
     <message>
         <source>no such file</source>
@@ -240,8 +236,8 @@ Exit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command 
 終了ステータス: 0 完了、1 失敗、2 読めないファイル、64 コマンドラインの誤り。</translation>
     </message>
     <message>
-        <source>unknown command '%1'</source>
-        <translation>'%1' は不明なコマンドです</translation>
+        <source>unknown command &apos;%1&apos;</source>
+        <translation>&apos;%1&apos; は不明なコマンドです</translation>
     </message>
     <message>
         <source>a reference curve (.DTA, .zma, .txt or .csv), up to 5</source>
@@ -256,15 +252,15 @@ Exit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command 
         <translation>太い線で</translation>
     </message>
     <message>
-        <source>the picture's size in pixels, 200x150 to 4000x4000 (800x600 unless given)</source>
+        <source>the picture&apos;s size in pixels, 200x150 to 4000x4000 (800x600 unless given)</source>
         <translation>画像の大きさ (ピクセル)、200x150～4000x4000 (指定しなければ 800x600)</translation>
     </message>
     <message>
-        <source>the kind of picture (by OUT's extension unless given; png for -)</source>
+        <source>the kind of picture (by OUT&apos;s extension unless given; png for -)</source>
         <translation>画像の種類 (指定しなければ OUT の拡張子による。- では png)</translation>
     </message>
     <message>
-        <source>the picture's file, - for standard output</source>
+        <source>the picture&apos;s file, - for standard output</source>
         <translation>画像のファイル、- で標準出力</translation>
     </message>
     <message>
@@ -288,7 +284,7 @@ Exit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command 
         <translation>描画にはウィジェットのアプリケーションが必要です</translation>
     </message>
     <message>
-        <source>a line of the page's information, up to 3</source>
+        <source>a line of the page&apos;s information, up to 3</source>
         <translation>ページの情報の 1 行、3 行まで</translation>
     </message>
     <message>
@@ -300,7 +296,7 @@ Exit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command 
         <translation>解像度、50～600 (指定しなければ 600)</translation>
     </message>
     <message>
-        <source>the page's file, - for standard output</source>
+        <source>the page&apos;s file, - for standard output</source>
         <translation>ページのファイル、- で標準出力</translation>
     </message>
     <message>
@@ -328,7 +324,7 @@ Exit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command 
         <translation>標準入力</translation>
     </message>
     <message>
-        <source>the voice coil's DC resistance: adds the Thiele-Small parameters</source>
+        <source>the voice coil&apos;s DC resistance: adds the Thiele-Small parameters</source>
         <translation>ボイスコイルの直流抵抗: Thiele-Small パラメータを加える</translation>
     </message>
     <message>
@@ -336,7 +332,7 @@ Exit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command 
         <translation>ウィンドウの表示のように丸めず、すべての桁の数値</translation>
     </message>
     <message>
-        <source>the cone's area: adds the mechanical parameters</source>
+        <source>the cone&apos;s area: adds the mechanical parameters</source>
         <translation>振動板の面積: 機械系のパラメータを加える</translation>
     </message>
     <message>
@@ -348,7 +344,7 @@ Exit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command 
         <translation>質量を加えた測定</translation>
     </message>
     <message>
-        <source>the closed box's volume, in litres</source>
+        <source>the closed box&apos;s volume, in litres</source>
         <translation>密閉箱の容積 (リットル)</translation>
     </message>
     <message>
@@ -356,7 +352,7 @@ Exit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command 
         <translation>密閉箱に入れた測定</translation>
     </message>
     <message>
-        <source>the air's density (1.18 unless given)</source>
+        <source>the air&apos;s density (1.18 unless given)</source>
         <translation>空気の密度 (指定しなければ 1.18)</translation>
     </message>
     <message>
@@ -402,8 +398,59 @@ or --box-litres L with --boxed FILE2 (closed-box method).</source>
         <translation>密閉箱法には --box-litres L と --boxed FILE の両方が必要です</translation>
     </message>
     <message>
-        <source>%1 must be a number above 0, not '%2'</source>
-        <translation>%1 は 0 より大きな数値にして下さい ('%2' ではなく)</translation>
+        <source>%1 must be a number above 0, not &apos;%2&apos;</source>
+        <translation>%1 は 0 より大きな数値にして下さい (&apos;%2&apos; ではなく)</translation>
+    </message>
+    <message>
+        <source>already read for another file</source>
+        <translation>別のファイルとしてすでに読まれています</translation>
+    </message>
+</context>
+<context>
+    <name>TsMechanics</name>
+    <message>
+        <source>Re must be above 0</source>
+        <translation>Re は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>Sd must be above 0</source>
+        <translation>Sd は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>air density and speed of sound must be above 0</source>
+        <translation>空気の密度と音速は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>the free driver&apos;s Fs, Qms and Qes are needed</source>
+        <translation>単体のユニットの Fs・Qms・Qes が必要です</translation>
+    </message>
+    <message>
+        <source>the added mass must be above 0</source>
+        <translation>付加質量は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>the loaded resonance (%1 Hz) is not below the free one (%2 Hz)</source>
+        <translation>質量を加えた共振周波数 (%1 Hz) が単体の共振周波数 (%2 Hz) より低くありません</translation>
+    </message>
+    <message>
+        <source>the box volume must be above 0</source>
+        <translation>箱の容積は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>the boxed resonance (%1 Hz) is not above the free one (%2 Hz)</source>
+        <translation>箱に入れた共振周波数 (%1 Hz) が単体の共振周波数 (%2 Hz) より高くありません</translation>
+    </message>
+    <message>
+        <source>the boxed driver&apos;s Qes is needed</source>
+        <translation>箱に入れたユニットの Qes が必要です</translation>
+    </message>
+    <message>
+        <source>Fc·Qec (%1) is not above Fs·Qes (%2): the box measurement does not fit the free one</source>
+        <translation>Fc·Qec (%1) が Fs·Qes (%2) より大きくありません: 箱に入れた測定が単体の測定と合いません</translation>
+    </message>
+    <message>
+        <source>the measurements give no finite result</source>
+        <translation>測定から有限の結果が得られません</translation>
     </message>
 </context>
 </TS>

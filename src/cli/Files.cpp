@@ -62,7 +62,7 @@ void InputFile::ResetStandardInput() { stdinTaken = false; }
 bool InputFile::Open(const QString& name, QString& reason) {
   if (IsStdio(name)) {
     if (stdinTaken) {
-      reason = ToolText::tr("standard input is already read for another file");
+      reason = ToolText::tr("already read for another file");
       return false;
     }
     stdinTaken = true;

@@ -76,12 +76,13 @@ int RunTool(const QStringList& args, std::ostream& out, std::ostream& err) {
     Say(err, nullptr, ToolText::tr("unknown command '%1'").arg(name));
     status = Show(OverviewText(), err, ExitUsage);
   }
-  // A full disk or a closed pipe behind standard output is a failure too.
+  // A full disk or a closed pipe behind standard output is a failure too
+  // (said here unless the command has failed and said so already).
   out.flush();
-  if (!out) {
+  if (!out && status == ExitOk) {
     const Command* c = FindCommand(name);
     SayFile(err, c ? c->name : nullptr, QStringLiteral("-"), ToolText::tr("cannot be written"), true);
-    if (status == ExitOk) status = ExitFailed;
+    status = ExitFailed;
   }
   return status;
 }
