@@ -12,6 +12,7 @@
 
 #include "analysis/ModelFit.h"
 #include "cli/Curves.h"
+#include "cli/Files.h"
 #include "cli/KavoTool.h"
 #include "cli/Texts.h"
 #include "data/Kavo_setting.h"
@@ -154,6 +155,9 @@ int RunFit(const QStringList& args, std::ostream& out, std::ostream& err) {
   if (const int status = ParseCommandLine(FitCommand, args, line, out, err); status != Proceed) return status;
   const FitOptions o = TakeFitOptions(line);
   if (!o.error.isEmpty()) return UsageError(FitCommand, o.error, err);
+  if (!o.wdr.isEmpty())
+    if (const int status = CheckOutput(FitCommand, o.wdr, {o.free, o.loaded, o.boxed}, {"wdr"}, err); status != Proceed)
+      return status;
   FitInput in;
   if (!Load(o.free, in.free, err)) return ExitUnreadable;
   if (!o.loaded.isEmpty() && !Load(o.loaded, in.loaded, err)) return ExitUnreadable;
@@ -176,9 +180,12 @@ int RunFit(const QStringList& args, std::ostream& out, std::ostream& err) {
   for (const FitNotice& n : r.warnings) Say(err, "fit", ToolText::tr("warning: %1").arg(FitWarningText(n, ja)));
   if (o.json) PrintJson(r, o.coil, out);
   else out << FitTableText(r);
-  if (!o.wdr.isEmpty() && !SaveText(o.wdr, WdrText(r, {o.brand.toStdString(), o.modelName.toStdString(), o.sdCm2 * 1e-4}))) {
-    SayFile(err, "fit", o.wdr, ToolText::tr("cannot be written"), true);
-    return ExitFailed;
+  if (!o.wdr.isEmpty()) {
+    const std::string text = WdrText(r, {o.brand.toStdString(), o.modelName.toStdString(), o.sdCm2 * 1e-4});
+    if (!WriteOutput(o.wdr, QByteArray::fromStdString(text), out)) {
+      SayFile(err, "fit", o.wdr, ToolText::tr("cannot be written"), true);
+      return ExitFailed;
+    }
   }
   return ExitOk;
 }
