@@ -59,7 +59,7 @@ FitCurve ReadCurve(const QString& file, QString& why) {
 
 }  // namespace
 
-TFormFit::TFormFit(QWidget* parent) : QWidget(parent, Qt::Window) {
+TFormFit::TFormFit(QWidget* parent) : QWidget(parent, Qt::Window), overlay_(std::make_unique<PointValues>()) {
   setObjectName(QStringLiteral("TFormFit"));
   setWindowTitle(U(Caption));
   setFont(ProgramFont(12));
@@ -301,10 +301,11 @@ void TFormFit::SaveClick() {
   if (!ok) Tell(U("ファイルを保存できませんでした"));
 }
 
-bool TFormFit::OverlayValues(int32_t band, PointValues& values) const {
-  if (!haveModel_ || !isVisible()) return false;
+const PointValues* TFormFit::Overlay(int32_t band) const {
+  if (!haveModel_ || !isVisible()) return nullptr;
   const FitCurve now = Current();
-  if (now.f != fitted_.f || now.r != fitted_.r || now.thetaDeg != fitted_.thetaDeg) return false;
+  if (now.f != fitted_.f || now.r != fitted_.r || now.thetaDeg != fitted_.thetaDeg) return nullptr;
+  PointValues& values = *overlay_;
   values.Clear();
   for (int k = BandFirstSlot(band); k <= BandLastSlot(band); ++k) {
     const double f = GridFrequency(k);
@@ -314,7 +315,7 @@ bool TFormFit::OverlayValues(int32_t band, PointValues& values) const {
     values.Theta[k] = float(std::arg(z) * 180 / M_PI);
   }
   values.valid = 1;
-  return true;
+  return &values;
 }
 
 void TFormFit::keyPressEvent(QKeyEvent* event) {

@@ -8,6 +8,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 #include "analysis/ModelFit.h"
 #include "data/Kavo_setting.h"
@@ -35,8 +36,8 @@ class TFormFit : public QWidget {
   // redraws its graph).
   std::function<void()> overlayChanged;
   // The fitted model at the slots of `band`, while there is one and the
-  // measurement is still the one it was fitted to.
-  bool OverlayValues(int32_t band, PointValues& values) const;
+  // measurement is still the one it was fitted to; null otherwise.
+  const PointValues* Overlay(int32_t band) const;
 
   void FitClick();
   void SaveClick();
@@ -80,6 +81,7 @@ class TFormFit : public QWidget {
   FitResult result_;
   bool haveModel_ = false;
   FitCurve fitted_;  // the measurement the model was fitted to
+  std::unique_ptr<PointValues> overlay_;
 };
 
 }  // namespace kavo
