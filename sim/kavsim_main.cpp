@@ -2,6 +2,7 @@
 // without the hardware. Prints the device path to open as its first line.
 #include "PtyUnit.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -62,7 +63,7 @@ void PrintHelp() {
       "  --baud N          pacing rate in bit/s, 10 bits per byte (default 9600)\n"
       "\n"
       "Unit identity\n"
-      "  --version TEXT    reply to \"V?\", 4 characters (default 2.10)\n"
+      "  --firmware TEXT   reply to \"V?\", 4 characters (default 2.10)\n"
       "  --serial TEXT     reply to \"SN?\", 4 characters (default 0815)\n"
       "\n"
       "Faults\n"
@@ -76,7 +77,9 @@ void PrintHelp() {
       "  --link PATH       create a symbolic link PATH to the slave, removed on exit;\n"
       "                    e.g. the settings directory's ports/COM1 makes it KAVO's COM1\n"
       "  --until-eof       also end when standard input reaches end-of-file\n"
-      "  --help            this text\n");
+      "  --help            this text\n"
+      "  --version         kavsim's own version\n"
+      "Each option with a value may also be given as --option=VALUE.\n");
 }
 
 bool ParseDouble(const char* text, double& value) {
@@ -111,16 +114,31 @@ int main(int argc, char** argv) {
   double re = unset, le = unset, fs = unset, qms = unset, qes = unset, sd = unset, vas = unset, mms = unset;
   double addedMass = 0, boxLitres = 0;
 
+  // The options that take a value, given as "--opt VALUE" or "--opt=VALUE".
+  static const char* const valued[] = {"--preset", "--re", "--le", "--fs", "--qms", "--qes", "--sd", "--vas",
+                                       "--mms", "--added-mass", "--box-litres", "--noise", "--seed", "--baud",
+                                       "--fault", "--fault-point", "--firmware", "--serial", "--link"};
   for (int i = 1; i < argc; ++i) {
-    const std::string opt = argv[i];
-    auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+    std::string opt = argv[i];
+    std::string inlineValue;
+    const bool hasInline = opt.rfind("--", 0) == 0 && opt.find('=') != std::string::npos;
+    if (hasInline) {
+      inlineValue = opt.substr(opt.find('=') + 1);
+      opt.resize(opt.find('='));
+    }
     if (opt == "--help" || opt == "-h") {
       PrintHelp();
       return 0;
     }
+    if (opt == "--version") {
+      std::printf("kavsim %s\n", KAVO_VERSION);
+      return 0;
+    }
     if (opt == "--unpaced") { config.paced = false; continue; }
     if (opt == "--until-eof") { untilEof = true; continue; }
-    const char* v = value();
+    if (std::find(std::begin(valued), std::end(valued), opt) == std::end(valued))
+      return Fail("unknown option " + opt);
+    const char* v = hasInline ? inlineValue.c_str() : (i + 1 < argc ? argv[++i] : nullptr);
     if (!v) return Fail("option " + opt + " needs a value");
     unsigned long n = 0;
     if (opt == "--preset") {
@@ -160,7 +178,7 @@ int main(int argc, char** argv) {
     } else if (opt == "--fault-point") {
       if (!ParseUnsigned(v, n) || n > 1000) return Fail("bad --fault-point");
       config.faultPoint = int(n);
-    } else if (opt == "--version") {
+    } else if (opt == "--firmware") {
       config.version = v;
     } else if (opt == "--serial") {
       config.serial = v;

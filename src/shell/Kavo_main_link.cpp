@@ -216,7 +216,10 @@ bool TFormMain::mConnectUnit() {
   if (!commDriver) return false;
   if (!mOpenPort(settings.CommPortNum)) {
     statusTexts->ShowPortError();
-    msgCatalog->ShowComOpenError();
+    if (commDriver->LastOpenFailure() == OpenFailure::PermissionDenied)
+      msgCatalog->ShowComAccessError(commDriver->PortName());
+    else
+      msgCatalog->ShowComOpenError();
     return false;
   }
   if (!mProbeUnit()) {
