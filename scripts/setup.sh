@@ -5,7 +5,7 @@
 set -euo pipefail
 
 pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-      libgtest-dev fonts-ipafont-gothic qt6-translations-l10n poppler-utils)
+      libgtest-dev fonts-ipafont-gothic qt6-translations-l10n poppler-utils dpkg-dev)
 if [ "${1:-}" = "--run" ]; then
   pkgs+=(xvfb xauth imagemagick x11-utils xdotool)
 fi
