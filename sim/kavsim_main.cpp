@@ -2,7 +2,6 @@
 // without the hardware. Prints the device path to open as its first line.
 #include "PtyUnit.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -97,8 +96,13 @@ bool ParseUnsigned(const char* text, unsigned long& value) {
   return errno == 0 && end != text && *end == '\0';
 }
 
+// The option last on the command line when its value is missing: whatever
+// its own check then says, the message is that the value is missing.
+std::string missingValueOf;
+
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "kavsim: %s (see --help)\n", message.c_str());
+  const std::string text = missingValueOf.empty() ? message : "option " + missingValueOf + " needs a value";
+  std::fprintf(stderr, "kavsim: %s (see --help)\n", text.c_str());
   return 2;
 }
 
@@ -114,11 +118,8 @@ int main(int argc, char** argv) {
   double re = unset, le = unset, fs = unset, qms = unset, qes = unset, sd = unset, vas = unset, mms = unset;
   double addedMass = 0, boxLitres = 0;
 
-  // The options that take a value, given as "--opt VALUE" or "--opt=VALUE".
-  static const char* const valued[] = {"--preset", "--re", "--le", "--fs", "--qms", "--qes", "--sd", "--vas",
-                                       "--mms", "--added-mass", "--box-litres", "--noise", "--seed", "--baud",
-                                       "--fault", "--fault-point", "--firmware", "--serial", "--link"};
   for (int i = 1; i < argc; ++i) {
+    // An option's value follows it as "--opt VALUE" or "--opt=VALUE".
     std::string opt = argv[i];
     std::string inlineValue;
     const bool hasInline = opt.rfind("--", 0) == 0 && opt.find('=') != std::string::npos;
@@ -136,10 +137,10 @@ int main(int argc, char** argv) {
     }
     if (opt == "--unpaced") { config.paced = false; continue; }
     if (opt == "--until-eof") { untilEof = true; continue; }
-    if (std::find(std::begin(valued), std::end(valued), opt) == std::end(valued))
-      return Fail("unknown option " + opt);
-    const char* v = hasInline ? inlineValue.c_str() : (i + 1 < argc ? argv[++i] : nullptr);
-    if (!v) return Fail("option " + opt + " needs a value");
+    const bool hasValue = hasInline || i + 1 < argc;
+    const std::string value = hasInline ? inlineValue : hasValue ? argv[++i] : "";
+    const char* v = value.c_str();
+    if (!hasValue) missingValueOf = opt;
     unsigned long n = 0;
     if (opt == "--preset") {
       if (!kavsim::FindPreset(v, config.model)) return Fail(std::string("unknown preset ") + v);
@@ -185,8 +186,10 @@ int main(int argc, char** argv) {
     } else if (opt == "--link") {
       link = v;
     } else {
+      missingValueOf.clear();
       return Fail("unknown option " + opt);
     }
+    if (!hasValue) return Fail(opt);
   }
   kavsim::DriverModel& model = config.model;
   if (!std::isnan(re)) model.Re = re;
