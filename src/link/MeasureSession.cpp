@@ -88,6 +88,7 @@ ConnectResult MeasureSession::IdentifyUnit() {
 
 ConnectResult MeasureSession::Connect(int32_t port) {
   if (!driver_) return ConnectResult::NoDriver;
+  ClosePort();  // a port left open by anything earlier would hide the one chosen now
   if (!OpenPort(port)) return ConnectResult::PortError;
   if (!ProbeUnit()) {
     ClosePort();
@@ -114,13 +115,15 @@ BandResult MeasureSession::StartBand(int32_t band) {
     return BandResult::Unanswered;
   }
   const BandReply answer = ParseBandReply(reply);
-  if (answer.answer != BandAnswer::Count) {
-    unitConnected_ = 0;  // refused or garbled: the port stays open
-    return answer.answer == BandAnswer::Refused ? BandResult::Refused : BandResult::Garbage;
-  }
-  if (answer.count != pointsExpected_) {
-    unitConnected_ = 0;
-    return BandResult::Mismatch;
+  BandResult result = BandResult::Started;
+  if (answer.answer == BandAnswer::Refused) result = BandResult::Refused;
+  else if (answer.answer == BandAnswer::Garbage) result = BandResult::Garbage;
+  else if (answer.count != pointsExpected_) result = BandResult::Mismatch;
+  if (result != BandResult::Started) {
+    // The unit is told to end whatever it began and the port is closed, so
+    // that the next start connects from scratch, on the port chosen then.
+    Release();
+    return result;
   }
   acquiring_ = 1;
   return BandResult::Started;

@@ -37,7 +37,8 @@ enum class ConnectResult {
 
 enum class BandResult {
   Started,     // the unit is sending the sweep
-  Unanswered,  // no reply: the port is closed
+  // The failures close the port.
+  Unanswered,  // no reply
   Refused,     // "NG"
   Garbage,     // a reply that is not hexadecimal
   Mismatch,    // a point count other than the band's
@@ -89,10 +90,12 @@ class MeasureSession {
   void ClosePort();
   bool ProbeUnit();
   ConnectResult IdentifyUnit();
-  // Port, probe and identification; on any failure the port is closed.
+  // Port, probe and identification, always on `port`; on any failure the
+  // port is closed.
   ConnectResult Connect(int32_t port);
   // "M1".."M4", answered with the band's point count in hexadecimal. Starts
-  // acquiring when the count is the one Prepare expects.
+  // acquiring when the count is the one Prepare expects; any other answer
+  // releases the unit (end command, port closed).
   BandResult StartBand(int32_t band);
   // The user's stop: up to three end commands, the port closed either way.
   void Stop();

@@ -168,12 +168,13 @@ bool TFormMain::mStartBand(int32_t band) {
     case BandResult::Unanswered:
       statusTexts->ShowSendError();
       break;
+    case BandResult::Refused:
+      msgCatalog->ShowMeasureRefused();
+      break;
+    case BandResult::Garbage:  // not the answer this program expects either
     case BandResult::Mismatch:
       msgCatalog->ShowVersionMismatch();
       break;
-    case BandResult::Refused:
-    case BandResult::Garbage:
-      break;  // nothing shown, the port stays open
   }
   return false;
 }

@@ -180,36 +180,43 @@ TEST_F(MeasureTest, BandCommandUnansweredClosesThePort) {
   EXPECT_TRUE(Idle());
 }
 
-TEST_F(MeasureTest, RefusedOrGarbledBandReplyKeepsThePortOpenAndSilent) {
-  StartUnit(kavsim::Fault::Refuse);
-  Start();
-  main->MStartBtnClick();
-  EXPECT_TRUE(modal->calls.empty());
-  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 1);
-  EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
-  EXPECT_TRUE(Idle());
+TEST_F(MeasureTest, RefusedOrMismatchedBandEndsTheStartAndTheNextUsesThePortChosenNow) {
+  // The start ends cleanly: the unit told "ME", the port closed, the user told
+  // why. The next start, with COM2 chosen meanwhile, connects there afresh.
+  struct Case {
+    const char* reply;  // to "M1"
+    const char* message;
+  };
+  const char* const mismatch = "ユニットとアプリケーションのバージョンがミスマッチです";
+  const Case cases[] = {{"NG  \r", "KA-Vユニットが測定を開始できませんでした。ユニットを確認して下さい。"},
+                        {"XYZW\r", mismatch},
+                        {"0090\r", mismatch}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reply);
+    ScriptedUnit refusing([&](const std::string& command) { return command == "M1" ? c.reply : HealthyAnswer(command); });
+    UseScripted(refusing);
+    if (!main) Start();
+    main->settings.CommPortNum = 1;
+    modal->calls.clear();
+    main->MStartBtnClick();
+    EXPECT_EQ(modal->MessageTexts(), QStringList{QString::fromUtf8(c.message)});
+    EXPECT_EQ(refusing.Commands(), With(ProbeAndIdentify, {"M1", "ME"}));
+    EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
+    EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
+    EXPECT_TRUE(Idle());
 
-  // A new COM number waits until the port has closed: the next start still
-  // talks to the same unit.
-  ScriptedUnit other([](const std::string& command) { return HealthyAnswer(command); });
-  qputenv("KAVO_COM2", QByteArray::fromStdString(other.Path()));
-  main->settings.CommPortNum = 2;
-  unit->ClearCommands();
-  main->MStartBtnClick();
-  EXPECT_TRUE(unit->WaitForCommands(ProbeAndIdentify.size() + 1, 1000));
-  EXPECT_EQ(unit->Commands(), With(ProbeAndIdentify, {"M1"}));
-  EXPECT_TRUE(other.Commands().empty());
-  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 1);
-
-  // Stopped by hand after a refusal, the port closes; now COM2 is used.
-  main->mClosePort();
-  ScriptedUnit garbled([](const std::string& command) { return command == "M1" ? "XYZW\r" : HealthyAnswer(command); });
-  qputenv("KAVO_COM2", QByteArray::fromStdString(garbled.Path()));
-  main->MStartBtnClick();
-  EXPECT_EQ(garbled.Commands(), With(ProbeAndIdentify, {"M1"}));
-  EXPECT_TRUE(modal->calls.empty());
-  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 1);
-  EXPECT_TRUE(Idle());
+    kavsim::PtyUnit other;
+    other.Config().paced = false;
+    ASSERT_TRUE(other.Start());
+    qputenv("KAVO_COM2", QByteArray::fromStdString(other.SlavePath()));
+    main->settings.CommPortNum = 2;
+    ASSERT_TRUE(Measure(1));
+    EXPECT_EQ(main->mainData.valid, 1);
+    EXPECT_TRUE(other.WaitForCommands(ProbeAndIdentify.size() + 2, 1000));
+    EXPECT_EQ(other.Commands(), With(ProbeAndIdentify, {"M1", "ME"}));
+    EXPECT_EQ(refusing.Commands().size(), ProbeAndIdentify.size() + 2);
+    main->dataSaved = 1;  // no question before the next case
+  }
 }
 
 TEST_F(MeasureTest, WrongPointCountIsAVersionMismatch) {
@@ -219,7 +226,7 @@ TEST_F(MeasureTest, WrongPointCountIsAVersionMismatch) {
   main->MStartBtnClick();
   EXPECT_EQ(modal->MessageTexts(), QStringList{QStringLiteral("ユニットとアプリケーションのバージョンがミスマッチです")});
   EXPECT_EQ(modal->calls[0].icon, MsgIcon::Stop);
-  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 1);
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
   EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
   EXPECT_EQ(TFormMainProbe(main).Acquiring(), 0);
   EXPECT_TRUE(Idle());
