@@ -233,7 +233,7 @@ class TFormMain : public QMainWindow {
   bool idleRunning = false;  // inside mAppIdle
 
   // ---- measuring (Kavo_main_link.cpp) ----
-  // The status and message of a connection's outcome; true when connected.
+  // The status text and message of a failed connection; true when connected.
   bool mReportConnect(ConnectResult result);
   bool mConnectUnit();
   void mPrepareSweep(int32_t band);

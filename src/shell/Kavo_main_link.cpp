@@ -1,6 +1,7 @@
-// Main window: the KA-V unit's command protocol (port, probe,
-// identification, stop, release) and the measurement sequence that
-// receives a sweep one record per idle pass.
+// Main window: the measurement's commands and the window's side of a sweep.
+// The unit's protocol and the receiving belong to `session`; here its
+// results become status texts, messages, the watchdog, the button and the
+// drawing, one record per idle pass.
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
@@ -117,13 +118,16 @@ bool TFormMain::mConnectAndStart() {
   return true;
 }
 
-bool TFormMain::mConnectUnit() { return mReportConnect(session.Connect(settings.CommPortNum)); }
+bool TFormMain::mConnectUnit() {
+  if (!mReportConnect(session.Connect(settings.CommPortNum))) return false;
+  statusTexts->ShowUnitInfo(QString::fromLatin1(UnitModelName), FromCp932(session.UnitSerial()),
+                            FromCp932(session.UnitVersion()));
+  return true;
+}
 
 bool TFormMain::mReportConnect(ConnectResult result) {
   switch (result) {
     case ConnectResult::Connected:
-      statusTexts->ShowUnitInfo(QString::fromLatin1(UnitModelName), FromCp932(session.UnitSerial()),
-                                FromCp932(session.UnitVersion()));
       return true;
     case ConnectResult::PortError:
       statusTexts->ShowPortError();
