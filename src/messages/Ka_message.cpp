@@ -97,6 +97,10 @@ void TK_Message::ShowVersionMismatch() const {
   Error(QStringLiteral("ユニットとアプリケーションのバージョンがミスマッチです"));
 }
 
+void TK_Message::ShowMeasureRefused() const {
+  Error(QStringLiteral("KA-Vユニットが測定を開始できませんでした。ユニットを確認して下さい。"));
+}
+
 void TK_Message::ShowTooManyReferences() const {
   Error(QStringLiteral("参照データは５個までにしてください"));
 }

@@ -86,8 +86,6 @@ TFormMain::TFormMain(QWidget* owner) : QMainWindow(owner), ui(new Ui::TFormMain)
   Timer1.setSingleShot(true);
   Timer1.setTimerType(Qt::PreciseTimer);
 
-  unitVersion.clear();
-  unitSerial.clear();
   fileName.clear();
   for (auto& name : refFileName) name.clear();
   mainData.dateTime.clear();
@@ -149,7 +147,6 @@ void TFormMain::mInitWindow() {
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TFormMain::OnAboutToBlock);
 
   settingsPending = 1;
-  portOpen = unitConnected = acquiring = timeoutExpired = 0;
   dataSaved = completionPending = statusLayoutPending = geometryApplying = 0;
 
   MenuGraph_R_only->setChecked(false);
@@ -233,6 +230,7 @@ bool TFormMain::mCreateObjects() {
     msgCatalog->ShowFatalMemoryError(QStringLiteral("TSerialPortDriver"));
     return false;
   }
+  session.Attach(commDriver);
   return true;
 }
 
@@ -246,6 +244,7 @@ void TFormMain::FormDestroy() {
   fileHandler = nullptr;
   delete graphPlotter;
   graphPlotter = nullptr;
+  session.Attach(nullptr);
   delete commDriver;  // closes the port if it is still open
   commDriver = nullptr;
 }
@@ -253,7 +252,7 @@ void TFormMain::FormDestroy() {
 // ---- the idle handler ----
 
 bool TFormMain::IdleWorkPending() const {
-  return settingsPending || acquiring || completionPending || statusLayoutPending;
+  return settingsPending || session.Acquiring() || completionPending || statusLayoutPending;
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* e) {
@@ -289,7 +288,7 @@ void TFormMain::mAppIdle() {
     mApplyStoredSettings();
     if (!startupFile.isEmpty()) mOpenDataFile(std::exchange(startupFile, QString()));
   }
-  if (acquiring) mAcquireStep();
+  if (session.Acquiring()) mAcquireStep();
   if (completionPending) {
     completionPending = 0;
     mFinishMeasure();
@@ -333,13 +332,13 @@ void TFormMain::closeEvent(QCloseEvent* e) {
 void TFormMain::FormCloseQuery(bool& canClose) {
   canClose = true;
   if (startupFailed) return;
-  if (unitConnected) mStopMeasure();
+  if (session.UnitConnected()) mStopMeasure();
   SaveSettings();
 }
 
 bool TFormMain::mConfirmQuit() {
   if (mainData.valid && !dataSaved && !msgCatalog->ConfirmQuit()) return false;
-  if (unitConnected) mStopMeasure();
+  if (session.UnitConnected()) mStopMeasure();
   return true;
 }
 

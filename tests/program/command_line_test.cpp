@@ -59,7 +59,9 @@ TEST(CommandLine, InformationOptionsNeedNoDisplay) {
     EXPECT_EQ(run.status, c.status) << what << "\n" << run.err.toStdString();
     EXPECT_TRUE(run.out.startsWith(c.outStart)) << what << ": " << run.out.toStdString();
     EXPECT_EQ(run.out.isEmpty(), c.outStart.isEmpty()) << what;
-    if (!c.errPart.isEmpty()) EXPECT_TRUE(run.err.contains(c.errPart)) << what << ": " << run.err.toStdString();
+    if (!c.errPart.isEmpty()) {
+      EXPECT_TRUE(run.err.contains(c.errPart)) << what << ": " << run.err.toStdString();
+    }
   }
 }
 
