@@ -76,6 +76,7 @@ struct Curve {
   std::vector<double> w, zr, zi, weight;
   double mass = 0, kbox = 0;
   double peakHz = 0, peakR = 0;
+  int role = 0;  // 0 free, 1 with the mass, 2 in the box
 };
 
 struct Setup {
@@ -322,11 +323,8 @@ Solved Solve(Problem& pr) {
   co.algorithm_type = ceres::DENSE_SVD;
   co.num_threads = 1;
   ceres::Covariance covariance(co);
-  std::vector<std::pair<const double*, const double*>> pairs;
-  for (const double* a : freeBlocks)
-    for (const double* b : freeBlocks) pairs.emplace_back(a, b);
   s.cov.assign(ParamCount * ParamCount, 0.0);
-  if (!freeBlocks.empty() && covariance.Compute(pairs, &problem)) {
+  if (!freeBlocks.empty() && covariance.Compute(freeBlocks, &problem)) {
     const size_t n = freeBlocks.size();
     std::vector<double> m(n * n);
     if (covariance.GetCovarianceMatrix(freeBlocks, m.data())) {
@@ -415,16 +413,18 @@ void Start(Problem& pr, const FitInput& in, double re) {
   pr.free[PK] = pr.free[PN] = in.coil == CoilModel::Semi;
 }
 
-FitResult Fail(FitFailure failure) {
+FitResult Fail(FitFailure failure, int curve = -1) {
   FitResult r;
   r.failure = failure;
+  r.failedCurve = curve;
   return r;
 }
 
 // One fit of the free curve with whichever second curves are given.
 FitResult FitOnce(const FitInput& in) {
-  for (const FitCurve* c : {&in.free, &in.loaded, &in.boxed})
-    if (!AllFinite(*c)) return Fail(FitFailure::NonFinite);
+  const FitCurve* given[] = {&in.free, &in.loaded, &in.boxed};
+  for (int i = 0; i < 3; ++i)
+    if (!AllFinite(*given[i])) return Fail(FitFailure::NonFinite, i);
   if (!std::isfinite(in.re) || !std::isfinite(in.fmin) || !std::isfinite(in.fmax) || !std::isfinite(in.sd) ||
       !std::isfinite(in.addedMass) || !std::isfinite(in.boxVolume))
     return Fail(FitFailure::NonFinite);
@@ -443,20 +443,22 @@ FitResult FitOnce(const FitInput& in) {
   if (in.addedMass > 0 && !in.loaded.Empty()) {
     pr.curves.push_back(Select(in.loaded, fmin, fmax));
     pr.curves.back().mass = in.addedMass;
+    pr.curves.back().role = 1;
   }
   if (boxed) {
     pr.curves.push_back(Select(in.boxed, fmin, fmax));
     pr.curves.back().kbox = rhoc2 * in.sd * in.sd / in.boxVolume;
+    pr.curves.back().role = 2;
   }
   for (Curve& c : pr.curves) {
-    if (int(c.w.size()) < MinPoints) return Fail(FitFailure::TooFewPoints);
-    if (!FindResonance(c)) return Fail(FitFailure::NoResonance);
+    if (int(c.w.size()) < MinPoints) return Fail(FitFailure::TooFewPoints, c.role);
+    if (!FindResonance(c)) return Fail(FitFailure::NoResonance, c.role);
   }
   const Curve& f = pr.curves.front();
   for (size_t i = 1; i < pr.curves.size(); ++i) {
     const Curve& c = pr.curves[i];
-    if (c.mass > 0 && !(c.peakHz < f.peakHz * 0.995)) return Fail(FitFailure::LoadedNotBelow);
-    if (c.kbox > 0 && !(c.peakHz > f.peakHz * 1.005)) return Fail(FitFailure::BoxedNotAbove);
+    if (c.mass > 0 && !(c.peakHz < f.peakHz * 0.995)) return Fail(FitFailure::LoadedNotBelow, c.role);
+    if (c.kbox > 0 && !(c.peakHz > f.peakHz * 1.005)) return Fail(FitFailure::BoxedNotAbove, c.role);
   }
   double re = in.re;
   if (in.fitRe) {

@@ -123,6 +123,7 @@ std::complex<double> ModelImpedance(const FittedModel& model, double f, double a
 struct FitResult {
   FitFailure failure = FitFailure::None;
   bool Ok() const { return failure == FitFailure::None; }
+  int failedCurve = -1;  // the curve a failure is about: 0 free, 1 loaded, 2 boxed
   std::array<double, FitValueCount> value{};  // SI
   std::array<double, FitValueCount> sigma{};  // SI; 0 for a fixed value
   std::array<bool, FitValueCount> has{};      // reported (identifiable) or not

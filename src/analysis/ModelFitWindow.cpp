@@ -238,7 +238,8 @@ void TFormFit::FitClick() {
   const FitResult r = FitDriver(in);
   if (!r.Ok()) {
     Clear();
-    return Tell(FitFailureText(r.failure, true));
+    const QString text = FitFailureText(r.failure, true);
+    return Tell(r.failedCurve > 0 ? SecondFile->text() + U("：") + text : text);
   }
   result_ = r;
   fitted_ = in.free;

@@ -174,7 +174,9 @@ int RunFit(const QStringList& args, std::ostream& out, std::ostream& err) {
   const FitResult r = FitDriver(in);
   const bool ja = IsJapanese(QLocale::system());
   if (!r.Ok()) {
-    Say(err, "fit", FitFailureText(r.failure, ja));
+    const QString files[] = {o.free, o.loaded, o.boxed};
+    if (r.failedCurve >= 0 && r.failedCurve < 3) SayFile(err, "fit", files[r.failedCurve], FitFailureText(r.failure, ja));
+    else Say(err, "fit", FitFailureText(r.failure, ja));
     return ExitFailed;
   }
   for (const FitNotice& n : r.warnings) Say(err, "fit", ToolText::tr("warning: %1").arg(FitWarningText(n, ja)));

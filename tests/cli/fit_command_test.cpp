@@ -105,16 +105,18 @@ TEST(FitCommand, RefusesCurvesWithoutAnAnswer) {
   const struct {
     QStringList args;
     FitFailure failure;
+    QString about;  // the file named in the message
   } cases[] = {
-      {{flatFile, "--re", "6"}, FitFailure::NoResonance},
-      {{free, "--re", "5.6", "--fmin", "100", "--fmax", "101"}, FitFailure::TooFewPoints},
-      {{free, "--re", "5.6", "--added-mass", "10", "--loaded", boxed}, FitFailure::LoadedNotBelow},
-      {{free, "--re", "70"}, FitFailure::BadRe},
+      {{flatFile, "--re", "6"}, FitFailure::NoResonance, flatFile},
+      {{free, "--re", "5.6", "--fmin", "100", "--fmax", "101"}, FitFailure::TooFewPoints, free},
+      {{free, "--re", "5.6", "--added-mass", "10", "--loaded", boxed}, FitFailure::LoadedNotBelow, boxed},
+      {{free, "--re", "70"}, FitFailure::BadRe, {}},
   };
   for (const auto& c : cases) {
     const ToolRun run = Tool(QStringList{"fit"} + c.args);
     EXPECT_EQ(run.status, 1) << c.args.join(' ').toStdString();
-    EXPECT_EQ(run.err, "kavo-tool fit: " + FitFailureText(c.failure, false).toStdString() + "\n");
+    const QString prefix = c.about.isEmpty() ? QString() : c.about + ": ";
+    EXPECT_EQ(run.err, ("kavo-tool fit: " + prefix + FitFailureText(c.failure, false) + "\n").toStdString());
   }
 }
 
