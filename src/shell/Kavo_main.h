@@ -67,6 +67,8 @@ class TFormMain : public QMainWindow {
   void MenuHelp_VersionClick();
   void MenuSet_WarningClick();
   void MenuMesure_CalcClick();
+  // "モデル適合解析", and "モデル適合..." of the result-analysis window.
+  void MenuMesure_FitClick();
   void MStartBtnClick();
   void MenuMeasure_StartClick();
   void mSetBusyUI();
@@ -161,7 +163,7 @@ class TFormMain : public QMainWindow {
         *MenuSet = nullptr, *MenuHelp = nullptr;
   QAction *MenuFile_Open = nullptr, *MenuFile_Save = nullptr, *MenuFile_Close = nullptr,
           *MenuFile_Export = nullptr, *MenuFile_PrintSetup = nullptr, *MenuFile_Print = nullptr,
-          *MenuFile_Quit = nullptr, *MenuMeasure_Start = nullptr, *MenuMesure_Calc = nullptr,
+          *MenuFile_Quit = nullptr, *MenuMeasure_Start = nullptr, *MenuMesure_Calc = nullptr, *MenuMesure_Fit = nullptr,
           *MenuGraph_R_only = nullptr, *MenuGraph_Wide = nullptr, *MenuGraph_Ave = nullptr,
           *MenuRef_Open = nullptr, *MenuRef_Close = nullptr, *MenuSet_COM = nullptr,
           *MenuSet_Color = nullptr, *MenuSet_Warning = nullptr, *MenuHelp_Version = nullptr;
