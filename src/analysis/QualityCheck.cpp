@@ -72,7 +72,7 @@ std::string QcParamName(int p) {
 bool FindQcParam(const std::string& name, int& p) {
   for (int i = 0; i < QcParamCount; ++i)
     if (QcParamName(i) == name) return p = i, true;
-  if (name == "fit.lambda") return p = QcClassicalCount + FvLambda, true;  // λ as plain text
+  if (name == "fit.lambda") return p = int(QcClassicalCount) + int(FvLambda), true;  // λ as plain text
   return false;
 }
 
@@ -286,7 +286,8 @@ QcVerdict CheckDriver(const QcRules& rules, const QcMeasurement& ref, const QcMe
         continue;
       }
       const double dev = percent ? (refY[i] != 0 ? 100 * (v - refY[i]) / std::abs(refY[i]) : HUGE_VAL) : v - refY[i];
-      if (std::abs(dev) > ch.tol.value * (1 + 1e-9) + 1e-12) {
+      // The curves' values are floats: a deviation on the limit itself is inside.
+      if (std::abs(dev) > ch.tol.value * (1 + 1e-6) + 1e-9) {
         if (!open) open = true, f1 = f, worst = dev;
         f2 = f;
         if (std::abs(dev) > std::abs(worst)) worst = dev;
@@ -321,7 +322,7 @@ QcVerdict CheckDriver(const QcRules& rules, const QcMeasurement& ref, const QcMe
       limit = QStringLiteral("%1..%2 (%3 ±%4 %)").arg(Num(a), Num(b), Num(r), Num(l.value));
     }
     const double v = m.value[p];
-    if (!(v >= a - 1e-12 * std::abs(a) && v <= b + 1e-12 * std::abs(b)))
+    if (!(v >= a - 1e-6 * std::abs(a) && v <= b + 1e-6 * std::abs(b)))
       reason(T(ja, "%1 %2 が %3 の外", "%1 %2 outside %3").arg(name, Num(v), limit));
   }
   return verdict;

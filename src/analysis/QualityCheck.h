@@ -32,7 +32,7 @@ namespace kavo {
 
 // Parameter p: 0..4 the classical Re Fs Qms Qes Qts, then 5 + v the fit's value v.
 enum QcClassical { QpRe, QpFs, QpQms, QpQes, QpQts, QcClassicalCount };
-constexpr int QcParamCount = QcClassicalCount + FitValueCount;
+constexpr int QcParamCount = int(QcClassicalCount) + int(FitValueCount);
 // "Fs", "fit.Fs", "fit.Le" (the fit's in display units: mH, g, L, ...).
 std::string QcParamName(int p);
 bool FindQcParam(const std::string& name, int& p);
