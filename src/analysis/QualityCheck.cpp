@@ -305,7 +305,8 @@ QcVerdict CheckDriver(const QcRules& rules, const QcMeasurement& ref, const QcMe
     const QString name = QString::fromStdString(QcParamName(l.param));
     const size_t p = size_t(l.param);
     if (!m.has[p]) {
-      const QString why = IsFitParam(l.param) ? m.fitFailure : m.classicalFailure;
+      QString why = IsFitParam(l.param) ? m.fitFailure : m.classicalFailure;
+      if (why.isEmpty()) why = T(ja, "適合したモデルにない値です", "not a value of the fitted model");
       reason(T(ja, "%1 が求まりません: %2", "%1 not determined: %2").arg(name, why));
       continue;
     }
