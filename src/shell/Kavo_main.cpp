@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -26,6 +27,11 @@
 #include "shell/Forms.h"
 #include "ui_Kavo_main.h"
 
+#include <utility>
+
+// The icon lives in this static library; its initialiser must be pulled in.
+static void InitIconResource() { Q_INIT_RESOURCE(kavo_icon); }
+
 namespace kavo {
 namespace {
 
@@ -37,6 +43,12 @@ TFormMain::TFormMain(QWidget* owner) : QMainWindow(owner), ui(new Ui::TFormMain)
   ui->setupUi(this);
   move(255, 178);  // the designed position; the designer file sets only the size
   setFont(ProgramFont(12));
+  // The desktop entry's icon, for window managers that take it from the window.
+  InitIconResource();
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/icons/kavo-48.png"));
+  icon.addFile(QStringLiteral(":/icons/kavo-128.png"));
+  setWindowIcon(icon);
 
   PaintBox1 = ui->PaintBox1;
   MStartBtn = ui->MStartBtn;
@@ -276,6 +288,7 @@ void TFormMain::mAppIdle() {
   if (settingsPending) {
     settingsPending = 0;
     mApplyStoredSettings();
+    if (!startupFile.isEmpty()) mOpenDataFile(std::exchange(startupFile, QString()));
   }
   if (session.Acquiring()) mAcquireStep();
   if (completionPending) {

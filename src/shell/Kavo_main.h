@@ -76,6 +76,12 @@ class TFormMain : public QMainWindow {
 
   // ---- files and references ----
   void MenuFile_OpenClick();
+  // "開く" without its file dialog: reads `path` as the measurement, with the
+  // command's messages and title.
+  void mOpenDataFile(const QString& path);
+  // The file named on the command line: opened by the first idle pass, after
+  // the settings it could otherwise be overwritten by.
+  void OpenAtStart(const QString& path) { startupFile = path; }
   void MenuFile_SaveClick();
   void MenuFile_CloseClick();
   void MenuFile_ExportClick();
@@ -175,6 +181,7 @@ class TFormMain : public QMainWindow {
   uint8_t geometryApplying = 0;
 
   QString fileName;
+  QString startupFile;
   QString refFileName[MaxRefs];
   int32_t refCount = 0;
   ViewSettings view;
