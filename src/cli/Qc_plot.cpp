@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPdfWriter>
 #include <QWidget>
 #include <algorithm>
@@ -17,6 +16,7 @@
 #include "data/Kavo_setting.h"
 #include "graph/Graph_rtf.h"
 #include "graph/PaintBox.h"
+#include "graph/ToleranceBand.h"
 #include "platform/Look.h"
 
 namespace kavo::cli {
@@ -102,17 +102,8 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
     p.setRenderHint(QPainter::Antialiasing);
     const int w = picture.width(), h = picture.height();
     const Graph_RTF::FreqAxis axis = Graph_RTF::MakeFreqAxis(scale.freqMin, scale.freqMax);
-    QPolygonF shade = Line(axis, band.f, band.hi, scale.rMax, w, h, lo, hi);
-    const QPolygonF lower = Line(axis, band.f, band.lo, scale.rMax, w, h, lo, hi);
-    for (qsizetype i = lower.size() - 1; i >= 0; --i) shade << lower[i];
-    QColor fill = refColour;
-    fill.setAlpha(50);
-    p.setPen(Qt::NoPen);
-    p.setBrush(fill);
-    p.drawPolygon(shade);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(refColour, 2));
-    p.drawPolyline(Line(axis, band.f, band.ref, scale.rMax, w, h, lo, hi));
+    PaintToleranceBand(p, axis, scale.rMax, w, h, band.f, band.lo, band.hi, band.ref, refColour, 2);
+    const QColor fill = ToleranceShade(refColour);
     for (size_t k = 0; k < failing.size(); ++k) {
       p.setPen(QPen(CurveColours[k % std::size(CurveColours)], 1));
       p.drawPolyline(Line(axis, failing[k]->curve.f, failing[k]->curve.r, scale.rMax, w, h, lo, hi));
@@ -133,7 +124,7 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
       const int y = box.top() + 4 + i * lineH + lineH / 2;
       const QColor c = i == 0 ? refColour : CurveColours[size_t(i - 1) % std::size(CurveColours)];
       if (i == 0) p.fillRect(QRect(box.left() + 6, y - 5, 20, 10), fill);
-      p.setPen(QPen(c, i == 0 ? 2 : 1));
+      p.setPen(QPen(c, i == 0 ? 2 : 1, i == 0 ? Qt::DashLine : Qt::SolidLine));
       p.drawLine(box.left() + 6, y, box.left() + 26, y);
       p.setPen(Qt::black);
       p.drawText(QRect(box.left() + 32, y - lineH / 2, textW + 4, lineH), Qt::AlignVCenter | Qt::AlignLeft, entries[i]);

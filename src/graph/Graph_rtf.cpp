@@ -367,8 +367,15 @@ void Graph_RTF::DrawOverlay(bool rOnly) {
              BandFirstSlot(scale_->band), BandLastSlot(scale_->band) - 1, nullptr, Qt::DashLine);
 }
 
+void Graph_RTF::DrawBand() {
+  if (!band || !scale_ || bitmap_.isNull()) return;
+  QPainter p(&bitmap_);
+  band(p, MakeFreqAxis(scale_->freqMin, scale_->freqMax), scale_->rMax, bitmapWidth_, bitmapHeight_);
+}
+
 void Graph_RTF::DrawMeasurement(bool rOnly, bool wide) {
   DrawScales(rOnly);
+  DrawBand();
   PaintAllInto(bitmap_, rOnly, false, {wide ? 2 : 1, 1});
   DrawOverlay(rOnly);
   Repaint();
@@ -401,6 +408,7 @@ void Graph_RTF::DrawSegment(bool rOnly, int32_t index, bool wide) {
 
 void Graph_RTF::DrawReferences(bool rOnly) {
   DrawScales(rOnly);
+  DrawBand();
   if (!bitmap_.isNull()) {
     QPainter p(&bitmap_);
     DrawValidRefs(p, bitmapWidth_, bitmapHeight_, rOnly, 1);
@@ -410,6 +418,7 @@ void Graph_RTF::DrawReferences(bool rOnly) {
 
 void Graph_RTF::DrawAll(bool rOnly, bool wide) {
   DrawScales(rOnly);
+  DrawBand();
   PaintAllInto(bitmap_, rOnly, true, {wide ? 2 : 1, 1});
   DrawOverlay(rOnly);
   Repaint();

@@ -128,6 +128,9 @@ class Graph_RTF {
   // measurement on the screen (not on the page): the fitted model while the
   // model-fit window shows one. Asked at every drawing; null for none.
   std::function<const PointValues*()> overlay;
+  // A tolerance band painted over the grid before the curves (screen only):
+  // the loaded quality-check rules' band around their reference. Null for none.
+  std::function<void(QPainter& painter, const FreqAxis& axis, float rMax, int width, int height)> band;
 
   // Fills target white and draws grids and curves with print pens, as
   // DrawAll (withRefs) or DrawMeasurement (not withRefs). The screen bitmap
@@ -184,6 +187,7 @@ class Graph_RTF {
                   int32_t thetaColour, int width, bool rOnly, int firstSeg, int lastSeg,
                   QRect* drawn = nullptr, Qt::PenStyle style = Qt::SolidLine) const;
   void DrawOverlay(bool rOnly);
+  void DrawBand();
   void DrawMainBand(QPainter& p, int w, int h, bool rOnly, int width) const;
   void DrawValidRefs(QPainter& p, int w, int h, bool rOnly, int width) const;
   void PaintAllInto(QImage& image, bool rOnly, bool withRefs, Widths widths) const;

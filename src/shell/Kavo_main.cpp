@@ -112,6 +112,7 @@ void TFormMain::ConnectHandlers() {
   connect(MenuFile_Export, &QAction::triggered, this, &TFormMain::MenuFile_ExportClick);
   connect(MenuRef_Open, &QAction::triggered, this, &TFormMain::MenuRef_OpenClick);
   connect(MenuRef_Close, &QAction::triggered, this, &TFormMain::MenuRef_CloseClick);
+  mSetupQc();
   connect(MenuFile_Quit, &QAction::triggered, this, &TFormMain::MenuFile_QuitClick);
   connect(MenuMeasure_Start, &QAction::triggered, this, &TFormMain::MenuMeasure_StartClick);
   connect(MenuHelp_Version, &QAction::triggered, this, &TFormMain::MenuHelp_VersionClick);

@@ -87,6 +87,11 @@ class TFormMain : public QMainWindow {
   void MenuFile_ExportClick();
   void MenuRef_OpenClick();
   void MenuRef_CloseClick();
+  // 許容範囲を表示...: a .kqc file's band on the graph and the verdict (Kavo_main_qc.cpp).
+  void MenuRef_ToleranceClick();
+  void mSetupQc();
+  // `afterState`: behind the state panel's text rather than in its place.
+  void mShowQcVerdict(bool afterState = false);
   // Appends `ext` to a file name without one, else replaces the name's
   // extension unless it is `ext` already; folders in the path stay as given.
   static QString ForceExtension(const QString& name, const QString& ext);
@@ -201,6 +206,9 @@ class TFormMain : public QMainWindow {
   KStatus* statusTexts = nullptr;
   KAVO_File* fileHandler = nullptr;
   Graph_RTF* graphPlotter = nullptr;
+  // The quality-check rules in force, or null.
+  std::shared_ptr<struct QcWindowState> qcState;
+  QAction* MenuRef_Tolerance = nullptr;
 
   std::array<QLabel*, AxisLabelCount> axisLabels{};
 

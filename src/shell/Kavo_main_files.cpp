@@ -100,6 +100,7 @@ void TFormMain::mOpenDataFile(const QString& path) {
   RedrawWithMeasurement();
   mShowFileTitle(true);
   mCheckOverRange();
+  mShowQcVerdict();
 }
 
 void TFormMain::MenuFile_SaveClick() {

@@ -275,6 +275,7 @@ void TFormMain::mFinishMeasure() {
                                 QStringLiteral("...") + mFormatFrequency(mainData.points[BandLastSlot(band)]),
                             2);
   statusTexts->ShowMeasureDone();
+  mShowQcVerdict(true);
 }
 
 }  // namespace kavo
