@@ -345,6 +345,18 @@ int main(int argc, char** argv) {
     Row("model fit, free + loaded 400-point curves jointly", joint + QStringLiteral(" ms"), "< 60 ms");
   }
 
+  // kavo-tool qc over 500 files: bench_qc next to this program.
+  {
+    QProcess p;
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/bench_qc"), {QString::number(std::min(runs, 3))});
+    p.waitForFinished(600000);
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral(": ([0-9.]+) s, ([0-9.]+) ms per file"))
+                                          .match(QString::fromUtf8(p.readAllStandardOutput()));
+    Row("kavo-tool qc, 500 files (analysis + model fit each): wall / per file",
+        m.hasMatch() ? m.captured(1) + QStringLiteral(" s / ") + m.captured(2) + QStringLiteral(" ms") : QStringLiteral("failed"),
+        "< 20 s");
+  }
+
   // The paced sweep: the sweep benchmark next to this program.
   {
     const QString sweep = QCoreApplication::applicationDirPath() + QStringLiteral("/bench_measure_sweep");
