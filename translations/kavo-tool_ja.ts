@@ -407,179 +407,99 @@ or --box-litres L with --boxed FILE2 (closed-box method).</source>
     </message>
     <message>
         <source>the voice coil&apos;s DC resistance, held fixed</source>
-        <translation type="unfinished"></translation>
+        <translation>ボイスコイルの直流抵抗 (固定値)</translation>
     </message>
     <message>
         <source>fit Re as well (instead of --re)</source>
-        <translation type="unfinished"></translation>
+        <translation>Re も適合する (--re の代わりに)</translation>
     </message>
     <message>
         <source>the voice coil: jωLe, an LR2 network or a semi-inductance (semi unless given)</source>
-        <translation type="unfinished"></translation>
+        <translation>ボイスコイル: jωLe、LR2 回路またはセミインダクタンス (指定しなければ semi)</translation>
     </message>
     <message>
         <source>model the suspension&apos;s creep (the default)</source>
-        <translation type="unfinished"></translation>
+        <translation>サスペンションのクリープを含める (既定)</translation>
     </message>
     <message>
         <source>a plain compliance</source>
-        <translation type="unfinished"></translation>
+        <translation>クリープのないコンプライアンス</translation>
     </message>
     <message>
         <source>the range&apos;s lower end (the curve&apos;s start unless given)</source>
-        <translation type="unfinished"></translation>
+        <translation>範囲の下限 (指定しなければ曲線の始まり)</translation>
     </message>
     <message>
         <source>the range&apos;s upper end (6 times the R peak&apos;s frequency unless given)</source>
-        <translation type="unfinished"></translation>
+        <translation>範囲の上限 (指定しなければ R のピーク周波数の6倍)</translation>
     </message>
     <message>
         <source>the cone&apos;s area: adds Vas, needed with a box</source>
-        <translation type="unfinished"></translation>
+        <translation>振動板の面積: Vas を加える。密閉箱には必要</translation>
     </message>
     <message>
         <source>one JSON object instead of the table</source>
-        <translation type="unfinished"></translation>
+        <translation>表の代わりに JSON オブジェクトひとつ</translation>
     </message>
     <message>
         <source>also write a WinISD-style driver file (SI units)</source>
-        <translation type="unfinished"></translation>
+        <translation>WinISD 形式のドライバファイルも書く (SI 単位)</translation>
     </message>
     <message>
         <source>the driver file&apos;s Brand</source>
-        <translation type="unfinished"></translation>
+        <translation>ドライバファイルの Brand</translation>
     </message>
     <message>
         <source>the driver file&apos;s Model</source>
-        <translation type="unfinished"></translation>
+        <translation>ドライバファイルの Model</translation>
     </message>
     <message>
         <source>--model takes le, lr2 or semi</source>
-        <translation type="unfinished"></translation>
+        <translation>--model は le、lr2 または semi です</translation>
     </message>
     <message>
         <source>give --creep or --no-creep, not both</source>
-        <translation type="unfinished"></translation>
+        <translation>--creep と --no-creep のどちらか一方を指定してください</translation>
     </message>
     <message>
         <source>give either --re OHMS or --fit-re</source>
-        <translation type="unfinished"></translation>
+        <translation>--re OHMS か --fit-re のどちらかを指定してください</translation>
     </message>
     <message>
         <source>--added-mass G and --loaded FILE go together</source>
-        <translation type="unfinished"></translation>
+        <translation>--added-mass G と --loaded FILE は一緒に指定します</translation>
     </message>
     <message>
         <source>--box-litres L and --boxed FILE go together</source>
-        <translation type="unfinished"></translation>
+        <translation>--box-litres L と --boxed FILE は一緒に指定します</translation>
     </message>
     <message>
         <source>the closed box needs --sd CM2</source>
-        <translation type="unfinished"></translation>
+        <translation>密閉箱には --sd CM2 が必要です</translation>
     </message>
     <message>
         <source>--fmin must be below --fmax</source>
-        <translation type="unfinished"></translation>
+        <translation>--fmin は --fmax より小さくしてください</translation>
     </message>
     <message>
         <source>--brand and --model-name go with --wdr</source>
-        <translation type="unfinished"></translation>
+        <translation>--brand と --model-name は --wdr と一緒に指定します</translation>
     </message>
     <message>
         <source>the driver&apos;s model fitted to the curve(s): every value with its ±1σ</source>
-        <translation type="unfinished"></translation>
+        <translation>ドライバのモデルを曲線に適合: すべての値に ±1σ</translation>
     </message>
     <message>
         <source>Needs --re OHMS or --fit-re. Tables (.zma, .csv, .txt) are read wherever a .DTA is.
 Mms, Cms, Rms and Bl need a second curve (--added-mass with --loaded, or
 --box-litres with --boxed and --sd); Vas needs --sd as well.</source>
-        <translation type="unfinished"></translation>
+        <translation>--re OHMS か --fit-re が必要です。表 (.zma, .csv, .txt) は .DTA と同じように読めます。
+Mms、Cms、Rms と Bl には2回目の曲線 (--added-mass と --loaded、または
+--box-litres と --boxed と --sd) が必要です。Vas には --sd も必要です。</translation>
     </message>
     <message>
         <source>warning: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>also write every file&apos;s verdict and parameters as CSV</source>
-        <translation>各ファイルの判定とパラメータを CSV にも書く</translation>
-    </message>
-    <message>
-        <source>one JSON object instead of the lines and the statistics</source>
-        <translation>行と統計の代わりに JSON オブジェクトを一つ</translation>
-    </message>
-    <message>
-        <source>also draw the reference, its band and the failing curves</source>
-        <translation>参照と許容範囲、不合格の曲線を画像にも描く</translation>
-    </message>
-    <message>
-        <source>at most N pairs (as many as there are unless given)</source>
-        <translation>N 組まで（指定がなければ組めるだけ）</translation>
-    </message>
-    <message>
-        <source>the voice coil&apos;s Re: adds the Qts difference to the distance</source>
-        <translation>ボイスコイルの Re：距離に Qts の差を加える</translation>
-    </message>
-    <message>
-        <source>the band&apos;s lower end (the lowest all curves cover unless given)</source>
-        <translation>帯域の下限（指定がなければ全曲線に共通の最低周波数）</translation>
-    </message>
-    <message>
-        <source>the band&apos;s upper end (the highest all curves cover unless given)</source>
-        <translation>帯域の上限（指定がなければ全曲線に共通の最高周波数）</translation>
-    </message>
-    <message>
-        <source>each file PASS or FAIL against a reference under the rules&apos; tolerances</source>
-        <translation>規則の許容範囲で各ファイルを参照と比べて PASS か FAIL に</translation>
-    </message>
-    <message>
-        <source>One line per file: PASS&lt;TAB&gt;FILE or FAIL&lt;TAB&gt;FILE&lt;TAB&gt;reason; reason; ...
-then the statistics per parameter (STAT, name, count, mean, σ, min, max).
-Exit status: 0 all pass, 1 any fails, 2 a file cannot be read (the others
-are checked), 64 a wrong command line or rules file.</source>
-        <translation>ファイルごとに一行：PASS&lt;TAB&gt;FILE または FAIL&lt;TAB&gt;FILE&lt;TAB&gt;理由; 理由; ...
-その後にパラメータごとの統計（STAT、名前、個数、平均、σ、最小、最大）。
-終了ステータス：0 すべて合格、1 不合格あり、2 読めないファイルあり（他は
-検査します）、64 コマンドラインか規則ファイルの誤り。</translation>
-    </message>
-    <message>
-        <source>the drivers paired by likeness of curve, Fs and Qts, best pairs first</source>
-        <translation>曲線・Fs・Qts の近いドライバーを組にする（近い組から）</translation>
-    </message>
-    <message>
-        <source>One line per pair: FILE&lt;TAB&gt;FILE&lt;TAB&gt;distance in %. The distance is
-√(ΔR² + ΔFs² + ΔQts²): the RMS of R&apos;s relative difference on 200
-log-spaced frequencies of the band, and Fs&apos;s and Qts&apos;s relative differences.</source>
-        <translation>一組に一行：FILE&lt;TAB&gt;FILE&lt;TAB&gt;距離（%）。距離は
-√(ΔR² + ΔFs² + ΔQts²)：帯域の対数等間隔 200 点での R の相対差の RMS と、
-Fs と Qts の相対差です。</translation>
-    </message>
-    <message>
-        <source>the reference %1 cannot be read</source>
-        <translation>参照 %1 を読めません</translation>
-    </message>
-    <message>
-        <source>no readable file for the mean reference</source>
-        <translation>平均の参照にする読めるファイルがありません</translation>
-    </message>
-    <message>
-        <source>--pairs takes a whole number from 1</source>
-        <translation>--pairs には 1 以上の整数を指定してください</translation>
-    </message>
-    <message>
-        <source>the curves have no band in common</source>
-        <translation>曲線に共通の帯域がありません</translation>
-    </message>
-    <message>
-        <source>the reference has no points in the range</source>
-        <translation>参照の比較範囲に測定点がありません</translation>
-    </message>
-    <message>
-        <source>reference: the mean</source>
-        <translation>参照：平均</translation>
-    </message>
-    <message>
-        <source>reference: %1</source>
-        <translation>参照：%1</translation>
+        <translation>警告: %1</translation>
     </message>
 </context>
 <context>

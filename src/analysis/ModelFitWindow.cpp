@@ -148,7 +148,8 @@ TFormFit::TFormFit(QWidget* parent) : QWidget(parent, Qt::Window), overlay_(std:
   Table->verticalHeader()->hide();
   Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-  Table->setMinimumHeight(300);
+  Table->verticalHeader()->setDefaultSectionSize(22);
+  Table->setMinimumHeight(22 * 15 + 8);
   ResidualLabel = new QLabel(this);
   WarningsLabel = new QLabel(this);
   WarningsLabel->setWordWrap(true);
@@ -169,7 +170,7 @@ TFormFit::TFormFit(QWidget* parent) : QWidget(parent, Qt::Window), overlay_(std:
   for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
   SecondChanged();
   SaveButton->setEnabled(false);
-  resize(460, 640);
+  resize(460, 720);
 }
 
 void TFormFit::SetSource(const PointValues* raw, const MeasureData* measurement, double re) {
@@ -307,8 +308,10 @@ const PointValues* TFormFit::Overlay(int32_t band) const {
   if (now.f != fitted_.f || now.r != fitted_.r || now.thetaDeg != fitted_.thetaDeg) return nullptr;
   PointValues& values = *overlay_;
   values.Clear();
+  // Over the fitted range only: beyond it the model is extrapolated.
   for (int k = BandFirstSlot(band); k <= BandLastSlot(band); ++k) {
     const double f = GridFrequency(k);
+    if (f < result_.fmin * 0.999 || f > result_.fmax * 1.001) continue;
     const std::complex<double> z = ModelImpedance(result_.model, f);
     values.Freq[k] = float(f);
     values.R[k] = float(std::abs(z));

@@ -132,6 +132,34 @@ TEST(ModelFit, TheTrueValueLiesWithinTwoSigmaForNineSeedsInTen) {
   }
 }
 
+bool Warns(const FitResult& r, FitWarning w) {
+  for (const FitNotice& n : r.warnings)
+    if (n.what == w) return true;
+  return false;
+}
+
+TEST(ModelFit, WarnsOfIllConditionedLoadsAndOfMassAndBoxDisagreeing) {
+  const kavsim::DriverModel m = Driver("woofer65", Coil::Semi, 0.05);
+  const double mms = kavsim::MechanicsOf(m).Mms;
+  FitInput light = Pair(m, CoilModel::Semi, false);
+  light.addedMass = 0.1 * mms;  // Fs falls by 4.7 %
+  light.loaded = Measure(kavsim::Loaded(m, light.addedMass, 0));
+  const FitResult a = FitDriver(light);
+  ASSERT_TRUE(a.Ok());
+  EXPECT_TRUE(Warns(a, FitWarning::MassShift));
+  EXPECT_FALSE(Warns(a, FitWarning::PoorFit));
+  // Mass and box together: they agree, unless the box's volume is mistold.
+  FitInput both = Pair(m, CoilModel::Semi, false);
+  both.boxVolume = m.Vas / 0.6;
+  both.boxed = Measure(kavsim::Loaded(m, 0, both.boxVolume));
+  const FitResult agree = FitDriver(both);
+  ASSERT_TRUE(agree.Ok());
+  EXPECT_TRUE(agree.warnings.empty());
+  EXPECT_NEAR(agree.value[FvMms], mms, 0.01 * mms);
+  both.boxVolume *= 1.2;
+  EXPECT_TRUE(Warns(FitDriver(both), FitWarning::MassBoxDisagree));
+}
+
 TEST(ModelFit, RefusesWhatItCannotFit) {
   const kavsim::DriverModel m = Driver("woofer65", Coil::LR2, 0.05);
   FitInput nan = Pair(m, CoilModel::LR2, false);
