@@ -12,6 +12,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTranslator>
 
 namespace kavo {
@@ -20,8 +21,8 @@ namespace {
 class QtModal : public ModalSeam {
  public:
   MsgResult Message(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
-                    MsgButtons buttons) override {
-    const std::unique_ptr<QMessageBox> box = MakeMessageBox(parent, caption, text, icon, buttons);
+                    MsgButtons buttons, std::optional<MsgResult> defaultButton) override {
+    const std::unique_ptr<QMessageBox> box = MakeMessageBox(parent, caption, text, icon, buttons, defaultButton);
     switch (box->exec()) {
       case QMessageBox::Ok: return MsgResult::OK;
       case QMessageBox::Yes: return MsgResult::Yes;
@@ -127,7 +128,8 @@ bool LoadQtJapanese(const QString& folder) {
 }
 
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& caption, const QString& text,
-                                            MsgIcon icon, MsgButtons buttons) {
+                                            MsgIcon icon, MsgButtons buttons,
+                                            std::optional<MsgResult> defaultButton) {
   auto box = std::make_unique<QMessageBox>(parent);
   box->setWindowTitle(caption);
   box->setText(text);
@@ -153,10 +155,20 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& capt
       const char* text;
     } names[] = {{QMessageBox::Ok, "OK"},
                  {QMessageBox::Cancel, "キャンセル"},
-                 {QMessageBox::Yes, "はい"},
-                 {QMessageBox::No, "いいえ"}};
+                 {QMessageBox::Yes, "はい(&Y)"},
+                 {QMessageBox::No, "いいえ(&N)"}};
     for (const auto& name : names)
       if (QAbstractButton* button = box->button(name.button)) button->setText(QString::fromUtf8(name.text));
+  }
+  if (defaultButton) {
+    static const QMessageBox::StandardButton standard[] = {QMessageBox::Ok, QMessageBox::Cancel, QMessageBox::Yes,
+                                                           QMessageBox::No};
+    if (auto* button = qobject_cast<QPushButton*>(box->button(standard[static_cast<int>(*defaultButton)]))) {
+      // Return presses the default; the focus starts there too, so that a
+      // stray Space does not press the other button either.
+      box->setDefaultButton(button);
+      button->setFocus();
+    }
   }
   return box;
 }
@@ -190,8 +202,9 @@ QString QtFilter(const QString& filter) {
 }
 
 MsgResult ScriptedModal::Message(QWidget*, const QString& caption, const QString& text, MsgIcon icon,
-                                 MsgButtons buttons) {
+                                 MsgButtons buttons, std::optional<MsgResult> defaultButton) {
   ModalCall call;
+  call.defaultButton = defaultButton;
   call.kind = ModalKind::Message;
   call.caption = caption;
   call.text = text;
@@ -260,12 +273,16 @@ static bool PopBool(std::deque<bool>& q) {
 }
 
 bool ScriptedModal::PrintDialog(QWidget*, QPrinter&) {
-  calls.push_back(ModalCall{ModalKind::Print, {}, {}, {}, MsgIcon::None, MsgButtons::OK, {}});
+  ModalCall call;
+  call.kind = ModalKind::Print;
+  calls.push_back(call);
   return PopBool(printAnswers);
 }
 
 bool ScriptedModal::PageSetupDialog(QWidget*, QPrinter&) {
-  calls.push_back(ModalCall{ModalKind::PageSetup, {}, {}, {}, MsgIcon::None, MsgButtons::OK, {}});
+  ModalCall call;
+  call.kind = ModalKind::PageSetup;
+  calls.push_back(call);
   return PopBool(pageSetupAnswers);
 }
 

@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QDialog;
@@ -35,6 +36,7 @@ struct ModalCall {
   QString filter;     // file dialogs: "説明|*.ext" as the program gives it
   MsgIcon icon = MsgIcon::None;
   MsgButtons buttons = MsgButtons::OK;
+  std::optional<MsgResult> defaultButton;  // Message: the button Return presses, when set
   QString dialogName; // Dialog: the window's object name
   bool multiple = false;  // open dialog: several files may be chosen
   uint32_t color = 0; // Color: the colour the picker opened with, 0x00BBGGRR
@@ -43,8 +45,11 @@ struct ModalCall {
 class ModalSeam {
  public:
   virtual ~ModalSeam() = default;
+  // `defaultButton` is the button that Return presses; unset leaves the
+  // box's own choice (its first button).
   virtual MsgResult Message(QWidget* parent, const QString& caption, const QString& text,
-                            MsgIcon icon, MsgButtons buttons) = 0;
+                            MsgIcon icon, MsgButtons buttons,
+                            std::optional<MsgResult> defaultButton = std::nullopt) = 0;
   // File dialogs take the filter in the "description|*.ext" form; they return
   // false on cancel, else true with the chosen full path in `path`. An empty
   // title leaves the dialog's own. The caption of the recorded call is the
@@ -73,7 +78,8 @@ bool LoadQtJapanese(const QString& folder = QString());
 
 // The box the Qt seam shows for Message, built but not shown.
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& caption, const QString& text,
-                                            MsgIcon icon, MsgButtons buttons);
+                                            MsgIcon icon, MsgButtons buttons,
+                                            std::optional<MsgResult> defaultButton = std::nullopt);
 
 // The seam in force. Defaults to the Qt implementation.
 ModalSeam& Modal();
@@ -105,7 +111,7 @@ class ScriptedModal : public ModalSeam {
   std::function<int(QDialog&)> dialogHandler;
 
   MsgResult Message(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
-                    MsgButtons buttons) override;
+                    MsgButtons buttons, std::optional<MsgResult> defaultButton = std::nullopt) override;
   bool OpenFileName(QWidget* parent, const QString& title, const QString& filter,
                     const QString& initialName, QString& path) override;
   bool OpenFileNames(QWidget* parent, const QString& title, const QString& filter,

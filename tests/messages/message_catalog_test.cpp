@@ -3,6 +3,9 @@
 #include "messages/Ka_message.h"
 #include "platform/Modal.h"
 
+#include <QApplication>
+#include <QTimer>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -94,6 +97,47 @@ TEST(MessageCatalog, QuestionsAreYesNoWithExclamationAndOnlyYesConsents) {
       EXPECT_EQ(call.text, q.text);
       EXPECT_EQ(call.icon, MsgIcon::Exclamation);
       EXPECT_EQ(call.buttons, MsgButtons::YesNo);
+      EXPECT_EQ(call.defaultButton, MsgResult::No);
+    }
+  }
+}
+
+// On the real box a stray Return or Space keeps the measurement; Yes takes
+// Alt+Y, or Tab to it and Return. With Qt's texts and with the program's own.
+TEST(MessageCatalog, OnTheRealBoxReturnAnswersNoAndYesNeedsADeliberateKey) {
+  TK_Message catalog(QStringLiteral("KA-V"), "KAVO v2.1");
+  struct Keys {
+    const char* name;
+    std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
+    bool consent;
+  };
+  const std::vector<Keys> cases = {
+      {"Return", {{Qt::Key_Return, Qt::NoModifier}}, false},
+      {"Space", {{Qt::Key_Space, Qt::NoModifier}}, false},
+      {"Alt+Y", {{Qt::Key_Y, Qt::AltModifier}}, true},
+      {"Tab, Return", {{Qt::Key_Tab, Qt::NoModifier}, {Qt::Key_Return, Qt::NoModifier}}, true},
+  };
+  for (const bool qt : {true, false}) {
+    if (qt) ASSERT_TRUE(LoadQtJapanese());
+    else ASSERT_FALSE(LoadQtJapanese(QStringLiteral("/nonexistent")));
+    for (const Question& q : Questions()) {
+      for (const Keys& k : cases) {
+        SCOPED_TRACE(std::string(q.name) + " " + k.name + (qt ? " (Qt's texts)" : " (own texts)"));
+        QTimer::singleShot(0, [&k] {
+          QWidget* box = QApplication::activeModalWidget();
+          ASSERT_NE(box, nullptr);
+          ASSERT_TRUE(QTest::qWaitForWindowActive(box));
+          for (const auto& [key, modifiers] : k.keys) {
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus ? focus : box, key, modifiers);
+          }
+        });
+        // A box the keys did not answer is closed by Escape, which is No.
+        QTimer::singleShot(2000, [] {
+          if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Escape);
+        });
+        EXPECT_EQ(q.ask(catalog), k.consent);
+      }
     }
   }
 }
