@@ -40,4 +40,8 @@ QStringList TabWalk(int presses) {
   return names;
 }
 
+void TypeText(QWidget* widget, const QString& text) {
+  for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
 }  // namespace kavo::test

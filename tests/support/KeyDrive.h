@@ -13,5 +13,8 @@ bool ShowActive(QWidget* window, QWidget* first);
 // object name of the focus after each press (a box's line edit counts as
 // its box).
 QStringList TabWalk(int presses);
+// Types `text` into `widget` one key event per character; unlike
+// QTest::keyClicks it also takes characters beyond ASCII ("５．６").
+void TypeText(QWidget* widget, const QString& text);
 
 }  // namespace kavo::test
