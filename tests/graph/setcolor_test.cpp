@@ -6,8 +6,10 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
+#include "KeyDrive.h"
 #include "graph/PaintBox.h"
 #include "platform/Modal.h"
 
@@ -57,17 +59,16 @@ TEST_F(ColourDialogTest, ReferenceSelectorShowsEachPositionsColours) {
   EXPECT_EQ(Shown(dialog.PaintBox3), 0x808000);
   EXPECT_EQ(Shown(dialog.PaintBox4), 0x800080);
 
-  // Position 2 ("データ３") gets new colours; the picker opens black first,
-  // then with the colour last chosen in it, not the swatch's.
-  TFormSetColor::lastPicked = 0;
+  // Position 2 ("データ３") gets new colours; the picker opens at the
+  // colour being changed.
   dialog.ComboBox1->setCurrentIndex(2);
   modal->colorAnswers = {0x00AA11, 0x3344CC};
   Click(dialog.PaintBox3);
   Click(dialog.PaintBox4);
   ASSERT_EQ(modal->calls.size(), 2u);
   EXPECT_EQ(modal->calls[0].kind, ModalKind::Color);
-  EXPECT_EQ(modal->calls[0].color, 0x000000u);
-  EXPECT_EQ(modal->calls[1].color, 0x00AA11u);
+  EXPECT_EQ(modal->calls[0].color, 0x808000u);
+  EXPECT_EQ(modal->calls[1].color, 0x800080u);
   EXPECT_EQ(Shown(dialog.PaintBox3), 0x00AA11);
   EXPECT_EQ(Shown(dialog.PaintBox4), 0x3344CC);
 
@@ -80,7 +81,7 @@ TEST_F(ColourDialogTest, ReferenceSelectorShowsEachPositionsColours) {
   // A cancelled picker changes nothing.
   Click(dialog.PaintBox1);
   EXPECT_EQ(Shown(dialog.PaintBox1), 0xFF0000);
-  EXPECT_EQ(modal->calls.back().color, 0x3344CCu);
+  EXPECT_EQ(modal->calls.back().color, 0xFF0000u);
 
   dialog.SetBtn->click();
   EXPECT_EQ(cancelled, 0);
@@ -90,6 +91,27 @@ TEST_F(ColourDialogTest, ReferenceSelectorShowsEachPositionsColours) {
   settings.PenColor_R_Ref[2] = before.PenColor_R_Ref[2];
   settings.PenColor_Theta_Ref[2] = before.PenColor_Theta_Ref[2];
   EXPECT_TRUE(Same(settings, before));
+}
+
+// Tab visits the four swatches in their places between the selector and
+// the buttons; Space or Return on one opens the picker at its colour.
+TEST_F(ColourDialogTest, KeyboardReachesAndPicksEverySwatch) {
+  ASSERT_TRUE(ShowActive(&dialog, dialog.PaintBox1));
+  EXPECT_EQ(TabWalk(7), (QStringList{"PaintBox2", "ComboBox1", "PaintBox3", "PaintBox4", "CancelBtn", "SetBtn",
+                                     "PaintBox1"}));
+  modal->colorAnswers = {0x112233, 0x445566};
+  QTest::keyClick(dialog.PaintBox1, Qt::Key_Space);
+  TabWalk(4);
+  ASSERT_EQ(QApplication::focusWidget(), dialog.PaintBox4);
+  QTest::keyClick(dialog.PaintBox4, Qt::Key_Return);
+  ASSERT_EQ(modal->calls.size(), 2u);
+  EXPECT_EQ(modal->calls[0].color, 0xFF0000u);
+  EXPECT_EQ(modal->calls[1].color, 0x800080u);
+  EXPECT_EQ(Shown(dialog.PaintBox1), 0x112233);
+  EXPECT_TRUE(dialog.isVisible());  // Return picked; it did not press a button
+  dialog.SetBtn->click();
+  EXPECT_EQ(settings.PenColor_R, 0x112233);
+  EXPECT_EQ(settings.PenColor_Theta_Ref[0], 0x445566);
 }
 
 TEST_F(ColourDialogTest, CancelInAnyWayKeepsTheColours) {
