@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QSocketNotifier>
 
 #include "data/Kavo_data.h"
@@ -116,6 +117,11 @@ void TFormMain::ConnectHandlers() {
   connect(PaintBox1, &PaintBox::MouseDown, this,
           [this](int x, int y, Qt::MouseButton) { PaintBox1MouseDown(x, y); });
   connect(&Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
+  // The menus are disabled while a sweep runs; Escape still stops it, the
+  // very way the button does (a button busy with a start ignores it).
+  StopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  StopShortcut->setEnabled(false);
+  connect(StopShortcut, &QShortcut::activated, MStartBtn, &QPushButton::click);
 }
 
 // The check-item handlers toggle the mark themselves (they are called

@@ -21,6 +21,7 @@ class QLabel;
 class QMenu;
 class QPrinter;
 class QPushButton;
+class QShortcut;
 class QSocketNotifier;
 
 namespace Ui {
@@ -156,6 +157,8 @@ class TFormMain : public QMainWindow {
   QPushButton* QuitBtn = nullptr;
   QComboBox* ComboBox2 = nullptr;
   StatusPanels* StatusBar1 = nullptr;
+  // Escape while a sweep runs: "測定停止", as the button (enabled only then).
+  QShortcut* StopShortcut = nullptr;
   QTimer Timer1;
   QMenu *MenuFile = nullptr, *MenuMeasure = nullptr, *MenuGraph = nullptr, *MenuRef = nullptr,
         *MenuSet = nullptr, *MenuHelp = nullptr;

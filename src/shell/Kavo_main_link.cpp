@@ -5,7 +5,9 @@
 #include <QComboBox>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -173,6 +175,12 @@ void TFormMain::mSetBusyUI() {
     menu->menuAction()->setEnabled(false);
   QuitBtn->setEnabled(false);
   ComboBox2->setEnabled(false);
+  StopShortcut->setEnabled(true);
+  // "測定停止" holds the focus while the sweep runs (Space stops it as well
+  // as Escape); the button is disabled until the start has returned.
+  QTimer::singleShot(0, MStartBtn, [this] {
+    if (StopShortcut->isEnabled()) MStartBtn->setFocus();
+  });
 }
 
 void TFormMain::mSetIdleUI() {
@@ -181,6 +189,7 @@ void TFormMain::mSetIdleUI() {
   QuitBtn->setEnabled(true);
   ComboBox2->setEnabled(true);
   MStartBtn->setEnabled(true);
+  StopShortcut->setEnabled(false);
 }
 
 void TFormMain::mStartMeasure() {
