@@ -1,6 +1,7 @@
 #include "graph/Kavo_print.h"
 
 #include <QFontMetrics>
+#include <algorithm>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -22,6 +23,52 @@ int32_t MmToPixels(int32_t mm, int32_t dpi) {
 }
 
 int32_t Trunc(double v) { return static_cast<int32_t>(std::trunc(v)); }
+
+// Where a line of `text` that is too wide is broken: after the last blank
+// that leaves the first part within `width`, else after the last character
+// that does. Empty when the whole of it fits.
+int BreakAt(const QFontMetricsF& metrics, const QString& text, double width) {
+  if (metrics.horizontalAdvance(text) <= width) return -1;
+  int fit = 0;
+  while (fit < text.size() && metrics.horizontalAdvance(text.left(fit + 1)) <= width) ++fit;
+  const int blank = text.lastIndexOf(QLatin1Char(' '), fit);
+  return blank > 0 ? blank + 1 : std::max(fit, 1);
+}
+
+// An information line too wide for the page at the normal size is printed
+// smaller, on one line or on two within its own place (`slot` pixels high),
+// whichever allows the larger type; it is never cut off at the page edge.
+// The top-left corner of the text stands on (x, y), on the white brush.
+void InfoLine(QPainter& painter, int32_t x, int32_t y, double width, double slot, const QString& text) {
+  const QFont normal = painter.font();
+  const double points = normal.pointSizeF();
+  auto metricsAt = [&](double size) {
+    QFont f = normal;
+    f.setPointSizeF(size);
+    return QFontMetricsF(f, painter.device());
+  };
+  double oneLine = points, twoLines = 0;
+  while (oneLine > 1.0 && metricsAt(oneLine).horizontalAdvance(text) > width) oneLine -= 0.25;
+  int cut = -1;
+  if (oneLine < points) {
+    for (twoLines = points; twoLines > oneLine; twoLines -= 0.25) {
+      const QFontMetricsF m = metricsAt(twoLines);
+      cut = BreakAt(m, text, width);
+      if (2 * m.height() <= slot && m.horizontalAdvance(text.mid(cut)) <= width) break;
+    }
+  }
+  QFont font = normal;
+  font.setPointSizeF(twoLines > oneLine ? twoLines : oneLine);
+  painter.setFont(font);
+  const QFontMetricsF m(font, painter.device());
+  if (twoLines > oneLine) {
+    painter.drawText(QPointF(x, y + m.ascent()), text.left(cut));
+    painter.drawText(QPointF(x, y + m.height() + m.ascent()), text.mid(cut));
+  } else {
+    painter.drawText(QPointF(x, y + m.ascent()), text);
+  }
+  painter.setFont(normal);
+}
 
 }  // namespace
 
@@ -140,10 +187,13 @@ bool TKAV_Print::Print(bool rOnly, bool wide, bool withRefs) {
 
   // 12, 13. Title and information lines; an empty line keeps its place.
   Text(painter, plotLeft, Trunc(graphBottom + 20.0 * factor), Title());
+  // Each line has the page right of the plot's left edge, less the margin.
+  const double infoWidth = printer_.width() - marginLeft - plotLeft;
   for (int k = 1; k <= 3; ++k) {
     const std::string& line = info_.pstr[k - 1];
     if (!line.empty())
-      Text(painter, plotLeft, Trunc(graphBottom + (20.0 + 20.0 * k) * factor), FromCp932(line));
+      InfoLine(painter, plotLeft, Trunc(graphBottom + (20.0 + 20.0 * k) * factor), infoWidth, 20.0 * factor,
+               FromCp932(line));
   }
 
   // 14. The page goes out; the platform says whether it got there.
