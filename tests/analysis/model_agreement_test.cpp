@@ -3,12 +3,14 @@
 // parameters, compared with the model's own Fs, Qms, Qes and Qts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "analysis/Kavo_calc_method.h"
 #include "Records.h"
 #include "UnitModel.h"
+#include "UnitProtocol.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
 
@@ -86,6 +88,44 @@ TEST(ModelAgreement, EveryPresetAndFiveDrivers) {
     EXPECT_LE(std::fabs(Rel(r.Qms, c.model.Qms)), c.qmsTolerance) << c.name;
     EXPECT_LE(std::fabs(Rel(r.Qes, c.model.Qes)), 0.03) << c.name;
     EXPECT_LE(std::fabs(Rel(r.Qts, qts)), 0.03) << c.name;
+  }
+}
+
+// The tweeter's top is so blunt that whether the search lists it depends on
+// the noise: none without noise, and with kavsim's default noise (0.002) one
+// seed's bump makes it a sharp peak and another's does not. The seeds are
+// pinned here; README tells the same.
+TEST(ModelAgreement, TweeterPeakDependsOnTheNoiseSeed) {
+  struct Case {
+    double noise;
+    uint32_t seed;
+    int peaks;
+    float f;
+  };
+  const Case cases[] = {{0.0, 1, 0, 0}, {0.002, 1, 1, 855.60f}, {0.002, 2, 1, 840.90f}, {0.002, 3, 0, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "noise " << c.noise << " seed " << c.seed);
+    kavsim::UnitConfig config;
+    ASSERT_TRUE(kavsim::FindPreset("tweeter", config.model));
+    config.noise = c.noise;
+    config.seed = c.seed;
+    bool hangUp = false;
+    const std::string stream = kavsim::UnitProtocol(config).SweepStream(1, hangUp);
+    ASSERT_EQ(stream.size(), 400u * 19 + 3);
+    Measured m;
+    m.data.band = 1;
+    m.data.valid = 1;
+    for (int k = 0; k < 400; ++k) {
+      std::copy_n(stream.begin() + k * 19, RecordLength, m.data.points[k].c);
+      m.data.points[k].c[RecordLength] = '\0';
+    }
+    ASSERT_TRUE(KAVO_File().ConvertData(&m.data, &m.raw, &m.ave));
+    MakeSmoothValues(m.raw, 1, m.smooth);
+    TsAnalysis a;
+    a.SetSource(&m.raw, &m.smooth, &m.data);
+    a.FindPeaks();
+    ASSERT_EQ(a.peakCount, c.peaks);
+    if (c.peaks) EXPECT_EQ(FormatPeakValue(a.peakF), FormatPeakValue(c.f));
   }
 }
 
