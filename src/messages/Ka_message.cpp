@@ -42,7 +42,8 @@ void TK_Message::Warning(const QString& text) const {
 // Every question here throws a measurement away on Yes: a stray Return must
 // not, so No is the default and Yes takes a deliberate Alt+Y or Tab, Return.
 bool TK_Message::Question(const QString& text) const {
-  return Modal().Message(nullptr, Caption(), text, MsgIcon::Exclamation, MsgButtons::YesNo, MsgResult::No) ==
+  return Modal().MessageWithDefault(nullptr, Caption(), text, MsgIcon::Exclamation, MsgButtons::YesNo,
+                                    MsgResult::No) ==
          MsgResult::Yes;
 }
 

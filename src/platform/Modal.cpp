@@ -21,9 +21,17 @@ namespace {
 class QtModal : public ModalSeam {
  public:
   MsgResult Message(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
-                    MsgButtons buttons, std::optional<MsgResult> defaultButton) override {
-    const std::unique_ptr<QMessageBox> box = MakeMessageBox(parent, caption, text, icon, buttons, defaultButton);
-    switch (box->exec()) {
+                    MsgButtons buttons) override {
+    return Show(*MakeMessageBox(parent, caption, text, icon, buttons));
+  }
+
+  MsgResult MessageWithDefault(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
+                               MsgButtons buttons, MsgResult defaultButton) override {
+    return Show(*MakeMessageBox(parent, caption, text, icon, buttons, defaultButton));
+  }
+
+  static MsgResult Show(QMessageBox& box) {
+    switch (box.exec()) {
       case QMessageBox::Ok: return MsgResult::OK;
       case QMessageBox::Yes: return MsgResult::Yes;
       case QMessageBox::No: return MsgResult::No;
@@ -201,10 +209,19 @@ QString QtFilter(const QString& filter) {
   return out.join(QStringLiteral(";;"));
 }
 
+MsgResult ScriptedModal::MessageWithDefault(QWidget* parent, const QString& caption, const QString& text,
+                                            MsgIcon icon, MsgButtons buttons, MsgResult defaultButton) {
+  pendingDefault_ = defaultButton;
+  const MsgResult answer = Message(parent, caption, text, icon, buttons);
+  pendingDefault_.reset();
+  return answer;
+}
+
 MsgResult ScriptedModal::Message(QWidget*, const QString& caption, const QString& text, MsgIcon icon,
-                                 MsgButtons buttons, std::optional<MsgResult> defaultButton) {
+                                 MsgButtons buttons) {
   ModalCall call;
-  call.defaultButton = defaultButton;
+  call.defaultButton = pendingDefault_;
+  pendingDefault_.reset();
   call.kind = ModalKind::Message;
   call.caption = caption;
   call.text = text;

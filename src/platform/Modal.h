@@ -45,11 +45,16 @@ struct ModalCall {
 class ModalSeam {
  public:
   virtual ~ModalSeam() = default;
-  // `defaultButton` is the button that Return presses; unset leaves the
-  // box's own choice (its first button).
   virtual MsgResult Message(QWidget* parent, const QString& caption, const QString& text,
-                            MsgIcon icon, MsgButtons buttons,
-                            std::optional<MsgResult> defaultButton = std::nullopt) = 0;
+                            MsgIcon icon, MsgButtons buttons) = 0;
+  // The same box with `defaultButton` as the button that Return presses
+  // (Message leaves the box's own choice, its first button). A seam that
+  // knows no default shows it as Message does.
+  virtual MsgResult MessageWithDefault(QWidget* parent, const QString& caption, const QString& text,
+                                       MsgIcon icon, MsgButtons buttons, MsgResult defaultButton) {
+    (void)defaultButton;
+    return Message(parent, caption, text, icon, buttons);
+  }
   // File dialogs take the filter in the "description|*.ext" form; they return
   // false on cancel, else true with the chosen full path in `path`. An empty
   // title leaves the dialog's own. The caption of the recorded call is the
@@ -111,7 +116,11 @@ class ScriptedModal : public ModalSeam {
   std::function<int(QDialog&)> dialogHandler;
 
   MsgResult Message(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
-                    MsgButtons buttons, std::optional<MsgResult> defaultButton = std::nullopt) override;
+                    MsgButtons buttons) override;
+  // Records the default with the call; answers as Message (which a test's
+  // own seam may extend).
+  MsgResult MessageWithDefault(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
+                               MsgButtons buttons, MsgResult defaultButton) override;
   bool OpenFileName(QWidget* parent, const QString& title, const QString& filter,
                     const QString& initialName, QString& path) override;
   bool OpenFileNames(QWidget* parent, const QString& title, const QString& filter,
@@ -125,6 +134,9 @@ class ScriptedModal : public ModalSeam {
 
   // Texts of the message boxes shown so far, in order.
   QStringList MessageTexts() const;
+
+ private:
+  std::optional<MsgResult> pendingDefault_;  // of the box MessageWithDefault is showing
 };
 
 // Installs a scripted seam for the lifetime of the object.
