@@ -23,7 +23,9 @@ void TFormMain::MenuMesure_CalcClick() {
     // Beside the main window, on its screen, never over its menu.
     const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(QPoint(0, 0), size());
     const int menuBottom = menuBar()->mapToGlobal(QPoint(0, menuBar()->height() - 1)).y();
-    calc->move(TFormCalc::PlaceBeside(frameGeometry(), menuBottom, calc->frameGeometry().size(), screen));
+    // A window never shown has no frame yet: count the main window's.
+    const QSize framed = calc->size() + (frameGeometry().size() - size());
+    calc->move(TFormCalc::PlaceBeside(frameGeometry(), menuBottom, framed, screen));
   }
   calc->show();
   calc->raise();
