@@ -252,6 +252,13 @@ bool TFormMain::IdleWorkPending() const {
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* e) {
   if (e->type() != IdleEvent) idleArmed = true;
+  // The start button is disabled while its start or stop runs, and the busy
+  // window disables everything else, so the focus is lost on the way: the
+  // button takes it back when it is usable again. While a sweep runs it so
+  // holds the focus as "測定停止" (Space stops, as Escape does), and after a
+  // stop Space starts again.
+  if (watched == MStartBtn && e->type() == QEvent::EnabledChange && MStartBtn->isEnabled() && !focusWidget())
+    MStartBtn->setFocus();
   return QMainWindow::eventFilter(watched, e);
 }
 

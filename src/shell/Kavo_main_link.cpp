@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSocketNotifier>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -176,11 +175,7 @@ void TFormMain::mSetBusyUI() {
   QuitBtn->setEnabled(false);
   ComboBox2->setEnabled(false);
   StopShortcut->setEnabled(true);
-  // "測定停止" holds the focus while the sweep runs (Space stops it as well
-  // as Escape); the button is disabled until the start has returned.
-  QTimer::singleShot(0, MStartBtn, [this] {
-    if (StopShortcut->isEnabled()) MStartBtn->setFocus();
-  });
+  MStartBtn->setFocus();  // taken up again once the start has returned (eventFilter)
 }
 
 void TFormMain::mSetIdleUI() {
