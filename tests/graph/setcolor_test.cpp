@@ -6,10 +6,8 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
-#include "KeyDrive.h"
 #include "graph/PaintBox.h"
 #include "platform/Modal.h"
 
@@ -91,27 +89,6 @@ TEST_F(ColourDialogTest, ReferenceSelectorShowsEachPositionsColours) {
   settings.PenColor_R_Ref[2] = before.PenColor_R_Ref[2];
   settings.PenColor_Theta_Ref[2] = before.PenColor_Theta_Ref[2];
   EXPECT_TRUE(Same(settings, before));
-}
-
-// Tab visits the four swatches in their places between the selector and
-// the buttons; Space or Return on one opens the picker at its colour.
-TEST_F(ColourDialogTest, KeyboardReachesAndPicksEverySwatch) {
-  ASSERT_TRUE(ShowActive(&dialog, dialog.PaintBox1));
-  EXPECT_EQ(TabWalk(7), (QStringList{"PaintBox2", "ComboBox1", "PaintBox3", "PaintBox4", "CancelBtn", "SetBtn",
-                                     "PaintBox1"}));
-  modal->colorAnswers = {0x112233, 0x445566};
-  QTest::keyClick(dialog.PaintBox1, Qt::Key_Space);
-  TabWalk(4);
-  ASSERT_EQ(QApplication::focusWidget(), dialog.PaintBox4);
-  QTest::keyClick(dialog.PaintBox4, Qt::Key_Return);
-  ASSERT_EQ(modal->calls.size(), 2u);
-  EXPECT_EQ(modal->calls[0].color, 0xFF0000u);
-  EXPECT_EQ(modal->calls[1].color, 0x800080u);
-  EXPECT_EQ(Shown(dialog.PaintBox1), 0x112233);
-  EXPECT_TRUE(dialog.isVisible());  // Return picked; it did not press a button
-  dialog.SetBtn->click();
-  EXPECT_EQ(settings.PenColor_R, 0x112233);
-  EXPECT_EQ(settings.PenColor_Theta_Ref[0], 0x445566);
 }
 
 TEST_F(ColourDialogTest, CancelInAnyWayKeepsTheColours) {

@@ -102,43 +102,24 @@ TEST(MessageCatalog, QuestionsAreYesNoWithExclamationAndOnlyYesConsents) {
   }
 }
 
-// On the real box a stray Return or Space keeps the measurement; Yes takes
-// Alt+Y, or Tab to it and Return. With Qt's texts and with the program's own.
+// On the real box Return or Space keeps the measurement; Yes takes Alt+Y,
+// or Tab to it and Return. With Qt's texts and with the program's own.
 TEST(MessageCatalog, OnTheRealBoxReturnAnswersNoAndYesNeedsADeliberateKey) {
   TK_Message catalog(QStringLiteral("KA-V"), "KAVO v2.1");
-  struct Keys {
-    const char* name;
-    std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
-    bool consent;
-  };
-  const std::vector<Keys> cases = {
-      {"Return", {{Qt::Key_Return, Qt::NoModifier}}, false},
-      {"Space", {{Qt::Key_Space, Qt::NoModifier}}, false},
-      {"Alt+Y", {{Qt::Key_Y, Qt::AltModifier}}, true},
-      {"Tab, Return", {{Qt::Key_Tab, Qt::NoModifier}, {Qt::Key_Return, Qt::NoModifier}}, true},
-  };
+  using Keys = std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>;
+  const std::pair<Keys, bool> cases[] = {{{{Qt::Key_Return, {}}}, false}, {{{Qt::Key_Space, {}}}, false},
+                                         {{{Qt::Key_Y, Qt::AltModifier}}, true},
+                                         {{{Qt::Key_Tab, {}}, {Qt::Key_Return, {}}}, true}};
   for (const bool qt : {true, false}) {
-    if (qt) ASSERT_TRUE(LoadQtJapanese());
-    else ASSERT_FALSE(LoadQtJapanese(QStringLiteral("/nonexistent")));
-    for (const Question& q : Questions()) {
-      for (const Keys& k : cases) {
-        SCOPED_TRACE(std::string(q.name) + " " + k.name + (qt ? " (Qt's texts)" : " (own texts)"));
-        QTimer::singleShot(0, [&k] {
-          QWidget* box = QApplication::activeModalWidget();
-          ASSERT_NE(box, nullptr);
-          ASSERT_TRUE(QTest::qWaitForWindowActive(box));
-          for (const auto& [key, modifiers] : k.keys) {
-            QWidget* focus = QApplication::focusWidget();
-            QTest::keyClick(focus ? focus : box, key, modifiers);
-          }
+    ASSERT_EQ(LoadQtJapanese(qt ? QString() : QStringLiteral("/nonexistent")), qt);
+    for (const Question& q : Questions())
+      for (const auto& [keys, consent] : cases) {
+        QTimer::singleShot(0, [&keys = keys] {
+          ASSERT_TRUE(QTest::qWaitForWindowActive(QApplication::activeModalWidget()));
+          for (const auto& [key, modifiers] : keys) QTest::keyClick(QApplication::focusWidget(), key, modifiers);
         });
-        // A box the keys did not answer is closed by Escape, which is No.
-        QTimer::singleShot(2000, [] {
-          if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Escape);
-        });
-        EXPECT_EQ(q.ask(catalog), k.consent);
+        EXPECT_EQ(q.ask(catalog), consent) << q.name << " " << keys.size() << " " << qt;
       }
-    }
   }
 }
 

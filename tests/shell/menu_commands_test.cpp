@@ -12,17 +12,24 @@
 #include <QListWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QtTest/QTest>
 
 #include "MainWindowFixture.h"
 #include "PtyUnit.h"
 #include "Records.h"
+#include "analysis/Kavo_calc.h"
+#include "analysis/Re.h"
+#include "analysis/Ts.h"
 #include "data/Kavo_file.h"
 #include "data/Stringutil.h"
 #include "dialogs/Setting.h"
 #include "graph/Kavo_printinfo.h"
 #include "graph/PaintBox.h"
 #include "graph/Setcolor.h"
+#include "messages/StatusPanels.h"
 
 namespace kavo::test {
 namespace {
@@ -311,6 +318,100 @@ TEST_F(MenuCommandsTest, ComPortChosenAndMappedIsUsedByTheNextMeasurement) {
   modal->messageAnswers.push_back(MsgResult::Yes);
   EXPECT_EQ(SavedSettings().CommPortNum, 12);
   EXPECT_EQ(modal->MessageTexts().size(), 1);
+}
+
+// At the keyboard, by real key events: Tab reaches every control that acts,
+// Escape stops a sweep, "com3" typed is refused, the analysis window opens
+// beside the main window.
+// Offscreen, a window shown anew is never activated: do as a window manager.
+void Activate(QWidget* w, QWidget* focus) {
+  w->show();
+  QApplication::setActiveWindow(w);
+  ASSERT_TRUE(QTest::qWaitFor([w] { return QApplication::activeWindow() == w; }));
+  if (focus) focus->setFocus();
+}
+// Tab pressed `n` times; the focus's name after each (a line edit's is its box's).
+QStringList Tabs(int n) {
+  QStringList names;
+  for (QWidget* w; n-- > 0 && (w = QApplication::focusWidget()); names << (w ? w->objectName() : "")) {
+    QTest::keyClick(w, Qt::Key_Tab);
+    for (w = QApplication::focusWidget(); w && w->objectName().isEmpty();) w = w->parentWidget();
+  }
+  return names;
+}
+void Key(Qt::Key key, Qt::KeyboardModifiers mod = {}) { QTest::keyClick(QApplication::focusWidget(), key, mod); }
+
+TEST_F(MenuCommandsTest, KeyboardTabReachesEveryControlThatActs) {
+  Start();
+  const AppForms& f = Forms();
+  uint8_t flag = 0;
+  f.setColor->Prepare(main->settings, flag);
+  const std::tuple<QWidget*, QWidget*, QStringList> windows[] = {
+      {main, main->MStartBtn, {"ComboBox2", "QuitBtn", "MStartBtn"}},
+      {f.setting, f.setting->ComboBox1, {"MapBtn", "Button2", "Button1", "ComboBox1"}},
+      {f.setColor, f.setColor->PaintBox1,
+       {"PaintBox2", "ComboBox1", "PaintBox3", "PaintBox4", "CancelBtn", "SetBtn", "PaintBox1"}},
+      {f.re, f.re->Edit1, {"Button1", "Button2", "Edit1"}},
+      {f.ts, f.ts->Button1, {"Button1"}}};
+  for (const auto& [window, first, chain] : windows) {
+    Activate(window, first);
+    EXPECT_EQ(Tabs(int(chain.size())), chain);
+  }
+  Activate(f.setColor, f.setColor->PaintBox1);
+  Key(Qt::Key_Space);  // the picker, at the swatch's colour
+  EXPECT_EQ(modal->calls.back().color, uint32_t(main->settings.PenColor_R));
+}
+
+TEST_F(MenuCommandsTest, KeyboardEscapeStopsASweepStartedBySpaceAndTheButtonKeepsTheFocus) {
+  kavsim::PtyUnit unit;  // paced: a sweep takes seconds
+  ASSERT_TRUE(unit.Start());
+  ScopedEnv com1("KAVO_COM1", QByteArray::fromStdString(unit.SlavePath()));
+  Start();
+  Activate(main, main->MStartBtn);
+  Key(Qt::Key_Space);
+  PumpFor(400);
+  ASSERT_EQ(main->MStartBtn->text(), QStringLiteral("測定停止"));
+  ASSERT_EQ(QApplication::focusWidget(), main->MStartBtn);
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(main->StatusBar1->PanelText(1), QStringLiteral("測定中止しました"));
+  EXPECT_EQ(unit.Commands().back(), "ME");
+  Key(Qt::Key_Escape);  // idle: starts nothing; Space on the button starts anew
+  EXPECT_EQ(main->MStartBtn->text(), QStringLiteral("測定開始"));
+  Key(Qt::Key_Space);
+  EXPECT_EQ(main->MStartBtn->text(), QStringLiteral("測定停止"));
+  Key(Qt::Key_Escape);
+}
+
+TEST_F(MenuCommandsTest, KeyboardLowerCaseComTypedIsRefusedByReturnAndBySetButton) {
+  Start();
+  TFormSetting& com = *Forms().setting;
+  for (const bool byButton : {false, true}) {
+    int32_t port = 4;
+    uint8_t cancelled = 0;
+    com.SetPortTarget(port, cancelled);
+    Activate(&com, com.ComboBox1);
+    Key(Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(com.ComboBox1->lineEdit(), QStringLiteral("com3"));
+    if (byButton) Tabs(3);  // to "設定"
+    Key(byButton ? Qt::Key_Space : Qt::Key_Return);
+    EXPECT_EQ(modal->MessageTexts().value(byButton), QStringLiteral("不正なCOM指定です"));
+    EXPECT_TRUE(port == 4 && com.isVisible());
+  }
+}
+
+TEST_F(MenuCommandsTest, KeyboardAnalysisWindowOpensBesideTheMainWindowAndEscapeClosesIt) {
+  Start();
+  Activate(main, nullptr);
+  LoadMeasurement();
+  main->MenuMesure_Calc->trigger();
+  TFormCalc* calc = Forms().calc;
+  EXPECT_TRUE(main->screen()->availableGeometry().contains(calc->frameGeometry()));
+  const QRect menu(main->menuBar()->mapToGlobal(QPoint()), main->menuBar()->size());
+  EXPECT_FALSE(calc->frameGeometry().intersects(menu));
+  Activate(calc, calc->ButtonTS);
+  EXPECT_EQ(Tabs(2), (QStringList{"CloseButton", "ButtonTS"}));
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(calc->isVisible());
 }
 
 }  // namespace
