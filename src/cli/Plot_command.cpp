@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QWidget>
 #include <algorithm>
 #include <ostream>
@@ -20,6 +19,7 @@
 #include "cli/Curves.h"
 #include "cli/KavoTool.h"
 #include "data/Kavo_file.h"
+#include "data/WholeFile.h"
 #include "graph/Graph_rtf.h"
 #include "graph/PaintBox.h"
 #include "platform/Look.h"
@@ -62,11 +62,6 @@ bool ParseSize(const QString& text, int& w, int& h) {
   w = m.captured(1).toInt();
   h = m.captured(2).toInt();
   return w >= 200 && h >= 150 && w <= 4000 && h <= 4000;
-}
-
-bool WriteBytes(const QString& file, const QByteArray& bytes) {
-  QSaveFile out(file);
-  return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
 }
 
 }  // namespace
@@ -168,19 +163,23 @@ int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
 
   bool written = false;
   if (kind == QLatin1String("pdf")) {
-    QPdfWriter pdf(target + QStringLiteral(".part"));
-    pdf.setResolution(96);
-    pdf.setPageSize(QPageSize(QSizeF(width, height), QPageSize::Point));
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    {
-      QPainter p(&pdf);
-      const double f = std::min(pdf.width() / double(width), pdf.height() / double(height));
-      p.scale(f, f);
-      host.render(&p);
+    // The PDF writer reports no failed write, so the file it made is
+    // checked whole before it takes the target's place.
+    PendingFile pending(target);
+    if (pending.Ready()) {
+      QPdfWriter pdf(pending.Path());
+      pdf.setResolution(96);
+      pdf.setPageSize(QPageSize(QSizeF(width, height), QPageSize::Point));
+      pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+      QPainter p;
+      if (p.begin(&pdf)) {
+        const double f = std::min(pdf.width() / double(width), pdf.height() / double(height));
+        p.scale(f, f);
+        host.render(&p);
+        written = p.end();
+      }
     }
-    written = QFile::remove(target) || !QFile::exists(target);
-    written = written && QFile::rename(target + QStringLiteral(".part"), target);
-    if (!written) QFile::remove(target + QStringLiteral(".part"));
+    written = written && PdfComplete(pending.Path()) && pending.Commit();
   } else {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -190,7 +189,7 @@ int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     if (kind == QLatin1String("png")) {
-      written = WriteBytes(target, png);
+      written = WriteWhole(target, png);
     } else {
       // The picture inside an SVG page of the same size.
       const QByteArray svg = QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") +
@@ -201,7 +200,7 @@ int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
                              "\">\n<image width=\"" + QByteArray::number(width) + "\" height=\"" +
                              QByteArray::number(height) + "\" xlink:href=\"data:image/png;base64," +
                              png.toBase64() + "\"/>\n</svg>\n";
-      written = WriteBytes(target, svg);
+      written = WriteWhole(target, svg);
     }
   }
   if (!written) {

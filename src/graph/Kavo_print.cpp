@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "data/Stringutil.h"
+#include "data/WholeFile.h"
 #include "platform/Look.h"
 
 namespace kavo {
@@ -58,6 +59,21 @@ void TKAV_Print::Text(QPainter& painter, int32_t x, int32_t y, const QString& te
 }
 
 bool TKAV_Print::Print(bool rOnly, bool wide, bool withRefs) {
+  if (!LayoutForPrinter()) return false;
+  // The printer reports no failed write of a PDF file, so the page is made
+  // under a temporary name beside the chosen one and takes its place only
+  // when it was written whole.
+  const QString file = printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName() : QString();
+  if (file.isEmpty()) return PrintPage(rOnly, wide, withRefs);
+  PendingFile pending(file);
+  if (!pending.Ready()) return false;
+  printer_.setOutputFileName(pending.Path());
+  const bool printed = PrintPage(rOnly, wide, withRefs);
+  printer_.setOutputFileName(file);
+  return printed && PdfComplete(pending.Path()) && pending.Commit();
+}
+
+bool TKAV_Print::LayoutForPrinter() {
   // 1. The printer's resolution and printable size.
   dpiX = printer_.logicalDpiX();
   dpiY = printer_.logicalDpiY();
@@ -73,8 +89,10 @@ bool TKAV_Print::Print(bool rOnly, bool wide, bool withRefs) {
 
   // 3, 4. Page geometry and plot rectangle.
   Layout(page.orientation() == QPageLayout::Landscape);
-  if (plotWidth <= 0 || plotHeight <= 0) return false;
+  return plotWidth > 0 && plotHeight > 0;
+}
 
+bool TKAV_Print::PrintPage(bool rOnly, bool wide, bool withRefs) {
   // 2, 5. The plot picture, 24 bits per pixel, at printer resolution.
   bitmap_ = QImage(plotWidth, plotHeight, QImage::Format_RGB888);
   if (bitmap_.isNull()) return false;

@@ -24,8 +24,8 @@ class TKAV_Print {
              const LabelSlots& labels, const GraphScale& scale);
 
   // Lays out and prints the page. False when the platform reports that the
-  // job failed (e.g. a PDF file that cannot be written) or the picture could
-  // not be allocated; nothing is printed then.
+  // job failed, the picture could not be allocated, or a PDF file could not
+  // be written whole (the old file then stays as it was).
   bool Print(bool rOnly, bool wide, bool withRefs);
 
   // trunc(mm / 25.4 × dpi), in extended precision.
@@ -50,6 +50,8 @@ class TKAV_Print {
   static QString Title() { return QStringLiteral("< KA-V インピーダンス測定 >"); }
 
  private:
+  bool LayoutForPrinter();
+  bool PrintPage(bool rOnly, bool wide, bool withRefs);
   void Text(QPainter& painter, int32_t x, int32_t y, const QString& text) const;
   QString LabelText(int slot) const;
 

@@ -8,6 +8,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QPrinter>
+#include <QPushButton>
 #include <csignal>
 #include <fcntl.h>
 #include <linux/capability.h>
@@ -15,9 +17,11 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include "FullDisk.h"
 #include "MainWindowFixture.h"
 #include "Records.h"
 #include "data/Kavo_data.h"
+#include "graph/Kavo_printinfo.h"
 #include "messages/Ka_status.h"
 #include "messages/StatusPanels.h"
 
@@ -26,26 +30,6 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace kavo::test {
 namespace {
-
-// The disk is full: writes beyond `bytes` fail (EFBIG, SIGXFSZ ignored).
-class ScopedFileSizeLimit {
- public:
-  explicit ScopedFileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old_;
-    small.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &small);
-  }
-  ~ScopedFileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, handler_);
-  }
-
- private:
-  rlimit old_{};
-  void (*handler_)(int) = SIG_DFL;
-};
 
 // Without CAP_DAC_OVERRIDE even root obeys a folder's missing write bit.
 // Capabilities belong to the thread; the writes happen on this one.
@@ -75,19 +59,6 @@ bool CanCreateIn(const QString& folder) {
   ::close(fd);
   ::unlink(probe.constData());
   return true;
-}
-
-// Everything below `root`, relative, sorted; folders end in '/'.
-QStringList Tree(const QString& root) {
-  QStringList names;
-  QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                  QDirIterator::Subdirectories);
-  while (it.hasNext()) {
-    const QString path = it.next();
-    names << QDir(root).relativeFilePath(path) + (it.fileInfo().isDir() ? QStringLiteral("/") : QString());
-  }
-  names.sort();
-  return names;
 }
 
 // The scripted seam, with a hook that runs once right after the last
@@ -272,6 +243,34 @@ TEST_F(FileStressTest, FailedWritesReportKeepTheOldFileAndLeaveNothingBehind) {
     }
     EXPECT_EQ(Tree(folder), c.after);
   }
+}
+
+TEST_F(FileStressTest, PrintToAPdfOnAFullDiskIsReportedAndKeepsTheOldFile) {
+  Start();
+  FillBand(main->mainData, 1, [](double f, double& r, double& t) { WooferModel(f, r, t); });
+  main->mFinishMeasure();
+  const QString folder = dir.Path(QStringLiteral("out"));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString target = folder + QStringLiteral("/page.pdf");
+  const QByteArray oldBytes = "the previous page\n";
+  ASSERT_TRUE(WriteAll(target, oldBytes));
+  QPrinter& printer = main->mPrinter();
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setResolution(72);
+  printer.setOutputFileName(target);
+  racing.dialogHandler = [](QDialog& dialog) {
+    auto& form = dynamic_cast<TFormPrnInfo&>(dialog);
+    form.Button1->click();
+    return form.result();
+  };
+  racing.printAnswers = {true};
+  {
+    const ScopedFileSizeLimit full(4096);
+    main->MenuFile_PrintClick();
+  }
+  EXPECT_EQ(racing.MessageTexts(), QStringList{QStringLiteral("印刷できませんでした。プリンタと出力先を確認して下さい。")});
+  EXPECT_EQ(ReadAll(target), oldBytes);
+  EXPECT_EQ(Tree(folder), QStringList{QStringLiteral("page.pdf")});
 }
 
 }  // namespace
