@@ -27,6 +27,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "MainProbe.h"
 #include "EventPump.h"
 #include "TempDir.h"
 #include "UnitModel.h"
@@ -99,20 +100,20 @@ void LoadSixCurves(kavo::TFormMain* main) {
     kavsim::FindPreset(presets[k], models[k]);
     models[k].Fs *= 1.0 + 0.15 * k;
   }
-  Fill(main->mainData, models[0]);
-  main->fileHandler->ConvertData(&main->mainData, &main->rawValues, &main->aveValues);
-  main->dataSaved = 1;
+  Fill(kavo::TFormMainProbe(main).mainData(), models[0]);
+  kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).mainData(), &kavo::TFormMainProbe(main).rawValues(), &kavo::TFormMainProbe(main).aveValues());
+  kavo::TFormMainProbe(main).dataSaved() = 1;
   for (int k = 0; k < kavo::MaxRefs; ++k) {
-    Fill(main->refData[k], models[k + 1]);
-    main->fileHandler->ConvertData(&main->refData[k], &main->refRawValues[k], &main->refAveValues[k]);
-    main->refCount = k + 1;
+    Fill(kavo::TFormMainProbe(main).refData()[k], models[k + 1]);
+    kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).refData()[k], &kavo::TFormMainProbe(main).refRawValues()[k], &kavo::TFormMainProbe(main).refAveValues()[k]);
+    kavo::TFormMainProbe(main).refCount() = k + 1;
   }
 }
 
 kavo::TFormMain* OpenWindow() {
   kavo::TFormMain* main = kavo::CreateForms();
   main->show();
-  kavo::test::PumpUntil([&] { return main->idlePasses > 0 && !main->settingsPending; });
+  kavo::test::PumpUntil([&] { return kavo::TFormMainProbe(main).idlePasses() > 0 && !kavo::TFormMainProbe(main).settingsPending(); });
   kavo::test::PumpFor(50);
   return main;
 }
@@ -123,7 +124,7 @@ int StartupChild() {
   // The clock runs from process start, loading and linking included.
   kavo::TFormMain* main = kavo::CreateForms();
   main->show();
-  kavo::test::PumpUntil([&] { return main->idlePasses > 0 && !main->settingsPending; }, 10000);
+  kavo::test::PumpUntil([&] { return kavo::TFormMainProbe(main).idlePasses() > 0 && !kavo::TFormMainProbe(main).settingsPending(); }, 10000);
   std::printf("startup-ready %ld\n", ResidentKb());
   std::fflush(stdout);
   kavo::DestroyForms();
@@ -133,7 +134,7 @@ int StartupChild() {
 int PageChild(const QString& out) {
   kavo::TFormMain* main = OpenWindow();
   LoadSixCurves(main);
-  main->refCount = 2;  // the page of the print tool: main set and two references
+  kavo::TFormMainProbe(main).refCount() = 2;  // the page of the print tool: main set and two references
   main->mRedrawGraph();
   kavo::test::PumpFor(50);
   QPrinter& printer = main->mPrinter();
@@ -238,14 +239,14 @@ int main(int argc, char** argv) {
   // segment follow their own pace. The wait for the bytes is not counted.
   {
     std::vector<double> perPoint;
-    const kavo::MeasureData full = main->mainData;
+    const kavo::MeasureData full = kavo::TFormMainProbe(main).mainData();
     constexpr int PointsPerRun = 100;
     for (int run = 0; run < runs; ++run) {
       main->mRedrawGraph();  // the scale of the whole curve: no regrowth on the way
       main->graphPlotter->Clear();
-      kavo::ClearData(main->mainData);
-      main->mainData.band = 1;
-      main->mainData.valid = 0;
+      kavo::ClearData(kavo::TFormMainProbe(main).mainData());
+      kavo::TFormMainProbe(main).mainData().band = 1;
+      kavo::TFormMainProbe(main).mainData().valid = 0;
       main->bandFirst = kavo::BandFirstSlot(1);
       main->pointsExpected = kavo::BandPointCount(1);
       main->pointCount = main->rxCount = main->rxParsePos = 0;
@@ -265,8 +266,8 @@ int main(int argc, char** argv) {
     }
     Row("per point: convert, draw segment, read-out (median/mean)",
         QString::asprintf("%.3f / %.3f ms", Median(perPoint), Mean(perPoint)), "< 0.3 ms");
-    main->mainData = full;
-    main->fileHandler->ConvertData(&main->mainData, &main->rawValues, &main->aveValues);
+    kavo::TFormMainProbe(main).mainData() = full;
+    kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).mainData(), &kavo::TFormMainProbe(main).rawValues(), &kavo::TFormMainProbe(main).aveValues());
   }
 
   // A full redraw at 1280 x 1024: main set and five references into the
@@ -288,7 +289,7 @@ int main(int argc, char** argv) {
     kavo::PointValues raw, ave;
     bool ok = true;
     const double ms = TimeMs(std::max(runs, 5) * 20, [&] {
-      ok = main->fileHandler->ConvertData(&main->mainData, &raw, &ave) && ok;
+      ok = kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).mainData(), &raw, &ave) && ok;
     });
     Row(ok ? "ConvertData, full band (400 points)" : "ConvertData, full band (FAILED)",
         QString::asprintf("%.3f ms", ms), "");
@@ -297,11 +298,11 @@ int main(int argc, char** argv) {
   {
     const QString path = dir.Path(QStringLiteral("bench.DTA"));
     const double writeMs = TimeMs(std::max(runs, 5) * 4, [&] {
-      main->fileHandler->WriteDataFile(path, "0815", &main->settings, &main->mainData);
+      kavo::TFormMainProbe(main).fileHandler()->WriteDataFile(path, "0815", &kavo::TFormMainProbe(main).settings(), &kavo::TFormMainProbe(main).mainData());
     });
     kavo::MeasureData back;
     const double readMs = TimeMs(std::max(runs, 5) * 4, [&] {
-      main->fileHandler->ReadDataFile(path, nullptr, nullptr, &back);
+      kavo::TFormMainProbe(main).fileHandler()->ReadDataFile(path, nullptr, nullptr, &back);
     });
     Row(".DTA file: write / read", QString::asprintf("%.2f / %.2f ms", writeMs, readMs), "");
   }

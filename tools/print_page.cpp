@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "MainProbe.h"
 #include "TempDir.h"
 #include "UnitModel.h"
 #include "data/Kavo_file.h"
@@ -70,14 +71,14 @@ int main(int argc, char** argv) {
   kavsim::DriverModel boxed = woofer;
   boxed.Fs = 68;
   boxed.Qms = 3.0;
-  Fill(main->mainData, woofer);
-  main->fileHandler->ConvertData(&main->mainData, &main->rawValues, &main->aveValues);
-  main->dataSaved = 1;
+  Fill(kavo::TFormMainProbe(main).mainData(), woofer);
+  kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).mainData(), &kavo::TFormMainProbe(main).rawValues(), &kavo::TFormMainProbe(main).aveValues());
+  kavo::TFormMainProbe(main).dataSaved() = 1;
   const kavsim::DriverModel refs[2] = {boxed, full};
   for (int k = 0; k < 2; ++k) {
-    Fill(main->refData[k], refs[k]);
-    main->fileHandler->ConvertData(&main->refData[k], &main->refRawValues[k], &main->refAveValues[k]);
-    main->refCount = k + 1;
+    Fill(kavo::TFormMainProbe(main).refData()[k], refs[k]);
+    kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).refData()[k], &kavo::TFormMainProbe(main).refRawValues()[k], &kavo::TFormMainProbe(main).refAveValues()[k]);
+    kavo::TFormMainProbe(main).refCount() = k + 1;
   }
   main->mRedrawGraph();
   Settle();
@@ -104,7 +105,7 @@ int main(int argc, char** argv) {
   // The two dialogs as they show.
   auto* colours = kavo::Forms().setColor;
   uint8_t cancelled = 0;
-  colours->Prepare(main->settings, cancelled);
+  colours->Prepare(kavo::TFormMainProbe(main).settings(), cancelled);
   colours->ComboBox1->setCurrentIndex(2);
   colours->show();
   Settle();

@@ -148,21 +148,11 @@ void TFormMain::mInitWindow() {
   SetDefaults(settings);
   mColorAxisLabels();
 
-  mainData.valid = 0;
-  mainData.band = 1;
-  mainData.dateTime.clear();
+  dataSets.Reset();
   ComboBox2->setCurrentIndex(0);
 
   ResetGraphScale(1);
   mSelectValueArrays();
-
-  for (auto& ref : refData) {
-    ref.valid = 0;
-    ClearData(ref);
-    ref.band = 1;
-    ref.dateTime.clear();
-  }
-  refCount = 0;
 
   mCollectAxisLabels();
 
@@ -351,6 +341,6 @@ void TFormMain::MenuSet_WarningClick() { MenuSet_Warning->setChecked(!MenuSet_Wa
 
 void TFormMain::ClearData(MeasureData& data) { kavo::ClearData(data); }
 void TFormMain::ClearValues(PointValues& values) { kavo::ClearValues(values); }
-bool TFormMain::AnyRefLoaded() const { return kavo::AnyRefLoaded(refData); }
+bool TFormMain::AnyRefLoaded() const { return dataSets.AnyRefLoaded(); }
 
 }  // namespace kavo

@@ -1,17 +1,22 @@
 // The main window: owner of every measurement, reference and setting, of the
 // five long-lived helper objects, and of the idle handler that runs all
 // background work (settings load, sweep steps, finishing, status layout).
-// Its methods are all here in shell/, one unit per area (Kavo_main_*.cpp).
+// Its methods are all here in shell/, one unit per area (Kavo_main_*.cpp);
+// this declaration has one section per unit. The event handlers keep their
+// designer names and stay public; the state is private, and the tests reach
+// it through TFormMainProbe.
 #pragma once
 
 #include <QMainWindow>
 #include <QTimer>
 #include <array>
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <string>
 
 #include "analysis/Kavo_calc_method.h"
+#include "data/DataSets.h"
 #include "data/Kavo_setting.h"
 #include "graph/Graph_rtf.h"
 
@@ -28,6 +33,9 @@ class TFormMain;
 }
 
 namespace kavo {
+namespace cli {
+int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err);
+}
 
 class KAVO_File;
 class KStatus;
@@ -43,12 +51,16 @@ constexpr int DefaultTimeoutMs = 10000;
 
 class TFormMain : public QMainWindow {
   Q_OBJECT
+  friend class TFormMainProbe;  // the tests' view of the private state
+  // kavo-tool print drives a hidden window until it draws on its own.
+  friend int cli::RunPrint(const QStringList& args, std::ostream& out, std::ostream& err);
 
  public:
   explicit TFormMain(QWidget* owner = nullptr);
   ~TFormMain() override;
 
-  // ---- life cycle (shell) ----
+  // ==== Kavo_main.cpp: life cycle, the idle handler, the small commands ====
+ public:
   void FormCreate();
   bool StartupFailed() const { return startupFailed; }
   void mHideAxisLabels();
@@ -59,47 +71,131 @@ class TFormMain : public QMainWindow {
   void mApplyStoredSettings();
   void mLayoutStatusBar();
   void FormDestroy();
-
-  // ---- commands and UI state ----
   void QuitBtnClick();
   void MenuFile_QuitClick();
   bool mConfirmQuit();
   void MenuHelp_VersionClick();
   void MenuSet_WarningClick();
-  void MenuMesure_CalcClick();
-  void MStartBtnClick();
-  void MenuMeasure_StartClick();
-  void mSetBusyUI();
-  void mSetIdleUI();
+  // Data helpers forwarded to the data model.
+  static void ClearData(MeasureData& data);
+  static void ClearValues(PointValues& values);
+  bool AnyRefLoaded() const;
 
-  // ---- files and references ----
+ protected:
+  bool event(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void mInitWindow();
+  void FormCloseQuery(bool& canClose);
+  void ConnectHandlers();
+  void ConnectCheckItem(QAction* item, void (TFormMain::*handler)());
+  bool IdleWorkPending() const;
+  void OnAboutToBlock();
+
+  std::unique_ptr<Ui::TFormMain> ui;
+  // Controls (designer names).
+  QPushButton* MStartBtn = nullptr;
+  QPushButton* QuitBtn = nullptr;
+  QComboBox* ComboBox2 = nullptr;
+  StatusPanels* StatusBar1 = nullptr;
+  QMenu *MenuFile = nullptr, *MenuMeasure = nullptr, *MenuGraph = nullptr, *MenuRef = nullptr,
+        *MenuSet = nullptr, *MenuHelp = nullptr;
+  QAction *MenuFile_Open = nullptr, *MenuFile_Save = nullptr, *MenuFile_Close = nullptr,
+          *MenuFile_Export = nullptr, *MenuFile_PrintSetup = nullptr, *MenuFile_Print = nullptr,
+          *MenuFile_Quit = nullptr, *MenuMeasure_Start = nullptr, *MenuMesure_Calc = nullptr,
+          *MenuGraph_R_only = nullptr, *MenuGraph_Wide = nullptr, *MenuGraph_Ave = nullptr,
+          *MenuRef_Open = nullptr, *MenuRef_Close = nullptr, *MenuSet_COM = nullptr,
+          *MenuSet_Color = nullptr, *MenuSet_Warning = nullptr, *MenuHelp_Version = nullptr;
+  // Owned objects, created by mCreateObjects in this order.
+  TK_Message* msgCatalog = nullptr;
+  KStatus* statusTexts = nullptr;
+  KAVO_File* fileHandler = nullptr;
+  // The idle handler's flags.
+  uint8_t settingsPending = 0;
+  uint8_t statusLayoutPending = 0;
+  bool startupFailed = false;
+  bool quitConfirmed = false;  // the quit command has asked already
+  bool idleArmed = true;       // an event arrived since the last idle pass
+  bool idleQueued = false;     // an idle pass has been posted
+  bool idleRunning = false;    // inside mAppIdle
+  // Idle passes run so far (for tests and benchmarks).
+  uint64_t idlePasses = 0;
+
+  // ==== Kavo_main_files.cpp: the measurement and the references in files ====
+ public:
   void MenuFile_OpenClick();
   void MenuFile_SaveClick();
   void MenuFile_CloseClick();
   void MenuFile_ExportClick();
   void MenuRef_OpenClick();
   void MenuRef_CloseClick();
-  // Appends `ext` to a file name without one, else replaces the name's
-  // extension unless it is `ext` already; folders in the path stay as given.
+  // The save and export name rule (data/DataSets.h).
   static QString ForceExtension(const QString& name, const QString& ext);
   // True when `name` does not exist or the user agreed to overwrite it.
   bool mConfirmOverwrite(const QString& name);
 
-  // ---- printing, line colours, COM port ----
+ private:
+  void mReportLoadFailure(LoadFailure failure);
+  // "KAVO v2.1", with " / " and fileName when a file is current.
+  void mShowFileTitle(bool withFile);
+  void mCheckOverRange();
+  void mSelectBand(int32_t band);
+
+  DataSets dataSets;
+  // The sets under the names the rest of the window knows them by.
+  MeasureData& mainData = dataSets.mainData;
+  MeasureData (&refData)[MaxRefs] = dataSets.refData;
+  PointValues& rawValues = dataSets.rawValues;
+  PointValues& aveValues = dataSets.aveValues;
+  PointValues (&refRawValues)[MaxRefs] = dataSets.refRawValues;
+  PointValues (&refAveValues)[MaxRefs] = dataSets.refAveValues;
+  QString& fileName = dataSets.fileName;
+  QString (&refFileName)[MaxRefs] = dataSets.refFileName;
+  int32_t& refCount = dataSets.refCount;
+  uint8_t dataSaved = 0;
+
+  // ==== Kavo_main_settings.cpp: the settings file ====
+ public:
+  void LoadSettings(const QString& name);
+  void SaveSettings();
+
+ private:
+  void RecordGeometry();
+  void mWriteSettings(const QString& path);
+
+  SettingsRecord settings;
+  ViewSettings view;
+  uint8_t geometryApplying = 0;
+
+  // ==== Kavo_main_calc.cpp: "結果を分析" ====
+ public:
+  void MenuMesure_CalcClick();
+
+ private:
+  PointValues smoothValues;
+  TSResult tsResult;
+
+  // ==== Kavo_main_com.cpp: the COM port command ====
+ public:
+  void MenuSet_COMClick();
+
+  // ==== Kavo_main_print.cpp: printing, line colours ====
+ public:
   void MenuFile_PrintClick();
   void MenuFile_PrintSetupClick();
   void MenuSet_ColorClick();
-  void MenuSet_COMClick();
   // The printer the set-up dialog adjusts and printing uses, for the whole run.
   QPrinter& mPrinter();
   uint8_t printCancelled = 0;
   uint8_t colorCancelled = 0;
 
-  // ---- settings ----
-  void LoadSettings(const QString& name);
-  void SaveSettings();
+ private:
+  std::shared_ptr<QPrinter> printer;  // made on first use
 
-  // ---- graph view ----
+  // ==== Kavo_main_graph.cpp: the graph view ====
+ public:
   void mSelectValueArrays();
   static float mRScaleFor(float m);
   static float mThetaScaleFor(float a);
@@ -128,7 +224,27 @@ class TFormMain : public QMainWindow {
   bool Wide() const;
   bool Averaging() const;
 
-  // ---- unit protocol and sweep ----
+  PaintBox* PaintBox1 = nullptr;
+  GraphScale graphScale;
+  Graph_RTF* graphPlotter = nullptr;
+  std::array<QLabel*, AxisLabelCount> axisLabels{};
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  void ResetGraphScale(int32_t band);
+  void ApplyScales(float rMax, float thetaMax);
+  // The measurement, with the references when any are loaded.
+  void RedrawWithMeasurement();
+  QString PointReadout(const PointText& record) const;
+
+  // ==== Kavo_main_link.cpp: unit protocol and sweep ====
+ public:
+  void MStartBtnClick();
+  void MenuMeasure_StartClick();
+  void mSetBusyUI();
+  void mSetIdleUI();
   bool mQuery(const char* command, char* reply, int deadlineMs, int n);
   bool mCommand(const char* command, const char* expected, int deadlineMs);
   bool mOpenPort(int32_t port);
@@ -145,60 +261,14 @@ class TFormMain : public QMainWindow {
   void mAcquireStep();
   void mFinishMeasure();
 
-  // Data helpers forwarded to the data model.
-  static void ClearData(MeasureData& data);
-  static void ClearValues(PointValues& values);
-  bool AnyRefLoaded() const;
-
-  // ---- controls (designer names) ----
-  PaintBox* PaintBox1 = nullptr;
-  QPushButton* MStartBtn = nullptr;
-  QPushButton* QuitBtn = nullptr;
-  QComboBox* ComboBox2 = nullptr;
-  StatusPanels* StatusBar1 = nullptr;
   QTimer Timer1;
-  QMenu *MenuFile = nullptr, *MenuMeasure = nullptr, *MenuGraph = nullptr, *MenuRef = nullptr,
-        *MenuSet = nullptr, *MenuHelp = nullptr;
-  QAction *MenuFile_Open = nullptr, *MenuFile_Save = nullptr, *MenuFile_Close = nullptr,
-          *MenuFile_Export = nullptr, *MenuFile_PrintSetup = nullptr, *MenuFile_Print = nullptr,
-          *MenuFile_Quit = nullptr, *MenuMeasure_Start = nullptr, *MenuMesure_Calc = nullptr,
-          *MenuGraph_R_only = nullptr, *MenuGraph_Wide = nullptr, *MenuGraph_Ave = nullptr,
-          *MenuRef_Open = nullptr, *MenuRef_Close = nullptr, *MenuSet_COM = nullptr,
-          *MenuSet_Color = nullptr, *MenuSet_Warning = nullptr, *MenuHelp_Version = nullptr;
-
-  // ---- state, in the order the rest of the program knows it ----
-  uint8_t settingsPending = 0;
   uint8_t portOpen = 0;
   uint8_t unitConnected = 0;
   uint8_t acquiring = 0;
   uint8_t timeoutExpired = 0;
-  uint8_t dataSaved = 0;
   uint8_t completionPending = 0;
-  uint8_t statusLayoutPending = 0;
-  uint8_t geometryApplying = 0;
-
   std::string unitVersion;  // CP932 texts
   std::string unitSerial;
-  QString fileName;
-  QString refFileName[MaxRefs];
-  int32_t refCount = 0;
-  ViewSettings view;
-  GraphScale graphScale;
-  PointValues rawValues;
-  PointValues aveValues;
-  PointValues smoothValues;
-  PointValues refRawValues[MaxRefs];
-  PointValues refAveValues[MaxRefs];
-  MeasureData mainData;
-  MeasureData refData[MaxRefs];
-  SettingsRecord settings;
-  TSResult tsResult;
-
-  // Owned objects, created by mCreateObjects in this order.
-  TK_Message* msgCatalog = nullptr;
-  KStatus* statusTexts = nullptr;
-  KAVO_File* fileHandler = nullptr;
-  Graph_RTF* graphPlotter = nullptr;
   TSerialPortDriver* commDriver = nullptr;
 
   // Receive state of a sweep.
@@ -209,30 +279,11 @@ class TFormMain : public QMainWindow {
   int32_t pointsExpected = 0;
   int32_t bandFirst = 0;
 
-  std::array<QLabel*, AxisLabelCount> axisLabels{};
-
   // The watchdog interval a sweep uses; tests may shorten it.
   int timeoutMs = DefaultTimeoutMs;
-  // Idle passes run so far (for tests and benchmarks).
-  uint64_t idlePasses = 0;
-
- protected:
-  friend class TFormMainProbe;  // the tests' view of the private state
-  bool event(QEvent* e) override;
-  bool eventFilter(QObject* watched, QEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
-  void resizeEvent(QResizeEvent* e) override;
 
  private:
-  void mInitWindow();
-  void FormCloseQuery(bool& canClose);
-  void ConnectHandlers();
-  bool IdleWorkPending() const;
-  void OnAboutToBlock();
   void WatchPort(bool on);
-  void RecordGeometry();
-  void mWriteSettings(const QString& path);
-  void ResetGraphScale(int32_t band);
   bool mConnectUnit();
   void mPrepareSweep(int32_t band);
   bool mStartBand(int32_t band);
@@ -242,23 +293,7 @@ class TFormMain : public QMainWindow {
   void EndSweepWithReceiveError();
   // End command to the unit, port closed, window idle again.
   void EndSweep();
-  void ApplyScales(float rMax, float thetaMax);
-  // The measurement, with the references when any are loaded.
-  void RedrawWithMeasurement();
-  void ConnectCheckItem(QAction* item, void (TFormMain::*handler)());
-  QString PointReadout(const PointText& record) const;
-  // Files: "KAVO v2.1", with " / " and fileName when a file is current.
-  void mShowFileTitle(bool withFile);
-  void mCheckOverRange();
-  void mSelectBand(int32_t band);
 
-  std::unique_ptr<Ui::TFormMain> ui;
-  std::shared_ptr<QPrinter> printer;  // made on first use
-  bool startupFailed = false;
-  bool quitConfirmed = false;  // the quit command has asked already
-  bool idleArmed = true;     // an event arrived since the last idle pass
-  bool idleQueued = false;   // an idle pass has been posted
-  bool idleRunning = false;  // inside mAppIdle
   QSocketNotifier* portNotifier = nullptr;
   bool portSignalled = false;  // the port was readable since the last read
 };

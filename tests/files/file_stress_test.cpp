@@ -17,6 +17,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include "MainProbe.h"
 #include "FullDisk.h"
 #include "MainWindowFixture.h"
 #include "Records.h"
@@ -104,7 +105,7 @@ class FileStressTest : public MainWindowTest {
     SetModal(&modal.seam);  // whatever is asked while closing down
     MainWindowTest::TearDown();
   }
-  QString Panel(int i) const { return main->StatusBar1->PanelText(i); }
+  QString Panel(int i) const { return TFormMainProbe(main).StatusBar1()->PanelText(i); }
 
   RacingModal racing;
   std::unique_ptr<ScopedFileSizeLimit> fsize;
@@ -170,12 +171,12 @@ TEST_F(FileStressTest, FailedWritesReportKeepTheOldFileAndLeaveNothingBehind) {
                                                            : target;
 
     // A fresh unsaved measurement for each case.
-    FillBand(main->mainData, 1, [](double f, double& r, double& t) { WooferModel(f, r, t); });
-    main->mainData.dateTime = "2026/12/08 10:00:00";
+    FillBand(TFormMainProbe(main).mainData(), 1, [](double f, double& r, double& t) { WooferModel(f, r, t); });
+    TFormMainProbe(main).mainData().dateTime = "2026/12/08 10:00:00";
     main->mFinishMeasure();
-    ASSERT_EQ(main->mainData.valid, 1);
+    ASSERT_EQ(TFormMainProbe(main).mainData().valid, 1);
     main->setWindowTitle(QStringLiteral("KAVO v2.1"));
-    main->statusTexts->ClearPanel(1);
+    TFormMainProbe(main).statusTexts()->ClearPanel(1);
     racing.calls.clear();
     racing.fileAnswers = {target};
     racing.messageAnswers = {MsgResult::Yes};
@@ -210,7 +211,7 @@ TEST_F(FileStressTest, FailedWritesReportKeepTheOldFileAndLeaveNothingBehind) {
         break;
       case Command::Quit:
         qputenv("KAVO_SETTINGS_DIR", folder.toUtf8());
-        main->dataSaved = 1;  // no question before quitting
+        TFormMainProbe(main).dataSaved() = 1;  // no question before quitting
         main->show();
         sabotage();
         main->close();
@@ -232,7 +233,7 @@ TEST_F(FileStressTest, FailedWritesReportKeepTheOldFileAndLeaveNothingBehind) {
       EXPECT_EQ(questions, racing.hookOnQuestion ? 1 : 0);
     }
     if (c.command == Command::Save) {
-      EXPECT_EQ(main->dataSaved, c.fails ? 0 : 1);
+      EXPECT_EQ(TFormMainProbe(main).dataSaved(), c.fails ? 0 : 1);
       EXPECT_EQ(main->windowTitle(), c.fails ? QStringLiteral("KAVO v2.1") : QStringLiteral("KAVO v2.1 / ") + written);
     }
     if (c.fails && !oldFile.isEmpty() && QFileInfo(oldFile).isFile()) {
@@ -247,7 +248,7 @@ TEST_F(FileStressTest, FailedWritesReportKeepTheOldFileAndLeaveNothingBehind) {
 
 TEST_F(FileStressTest, PrintToAPdfOnAFullDiskIsReportedAndKeepsTheOldFile) {
   Start();
-  FillBand(main->mainData, 1, [](double f, double& r, double& t) { WooferModel(f, r, t); });
+  FillBand(TFormMainProbe(main).mainData(), 1, [](double f, double& r, double& t) { WooferModel(f, r, t); });
   main->mFinishMeasure();
   const QString folder = dir.Path(QStringLiteral("out"));
   ASSERT_TRUE(QDir().mkpath(folder));

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <cmath>
 
+#include "MainProbe.h"
 #include "MainWindowFixture.h"
 #include "Records.h"
 #include "data/Kavo_file.h"
@@ -17,15 +18,15 @@ class GraphViewTest : public MainWindowTest {
  protected:
   // A converted full-band woofer measurement as the main set.
   void LoadMeasurement(double fs = 50.0, double peak = 30.0) {
-    FillBand(main->mainData, 1, [&](double f, double& r, double& t) { WooferModel(f, r, t, fs, peak); });
-    ASSERT_TRUE(main->fileHandler->ConvertData(&main->mainData, &main->rawValues, &main->aveValues));
-    main->mainData.valid = 1;
+    FillBand(TFormMainProbe(main).mainData(), 1, [&](double f, double& r, double& t) { WooferModel(f, r, t, fs, peak); });
+    ASSERT_TRUE(TFormMainProbe(main).fileHandler()->ConvertData(&TFormMainProbe(main).mainData(), &TFormMainProbe(main).rawValues(), &TFormMainProbe(main).aveValues()));
+    TFormMainProbe(main).mainData().valid = 1;
   }
   void LoadReference(int k, int band, double peak) {
-    FillBand(main->refData[k], band, [&](double f, double& r, double& t) { WooferModel(f, r, t, 80.0, peak); });
-    ASSERT_TRUE(main->fileHandler->ConvertData(&main->refData[k], &main->refRawValues[k], &main->refAveValues[k]));
-    main->refData[k].valid = 1;
-    main->refCount = k + 1;
+    FillBand(TFormMainProbe(main).refData()[k], band, [&](double f, double& r, double& t) { WooferModel(f, r, t, 80.0, peak); });
+    ASSERT_TRUE(TFormMainProbe(main).fileHandler()->ConvertData(&TFormMainProbe(main).refData()[k], &TFormMainProbe(main).refRawValues()[k], &TFormMainProbe(main).refAveValues()[k]));
+    TFormMainProbe(main).refData()[k].valid = 1;
+    TFormMainProbe(main).refCount() = k + 1;
   }
   QString Label(int slot) const { return main->axisLabels[static_cast<size_t>(slot)]->text(); }
 };
@@ -46,19 +47,19 @@ TEST_F(GraphViewTest, ScaleStepsAtTheirBoundaries) {
   EXPECT_EQ(main->mMainRMax(), 10.0f);
   EXPECT_EQ(main->mMainThetaMax(), 45.0f);
   // Largest |theta| from a negative value.
-  main->rawValues.Theta[10] = -61.0f;
-  main->rawValues.R[10] = 150.0f;
+  TFormMainProbe(main).rawValues().Theta[10] = -61.0f;
+  TFormMainProbe(main).rawValues().R[10] = 150.0f;
   EXPECT_EQ(main->mMainThetaMax(), 180.0f);
   EXPECT_EQ(main->mMainRMax(), 150.0f);
   // Scales read the unsmoothed arrays whatever the averaging option.
-  main->aveValues.R[11] = 500.0f;
+  TFormMainProbe(main).aveValues().R[11] = 500.0f;
   EXPECT_EQ(main->mMainRMax(), 150.0f);
 }
 
 TEST_F(GraphViewTest, BandBoxZoomsButScalesComeFromTheWholeMeasurement) {
   Start();
   LoadMeasurement(50.0, 80.0);  // peak at 50 Hz, far below band 4
-  main->ComboBox2->setCurrentIndex(3);
+  TFormMainProbe(main).ComboBox2()->setCurrentIndex(3);
   main->ComboBox2Change();
   EXPECT_EQ(main->graphScale.band, 4);
   EXPECT_EQ(main->graphScale.freqMin, 2000);
@@ -77,7 +78,7 @@ TEST_F(GraphViewTest, BandBoxZoomsButScalesComeFromTheWholeMeasurement) {
 
 TEST_F(GraphViewTest, EmptyBandChangeDrawsTheNewAxis) {
   Start();
-  main->ComboBox2->setCurrentIndex(2);
+  TFormMainProbe(main).ComboBox2()->setCurrentIndex(2);
   main->ComboBox2Change();
   EXPECT_EQ(main->graphScale.freqMin, 250);
   EXPECT_EQ(main->graphScale.rMax, 10.0f);
@@ -89,15 +90,15 @@ TEST_F(GraphViewTest, ResizePlacesTheControls) {
   Start();
   main->show();
   main->resize(900, 700);
-  const int client = main->centralWidget()->height() + main->StatusBar1->height();
+  const int client = main->centralWidget()->height() + TFormMainProbe(main).StatusBar1()->height();
   EXPECT_EQ(main->PaintBox1->geometry(), QRect(64, 24, main->width() - 140, client - 120));
-  EXPECT_EQ(main->MStartBtn->pos(), QPoint(64, client - 60));
-  EXPECT_EQ(main->QuitBtn->x() + main->QuitBtn->width(), 64 + main->PaintBox1->width());
-  EXPECT_EQ(main->QuitBtn->y(), client - 60);
-  EXPECT_EQ(main->ComboBox2->pos(), QPoint(64 + main->MStartBtn->width() + 20, client - 58));
+  EXPECT_EQ(TFormMainProbe(main).MStartBtn()->pos(), QPoint(64, client - 60));
+  EXPECT_EQ(TFormMainProbe(main).QuitBtn()->x() + TFormMainProbe(main).QuitBtn()->width(), 64 + main->PaintBox1->width());
+  EXPECT_EQ(TFormMainProbe(main).QuitBtn()->y(), client - 60);
+  EXPECT_EQ(TFormMainProbe(main).ComboBox2()->pos(), QPoint(64 + TFormMainProbe(main).MStartBtn()->width() + 20, client - 58));
   EXPECT_EQ(main->graphPlotter->Bitmap().width(), main->PaintBox1->width() - 2);
-  EXPECT_EQ(main->view.width, main->width());
-  EXPECT_EQ(main->statusLayoutPending, 1);
+  EXPECT_EQ(TFormMainProbe(main).view().width, main->width());
+  EXPECT_EQ(TFormMainProbe(main).statusLayoutPending(), 1);
 }
 
 TEST_F(GraphViewTest, ClickReadsOutTheReceivedValues) {
@@ -108,29 +109,29 @@ TEST_F(GraphViewTest, ClickReadsOutTheReceivedValues) {
   // The column of slot 200's frequency on the 20 Hz .. 20 kHz axis.
   const float L0 = std::log10(20.0f), L1 = std::log10(20000.0f);
   const int width = main->PaintBox1->width();
-  const double f200 = main->rawValues.Freq[200];
+  const double f200 = TFormMainProbe(main).rawValues().Freq[200];
   const int x = static_cast<int>(std::lround((std::log10(f200) - L0) / (L1 - L0) * width));
   main->PaintBox1MouseDown(x, 10);
   const int k = main->mFindPointIndex(
       static_cast<float>(std::pow(10.0, static_cast<double>(x) * (L1 - L0) / width + L0)));
   ASSERT_NE(k, 999);
-  const PointText& record = main->mainData.points[k];
-  EXPECT_EQ(main->StatusBar1->PanelText(2), QStringLiteral("周波数：") + TFormMain::mFormatFrequency(record) +
+  const PointText& record = TFormMainProbe(main).mainData().points[k];
+  EXPECT_EQ(TFormMainProbe(main).StatusBar1()->PanelText(2), QStringLiteral("周波数：") + TFormMain::mFormatFrequency(record) +
                                                  QStringLiteral(" / ") + TFormMain::mFormatResistance(record) +
                                                  QStringLiteral(" / ") + TFormMain::mFormatPhase(record));
   EXPECT_NEAR(k, 200, 1);
 
   // No valid data: a click changes nothing.
-  main->StatusBar1->SetPanel(2, QString(), 110);
-  main->mainData.valid = 0;
+  TFormMainProbe(main).StatusBar1()->SetPanel(2, QString(), 110);
+  TFormMainProbe(main).mainData().valid = 0;
   main->PaintBox1MouseDown(x, 10);
-  EXPECT_TRUE(main->StatusBar1->PanelText(2).isEmpty());
+  EXPECT_TRUE(TFormMainProbe(main).StatusBar1()->PanelText(2).isEmpty());
 }
 
 TEST_F(GraphViewTest, PointIndexOwnsTheSpanBetweenMidpoints) {
   Start();
   main->graphScale.band = 2;  // slots 0..143
-  for (int k = 0; k <= 143; ++k) main->rawValues.Freq[k] = 100.0f + 10.0f * k;
+  for (int k = 0; k <= 143; ++k) TFormMainProbe(main).rawValues().Freq[k] = 100.0f + 10.0f * k;
   EXPECT_EQ(main->mFindPointIndex(99.0f), 999);
   EXPECT_EQ(main->mFindPointIndex(100.0f), 0);
   EXPECT_EQ(main->mFindPointIndex(109.0f), 0);   // beyond the midpoint 105: still the first point
@@ -167,16 +168,16 @@ TEST_F(GraphViewTest, ViewOptionsWithReferencesOnly) {
   EXPECT_EQ(main->graphScale.rMax, 50.0f);
   const QImage before = main->graphPlotter->Bitmap().copy();
   main->MenuGraph_WideClick();
-  EXPECT_TRUE(main->MenuGraph_Wide->isChecked());
+  EXPECT_TRUE(TFormMainProbe(main).MenuGraph_Wide()->isChecked());
   EXPECT_EQ(main->graphPlotter->Bitmap(), before);  // only the mark changed
 
   main->MenuGraph_AveClick();
-  EXPECT_FALSE(main->MenuGraph_Ave->isChecked());
-  EXPECT_EQ(main->graphScale.refs[0], &main->refRawValues[0]);
-  EXPECT_EQ(main->graphScale.data, &main->rawValues);
+  EXPECT_FALSE(TFormMainProbe(main).MenuGraph_Ave()->isChecked());
+  EXPECT_EQ(main->graphScale.refs[0], &TFormMainProbe(main).refRawValues()[0]);
+  EXPECT_EQ(main->graphScale.data, &TFormMainProbe(main).rawValues());
 
   main->MenuGraph_R_onlyClick();
-  EXPECT_TRUE(main->MenuGraph_R_only->isChecked());
+  EXPECT_TRUE(TFormMainProbe(main).MenuGraph_R_only()->isChecked());
   EXPECT_FALSE(main->axisLabels[12]->isVisible());
   EXPECT_FALSE(main->axisLabels[12]->text().isEmpty());  // hidden, text kept
 }
@@ -187,7 +188,7 @@ TEST_F(GraphViewTest, MeasurementAndReferenceShareTheLargerScale) {
   LoadReference(0, 2, 140.0);
   main->mRedrawGraph();
   EXPECT_EQ(main->graphScale.rMax, 150.0f);
-  main->refData[0].valid = 0;
+  TFormMainProbe(main).refData()[0].valid = 0;
   main->mRedrawGraph();
   EXPECT_EQ(main->graphScale.rMax, 50.0f);
 }
