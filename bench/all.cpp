@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "MainProbe.h"
+#include "Records.h"
 #include "EventPump.h"
 #include "TempDir.h"
 #include "UnitModel.h"
@@ -79,19 +80,6 @@ long ResidentKb() {
   return kb;
 }
 
-void Fill(kavo::MeasureData& data, const kavsim::DriverModel& model) {
-  data.band = 1;
-  data.dateTime = "2026/12/08 9:30:00";
-  for (int k = 0; k <= 399; ++k) {
-    const double f = kavsim::SlotFrequency(k);
-    const std::complex<double> z = kavsim::Impedance(model, f);
-    const std::string rec = kavsim::EncodePoint(std::abs(z), std::arg(z) * 180.0 / M_PI, f);
-    for (int i = 0; i < kavo::RecordLength; ++i) data.points[k].c[i] = rec[static_cast<size_t>(i)];
-    data.points[k].c[kavo::RecordLength] = '\0';
-  }
-  data.valid = 1;
-}
-
 // The main set and five references of different drivers, converted and drawn.
 void LoadSixCurves(kavo::TFormMain* main) {
   const char* presets[6] = {"woofer65", "sub10", "fullrange", "woofer65", "sub10", "fullrange"};
@@ -100,13 +88,16 @@ void LoadSixCurves(kavo::TFormMain* main) {
     kavsim::FindPreset(presets[k], models[k]);
     models[k].Fs *= 1.0 + 0.15 * k;
   }
-  Fill(kavo::TFormMainProbe(main).mainData(), models[0]);
-  kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).mainData(), &kavo::TFormMainProbe(main).rawValues(), &kavo::TFormMainProbe(main).aveValues());
-  kavo::TFormMainProbe(main).dataSaved() = 1;
+  kavo::TFormMainProbe p(main);
+  kavo::test::FillFromUnit(p.mainData(), models[0]);
+  p.mainData().valid = 1;
+  p.fileHandler()->ConvertData(&p.mainData(), &p.rawValues(), &p.aveValues());
+  p.dataSaved() = 1;
   for (int k = 0; k < kavo::MaxRefs; ++k) {
-    Fill(kavo::TFormMainProbe(main).refData()[k], models[k + 1]);
-    kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).refData()[k], &kavo::TFormMainProbe(main).refRawValues()[k], &kavo::TFormMainProbe(main).refAveValues()[k]);
-    kavo::TFormMainProbe(main).refCount() = k + 1;
+    kavo::test::FillFromUnit(p.refData()[k], models[k + 1]);
+    p.refData()[k].valid = 1;
+    p.fileHandler()->ConvertData(&p.refData()[k], &p.refRawValues()[k], &p.refAveValues()[k]);
+    p.refCount() = k + 1;
   }
 }
 

@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include "MainProbe.h"
+#include "Records.h"
 #include "TempDir.h"
 #include "UnitModel.h"
 #include "data/Kavo_file.h"
@@ -31,19 +32,6 @@ void Settle(int ms = 150) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
   loop.exec();
-}
-
-void Fill(kavo::MeasureData& data, const kavsim::DriverModel& model) {
-  data.band = 1;
-  data.dateTime = "2026/12/08 9:30:00";
-  for (int k = 0; k <= 399; ++k) {
-    const double f = kavsim::SlotFrequency(k);
-    const std::complex<double> z = kavsim::Impedance(model, f);
-    const std::string rec = kavsim::EncodePoint(std::abs(z), std::arg(z) * 180.0 / M_PI, f);
-    for (int i = 0; i < kavo::RecordLength; ++i) data.points[k].c[i] = rec[static_cast<size_t>(i)];
-    data.points[k].c[kavo::RecordLength] = '\0';
-  }
-  data.valid = 1;
 }
 
 }  // namespace
@@ -71,14 +59,17 @@ int main(int argc, char** argv) {
   kavsim::DriverModel boxed = woofer;
   boxed.Fs = 68;
   boxed.Qms = 3.0;
-  Fill(kavo::TFormMainProbe(main).mainData(), woofer);
-  kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).mainData(), &kavo::TFormMainProbe(main).rawValues(), &kavo::TFormMainProbe(main).aveValues());
-  kavo::TFormMainProbe(main).dataSaved() = 1;
+  kavo::TFormMainProbe p(main);
+  kavo::test::FillFromUnit(p.mainData(), woofer);
+  p.mainData().valid = 1;
+  p.fileHandler()->ConvertData(&p.mainData(), &p.rawValues(), &p.aveValues());
+  p.dataSaved() = 1;
   const kavsim::DriverModel refs[2] = {boxed, full};
   for (int k = 0; k < 2; ++k) {
-    Fill(kavo::TFormMainProbe(main).refData()[k], refs[k]);
-    kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).refData()[k], &kavo::TFormMainProbe(main).refRawValues()[k], &kavo::TFormMainProbe(main).refAveValues()[k]);
-    kavo::TFormMainProbe(main).refCount() = k + 1;
+    kavo::test::FillFromUnit(p.refData()[k], refs[k]);
+    p.refData()[k].valid = 1;
+    p.fileHandler()->ConvertData(&p.refData()[k], &p.refRawValues()[k], &p.refAveValues()[k]);
+    p.refCount() = k + 1;
   }
   main->mRedrawGraph();
   Settle();

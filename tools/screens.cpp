@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "MainProbe.h"
+#include "Records.h"
 #include "EventPump.h"
 #include "TempDir.h"
 #include "UnitModel.h"
@@ -25,15 +26,7 @@ namespace {
 QString WriteDriverFile(const kavo::KAVO_File& files, const QString& path, const kavsim::DriverModel& model,
                         const char* serial) {
   kavo::MeasureData data;
-  data.band = 1;
-  data.dateTime = "2026/12/08 9:30:00";
-  for (int k = 0; k <= 399; ++k) {
-    const double f = kavsim::SlotFrequency(k);
-    const std::complex<double> z = kavsim::Impedance(model, f);
-    const std::string rec = kavsim::EncodePoint(std::abs(z), std::arg(z) * 180.0 / M_PI, f);
-    for (int i = 0; i < kavo::RecordLength; ++i) data.points[k].c[i] = rec[static_cast<size_t>(i)];
-    data.points[k].c[kavo::RecordLength] = '\0';
-  }
+  kavo::test::FillFromUnit(data, model);
   kavo::SettingsRecord settings;
   files.WriteDataFile(path, serial, &settings, &data);
   return path;
@@ -68,14 +61,15 @@ int main(int argc, char** argv) {
   // Open a measurement through the data-file reader, as "開く" will.
   kavsim::DriverModel woofer;
   kavsim::FindPreset("woofer65", woofer);
-  const QString file = WriteDriverFile(*kavo::TFormMainProbe(main).fileHandler(), dir.Path("woofer.DTA"), woofer, "0815");
+  kavo::TFormMainProbe p(main);
+  const QString file = WriteDriverFile(*p.fileHandler(), dir.Path("woofer.DTA"), woofer, "0815");
   int32_t port = 0;
-  kavo::TFormMainProbe(main).fileHandler()->ReadDataFile(file, &main->unitSerial, &port, &kavo::TFormMainProbe(main).mainData());
-  kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).mainData(), &kavo::TFormMainProbe(main).rawValues(), &kavo::TFormMainProbe(main).aveValues());
-  kavo::TFormMainProbe(main).mainData().valid = 1;
-  kavo::TFormMainProbe(main).dataSaved() = 1;
-  kavo::TFormMainProbe(main).ComboBox2()->setCurrentIndex(kavo::TFormMainProbe(main).mainData().band - 1);
-  main->graphScale.band = kavo::TFormMainProbe(main).mainData().band;
+  p.fileHandler()->ReadDataFile(file, &main->unitSerial, &port, &p.mainData());
+  p.fileHandler()->ConvertData(&p.mainData(), &p.rawValues(), &p.aveValues());
+  p.mainData().valid = 1;
+  p.dataSaved() = 1;
+  p.ComboBox2()->setCurrentIndex(p.mainData().band - 1);
+  main->graphScale.band = p.mainData().band;
   main->mRedrawGraph();
   main->setWindowTitle(QStringLiteral("KAVO v2.1 - ") + file);
   shot("2-measurement");
@@ -88,11 +82,11 @@ int main(int argc, char** argv) {
   kavsim::FindPreset("fullrange", full);
   const kavsim::DriverModel refs[2] = {boxed, full};
   for (int k = 0; k < 2; ++k) {
-    const QString ref = WriteDriverFile(*kavo::TFormMainProbe(main).fileHandler(), dir.Path(QStringLiteral("ref%1.DTA").arg(k)), refs[k], "0815");
-    kavo::TFormMainProbe(main).fileHandler()->ReadDataFile(ref, nullptr, nullptr, &kavo::TFormMainProbe(main).refData()[k]);
-    kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).refData()[k], &kavo::TFormMainProbe(main).refRawValues()[k], &kavo::TFormMainProbe(main).refAveValues()[k]);
-    kavo::TFormMainProbe(main).refData()[k].valid = 1;
-    kavo::TFormMainProbe(main).refCount() = k + 1;
+    const QString ref = WriteDriverFile(*p.fileHandler(), dir.Path(QStringLiteral("ref%1.DTA").arg(k)), refs[k], "0815");
+    p.fileHandler()->ReadDataFile(ref, nullptr, nullptr, &p.refData()[k]);
+    p.fileHandler()->ConvertData(&p.refData()[k], &p.refRawValues()[k], &p.refAveValues()[k]);
+    p.refData()[k].valid = 1;
+    p.refCount() = k + 1;
   }
   main->mRedrawGraph();
   shot("3-references");

@@ -83,7 +83,7 @@ TFormMain::TFormMain(QWidget* owner) : QMainWindow(owner), ui(new Ui::TFormMain)
   for (auto& text : settings.pstr) text.clear();
   mCollectAxisLabels();
   mHideAxisLabels();
-  ConnectHandlers();
+  mConnectHandlers();
 }
 
 TFormMain::~TFormMain() {
@@ -91,7 +91,7 @@ TFormMain::~TFormMain() {
   FormDestroy();
 }
 
-void TFormMain::ConnectHandlers() {
+void TFormMain::mConnectHandlers() {
   connect(MStartBtn, &QPushButton::clicked, this, &TFormMain::MStartBtnClick);
   connect(QuitBtn, &QPushButton::clicked, this, &TFormMain::QuitBtnClick);
   connect(ComboBox2, &QComboBox::activated, this, [this](int) { ComboBox2Change(); });
@@ -109,10 +109,10 @@ void TFormMain::ConnectHandlers() {
   connect(MenuFile_PrintSetup, &QAction::triggered, this, &TFormMain::MenuFile_PrintSetupClick);
   connect(MenuSet_Color, &QAction::triggered, this, &TFormMain::MenuSet_ColorClick);
   connect(MenuSet_COM, &QAction::triggered, this, &TFormMain::MenuSet_COMClick);
-  ConnectCheckItem(MenuSet_Warning, &TFormMain::MenuSet_WarningClick);
-  ConnectCheckItem(MenuGraph_R_only, &TFormMain::MenuGraph_R_onlyClick);
-  ConnectCheckItem(MenuGraph_Wide, &TFormMain::MenuGraph_WideClick);
-  ConnectCheckItem(MenuGraph_Ave, &TFormMain::MenuGraph_AveClick);
+  mConnectCheckItem(MenuSet_Warning, &TFormMain::MenuSet_WarningClick);
+  mConnectCheckItem(MenuGraph_R_only, &TFormMain::MenuGraph_R_onlyClick);
+  mConnectCheckItem(MenuGraph_Wide, &TFormMain::MenuGraph_WideClick);
+  mConnectCheckItem(MenuGraph_Ave, &TFormMain::MenuGraph_AveClick);
   connect(PaintBox1, &PaintBox::MouseDown, this,
           [this](int x, int y, Qt::MouseButton) { PaintBox1MouseDown(x, y); });
   connect(&Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
@@ -120,7 +120,7 @@ void TFormMain::ConnectHandlers() {
 
 // The check-item handlers toggle the mark themselves (they are called
 // directly too), so the menu's own toggle is undone first.
-void TFormMain::ConnectCheckItem(QAction* item, void (TFormMain::*handler)()) {
+void TFormMain::mConnectCheckItem(QAction* item, void (TFormMain::*handler)()) {
   connect(item, &QAction::triggered, this, [this, item, handler] {
     item->setChecked(!item->isChecked());
     (this->*handler)();
@@ -134,7 +134,7 @@ void TFormMain::mInitWindow() {
   // something has happened since the last pass, and work is pending.
   QCoreApplication::instance()->installEventFilter(this);
   if (auto* dispatcher = QAbstractEventDispatcher::instance())
-    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TFormMain::OnAboutToBlock);
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TFormMain::mOnAboutToBlock);
 
   settingsPending = 1;
   portOpen = unitConnected = acquiring = timeoutExpired = 0;
@@ -230,7 +230,7 @@ void TFormMain::FormDestroy() {
 
 // ---- the idle handler ----
 
-bool TFormMain::IdleWorkPending() const {
+bool TFormMain::mIdleWorkPending() const {
   return settingsPending || acquiring || completionPending || statusLayoutPending;
 }
 
@@ -239,10 +239,10 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* e) {
   return QMainWindow::eventFilter(watched, e);
 }
 
-void TFormMain::OnAboutToBlock() {
+void TFormMain::mOnAboutToBlock() {
   // A modal box shown from inside a pass runs its own loop: no nested pass.
   if (idleRunning) return;
-  if (idleArmed && !idleQueued && IdleWorkPending()) {
+  if (idleArmed && !idleQueued && mIdleWorkPending()) {
     idleQueued = true;
     QCoreApplication::postEvent(this, new QEvent(IdleEvent), Qt::LowEventPriority);
   }

@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "analysis/Kavo_calc_method.h"
+#include "analysis/Ts_analysis.h"
 #include "data/DataSets.h"
 #include "data/Kavo_setting.h"
 #include "graph/Graph_rtf.h"
@@ -89,10 +89,10 @@ class TFormMain : public QMainWindow {
  private:
   void mInitWindow();
   void FormCloseQuery(bool& canClose);
-  void ConnectHandlers();
-  void ConnectCheckItem(QAction* item, void (TFormMain::*handler)());
-  bool IdleWorkPending() const;
-  void OnAboutToBlock();
+  void mConnectHandlers();
+  void mConnectCheckItem(QAction* item, void (TFormMain::*handler)());
+  bool mIdleWorkPending() const;
+  void mOnAboutToBlock();
 
   std::unique_ptr<Ui::TFormMain> ui;
   // Controls (designer names).
@@ -162,7 +162,7 @@ class TFormMain : public QMainWindow {
   void SaveSettings();
 
  private:
-  void RecordGeometry();
+  void mRecordGeometry();
   void mWriteSettings(const QString& path);
 
   SettingsRecord settings;

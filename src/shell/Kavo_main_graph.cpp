@@ -190,7 +190,7 @@ void TFormMain::FormResize() {
     graphPlotter->Clear();
   }
   statusLayoutPending = 1;
-  if (!geometryApplying) RecordGeometry();
+  if (!geometryApplying) mRecordGeometry();
 }
 
 void TFormMain::PaintBox1MouseDown(int x, int) {
