@@ -24,8 +24,8 @@
 #include <sys/resource.h>
 #include <vector>
 
-#include "MainProbe.h"
 #include "EventPump.h"
+#include "MainProbe.h"
 #include "PtyUnit.h"
 #include "TempDir.h"
 #include "link/Spdrv.h"
@@ -87,8 +87,8 @@ Result RunOnce(bool paced) {
     const qint64 now = clock.elapsed();
     if (lastTick >= 0) result.maxGapMs = std::max(result.maxGapMs, double(now - lastTick));
     lastTick = now;
-    if (main->commDriver && main->commDriver->Connected())
-      result.maxBacklog = std::max(result.maxBacklog, main->commDriver->CountRX());
+    kavo::TSerialPortDriver* driver = kavo::TFormMainProbe(main).Driver();
+    if (driver && driver->Connected()) result.maxBacklog = std::max(result.maxBacklog, driver->CountRX());
     if (finishedAt < 0 && kavo::TFormMainProbe(main).mainData().valid) finishedAt = now;
   });
 
@@ -96,7 +96,7 @@ Result RunOnce(bool paced) {
   QTimer poll;
   poll.setInterval(20);
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (!main->acquiring && !main->completionPending && kavo::TFormMainProbe(main).StatusBar1()->PanelText(1) == QStringLiteral("測定終了しました"))
+    if (kavo::TFormMainProbe(main).SweepOver() && kavo::TFormMainProbe(main).StatusBar1()->PanelText(1) == QStringLiteral("測定終了しました"))
       loop.quit();
   });
   QTimer::singleShot(30000, &loop, &QEventLoop::quit);

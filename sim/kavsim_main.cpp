@@ -62,7 +62,7 @@ void PrintHelp() {
       "  --baud N          pacing rate in bit/s, 10 bits per byte (default 9600)\n"
       "\n"
       "Unit identity\n"
-      "  --version TEXT    reply to \"V?\", 4 characters (default 2.10)\n"
+      "  --firmware TEXT   reply to \"V?\", 4 characters (default 2.10)\n"
       "  --serial TEXT     reply to \"SN?\", 4 characters (default 0815)\n"
       "\n"
       "Faults\n"
@@ -76,7 +76,9 @@ void PrintHelp() {
       "  --link PATH       create a symbolic link PATH to the slave, removed on exit;\n"
       "                    e.g. the settings directory's ports/COM1 makes it KAVO's COM1\n"
       "  --until-eof       also end when standard input reaches end-of-file\n"
-      "  --help            this text\n");
+      "  --help            this text\n"
+      "  --version         kavsim's own version\n"
+      "Each option with a value may also be given as --option=VALUE.\n");
 }
 
 bool ParseDouble(const char* text, double& value) {
@@ -94,8 +96,13 @@ bool ParseUnsigned(const char* text, unsigned long& value) {
   return errno == 0 && end != text && *end == '\0';
 }
 
+// The option last on the command line when its value is missing: whatever
+// its own check then says, the message is that the value is missing.
+std::string missingValueOf;
+
 int Fail(const std::string& message) {
-  std::fprintf(stderr, "kavsim: %s (see --help)\n", message.c_str());
+  const std::string text = missingValueOf.empty() ? message : "option " + missingValueOf + " needs a value";
+  std::fprintf(stderr, "kavsim: %s (see --help)\n", text.c_str());
   return 2;
 }
 
@@ -112,16 +119,28 @@ int main(int argc, char** argv) {
   double addedMass = 0, boxLitres = 0;
 
   for (int i = 1; i < argc; ++i) {
-    const std::string opt = argv[i];
-    auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+    // An option's value follows it as "--opt VALUE" or "--opt=VALUE".
+    std::string opt = argv[i];
+    std::string inlineValue;
+    const bool hasInline = opt.rfind("--", 0) == 0 && opt.find('=') != std::string::npos;
+    if (hasInline) {
+      inlineValue = opt.substr(opt.find('=') + 1);
+      opt.resize(opt.find('='));
+    }
     if (opt == "--help" || opt == "-h") {
       PrintHelp();
       return 0;
     }
+    if (opt == "--version") {
+      std::printf("kavsim %s\n", KAVO_VERSION);
+      return 0;
+    }
     if (opt == "--unpaced") { config.paced = false; continue; }
     if (opt == "--until-eof") { untilEof = true; continue; }
-    const char* v = value();
-    if (!v) return Fail("option " + opt + " needs a value");
+    const bool hasValue = hasInline || i + 1 < argc;
+    const std::string value = hasInline ? inlineValue : hasValue ? argv[++i] : "";
+    const char* v = value.c_str();
+    if (!hasValue) missingValueOf = opt;
     unsigned long n = 0;
     if (opt == "--preset") {
       if (!kavsim::FindPreset(v, config.model)) return Fail(std::string("unknown preset ") + v);
@@ -160,15 +179,17 @@ int main(int argc, char** argv) {
     } else if (opt == "--fault-point") {
       if (!ParseUnsigned(v, n) || n > 1000) return Fail("bad --fault-point");
       config.faultPoint = int(n);
-    } else if (opt == "--version") {
+    } else if (opt == "--firmware") {
       config.version = v;
     } else if (opt == "--serial") {
       config.serial = v;
     } else if (opt == "--link") {
       link = v;
     } else {
+      missingValueOf.clear();
       return Fail("unknown option " + opt);
     }
+    if (!hasValue) return Fail(opt);
   }
   kavsim::DriverModel& model = config.model;
   if (!std::isnan(re)) model.Re = re;

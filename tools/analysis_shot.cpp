@@ -14,6 +14,7 @@
 
 #include "MainProbe.h"
 #include "EventPump.h"
+#include "MainProbe.h"
 #include "PtyUnit.h"
 #include "TempDir.h"
 #include "analysis/Kavo_calc.h"
@@ -45,7 +46,7 @@ int main(int argc, char** argv) {
   kavo::test::PumpUntil([main] { return kavo::TFormMainProbe(main).settingsPending() == 0; });
   kavo::TFormMainProbe(main).ComboBox2()->setCurrentIndex(0);
   main->MStartBtnClick();
-  if (!kavo::test::PumpUntil([main] { return !main->acquiring && !main->completionPending; }, 20000)) return 1;
+  if (!kavo::test::PumpUntil([main] { return kavo::TFormMainProbe(main).SweepOver(); }, 20000)) return 1;
 
   kavo::AppForms& forms = kavo::Forms();
   kavo::TFormMainProbe(main).MenuMesure_Calc()->trigger();

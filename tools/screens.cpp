@@ -9,9 +9,9 @@
 #include <QDir>
 #include <cstdio>
 
+#include "EventPump.h"
 #include "MainProbe.h"
 #include "Records.h"
-#include "EventPump.h"
 #include "TempDir.h"
 #include "UnitModel.h"
 #include "data/Kavo_file.h"
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
   kavo::TFormMainProbe p(main);
   const QString file = WriteDriverFile(*p.fileHandler(), dir.Path("woofer.DTA"), woofer, "0815");
   int32_t port = 0;
-  p.fileHandler()->ReadDataFile(file, &main->unitSerial, &port, &p.mainData());
+  p.fileHandler()->ReadDataFile(file, &p.UnitSerial(), &port, &p.mainData());
   p.fileHandler()->ConvertData(&p.mainData(), &p.rawValues(), &p.aveValues());
   p.mainData().valid = 1;
   p.dataSaved() = 1;
@@ -92,11 +92,11 @@ int main(int argc, char** argv) {
   shot("3-references");
 
   for (int band = 2; band <= 4; ++band) {
-    kavo::TFormMainProbe(main).ComboBox2()->setCurrentIndex(band - 1);
+    p.ComboBox2()->setCurrentIndex(band - 1);
     main->ComboBox2Change();
     shot(band == 2 ? "4-band-low" : band == 3 ? "5-band-mid" : "6-band-high");
   }
-  kavo::TFormMainProbe(main).ComboBox2()->setCurrentIndex(0);
+  p.ComboBox2()->setCurrentIndex(0);
   main->ComboBox2Change();
   main->MenuGraph_R_onlyClick();
   shot("7-r-only");

@@ -17,9 +17,10 @@
 #include <vector>
 
 #include "cli/Curves.h"
+#include "cli/Files.h"
 #include "cli/KavoTool.h"
+#include "cli/Texts.h"
 #include "data/Kavo_file.h"
-#include "data/WholeFile.h"
 #include "graph/Graph_rtf.h"
 #include "graph/PaintBox.h"
 #include "platform/Look.h"
@@ -29,13 +30,15 @@
 namespace kavo::cli {
 namespace {
 
-const char* const PlotUsage =
-    "usage: kavo-tool plot FILE.DTA [--ref FILE]... [--r-only] [--wide] [--raw] [--size WxH] -o OUT.png|svg|pdf\n";
-
-int PlotUsageError(std::ostream& err, const std::string& what) {
-  err << "kavo-tool plot: " << what << '\n' << PlotUsage;
-  return ExitUsage;
-}
+const Option PlotOptions[] = {
+    {"--ref", "FILE", QT_TRANSLATE_NOOP("ToolText", "a reference curve (.DTA, .zma, .txt or .csv), up to 5"), Repeatable},
+    {"--r-only", nullptr, QT_TRANSLATE_NOOP("ToolText", "R alone, without θ")},
+    {"--wide", nullptr, QT_TRANSLATE_NOOP("ToolText", "the wide lines")},
+    {"--raw", nullptr, QT_TRANSLATE_NOOP("ToolText", "the values unaveraged, not as the window shows them")},
+    {"--size", "WxH", QT_TRANSLATE_NOOP("ToolText", "the picture's size in pixels, 200x150 to 4000x4000 (800x600 unless given)")},
+    {"--format", "png|svg|pdf", QT_TRANSLATE_NOOP("ToolText", "the kind of picture (by OUT's extension unless given; png for -)")},
+    {"-o", "OUT.png|svg|pdf", QT_TRANSLATE_NOOP("ToolText", "the picture's file, - for standard output"), Required},
+};
 
 // The graph view's scale steps: the R scale is the first step above the
 // largest R, the θ scale the first step above the largest |θ|.
@@ -64,44 +67,58 @@ bool ParseSize(const QString& text, int& w, int& h) {
   return w >= 200 && h >= 150 && w <= 4000 && h <= 4000;
 }
 
-}  // namespace
-
-int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
-  QString file, target;
+// What the command line asks for.
+struct PlotRequest {
+  int status = Proceed;
+  QString file, target, kind;
   QStringList refs;
   bool rOnly = false, wide = false, raw = false;
   int width = 800, height = 600;
-  for (int i = 0; i < args.size(); ++i) {
-    const QString& a = args[i];
-    if (a == QLatin1String("-o") || a == QLatin1String("--ref") || a == QLatin1String("--size")) {
-      if (i + 1 >= args.size()) return PlotUsageError(err, a.toStdString() + " needs a value");
-      const QString v = args[++i];
-      if (a == QLatin1String("-o")) target = v;
-      else if (a == QLatin1String("--ref")) refs << v;
-      else if (!ParseSize(v, width, height)) return PlotUsageError(err, "--size is WxH, 200x150 to 4000x4000");
-    } else if (a == QLatin1String("--r-only")) {
-      rOnly = true;
-    } else if (a == QLatin1String("--wide")) {
-      wide = true;
-    } else if (a == QLatin1String("--raw")) {
-      raw = true;
-    } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-      return PlotUsageError(err, "unknown option " + a.toStdString());
-    } else if (file.isEmpty()) {
-      file = a;
-    } else {
-      return PlotUsageError(err, "one measurement only; references with --ref");
-    }
-  }
-  if (file.isEmpty()) return PlotUsageError(err, "no file given");
-  if (target.isEmpty()) return PlotUsageError(err, "-o OUT.png|svg|pdf is required");
-  const QString kind = QFileInfo(target).suffix().toLower();
-  if (kind != QLatin1String("png") && kind != QLatin1String("svg") && kind != QLatin1String("pdf"))
-    return PlotUsageError(err, "the output must end in .png, .svg or .pdf");
-  if (refs.size() > MaxRefs) return PlotUsageError(err, "at most 5 references");
+};
+
+PlotRequest ParsePlot(const QStringList& args, std::ostream& out, std::ostream& err) {
+  PlotRequest r;
+  CommandLine line;
+  if ((r.status = ParseCommandLine(PlotCommand, args, line, out, err)) != Proceed) return r;
+  auto refuse = [&](const QString& what) {
+    r.status = UsageError(PlotCommand, what, err);
+    return r;
+  };
+  r.file = line.operands.front();
+  r.target = line.Value("-o");
+  r.refs = line.Values("--ref");
+  r.rOnly = line.Has("--r-only");
+  r.wide = line.Has("--wide");
+  r.raw = line.Has("--raw");
+  if (line.Has("--size") && !ParseSize(line.Value("--size"), r.width, r.height))
+    return refuse(ToolText::tr("--size is WxH, 200x150 to 4000x4000"));
+  const bool toStdout = r.target == QLatin1String("-");
+  if ((r.status = CheckOutput(PlotCommand, r.target, QStringList{r.file} + r.refs, {"png", "svg", "pdf"}, err)) != Proceed)
+    return r;
+  r.kind = line.Value("--format", toStdout ? QStringLiteral("png") : QFileInfo(r.target).suffix().toLower());
+  if (r.kind != QLatin1String("png") && r.kind != QLatin1String("svg") && r.kind != QLatin1String("pdf"))
+    return refuse(ToolText::tr("unknown format %1").arg(r.kind));
+  if (!toStdout && QFileInfo(r.target).suffix().toLower() != r.kind)
+    return refuse(ToolText::tr("%1: the output must end in .%2").arg(r.target, r.kind));
+  if (r.refs.size() > MaxRefs) return refuse(ToolText::tr("at most %1 references").arg(MaxRefs));
+  return r;
+}
+
+}  // namespace
+
+const Command PlotCommand{"plot", "FILE.DTA", QT_TRANSLATE_NOOP("ToolText", "the graph as a picture"), PlotOptions,
+                          RunPlot};
+
+int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
+  const PlotRequest request = ParsePlot(args, out, err);
+  if (request.status != Proceed) return request.status;
+  const QString &file = request.file, &target = request.target, &kind = request.kind;
+  const QStringList& refs = request.refs;
+  const bool rOnly = request.rOnly, wide = request.wide, raw = request.raw;
+  const int width = request.width, height = request.height;
 
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    err << "kavo-tool plot: drawing needs the widget application\n";
+    Say(err, "plot", ToolText::tr("drawing needs the widget application"));
     return ExitFailed;
   }
   const std::unique_ptr<Curve> main = LoadCurve(file, false, 0, "plot", err);
@@ -162,24 +179,23 @@ int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
   host.show();
 
   bool written = false;
+  // The bytes go whole into the file, or to standard output for "-".
+  auto write = [&](const QByteArray& bytes) { return WriteOutput(target, bytes, out); };
   if (kind == QLatin1String("pdf")) {
-    // The PDF writer reports no failed write, so the file it made is
-    // checked whole before it takes the target's place.
-    PendingFile pending(target);
-    if (pending.Ready()) {
-      QPdfWriter pdf(pending.Path());
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+      QPdfWriter pdf(&buffer);
       pdf.setResolution(96);
       pdf.setPageSize(QPageSize(QSizeF(width, height), QPageSize::Point));
       pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-      QPainter p;
-      if (p.begin(&pdf)) {
-        const double f = std::min(pdf.width() / double(width), pdf.height() / double(height));
-        p.scale(f, f);
-        host.render(&p);
-        written = p.end();
-      }
+      QPainter p(&pdf);
+      const double f = std::min(pdf.width() / double(width), pdf.height() / double(height));
+      p.scale(f, f);
+      host.render(&p);
     }
-    written = written && PdfComplete(pending.Path()) && pending.Commit();
+    written = write(bytes);
   } else {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -189,7 +205,7 @@ int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     if (kind == QLatin1String("png")) {
-      written = WriteWhole(target, png);
+      written = write(png);
     } else {
       // The picture inside an SVG page of the same size.
       const QByteArray svg = QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") +
@@ -200,14 +216,14 @@ int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
                              "\">\n<image width=\"" + QByteArray::number(width) + "\" height=\"" +
                              QByteArray::number(height) + "\" xlink:href=\"data:image/png;base64," +
                              png.toBase64() + "\"/>\n</svg>\n";
-      written = WriteWhole(target, svg);
+      written = write(svg);
     }
   }
   if (!written) {
-    err << target.toStdString() << ": ファイルに保存できませんでした\n";
+    SayFile(err, "plot", target, ToolText::tr("cannot be written"), true);
     return ExitFailed;
   }
-  out << target.toStdString() << '\n';
+  if (target != QLatin1String("-")) out << Std(target) << '\n';
   return ExitOk;
 }
 

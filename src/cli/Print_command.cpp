@@ -10,8 +10,11 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <ostream>
+#include <vector>
 
+#include "cli/Files.h"
 #include "cli/KavoTool.h"
+#include "cli/Texts.h"
 #include "data/Kavo_file.h"
 #include "graph/Kavo_printinfo.h"
 #include "platform/Modal.h"
@@ -23,17 +26,67 @@
 namespace kavo::cli {
 namespace {
 
-constexpr const char* PrintUsage =
-    "FILE.DTA [--ref FILE]... [--info TEXT]... [--landscape] [--dpi N] -o PAGE.pdf";
 constexpr int MinDpi = 50, MaxDpi = 600;  // the window prints a PDF at 600 dpi
 
-int UsageError(std::ostream& err, const std::string& what) {
-  err << "kavo-tool print: " << what << "\nusage: kavo-tool print " << PrintUsage << '\n';
-  return ExitUsage;
+const Option PrintOptions[] = {
+    {"--ref", "FILE", QT_TRANSLATE_NOOP("ToolText", "a reference curve (.DTA, .zma, .txt or .csv), up to 5"), Repeatable},
+    {"--info", "TEXT", QT_TRANSLATE_NOOP("ToolText", "a line of the page's information, up to 3"), Repeatable},
+    {"--landscape", nullptr, QT_TRANSLATE_NOOP("ToolText", "the page across (upright unless given)")},
+    {"--dpi", "N", QT_TRANSLATE_NOOP("ToolText", "the resolution, 50 to 600 (600 unless given)")},
+    {"-o", "PAGE.pdf", QT_TRANSLATE_NOOP("ToolText", "the page's file, - for standard output"), Required},
+};
+
+// The window's messages, about `file` when one is named.
+void Messages(std::ostream& err, const QStringList& texts, const QString& file = {}) {
+  for (const QString& t : texts) {
+    if (file.isEmpty()) Say(err, "print", Catalogue(t));
+    else SayFile(err, "print", file, Catalogue(t));
+  }
 }
 
-void Messages(std::ostream& err, const QStringList& texts) {
-  for (const QString& t : texts) err << "kavo-tool print: " << t.toStdString() << '\n';
+// What the command line asks for.
+struct PrintRequest {
+  int status = Proceed;
+  QString file, output;
+  QStringList refs, info;
+  bool landscape = false;
+  int dpi = MaxDpi;
+};
+
+PrintRequest ParsePrint(const QStringList& args, std::ostream& out, std::ostream& err) {
+  PrintRequest r;
+  CommandLine line;
+  if ((r.status = ParseCommandLine(PrintCommand, args, line, out, err)) != Proceed) return r;
+  auto refuse = [&](const QString& what) {
+    r.status = UsageError(PrintCommand, what, err);
+    return r;
+  };
+  r.file = line.operands.front();
+  r.output = line.Value("-o");
+  r.refs = line.Values("--ref");
+  r.info = line.Values("--info");
+  r.landscape = line.Has("--landscape");
+  if (line.Has("--dpi")) {
+    bool ok = false;
+    r.dpi = line.Value("--dpi").toInt(&ok);
+    if (!ok || r.dpi < MinDpi || r.dpi > MaxDpi)
+      return refuse(ToolText::tr("--dpi takes a whole number from %1 to %2").arg(MinDpi).arg(MaxDpi));
+  }
+  if ((r.status = CheckOutput(PrintCommand, r.output, QStringList{r.file} + r.refs, {"pdf"}, err)) != Proceed) return r;
+  if (r.info.size() > 3) return refuse(ToolText::tr("at most three --info lines"));
+  // What the information window's lines accept: one line each, at most
+  // MaxPrintInfoBytes bytes in code page 932.
+  const PrintInfoValidator lineCheck;
+  for (int k = 0; k < r.info.size(); ++k) {
+    QString text = r.info[k];
+    int pos = 0;
+    if (lineCheck.validate(text, pos) != QValidator::Acceptable)
+      return refuse(ToolText::tr("--info line %1 is not one line of at most %2 bytes in code page 932")
+                        .arg(k + 1)
+                        .arg(MaxPrintInfoBytes));
+  }
+  if (r.refs.size() > MaxRefs) return refuse(ToolText::tr("at most %1 references").arg(MaxRefs));
+  return r;
 }
 
 // Destroys the windows however the command ends.
@@ -43,56 +96,34 @@ struct WindowsGuard {
 
 }  // namespace
 
+const Command PrintCommand{"print", "FILE.DTA", QT_TRANSLATE_NOOP("ToolText", "the printed page of the graph as a PDF"),
+                           PrintOptions, RunPrint};
+
 int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err) {
-  QString file, output;
-  QStringList refs, info;
-  bool landscape = false;
-  int dpi = MaxDpi;
-  for (int i = 0; i < args.size(); ++i) {
-    const QString& a = args[i];
-    const bool valued = a == QLatin1String("--ref") || a == QLatin1String("--info") || a == QLatin1String("--dpi") ||
-                        a == QLatin1String("-o");
-    if (valued && i + 1 >= args.size()) return UsageError(err, a.toStdString() + " needs a value");
-    if (a == QLatin1String("--ref")) {
-      refs << args[++i];
-    } else if (a == QLatin1String("--info")) {
-      info << args[++i];
-    } else if (a == QLatin1String("--dpi")) {
-      bool ok = false;
-      dpi = args[++i].toInt(&ok);
-      if (!ok || dpi < MinDpi || dpi > MaxDpi)
-        return UsageError(err, "--dpi takes a whole number from " + std::to_string(MinDpi) + " to " +
-                                   std::to_string(MaxDpi));
-    } else if (a == QLatin1String("-o")) {
-      output = args[++i];
-    } else if (a == QLatin1String("--landscape")) {
-      landscape = true;
-    } else if (a.startsWith(QLatin1Char('-'))) {
-      return UsageError(err, "unknown option " + a.toStdString());
-    } else if (file.isEmpty()) {
-      file = a;
-    } else {
-      return UsageError(err, "one measurement file only (references with --ref)");
-    }
-  }
-  if (file.isEmpty()) return UsageError(err, "no file given");
-  if (output.isEmpty()) return UsageError(err, "no output given (-o PAGE.pdf)");
-  if (info.size() > 3) return UsageError(err, "at most three --info lines");
-  // What the information window's lines accept: one line each, at most
-  // MaxPrintInfoBytes bytes in code page 932.
-  const PrintInfoValidator lineCheck;
-  for (int k = 0; k < info.size(); ++k) {
-    QString line = info[k];
-    int pos = 0;
-    if (lineCheck.validate(line, pos) != QValidator::Acceptable)
-      return UsageError(err, "--info line " + std::to_string(k + 1) + " is not one line of at most " +
-                                 std::to_string(MaxPrintInfoBytes) + " bytes in code page 932");
-  }
-  if (refs.size() > MaxRefs) return UsageError(err, "at most " + std::to_string(MaxRefs) + " references");
+  const PrintRequest request = ParsePrint(args, out, err);
+  if (request.status != Proceed) return request.status;
+  const QString &file = request.file, &output = request.output;
+  const QStringList &refs = request.refs, &info = request.info;
+  const bool landscape = request.landscape;
+  const int dpi = request.dpi;
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    err << "kavo-tool print: needs the widget application\n";
+    Say(err, "print", ToolText::tr("drawing needs the widget application"));
     return ExitFailed;
   }
+
+  // The files first, so that a missing one is named as missing.
+  InputFile mainInput;
+  std::vector<InputFile> refInputs(size_t(refs.size()));
+  QString why;
+  if (!mainInput.Open(file, why)) {
+    SayFile(err, "print", file, why);
+    return ExitUnreadable;
+  }
+  for (qsizetype k = 0; k < refs.size(); ++k)
+    if (!refInputs[size_t(k)].Open(refs[k], why)) {
+      SayFile(err, "print", refs[k], why);
+      return ExitUnreadable;
+    }
 
   ScopedScriptedModal modal;
   TFormMain* main = CreateForms();
@@ -111,19 +142,19 @@ int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err) {
   main->settingsPending = 0;
 
   // "開く" and "読込み" with the files chosen.
-  modal->fileAnswers.push_back(QFileInfo(file).absoluteFilePath());
+  modal->fileAnswers.push_back(QFileInfo(mainInput.Path()).absoluteFilePath());
   main->MenuFile_OpenClick();
   if (!main->mainData.valid) {
-    Messages(err, modal->MessageTexts());
+    Messages(err, modal->MessageTexts(), file);
     return ExitUnreadable;
   }
-  for (const QString& ref : refs) {
+  for (qsizetype k = 0; k < refs.size(); ++k) {
     const int before = main->refCount;
-    modal->fileListAnswers.push_back({QFileInfo(ref).absoluteFilePath()});
+    const qsizetype shownBefore = modal->MessageTexts().size();
+    modal->fileListAnswers.push_back({QFileInfo(refInputs[size_t(k)].Path()).absoluteFilePath()});
     main->MenuRef_OpenClick();
     if (main->refCount != before + 1 || !main->refData[before].valid) {
-      err << "kavo-tool print: " << ref.toStdString() << '\n';
-      Messages(err, modal->MessageTexts());
+      Messages(err, modal->MessageTexts().mid(shownBefore), refs[k]);
       return ExitUnreadable;
     }
   }
@@ -136,7 +167,8 @@ int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err) {
   printer.setPageSize(QPageSize(QPageSize::A4));
   printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
   printer.setResolution(dpi);
-  printer.setOutputFileName(QFileInfo(output).absoluteFilePath());
+  const OutputFile page(output);
+  printer.setOutputFileName(QFileInfo(page.Path()).absoluteFilePath());
   modal->dialogHandler = [&info](QDialog& dialog) {
     auto* form = dynamic_cast<TFormPrnInfo*>(&dialog);
     if (!form) return 0;
@@ -148,12 +180,12 @@ int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err) {
   modal->printAnswers.push_back(true);
   main->MenuFile_PrintClick();
   const QStringList messages = modal->MessageTexts().mid(shown);
-  if (!messages.isEmpty() || !QFileInfo(output).isFile()) {
-    Messages(err, messages);
-    if (messages.isEmpty()) err << "kavo-tool print: " << output.toStdString() << " was not written\n";
+  if (!messages.isEmpty() || !QFileInfo(page.Path()).isFile() || !page.Deliver(out)) {
+    Messages(err, messages, output);
+    if (messages.isEmpty()) SayFile(err, "print", output, ToolText::tr("cannot be written"), true);
     return ExitFailed;
   }
-  out << QFileInfo(output).absoluteFilePath().toStdString() << '\n';
+  if (!page.ToStdout()) out << Std(QFileInfo(output).absoluteFilePath()) << '\n';
   return ExitOk;
 }
 

@@ -60,6 +60,13 @@ void TK_Message::ShowComOpenError() const {
   Error(QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。"));
 }
 
+void TK_Message::ShowComAccessError(const QString& device) const {
+  Error(QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。") + QLatin1Char('\n') +
+        QStringLiteral("%1 を開く権限がありません。ユーザーをグループ dialout に加え"
+                       "（sudo adduser $USER dialout）、ログインし直して下さい。")
+            .arg(device));
+}
+
 void TK_Message::ShowUnitNotFound() const {
   Error(QStringLiteral("KA-Vユニットが見つかりませんでした。COM番号を確認して下さい。"));
 }
@@ -88,6 +95,10 @@ bool TK_Message::ConfirmDiscard() const {
 
 void TK_Message::ShowVersionMismatch() const {
   Error(QStringLiteral("ユニットとアプリケーションのバージョンがミスマッチです"));
+}
+
+void TK_Message::ShowMeasureRefused() const {
+  Error(QStringLiteral("KA-Vユニットが測定を開始できませんでした。ユニットを確認して下さい。"));
 }
 
 void TK_Message::ShowTooManyReferences() const {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -26,6 +27,11 @@
 #include "shell/Forms.h"
 #include "ui_Kavo_main.h"
 
+#include <utility>
+
+// The icon lives in this static library; its initialiser must be pulled in.
+static void InitIconResource() { Q_INIT_RESOURCE(kavo_icon); }
+
 namespace kavo {
 namespace {
 
@@ -37,6 +43,12 @@ TFormMain::TFormMain(QWidget* owner) : QMainWindow(owner), ui(new Ui::TFormMain)
   ui->setupUi(this);
   move(255, 178);  // the designed position; the designer file sets only the size
   setFont(ProgramFont(12));
+  // The desktop entry's icon, for window managers that take it from the window.
+  InitIconResource();
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/icons/kavo-48.png"));
+  icon.addFile(QStringLiteral(":/icons/kavo-128.png"));
+  setWindowIcon(icon);
 
   PaintBox1 = ui->PaintBox1;
   MStartBtn = ui->MStartBtn;
@@ -74,8 +86,6 @@ TFormMain::TFormMain(QWidget* owner) : QMainWindow(owner), ui(new Ui::TFormMain)
   Timer1.setSingleShot(true);
   Timer1.setTimerType(Qt::PreciseTimer);
 
-  unitVersion.clear();
-  unitSerial.clear();
   fileName.clear();
   for (auto& name : refFileName) name.clear();
   mainData.dateTime.clear();
@@ -137,7 +147,6 @@ void TFormMain::mInitWindow() {
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TFormMain::mOnAboutToBlock);
 
   settingsPending = 1;
-  portOpen = unitConnected = acquiring = timeoutExpired = 0;
   dataSaved = completionPending = statusLayoutPending = geometryApplying = 0;
 
   MenuGraph_R_only->setChecked(false);
@@ -211,6 +220,7 @@ bool TFormMain::mCreateObjects() {
     msgCatalog->ShowFatalMemoryError(QStringLiteral("TSerialPortDriver"));
     return false;
   }
+  session.Attach(commDriver);
   return true;
 }
 
@@ -224,6 +234,7 @@ void TFormMain::FormDestroy() {
   fileHandler = nullptr;
   delete graphPlotter;
   graphPlotter = nullptr;
+  session.Attach(nullptr);
   delete commDriver;  // closes the port if it is still open
   commDriver = nullptr;
 }
@@ -231,7 +242,7 @@ void TFormMain::FormDestroy() {
 // ---- the idle handler ----
 
 bool TFormMain::mIdleWorkPending() const {
-  return settingsPending || acquiring || completionPending || statusLayoutPending;
+  return settingsPending || session.Acquiring() || completionPending || statusLayoutPending;
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* e) {
@@ -265,8 +276,9 @@ void TFormMain::mAppIdle() {
   if (settingsPending) {
     settingsPending = 0;
     mApplyStoredSettings();
+    if (!startupFile.isEmpty()) mOpenDataFile(std::exchange(startupFile, QString()));
   }
-  if (acquiring) mAcquireStep();
+  if (session.Acquiring()) mAcquireStep();
   if (completionPending) {
     completionPending = 0;
     mFinishMeasure();
@@ -310,13 +322,13 @@ void TFormMain::closeEvent(QCloseEvent* e) {
 void TFormMain::FormCloseQuery(bool& canClose) {
   canClose = true;
   if (startupFailed) return;
-  if (unitConnected) mStopMeasure();
+  if (session.UnitConnected()) mStopMeasure();
   SaveSettings();
 }
 
 bool TFormMain::mConfirmQuit() {
   if (mainData.valid && !dataSaved && !msgCatalog->ConfirmQuit()) return false;
-  if (unitConnected) mStopMeasure();
+  if (session.UnitConnected()) mStopMeasure();
   return true;
 }
 

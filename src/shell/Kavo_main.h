@@ -19,6 +19,7 @@
 #include "data/DataSets.h"
 #include "data/Kavo_setting.h"
 #include "graph/Graph_rtf.h"
+#include "link/MeasureSession.h"
 
 class QAction;
 class QComboBox;
@@ -44,7 +45,6 @@ class PaintBox;
 class TK_Message;
 class TSerialPortDriver;
 
-constexpr int RxBufferSize = 10000;
 constexpr int AxisLabelCount = 35;
 // The sweep watchdog: silence on the line for this long ends the sweep.
 constexpr int DefaultTimeoutMs = 10000;
@@ -126,6 +126,12 @@ class TFormMain : public QMainWindow {
   // ==== Kavo_main_files.cpp: the measurement and the references in files ====
  public:
   void MenuFile_OpenClick();
+  // "開く" without its file dialog: reads `path` as the measurement, with the
+  // command's messages and title.
+  void mOpenDataFile(const QString& path);
+  // The file named on the command line: opened by the first idle pass, after
+  // the settings it could otherwise be overwritten by.
+  void OpenAtStart(const QString& path) { startupFile = path; }
   void MenuFile_SaveClick();
   void MenuFile_CloseClick();
   void MenuFile_ExportClick();
@@ -152,6 +158,7 @@ class TFormMain : public QMainWindow {
   PointValues (&refRawValues)[MaxRefs] = dataSets.refRawValues;
   PointValues (&refAveValues)[MaxRefs] = dataSets.refAveValues;
   QString& fileName = dataSets.fileName;
+  QString startupFile;
   QString (&refFileName)[MaxRefs] = dataSets.refFileName;
   int32_t& refCount = dataSets.refCount;
   uint8_t dataSaved = 0;
@@ -262,38 +269,22 @@ class TFormMain : public QMainWindow {
   void mFinishMeasure();
 
   QTimer Timer1;
-  uint8_t portOpen = 0;
-  uint8_t unitConnected = 0;
-  uint8_t acquiring = 0;
-  uint8_t timeoutExpired = 0;
-  uint8_t completionPending = 0;
-  std::string unitVersion;  // CP932 texts
-  std::string unitSerial;
-  TSerialPortDriver* commDriver = nullptr;
-
-  // Receive state of a sweep.
-  char rxBuffer[RxBufferSize] = {};
-  int32_t rxCount = 0;
-  int32_t rxParsePos = 0;
-  int32_t pointCount = 0;
-  int32_t pointsExpected = 0;
-  int32_t bandFirst = 0;
-
-  // The watchdog interval a sweep uses; tests may shorten it.
-  int timeoutMs = DefaultTimeoutMs;
 
  private:
-  void WatchPort(bool on);
+  // The status text and message of a failed connection; true when connected.
+  bool mReportConnect(ConnectResult result);
   bool mConnectUnit();
   void mPrepareSweep(int32_t band);
   bool mStartBand(int32_t band);
-  bool mReceiveSome();
-  void mEndSweepClosed(bool ok);
-  void mDrawNewPoint(int32_t slot);
-  void EndSweepWithReceiveError();
-  // End command to the unit, port closed, window idle again.
-  void EndSweep();
+  void mEndSweep(SweepEvent event);
+  void mDrawNewPoint(int32_t slot, int32_t index);
+  void WatchPort(bool on);
 
+  TSerialPortDriver* commDriver = nullptr;  // owned, created by mCreateObjects
+  MeasureSession session;                   // the unit, the receive state of a sweep
+  uint8_t completionPending = 0;            // the idle handler runs mFinishMeasure
+  // The watchdog interval a sweep uses; tests may shorten it.
+  int timeoutMs = DefaultTimeoutMs;
   QSocketNotifier* portNotifier = nullptr;
   bool portSignalled = false;  // the port was readable since the last read
 };

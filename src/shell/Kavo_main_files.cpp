@@ -67,7 +67,11 @@ void TFormMain::MenuFile_OpenClick() {
   QString chosen;
   if (!Modal().OpenFileName(this, U(OpenTitle), U(DataFilter), U(DataPattern), chosen) || chosen.isEmpty())
     return;
-  const LoadFailure failure = dataSets.OpenMain(chosen, unitSerial, settings.CommPortNum);
+  mOpenDataFile(chosen);
+}
+
+void TFormMain::mOpenDataFile(const QString& path) {
+  const LoadFailure failure = dataSets.OpenMain(path, session.UnitSerial(), settings.CommPortNum);
   dataSaved = failure == LoadFailure::None;
   if (failure != LoadFailure::None) {
     mReportLoadFailure(failure);
@@ -89,7 +93,7 @@ void TFormMain::MenuFile_SaveClick() {
   if (!Modal().SaveFileName(this, U(DataFilter), U(DataPattern), chosen) || chosen.isEmpty()) return;
   const QString name = ForceExtension(chosen, U(DataExtension));
   if (!mConfirmOverwrite(name)) return;
-  if (dataSets.SaveMain(name, unitSerial, settings)) {
+  if (dataSets.SaveMain(name, session.UnitSerial(), settings)) {
     dataSaved = 1;
     mShowFileTitle(true);
   } else {
@@ -116,7 +120,7 @@ void TFormMain::MenuFile_ExportClick() {
   if (!Modal().SaveFileName(this, U(TextFilter), U(TextPattern), chosen) || chosen.isEmpty()) return;
   const QString name = ForceExtension(chosen, U(TextExtension));
   if (!mConfirmOverwrite(name)) return;
-  if (dataSets.ExportMain(name, unitSerial, Averaging())) statusTexts->ShowExportDone();
+  if (dataSets.ExportMain(name, session.UnitSerial(), Averaging())) statusTexts->ShowExportDone();
   else statusTexts->ShowSaveError();
 }
 

@@ -181,9 +181,9 @@ void TFormMain::FormResize() {
   graphPlotter->DrawScales(ROnly());
   if (mainData.valid) {
     RedrawWithMeasurement();
-  } else if (acquiring && pointCount > 1) {
+  } else if (session.Acquiring() && session.PointCount() > 1) {
     graphPlotter->Clear();
-    graphPlotter->DrawMeasurementSoFar(ROnly(), pointCount - 1, Wide());
+    graphPlotter->DrawMeasurementSoFar(ROnly(), session.PointCount() - 1, Wide());
   } else if (AnyRefLoaded()) {
     mRedrawReferences();
   } else {

@@ -223,7 +223,7 @@ TEST_F(FilesTest, FailedOpenLeavesNoDataAndAsksNothingLater) {
     TFormMainProbe(main).dataSaved() = 1;
     main->MenuFile_CloseClick();
     Measured();
-    main->unitSerial = "0815";
+    TFormMainProbe(main).UnitSerial() = "0815";
     TFormMainProbe(main).settings().CommPortNum = 7;
     main->setWindowTitle(Title + QStringLiteral(" / earlier.DTA"));
     modal->calls.clear();
@@ -235,7 +235,7 @@ TEST_F(FilesTest, FailedOpenLeavesNoDataAndAsksNothingLater) {
     EXPECT_EQ(TFormMainProbe(main).fileName(), path);
     EXPECT_EQ(main->windowTitle(), Title + QStringLiteral(" / earlier.DTA"));
     // A file that does not read whole changes neither the serial nor the port.
-    EXPECT_EQ(main->unitSerial, c.convertible ? "4711" : "0815");
+    EXPECT_EQ(TFormMainProbe(main).UnitSerial(), c.convertible ? "4711" : "0815");
     EXPECT_EQ(TFormMainProbe(main).settings().CommPortNum, c.convertible ? 3 : 7);
     // Nothing valid is left, so nothing asks again.
     modal->calls.clear();
@@ -316,8 +316,8 @@ TEST_F(FilesTest, SaveAndExportWriteTheFixedNameAndAskBeforeOverwriting) {
     }
   }
   // No file under the name as typed.
-  for (const char* typed : {"meas", "lower.DTA", "result", "result.csv", "v1.2/meas", ".DTA", ".txt",
-                            "16.DTA", "driver v1.txt", "a.DTA"})
+  for (const char* typed : {"meas", "lower.DTA", "result", "result.csv", "v1.2/meas", ".DTA", ".txt", "16.DTA",
+                            "driver v1.txt", "a.DTA"})
     EXPECT_FALSE(QFile::exists(dir.Path(QString::fromUtf8(typed)))) << typed;
 }
 
@@ -335,7 +335,7 @@ TEST_F(FilesTest, FailedSaveKeepsTheOldFileAndTheSavedState) {
   } cases[] = {{dir.Path(QStringLiteral("folder.DTA")), "4711", MsgResult::Yes}, {kept, "47\n11", MsgResult::Yes}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.chosen.toStdString());
-    main->unitSerial = c.serial;
+    TFormMainProbe(main).UnitSerial() = c.serial;
     modal->fileAnswers = {c.chosen};
     modal->messageAnswers = {c.answer};
     const QString title = main->windowTitle();
@@ -358,7 +358,7 @@ TEST_F(FilesTest, ReferencesFillPositionsInOrderUpToFive) {
   QStringList files;
   for (int i = 0; i < 6; ++i) files << WriteData(QStringLiteral("r%1.DTA").arg(i).toUtf8().constData(), 1, 20.0 + i);
   Start();
-  main->unitSerial = "0815";
+  TFormMainProbe(main).UnitSerial() = "0815";
   TFormMainProbe(main).settings().CommPortNum = 7;
   const struct {
     QStringList chosen;
@@ -385,7 +385,7 @@ TEST_F(FilesTest, ReferencesFillPositionsInOrderUpToFive) {
     EXPECT_NEAR(*std::max_element(TFormMainProbe(main).refRawValues()[k].R, TFormMainProbe(main).refRawValues()[k].R + 400), 20.0f + k, 0.2f) << k;
   }
   // A reference's own serial and port never reach the unit or the settings.
-  EXPECT_EQ(main->unitSerial, "0815");
+  EXPECT_EQ(TFormMainProbe(main).UnitSerial(), "0815");
   EXPECT_EQ(TFormMainProbe(main).settings().CommPortNum, 7);
   main->MenuRef_CloseClick();
   EXPECT_EQ(TFormMainProbe(main).refCount(), 0);

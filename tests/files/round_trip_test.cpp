@@ -28,7 +28,7 @@ class RoundTripTest : public MainWindowTest {
   bool Measure(int band) {
     TFormMainProbe(main).ComboBox2()->setCurrentIndex(band - 1);
     main->MStartBtnClick();
-    return PumpUntil([this] { return !main->acquiring && !main->completionPending; }, 10000) &&
+    return PumpUntil([this] { return TFormMainProbe(main).SweepOver(); }, 10000) &&
            TFormMainProbe(main).mainData().valid == 1;
   }
   void Save(const QString& path) {
@@ -67,12 +67,12 @@ TEST_F(RoundTripTest, MeasuredSavedClosedAndOpenedAgainIsTheSame) {
   EXPECT_EQ(TFormMainProbe(main).mainData().valid, 0);
   EXPECT_EQ(main->windowTitle(), title);
 
-  main->unitSerial = "0000";
+  TFormMainProbe(main).UnitSerial() = "0000";
   TFormMainProbe(main).ComboBox2()->setCurrentIndex(3);
   modal->fileAnswers = {saved};
   main->MenuFile_OpenClick();
   ASSERT_EQ(TFormMainProbe(main).mainData().valid, 1);
-  EXPECT_EQ(main->unitSerial, "0815");
+  EXPECT_EQ(TFormMainProbe(main).UnitSerial(), "0815");
   EXPECT_EQ(TFormMainProbe(main).ComboBox2()->currentIndex(), 0);
   EXPECT_EQ(main->windowTitle(), title + QStringLiteral(" / ") + saved);
   EXPECT_EQ(TFormMainProbe(main).mainData().dateTime, dateTime);

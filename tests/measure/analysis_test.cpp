@@ -31,7 +31,7 @@ class AnalysisTest : public MainWindowTest {
     qputenv("KAVO_COM1", QByteArray::fromStdString(unit->SlavePath()));
     TFormMainProbe(main).ComboBox2()->setCurrentIndex(0);
     main->MStartBtnClick();
-    return PumpUntil([this] { return !main->acquiring && !main->completionPending; }, 15000) &&
+    return PumpUntil([this] { return TFormMainProbe(main).SweepOver(); }, 15000) &&
            TFormMainProbe(main).mainData().valid == 1;
   }
   TFormCalc* Calc() const { return Forms().calc; }
