@@ -7,6 +7,7 @@
 
 #include "data/Interchange.h"
 #include "data/Kavo_file.h"
+#include "messages/Ka_texts.h"
 
 namespace kavo::cli {
 
@@ -21,11 +22,11 @@ std::unique_ptr<Curve> LoadCurve(const QString& file, bool tables, int32_t band,
       return nullptr;
     }
   } else if (!files.ReadDataFile(file, &c->serial, nullptr, &c->data)) {
-    err << file.toStdString() << ": データファイルの内容が正しくありませんでした\n";
+    err << file.toStdString() << ": " << msgtext::DataFileError << '\n';
     return nullptr;
   }
   if (!files.ConvertData(&c->data, &c->raw, &c->ave)) {
-    err << file.toStdString() << ": データエラーで計算できませんでした\n";
+    err << file.toStdString() << ": " << msgtext::CalcDataError << '\n';
     return nullptr;
   }
   c->data.valid = 1;

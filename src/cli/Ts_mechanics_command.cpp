@@ -11,6 +11,7 @@
 #include "analysis/Ts_mechanics.h"
 #include "cli/KavoTool.h"
 #include "data/Kavo_file.h"
+#include "messages/Ka_texts.h"
 
 namespace kavo::cli {
 namespace {
@@ -41,11 +42,11 @@ std::string Text(double v, int decimals, bool raw) {
 int LoadTsSession(const QString& file, TsSession& s, std::ostream& err) {
   const KAVO_File files;
   if (!files.ReadDataFile(file, nullptr, nullptr, &s.data)) {
-    err << "データファイルの内容が正しくありませんでした\n";
+    err << msgtext::DataFileError << '\n';
     return ExitUnreadable;
   }
   if (!files.ConvertData(&s.data, &s.raw, &s.ave)) {
-    err << "データエラーで計算できませんでした\n";
+    err << msgtext::CalcDataError << '\n';
     return ExitUnreadable;
   }
   s.data.valid = 1;

@@ -183,9 +183,9 @@ int Graph_RTF::ThetaRow(float theta, float thetaMin, float thetaMax, int height)
 
 // ---------------------------------------------------------------- life cycle
 
-Graph_RTF::Graph_RTF(QWidget* owner, PaintBox* paintArea, const SettingsRecord* colours,
-                     const LabelSlots& labelSlots, const GraphScale* scale)
-    : owner_(owner), paintArea_(paintArea), colours_(colours), labelSlots_(labelSlots), scale_(scale) {
+Graph_RTF::Graph_RTF(PaintBox* paintArea, const SettingsRecord* colours, const LabelSlots& labelSlots,
+                     const GraphScale* scale)
+    : paintArea_(paintArea), colours_(colours), labelSlots_(labelSlots), scale_(scale) {
   for (QLabel* label : labelSlots_) {
     if (label) label->adjustSize();
   }

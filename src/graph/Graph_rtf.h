@@ -23,7 +23,6 @@
 
 class QLabel;
 class QPainter;
-class QWidget;
 
 namespace kavo {
 
@@ -89,11 +88,11 @@ class Graph_RTF {
   using FreqPositions = std::array<int32_t, 11>;
   using LevelPositions = std::array<int32_t, 12>;
 
-  // owner is the main window (not used for drawing); the labels must be
-  // children of paintArea's parent, because their positions are computed in
-  // that widget's coordinates from paintArea->geometry(). Slots may be null.
-  Graph_RTF(QWidget* owner, PaintBox* paintArea, const SettingsRecord* colours,
-            const LabelSlots& labelSlots, const GraphScale* scale);
+  // The labels must be children of paintArea's parent, because their
+  // positions are computed in that widget's coordinates from
+  // paintArea->geometry(). Slots may be null.
+  Graph_RTF(PaintBox* paintArea, const SettingsRecord* colours, const LabelSlots& labelSlots,
+            const GraphScale* scale);
   ~Graph_RTF();
   Graph_RTF(const Graph_RTF&) = delete;
   Graph_RTF& operator=(const Graph_RTF&) = delete;
@@ -188,7 +187,6 @@ class Graph_RTF {
   int LabelWidth(int i) const;
   int LabelHeight(int i) const;
 
-  QWidget* owner_;
   QPointer<PaintBox> paintArea_;
   // Changed pixels not yet handed to the paint area: a sweep draws one
   // segment per point, and the window shows them at most every

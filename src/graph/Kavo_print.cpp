@@ -26,8 +26,8 @@ int32_t Trunc(double v) { return static_cast<int32_t>(std::trunc(v)); }
 }  // namespace
 
 TKAV_Print::TKAV_Print(const Graph_RTF& plotter, QPrinter& printer, const SettingsRecord& info,
-                       const LabelSlots& labels, const GraphScale& scale)
-    : plotter_(plotter), printer_(printer), info_(info), labels_(labels), scale_(scale) {}
+                       const LabelSlots& labels)
+    : plotter_(plotter), printer_(printer), info_(info), labels_(labels) {}
 
 int32_t TKAV_Print::MmToPixelsX(int32_t mm) const { return MmToPixels(mm, dpiX); }
 int32_t TKAV_Print::MmToPixelsY(int32_t mm) const { return MmToPixels(mm, dpiY); }

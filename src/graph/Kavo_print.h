@@ -21,7 +21,7 @@ class TKAV_Print {
  public:
   // Stores the references, nothing else.
   TKAV_Print(const Graph_RTF& plotter, QPrinter& printer, const SettingsRecord& info,
-             const LabelSlots& labels, const GraphScale& scale);
+             const LabelSlots& labels);
 
   // Lays out and prints the page. False when the platform reports that the
   // job failed (e.g. a PDF file that cannot be written) or the picture could
@@ -57,7 +57,6 @@ class TKAV_Print {
   QPrinter& printer_;
   const SettingsRecord& info_;
   const LabelSlots& labels_;
-  const GraphScale& scale_;  // held; the picture reads it through the plotter
   QImage bitmap_;
 };
 
