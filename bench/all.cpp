@@ -40,6 +40,7 @@
 #include "platform/Modal.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
+#include "MainProbe.h"
 
 namespace {
 
@@ -242,7 +243,7 @@ int main(int argc, char** argv) {
     constexpr int PointsPerRun = 100;
     for (int run = 0; run < runs; ++run) {
       main->mRedrawGraph();  // the scale of the whole curve: no regrowth on the way
-      main->graphPlotter->Clear();
+      kavo::TFormMainProbe(main).graphPlotter()->Clear();
       kavo::ClearData(main->mainData);
       main->mainData.band = 1;
       main->mainData.valid = 0;
@@ -274,7 +275,7 @@ int main(int argc, char** argv) {
   {
     auto* area = main->PaintBox1;
     area->resize(1282, 1026);
-    main->graphPlotter->Resize();
+    kavo::TFormMainProbe(main).graphPlotter()->Resize();
     main->mRedrawGraph();
     if (!qEnvironmentVariableIsEmpty("BENCH_SHOT")) area->grab().save(qEnvironmentVariable("BENCH_SHOT"));
     const double ms = TimeMs(std::max(runs, 5) * 4, [&] {

@@ -17,6 +17,7 @@
 #include "platform/Modal.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
+#include "MainProbe.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ int main(int argc, char** argv) {
   main->mainData.valid = 1;
   main->dataSaved = 1;
   main->ComboBox2->setCurrentIndex(main->mainData.band - 1);
-  main->graphScale.band = main->mainData.band;
+  kavo::TFormMainProbe(main).graphScale().band = main->mainData.band;
   main->mRedrawGraph();
   main->setWindowTitle(QStringLiteral("KAVO v2.1 - ") + file);
   shot("2-measurement");

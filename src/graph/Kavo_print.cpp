@@ -25,6 +25,17 @@ int32_t Trunc(double v) { return static_cast<int32_t>(std::trunc(v)); }
 
 }  // namespace
 
+std::shared_ptr<QPrinter> MakePrinter() {
+  auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+  printer->setDocName(QStringLiteral("KAVO"));
+  LimitPdfResolution(*printer);
+  return printer;
+}
+
+void LimitPdfResolution(QPrinter& printer) {
+  if (printer.outputFormat() == QPrinter::PdfFormat && printer.resolution() > PdfDpi) printer.setResolution(PdfDpi);
+}
+
 TKAV_Print::TKAV_Print(const Graph_RTF& plotter, QPrinter& printer, const SettingsRecord& info,
                        const LabelSlots& labels)
     : plotter_(plotter), printer_(printer), info_(info), labels_(labels) {}

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 #include "data/Kavo_setting.h"
 #include "graph/Graph_rtf.h"
@@ -16,6 +17,14 @@ class QPainter;
 class QPrinter;
 
 namespace kavo {
+
+// The printer KAVO prints with: high resolution, document "KAVO", a PDF at
+// most PdfDpi.
+constexpr int PdfDpi = 600;
+std::shared_ptr<QPrinter> MakePrinter();
+// A PDF has no resolution of its own; beyond PdfDpi the page's picture alone
+// would take well over 100 MB.
+void LimitPdfResolution(QPrinter& printer);
 
 class TKAV_Print {
  public:

@@ -13,7 +13,8 @@
 
 #include "analysis/Kavo_calc_method.h"
 #include "data/Kavo_setting.h"
-#include "graph/Graph_rtf.h"
+#include "graph/GraphSheet.h"
+#include "graph/GraphView.h"
 
 class QAction;
 class QComboBox;
@@ -99,34 +100,23 @@ class TFormMain : public QMainWindow {
   void LoadSettings(const QString& name);
   void SaveSettings();
 
-  // ---- graph view ----
-  void mSelectValueArrays();
-  static float mRScaleFor(float m);
-  static float mThetaScaleFor(float a);
-  float mMainRMax() const;
-  float mRefRMax() const;
-  float mMainThetaMax() const;
-  float mRefThetaMax() const;
-  void mScaleForMeasurement();
-  void mScaleForReferences();
-  void mScaleForBoth();
+  // ---- graph view (Kavo_main_graph.cpp): forwards to GraphView and GraphSheet ----
   void mRedrawMeasurement();
   void mRedrawReferences();
   void mRedrawBoth();
   void mRedrawGraph();
-  int32_t mFindPointIndex(float f) const;
-  static QString mFormatResistance(const PointText& record);
-  static QString mFormatPhase(const PointText& record);
-  static QString mFormatFrequency(const PointText& record);
   void FormResize();
   void PaintBox1MouseDown(int x, int y);
   void ComboBox2Change();
   void MenuGraph_R_onlyClick();
   void MenuGraph_WideClick();
   void MenuGraph_AveClick();
-  bool ROnly() const;
-  bool Wide() const;
-  bool Averaging() const;
+  // The scale steps and the read-out texts need no window.
+  static float mRScaleFor(float m);
+  static float mThetaScaleFor(float a);
+  static QString mFormatResistance(const PointText& record);
+  static QString mFormatPhase(const PointText& record);
+  static QString mFormatFrequency(const PointText& record);
 
   // ---- unit protocol and sweep ----
   bool mQuery(const char* command, char* reply, int deadlineMs, int n);
@@ -183,7 +173,6 @@ class TFormMain : public QMainWindow {
   QString refFileName[MaxRefs];
   int32_t refCount = 0;
   ViewSettings view;
-  GraphScale graphScale;
   PointValues rawValues;
   PointValues aveValues;
   PointValues smoothValues;
@@ -198,7 +187,6 @@ class TFormMain : public QMainWindow {
   TK_Message* msgCatalog = nullptr;
   KStatus* statusTexts = nullptr;
   KAVO_File* fileHandler = nullptr;
-  Graph_RTF* graphPlotter = nullptr;
   TSerialPortDriver* commDriver = nullptr;
 
   // Receive state of a sweep.
@@ -208,8 +196,6 @@ class TFormMain : public QMainWindow {
   int32_t pointCount = 0;
   int32_t pointsExpected = 0;
   int32_t bandFirst = 0;
-
-  std::array<QLabel*, AxisLabelCount> axisLabels{};
 
   // The watchdog interval a sweep uses; tests may shorten it.
   int timeoutMs = DefaultTimeoutMs;
@@ -232,7 +218,6 @@ class TFormMain : public QMainWindow {
   void WatchPort(bool on);
   void RecordGeometry();
   void mWriteSettings(const QString& path);
-  void ResetGraphScale(int32_t band);
   bool mConnectUnit();
   void mPrepareSweep(int32_t band);
   bool mStartBand(int32_t band);
@@ -242,11 +227,7 @@ class TFormMain : public QMainWindow {
   void EndSweepWithReceiveError();
   // End command to the unit, port closed, window idle again.
   void EndSweep();
-  void ApplyScales(float rMax, float thetaMax);
-  // The measurement, with the references when any are loaded.
-  void RedrawWithMeasurement();
   void ConnectCheckItem(QAction* item, void (TFormMain::*handler)());
-  QString PointReadout(const PointText& record) const;
   // Files: "KAVO v2.1", with " / " and fileName when a file is current.
   void mShowFileTitle(bool withFile);
   void mCheckOverRange();
@@ -261,6 +242,33 @@ class TFormMain : public QMainWindow {
   bool idleRunning = false;  // inside mAppIdle
   QSocketNotifier* portNotifier = nullptr;
   bool portSignalled = false;  // the port was readable since the last read
+
+  // ---- graph view (Kavo_main_graph.cpp) ----
+  bool ROnly() const;
+  bool Wide() const;
+  bool Averaging() const;
+  ViewOptions Options() const;
+  // Points the view at the window's data sets (once, at construction).
+  void BindGraph();
+  void ResetGraphScale(int32_t band);
+  void mSelectValueArrays();
+  float mMainRMax() const;
+  float mRefRMax() const;
+  float mMainThetaMax() const;
+  float mRefThetaMax() const;
+  void mScaleForMeasurement();
+  void mScaleForReferences();
+  void mScaleForBoth();
+  int32_t mFindPointIndex(float f) const;
+  static QString PointReadout(const PointText& record);
+  // The measurement, with the references when any are loaded.
+  void RedrawWithMeasurement();
+
+  GraphView graphView;    // the scale record and the rules that fill it
+  GraphSheet graphSheet;  // paint area, scale labels, plotter
+  // The names the window's other units draw and scale by.
+  GraphScale& graphScale = graphView.Scale();
+  Graph_RTF* graphPlotter = nullptr;  // graphSheet's plotter once created
 };
 
 }  // namespace kavo

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "MainWindowFixture.h"
+#include "MainProbe.h"
 #include "Records.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
@@ -166,7 +167,7 @@ TEST_F(FilesTest, StateTableOfOpenSaveAndClose) {
       EXPECT_EQ(main->fileName, other);
       EXPECT_EQ(main->mainData.band, 2);
       EXPECT_EQ(main->ComboBox2->currentIndex(), 1);
-      EXPECT_EQ(main->graphScale.band, 2);
+      EXPECT_EQ(TFormMainProbe(main).graphScale().band, 2);
     }
   }
 }
@@ -417,8 +418,8 @@ TEST_F(FilesTest, TheBandBoxFollowsTheFirstReferenceOnlyWithoutAMeasurement) {
   modal->fileListAnswers = {{mid, high}};
   main->MenuRef_OpenClick();
   EXPECT_EQ(main->ComboBox2->currentIndex(), 2);
-  EXPECT_EQ(main->graphScale.band, 3);
-  EXPECT_EQ(main->graphScale.freqMin, 250);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().band, 3);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().freqMin, 250);
 
   main->MenuRef_CloseClick();
   Measured(2);
@@ -427,7 +428,7 @@ TEST_F(FilesTest, TheBandBoxFollowsTheFirstReferenceOnlyWithoutAMeasurement) {
   modal->fileListAnswers = {{high}};
   main->MenuRef_OpenClick();
   EXPECT_EQ(main->ComboBox2->currentIndex(), 1);
-  EXPECT_EQ(main->graphScale.band, 2);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().band, 2);
 }
 
 TEST_F(FilesTest, OverRangeWarningAfterOpeningOrLoadingWithAMeasurement) {
@@ -462,7 +463,7 @@ TEST_F(FilesTest, OverRangeWarningAfterOpeningOrLoadingWithAMeasurement) {
     if (c.warns) {
       EXPECT_EQ(modal->calls.back().icon, MsgIcon::Exclamation);
     }
-    EXPECT_EQ(main->graphScale.rMax, c.file == high ? 200.0f : 50.0f);
+    EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, c.file == high ? 200.0f : 50.0f);
   }
 }
 

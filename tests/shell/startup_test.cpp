@@ -3,6 +3,7 @@
 #include <QScreen>
 
 #include "MainWindowFixture.h"
+#include "MainProbe.h"
 #include "platform/SingleInstance.h"
 #include "shell/Program.h"
 
@@ -34,12 +35,12 @@ TEST_F(MainWindowTest, FirstRunWritesDefaultsOnTheFirstIdlePassOnly) {
   // Initial state after start-up.
   EXPECT_EQ(main->mainData.valid, 0);
   EXPECT_EQ(main->ComboBox2->currentIndex(), 0);
-  EXPECT_EQ(main->graphScale.band, 1);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().band, 1);
   EXPECT_TRUE(main->MenuGraph_Ave->isChecked());
   EXPECT_FALSE(main->MenuGraph_R_only->isChecked());
   EXPECT_FALSE(main->AnyRefLoaded());
   EXPECT_EQ(main->refCount, 0);
-  EXPECT_EQ(main->graphScale.data, &main->aveValues);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().data, &main->aveValues);
 }
 
 TEST_F(MainWindowTest, StoredSettingsAreAppliedOnceAndGeometryIsClamped) {
@@ -58,12 +59,12 @@ TEST_F(MainWindowTest, StoredSettingsAreAppliedOnceAndGeometryIsClamped) {
   EXPECT_EQ(main->width(), screen.width() - 100);
   EXPECT_EQ(main->pos().y(), 100);
   EXPECT_EQ(main->ComboBox2->currentIndex(), 2);
-  EXPECT_EQ(main->graphScale.band, 3);
-  EXPECT_EQ(main->graphScale.freqMin, 250);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().band, 3);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().freqMin, 250);
   EXPECT_EQ(main->mainData.band, 1);  // the data's own band is not touched
   EXPECT_TRUE(main->MenuGraph_R_only->isChecked());
   EXPECT_FALSE(main->MenuGraph_Ave->isChecked());
-  EXPECT_EQ(main->graphScale.data, &main->rawValues);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().data, &main->rawValues);
   // The stored width, not the clamped one, stays in the view record until
   // the user resizes.
   EXPECT_EQ(main->view.width, 5000);

@@ -14,6 +14,12 @@ class TFormMainProbe {
   // ---- measuring: the session, its port and its receive state ----
 
   // ---- graph: the view, the sheet and the scales ----
+  GraphScale& graphScale() const { return w.graphView.Scale(); }
+  Graph_RTF* graphPlotter() const { return w.graphSheet.Plotter(); }
+  const LabelSlots& axisLabels() const { return w.graphSheet.Labels(); }
+  int32_t mFindPointIndex(float f) const { return w.mFindPointIndex(f); }
+  float mMainRMax() const { return w.mMainRMax(); }
+  float mMainThetaMax() const { return w.mMainThetaMax(); }
 
   // ---- data sets, files, settings and the window's own state ----
 
