@@ -125,8 +125,11 @@ class Graph_RTF {
 
   // Fills target white and draws grids and curves with print pens, as
   // DrawAll (withRefs) or DrawMeasurement (not withRefs). The screen bitmap
-  // and the labels are left alone.
-  void RenderForPrint(QImage& target, bool rOnly, bool withRefs, bool wide) const;
+  // and the labels are left alone. The print pens' widths are printer pixels
+  // at PrintPenDpi; at another resolution `dpi` they keep their width on
+  // paper (at least one pixel), so the page looks the same at every dpi.
+  static constexpr int PrintPenDpi = 600;
+  void RenderForPrint(QImage& target, bool rOnly, bool withRefs, bool wide, int dpi = PrintPenDpi) const;
   // Positions for the texts the screen labels hold now; factor is printer
   // dpi / screen dpi, fontHeight the printer font height in printer pixels.
   void PrintFreqLabelPositions(FreqPositions& xs, FreqPositions& ys, int32_t fontHeight,
@@ -165,7 +168,13 @@ class Graph_RTF {
   int PaintHeight() const { return paintHeight_; }
 
  private:
-  enum class Pens { Screen, Print };
+  // Screen pens are one pixel; print pens carry the page's resolution.
+  struct Pens {
+    bool print = false;
+    int dpi = PrintPenDpi;
+    // A print width given at PrintPenDpi, at this resolution.
+    int Width(int atPenDpi) const;
+  };
   struct Widths {
     int main;
     int ref;

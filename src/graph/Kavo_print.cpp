@@ -89,7 +89,7 @@ bool TKAV_Print::Print(bool rOnly, bool wide, bool withRefs) {
   // 2, 5. The plot picture, 24 bits per pixel, at printer resolution.
   bitmap_ = QImage(plotWidth, plotHeight, QImage::Format_RGB888);
   if (bitmap_.isNull()) return false;
-  plotter_.RenderForPrint(bitmap_, rOnly, withRefs, wide);
+  plotter_.RenderForPrint(bitmap_, rOnly, withRefs, wide, dpiY);
 
   // 6. The job; the picture copied as it is, no stretching.
   QPainter painter;
