@@ -7,11 +7,13 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <algorithm>
+#include <cmath>
 #include <ostream>
 #include <vector>
 
@@ -111,16 +113,28 @@ int LoadPlotData(const PlotRequest& r, PlotData& d, std::ostream& err) {
   return ExitOk;
 }
 
-// The sheet drawn as the window draws the measurement (with its references).
+// Text grows and shrinks with the picture (the 800 x 600 default keeps the
+// application's font), never below 8 pixels.
+QFont PictureFont(QSize size) {
+  QFont font = QApplication::font();
+  const int base = QFontInfo(font).pixelSize();
+  const double s = std::min(size.width() / 800.0, size.height() / 600.0);
+  font.setPixelSize(std::max(static_cast<int>(std::lround(base * s)), std::min(base, 8)));
+  return font;
+}
+
+// The sheet drawn as the window draws the measurement (with its references),
+// less the scale labels that do not fit.
 void RenderPlot(const PlotRequest& r, const PlotData& d, const SettingsRecord& colours, GraphView& view,
                 GraphSheet& sheet) {
   view.Bind(d.Sources());
   view.ResetScale(d.main->data.band);
-  sheet.BuildHosted(QSize(r.width, r.height), QApplication::font(), r.rOnly);
+  sheet.BuildHosted(QSize(r.width, r.height), PictureFont(QSize(r.width, r.height)), r.rOnly);
   sheet.CreatePlotter(&colours, &view.Scale());
   sheet.ColorLabels(colours, Qt::black);
   const ViewOptions options{r.rOnly, r.wide, !r.raw};
   sheet.Redraw(view, d.refs.empty() ? GraphSheet::Sets::Measurement : GraphSheet::Sets::Both, options);
+  sheet.ThinLabels();
 }
 
 bool WriteBytes(const QString& file, const QByteArray& bytes) {

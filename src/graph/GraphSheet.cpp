@@ -98,6 +98,30 @@ void GraphSheet::ClearWithScales(bool rOnly) {
   plotter_->DrawScales(rOnly);
 }
 
+void GraphSheet::ThinLabels() {
+  struct Group {
+    int first, last;
+    bool across;
+  };
+  for (const Group g : {Group{labelslot::FreqFirst, labelslot::FreqUnit - 1, true},
+                        Group{labelslot::RFirst, labelslot::RUnit - 1, false},
+                        Group{labelslot::ThetaFirst, labelslot::ThetaUnit - 1, false}}) {
+    QRect kept;
+    for (int slot = g.first; slot <= g.last; ++slot) {
+      QLabel* label = labels_[static_cast<size_t>(slot)];
+      if (!label || label->isHidden()) continue;
+      const QRect box = label->geometry();
+      // Labels that stay are at least a digit's width or a third of a line apart.
+      const int gap = g.across ? label->fontMetrics().horizontalAdvance(QLatin1Char('0'))
+                               : label->fontMetrics().height() / 3;
+      const bool clear = kept.isNull() || (g.across ? box.left() >= kept.right() + 1 + gap
+                                                    : box.top() >= kept.bottom() + 1 + gap);
+      if (clear) kept = box;
+      else label->hide();
+    }
+  }
+}
+
 QImage GraphSheet::Picture() const {
   if (!host_) return {};
   QImage image(host_->size(), QImage::Format_RGB32);

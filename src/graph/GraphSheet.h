@@ -65,6 +65,10 @@ class GraphSheet {
   void Redraw(GraphView& view, Sets sets, const ViewOptions& options);
   // The empty grid with the scale labels of the view's current scale.
   void ClearWithScales(bool rOnly);
+  // Hides scale labels that would touch the one before them, from the left
+  // (frequencies) or from the top (R, θ): a small picture keeps what fits.
+  // Hidden labels keep their texts.
+  void ThinLabels();
 
   // A hosted sheet as it would look on screen (null image when attached).
   QImage Picture() const;
