@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "EventPump.h"
+#include "MainProbe.h"
 #include "TempDir.h"
 #include "UnitModel.h"
 #include "data/Kavo_data.h"
@@ -247,22 +248,18 @@ int main(int argc, char** argv) {
       kavo::ClearData(main->mainData);
       main->mainData.band = 1;
       main->mainData.valid = 0;
-      main->bandFirst = kavo::BandFirstSlot(1);
-      main->pointsExpected = kavo::BandPointCount(1);
-      main->pointCount = main->rxCount = main->rxParsePos = 0;
-      main->portOpen = 0;
-      main->acquiring = 1;
+      kavo::MeasureSession& session = kavo::TFormMainProbe(main).Session();
+      session.Replay(1);
       for (int k = 0; k < PointsPerRun; ++k) {
-        std::memcpy(main->rxBuffer + main->rxCount, full.points[k].c, kavo::RecordLength);
-        main->rxBuffer[main->rxCount + kavo::RecordLength] = '\r';
-        main->rxCount += kavo::RecordBytes;
+        session.Feed(full.points[k].c, kavo::RecordLength);
+        session.Feed("\r", 1);
         QElapsedTimer clock;
         clock.start();
         main->mAcquireStep();
         perPoint.push_back(double(clock.nsecsElapsed()) / 1e6);
         kavo::test::PumpFor(20);
       }
-      main->acquiring = 0;
+      session.EndReplay();
     }
     Row("per point: convert, draw segment, read-out (median/mean)",
         QString::asprintf("%.3f / %.3f ms", Median(perPoint), Mean(perPoint)), "< 0.3 ms");

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "EventPump.h"
+#include "MainProbe.h"
 #include "PtyUnit.h"
 #include "TempDir.h"
 #include "link/Spdrv.h"
@@ -86,8 +87,8 @@ Result RunOnce(bool paced) {
     const qint64 now = clock.elapsed();
     if (lastTick >= 0) result.maxGapMs = std::max(result.maxGapMs, double(now - lastTick));
     lastTick = now;
-    if (main->commDriver && main->commDriver->Connected())
-      result.maxBacklog = std::max(result.maxBacklog, main->commDriver->CountRX());
+    kavo::TSerialPortDriver* driver = kavo::TFormMainProbe(main).Driver();
+    if (driver && driver->Connected()) result.maxBacklog = std::max(result.maxBacklog, driver->CountRX());
     if (finishedAt < 0 && main->mainData.valid) finishedAt = now;
   });
 
@@ -95,7 +96,7 @@ Result RunOnce(bool paced) {
   QTimer poll;
   poll.setInterval(20);
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (!main->acquiring && !main->completionPending && main->StatusBar1->PanelText(1) == QStringLiteral("測定終了しました"))
+    if (kavo::TFormMainProbe(main).SweepOver() && main->StatusBar1->PanelText(1) == QStringLiteral("測定終了しました"))
       loop.quit();
   });
   QTimer::singleShot(30000, &loop, &QEventLoop::quit);

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "EventPump.h"
+#include "MainProbe.h"
 #include "ScriptedUnit.h"
 #include "platform/Modal.h"
 #include "shell/Forms.h"
@@ -37,7 +38,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   kavo::SetModal(modal);
   window = kavo::CreateForms();
   kavo::test::PumpUntil([] { return window->settingsPending == 0; });
-  window->timeoutMs = 150;
+  kavo::TFormMainProbe(window).TimeoutMs() = 150;
   return 0;
 }
 
@@ -56,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   window->ComboBox2->setCurrentIndex(band - 1);
   window->MStartBtnClick();
   const bool ended =
-      test::PumpUntil([] { return !window->acquiring && !window->completionPending; }, 5000);
+      test::PumpUntil([] { return kavo::TFormMainProbe(window).SweepOver(); }, 5000);
   const bool idle = window->MStartBtn->isEnabled() && window->MStartBtn->text() == QStringLiteral("測定開始");
   if (!ended || !idle) __builtin_trap();
   modal->calls.clear();

@@ -4,8 +4,11 @@
 # call installs nothing.
 set -euo pipefail
 
+# qt6-l10n-tools (lrelease) and qt6-tools-dev (its CMake package) build
+# kavo-tool's message catalogues.
 pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-      libgtest-dev fonts-ipafont-gothic qt6-translations-l10n poppler-utils)
+      libgtest-dev fonts-ipafont-gothic qt6-translations-l10n poppler-utils
+      qt6-l10n-tools qt6-tools-dev)
 if [ "${1:-}" = "--run" ]; then
   pkgs+=(xvfb xauth imagemagick x11-utils xdotool)
 fi

@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "EventPump.h"
+#include "MainProbe.h"
 #include "PtyUnit.h"
 #include "TempDir.h"
 #include "analysis/Kavo_calc.h"
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
   kavo::test::PumpUntil([main] { return main->settingsPending == 0; });
   main->ComboBox2->setCurrentIndex(0);
   main->MStartBtnClick();
-  if (!kavo::test::PumpUntil([main] { return !main->acquiring && !main->completionPending; }, 20000)) return 1;
+  if (!kavo::test::PumpUntil([main] { return kavo::TFormMainProbe(main).SweepOver(); }, 20000)) return 1;
 
   kavo::AppForms& forms = kavo::Forms();
   main->MenuMesure_Calc->trigger();

@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "EventPump.h"
+#include "MainProbe.h"
 #include "TempDir.h"
 #include "UnitModel.h"
 #include "data/Kavo_file.h"
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
   kavsim::FindPreset("woofer65", woofer);
   const QString file = WriteDriverFile(*main->fileHandler, dir.Path("woofer.DTA"), woofer, "0815");
   int32_t port = 0;
-  main->fileHandler->ReadDataFile(file, &main->unitSerial, &port, &main->mainData);
+  main->fileHandler->ReadDataFile(file, &kavo::TFormMainProbe(main).UnitSerial(), &port, &main->mainData);
   main->fileHandler->ConvertData(&main->mainData, &main->rawValues, &main->aveValues);
   main->mainData.valid = 1;
   main->dataSaved = 1;

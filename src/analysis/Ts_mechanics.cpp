@@ -1,5 +1,6 @@
 #include "analysis/Ts_mechanics.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -12,35 +13,40 @@ bool Positive(double v) { return v > 0 && std::isfinite(v); }
 
 QString Number(double v) { return QString::number(v, 'g', 4); }
 
+// English texts: kavo-tool prints them in the user's language.
+struct Mechanics {
+  Q_DECLARE_TR_FUNCTIONS(TsMechanics)
+};
+
 }  // namespace
 
 QString CalcMechanics(const MechanicsInput& in, MechanicsResult& r) {
   r = MechanicsResult{};
-  if (!Positive(in.re)) return QStringLiteral("Re must be above 0");
-  if (!Positive(in.sd)) return QStringLiteral("Sd must be above 0");
-  if (!Positive(in.rho) || !Positive(in.c)) return QStringLiteral("air density and speed of sound must be above 0");
+  if (!Positive(in.re)) return Mechanics::tr("Re must be above 0");
+  if (!Positive(in.sd)) return Mechanics::tr("Sd must be above 0");
+  if (!Positive(in.rho) || !Positive(in.c)) return Mechanics::tr("air density and speed of sound must be above 0");
   if (!Positive(in.fs) || !Positive(in.qms) || !Positive(in.qes))
-    return QStringLiteral("the free driver's Fs, Qms and Qes are needed");
+    return Mechanics::tr("the free driver's Fs, Qms and Qes are needed");
   const double ws = 2 * M_PI * in.fs;
   const double airStiffness = in.rho * in.c * in.c * in.sd * in.sd;  // ρc²Sd², N·m
   if (in.method == MassMethod::AddedMass) {
-    if (!Positive(in.mass)) return QStringLiteral("the added mass must be above 0");
+    if (!Positive(in.mass)) return Mechanics::tr("the added mass must be above 0");
     if (!Positive(in.fsLoaded) || !(in.fsLoaded < in.fs))
-      return QStringLiteral("the loaded resonance (%1 Hz) is not below the free one (%2 Hz)")
+      return Mechanics::tr("the loaded resonance (%1 Hz) is not below the free one (%2 Hz)")
           .arg(Number(in.fsLoaded), Number(in.fs));
     const double ratio = in.fs / in.fsLoaded;
     r.Mms = in.mass / (ratio * ratio - 1);
     r.Cms = 1 / (ws * ws * r.Mms);
     r.Vas = airStiffness * r.Cms;
   } else {
-    if (!Positive(in.box)) return QStringLiteral("the box volume must be above 0");
+    if (!Positive(in.box)) return Mechanics::tr("the box volume must be above 0");
     if (!Positive(in.fsBox) || !(in.fsBox > in.fs))
-      return QStringLiteral("the boxed resonance (%1 Hz) is not above the free one (%2 Hz)")
+      return Mechanics::tr("the boxed resonance (%1 Hz) is not above the free one (%2 Hz)")
           .arg(Number(in.fsBox), Number(in.fs));
-    if (!Positive(in.qesBox)) return QStringLiteral("the boxed driver's Qes is needed");
+    if (!Positive(in.qesBox)) return Mechanics::tr("the boxed driver's Qes is needed");
     const double gain = in.fsBox * in.qesBox / (in.fs * in.qes);
     if (!(gain > 1))
-      return QStringLiteral("Fc·Qec (%1) is not above Fs·Qes (%2): the box measurement does not fit the free one")
+      return Mechanics::tr("Fc·Qec (%1) is not above Fs·Qes (%2): the box measurement does not fit the free one")
           .arg(Number(in.fsBox * in.qesBox), Number(in.fs * in.qes));
     r.Vas = in.box * (gain - 1);
     r.Cms = r.Vas / airStiffness;
@@ -50,7 +56,7 @@ QString CalcMechanics(const MechanicsInput& in, MechanicsResult& r) {
   r.Bl = std::sqrt(ws * r.Mms * in.re / in.qes);
   r.EBP = in.fs / in.qes;
   for (double v : {r.Mms, r.Cms, r.Rms, r.Bl, r.Vas, r.EBP})
-    if (!Positive(v)) return QStringLiteral("the measurements give no finite result");
+    if (!Positive(v)) return Mechanics::tr("the measurements give no finite result");
   return QString();
 }
 

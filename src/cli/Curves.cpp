@@ -5,28 +5,34 @@
 #include <QSaveFile>
 #include <ostream>
 
+#include "cli/Files.h"
+#include "cli/Texts.h"
 #include "data/Interchange.h"
 #include "data/Kavo_file.h"
-#include "messages/Ka_texts.h"
 
 namespace kavo::cli {
 
 std::unique_ptr<Curve> LoadCurve(const QString& file, bool tables, int32_t band, const char* command,
                                  std::ostream& err) {
   auto c = std::make_unique<Curve>();
+  InputFile input;
+  QString why;
+  if (!input.Open(file, why)) {
+    SayFile(err, command, file, why);
+    return nullptr;
+  }
   const KAVO_File files;
   if (tables && IsTableFileName(file)) {
-    QString why;
-    if (!LoadTable(file, band, c->data, why)) {
-      err << "kavo-tool " << command << ": " << file.toStdString() << ": " << why.toStdString() << '\n';
+    if (!LoadTable(input.Path(), band, c->data, why)) {
+      SayFile(err, command, file, why);
       return nullptr;
     }
-  } else if (!files.ReadDataFile(file, &c->serial, nullptr, &c->data)) {
-    err << file.toStdString() << ": " << msgtext::DataFileError << '\n';
+  } else if (!files.ReadDataFile(input.Path(), &c->serial, nullptr, &c->data)) {
+    SayFile(err, command, file, BadDataFileText());
     return nullptr;
   }
   if (!files.ConvertData(&c->data, &c->raw, &c->ave)) {
-    err << file.toStdString() << ": " << msgtext::CalcDataError << '\n';
+    SayFile(err, command, file, CalcDataErrorText());
     return nullptr;
   }
   c->data.valid = 1;

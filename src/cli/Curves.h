@@ -19,8 +19,9 @@ struct Curve {
 
 // Reads a .DTA file (or, when `tables` and the name is a .zma/.txt/.csv
 // table, resamples the table on `band`, 0 for the first band it covers) and
-// converts it. Null after writing the window's message (or the table
-// reader's, naming file and line) to `err`.
+// converts it; "-" is standard input. Null after writing "kavo-tool
+// COMMAND: FILE: why" to `err`: a file that cannot be opened, the window's
+// message, or the table reader's naming the line.
 std::unique_ptr<Curve> LoadCurve(const QString& file, bool tables, int32_t band, const char* command,
                                  std::ostream& err);
 

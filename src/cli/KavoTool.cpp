@@ -1,32 +1,51 @@
 #include "cli/KavoTool.h"
 
-#include <memory>
 #include <ostream>
+
+#include "cli/Files.h"
+#include "cli/Texts.h"
+
+#ifndef KAVO_VERSION
+#error "KAVO_VERSION comes from the build (the project's version)"
+#endif
 
 namespace kavo::cli {
 namespace {
 
-const Command commands[] = {
-    {"ts", "FILE.DTA [--re OHMS] [--raw] [--sd CM2 (--added-mass G --loaded FILE2 | --box-litres L --boxed FILE2)]",
-     "resonance peaks, with --re the Thiele-Small parameters, with --sd the mechanical ones", RunTs},
-    {"export", "FILE.DTA [--format zma|csv|txt] [--raw] [-o OUT]", "the curve as a ZMA, CSV or text table", RunExport},
-    {"import", "TABLE -o OUT.DTA [--band N]", "a ZMA or text table from another program as a .DTA file", RunImport},
-    {"plot", "FILE.DTA [--ref FILE]... [--r-only] [--wide] [--raw] [--size WxH] -o OUT.png|svg|pdf",
-     "the graph as a picture", RunPlot},
-    {"print", "FILE.DTA [--ref FILE]... [--info TEXT]... [--landscape] [--dpi N] -o PAGE.pdf",
-     "the printed page of the graph as a PDF", RunPrint},
-};
+const Command* const commands[] = {&TsCommand, &ExportCommand, &ImportCommand, &PlotCommand, &PrintCommand};
 
-void Usage(std::ostream& to) {
-  to << "usage: kavo-tool COMMAND [ARGUMENTS...]\n\ncommands:\n";
-  for (const Command& c : commands) to << "  " << c.name << ' ' << c.usage << "\n      " << c.summary << '\n';
+constexpr const char* OverviewUsage = "usage: kavo-tool COMMAND [ARGUMENTS...]";
+
+// Everything but the handler's own output: the overview, a command's usage, the version.
+int Show(const QString& text, std::ostream& to, int status) {
+  to << Std(text);
+  return status;
 }
 
 }  // namespace
 
-const Command* Commands(int& count) {
-  count = int(std::size(commands));
-  return commands;
+std::span<const Command* const> Commands() { return commands; }
+
+const Command* FindCommand(const QString& name) {
+  for (const Command* c : commands)
+    if (name == QLatin1String(c->name)) return c;
+  return nullptr;
+}
+
+QString VersionText() { return QStringLiteral("kavo-tool " KAVO_VERSION "\n"); }
+
+QString OverviewText() {
+  QString text = QLatin1String(OverviewUsage) + QLatin1Char('\n') +
+                 QStringLiteral("       kavo-tool COMMAND --help | kavo-tool help COMMAND | kavo-tool --version\n\n") +
+                 ToolText::tr("commands:") + QLatin1Char('\n');
+  for (const Command* c : commands)
+    text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(c->name).leftJustified(8), ToolText::tr(c->summary));
+  text += QLatin1Char('\n') +
+          ToolText::tr("A file named - is standard input where a file is read and standard output where one is "
+                       "written.\nExit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command "
+                       "line.") +
+          QLatin1Char('\n');
+  return text;
 }
 
 bool NeedsWidgets(const QString& name) {
@@ -34,20 +53,38 @@ bool NeedsWidgets(const QString& name) {
 }
 
 int RunTool(const QStringList& args, std::ostream& out, std::ostream& err) {
+  InputFile::ResetStandardInput();
+  const QString name = args.value(0);
+  int status = ExitOk;
   if (args.isEmpty()) {
-    Usage(err);
-    return ExitUsage;
+    status = Show(OverviewText(), err, ExitUsage);
+  } else if (name == QLatin1String("--version")) {
+    status = Show(VersionText(), out, ExitOk);
+  } else if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
+             (name == QLatin1String("help") && args.size() == 1)) {
+    status = Show(OverviewText(), out, ExitOk);
+  } else if (name == QLatin1String("help")) {
+    const Command* c = FindCommand(args[1]);
+    if (c) status = Show(UsageText(*c), out, ExitOk);
+    else {
+      Say(err, nullptr, ToolText::tr("unknown command '%1'").arg(args[1]));
+      status = Show(OverviewText(), err, ExitUsage);
+    }
+  } else if (const Command* c = FindCommand(name)) {
+    status = c->run(args.mid(1), out, err);
+  } else {
+    Say(err, nullptr, ToolText::tr("unknown command '%1'").arg(name));
+    status = Show(OverviewText(), err, ExitUsage);
   }
-  const QString name = args.front();
-  if (name == QLatin1String("help") || name == QLatin1String("--help") || name == QLatin1String("-h")) {
-    Usage(out);
-    return ExitOk;
+  // A full disk or a closed pipe behind standard output is a failure too
+  // (said here unless the command has failed and said so already).
+  out.flush();
+  if (!out && status == ExitOk) {
+    const Command* c = FindCommand(name);
+    SayFile(err, c ? c->name : nullptr, QStringLiteral("-"), ToolText::tr("cannot be written"), true);
+    status = ExitFailed;
   }
-  for (const Command& c : commands)
-    if (name == QLatin1String(c.name)) return c.run(args.mid(1), out, err);
-  err << "kavo-tool: unknown command '" << name.toStdString() << "'\n";
-  Usage(err);
-  return ExitUsage;
+  return status;
 }
 
 }  // namespace kavo::cli

@@ -1,15 +1,20 @@
 // kavo-tool: KAVO's work without windows, for scripts and batches.
 //
 //   kavo-tool COMMAND [ARGUMENTS...]
+//   kavo-tool COMMAND --help | kavo-tool help COMMAND | kavo-tool --version
 //
-// Each command is one entry of a table (name, usage line, handler). A
-// handler writes its results to `out` and its messages to `err` and returns
-// the exit status: 0 done, 1 a failure the window would report (the same
-// message), 2 a file that cannot be read, 64 a command line that is wrong.
+// Each command is one entry of a table (cli/CommandLine.h: name, operands,
+// options, handler). A handler writes its results to `out` and its
+// messages to `err` and returns the exit status: 0 done, 1 a failure the
+// window would report (the same message), 2 a file that cannot be read,
+// 64 a command line that is wrong.
 #pragma once
 
 #include <QStringList>
 #include <iosfwd>
+#include <span>
+
+#include "cli/CommandLine.h"
 
 namespace kavo::cli {
 
@@ -18,28 +23,32 @@ constexpr int ExitFailed = 1;
 constexpr int ExitUnreadable = 2;
 constexpr int ExitUsage = 64;
 
-struct Command {
-  const char* name;
-  const char* usage;    // arguments after the name
-  const char* summary;  // one line
-  int (*run)(const QStringList& args, std::ostream& out, std::ostream& err);
-};
+// The commands, each defined beside its handler.
+extern const Command TsCommand;      // ts FILE.DTA [--re OHMS] [--raw] [--sd CM2 ...]
+extern const Command ExportCommand;  // export FILE.DTA [--format zma|csv|txt] [--raw] [-o OUT]
+extern const Command ImportCommand;  // import TABLE -o OUT.DTA [--band N]
+extern const Command PlotCommand;    // plot FILE.DTA [--ref FILE]... -o OUT.png|svg|pdf
+extern const Command PrintCommand;   // print FILE.DTA [--ref FILE]... -o PAGE.pdf
 
-// The commands, in the order the help lists them.
-const Command* Commands(int& count);
+// The commands in the order the help lists them.
+std::span<const Command* const> Commands();
+// The command called `name`, or null.
+const Command* FindCommand(const QString& name);
 
-// Runs `args` (without the program name).
+// "kavo-tool 2.1": the name and the project's version.
+QString VersionText();
+// The overview that `kavo-tool --help` prints.
+QString OverviewText();
+
+// Runs `args` (without the program name). The status is ExitFailed, after
+// a message, when `out` does not take everything written to it.
 int RunTool(const QStringList& args, std::ostream& out, std::ostream& err);
 
-// `ts FILE.DTA [--re OHMS] [--raw]`
 int RunTs(const QStringList& args, std::ostream& out, std::ostream& err);
-
-// `export`, `import`, `plot`: curves to and from other programs, pictures.
 int RunExport(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunImport(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err);
-// `print FILE.DTA [--ref FILE]... [--info TEXT]... [--landscape] [--dpi N] -o PAGE.pdf`
-// (needs a QApplication: see NeedsWidgets)
+// Needs a QApplication: see NeedsWidgets.
 int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err);
 // Whether the command `name` draws with widgets and so needs a QApplication.
 bool NeedsWidgets(const QString& name);

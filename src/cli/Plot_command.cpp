@@ -18,7 +18,9 @@
 #include <vector>
 
 #include "cli/Curves.h"
+#include "cli/Files.h"
 #include "cli/KavoTool.h"
+#include "cli/Texts.h"
 #include "data/Kavo_file.h"
 #include "graph/GraphSheet.h"
 #include "graph/GraphView.h"
@@ -28,19 +30,14 @@
 namespace kavo::cli {
 namespace {
 
-const char* const PlotUsage =
-    "usage: kavo-tool plot FILE.DTA [--ref FILE]... [--r-only] [--wide] [--raw] [--size WxH] -o OUT.png|svg|pdf\n";
-
-int PlotUsageError(std::ostream& err, const std::string& what) {
-  err << "kavo-tool plot: " << what << '\n' << PlotUsage;
-  return ExitUsage;
-}
-
-struct PlotRequest {
-  QString file, target, kind;
-  QStringList refs;
-  bool rOnly = false, wide = false, raw = false;
-  int width = 800, height = 600;
+const Option PlotOptions[] = {
+    {"--ref", "FILE", QT_TRANSLATE_NOOP("ToolText", "a reference curve (.DTA, .zma, .txt or .csv), up to 5"), Repeatable},
+    {"--r-only", nullptr, QT_TRANSLATE_NOOP("ToolText", "R alone, without θ")},
+    {"--wide", nullptr, QT_TRANSLATE_NOOP("ToolText", "the wide lines")},
+    {"--raw", nullptr, QT_TRANSLATE_NOOP("ToolText", "the values unaveraged, not as the window shows them")},
+    {"--size", "WxH", QT_TRANSLATE_NOOP("ToolText", "the picture's size in pixels, 200x150 to 4000x4000 (800x600 unless given)")},
+    {"--format", "png|svg|pdf", QT_TRANSLATE_NOOP("ToolText", "the kind of picture (by OUT's extension unless given; png for -)")},
+    {"-o", "OUT.png|svg|pdf", QT_TRANSLATE_NOOP("ToolText", "the picture's file, - for standard output"), Required},
 };
 
 bool ParseSize(const QString& text, int& w, int& h) {
@@ -51,37 +48,41 @@ bool ParseSize(const QString& text, int& w, int& h) {
   return w >= 200 && h >= 150 && w <= 4000 && h <= 4000;
 }
 
-// The command line into `r`; ExitOk, or the usage error's status.
-int ParsePlot(const QStringList& args, PlotRequest& r, std::ostream& err) {
-  for (int i = 0; i < args.size(); ++i) {
-    const QString& a = args[i];
-    if (a == QLatin1String("-o") || a == QLatin1String("--ref") || a == QLatin1String("--size")) {
-      if (i + 1 >= args.size()) return PlotUsageError(err, a.toStdString() + " needs a value");
-      const QString v = args[++i];
-      if (a == QLatin1String("-o")) r.target = v;
-      else if (a == QLatin1String("--ref")) r.refs << v;
-      else if (!ParseSize(v, r.width, r.height)) return PlotUsageError(err, "--size is WxH, 200x150 to 4000x4000");
-    } else if (a == QLatin1String("--r-only")) {
-      r.rOnly = true;
-    } else if (a == QLatin1String("--wide")) {
-      r.wide = true;
-    } else if (a == QLatin1String("--raw")) {
-      r.raw = true;
-    } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-      return PlotUsageError(err, "unknown option " + a.toStdString());
-    } else if (r.file.isEmpty()) {
-      r.file = a;
-    } else {
-      return PlotUsageError(err, "one measurement only; references with --ref");
-    }
-  }
-  if (r.file.isEmpty()) return PlotUsageError(err, "no file given");
-  if (r.target.isEmpty()) return PlotUsageError(err, "-o OUT.png|svg|pdf is required");
-  r.kind = QFileInfo(r.target).suffix().toLower();
+// What the command line asks for.
+struct PlotRequest {
+  int status = Proceed;
+  QString file, target, kind;
+  QStringList refs;
+  bool rOnly = false, wide = false, raw = false;
+  int width = 800, height = 600;
+};
+
+PlotRequest ParsePlot(const QStringList& args, std::ostream& out, std::ostream& err) {
+  PlotRequest r;
+  CommandLine line;
+  if ((r.status = ParseCommandLine(PlotCommand, args, line, out, err)) != Proceed) return r;
+  auto refuse = [&](const QString& what) {
+    r.status = UsageError(PlotCommand, what, err);
+    return r;
+  };
+  r.file = line.operands.front();
+  r.target = line.Value("-o");
+  r.refs = line.Values("--ref");
+  r.rOnly = line.Has("--r-only");
+  r.wide = line.Has("--wide");
+  r.raw = line.Has("--raw");
+  if (line.Has("--size") && !ParseSize(line.Value("--size"), r.width, r.height))
+    return refuse(ToolText::tr("--size is WxH, 200x150 to 4000x4000"));
+  const bool toStdout = r.target == QLatin1String("-");
+  if ((r.status = CheckOutput(PlotCommand, r.target, QStringList{r.file} + r.refs, {"png", "svg", "pdf"}, err)) != Proceed)
+    return r;
+  r.kind = line.Value("--format", toStdout ? QStringLiteral("png") : QFileInfo(r.target).suffix().toLower());
   if (r.kind != QLatin1String("png") && r.kind != QLatin1String("svg") && r.kind != QLatin1String("pdf"))
-    return PlotUsageError(err, "the output must end in .png, .svg or .pdf");
-  if (r.refs.size() > MaxRefs) return PlotUsageError(err, "at most 5 references");
-  return ExitOk;
+    return refuse(ToolText::tr("unknown format %1").arg(r.kind));
+  if (!toStdout && QFileInfo(r.target).suffix().toLower() != r.kind)
+    return refuse(ToolText::tr("%1: the output must end in .%2").arg(r.target, r.kind));
+  if (r.refs.size() > MaxRefs) return refuse(ToolText::tr("at most %1 references").arg(MaxRefs));
+  return r;
 }
 
 // The loaded sets as the window holds them: the view reads them from here.
@@ -168,23 +169,30 @@ QByteArray SvgBytes(const QByteArray& png, int width, int height) {
          "\" xlink:href=\"data:image/png;base64," + png.toBase64() + "\"/>\n</svg>\n";
 }
 
-// The file in the kind its name asks for, whole or not at all.
-bool WritePlot(const PlotRequest& r, const GraphSheet& sheet) {
-  if (r.kind == QLatin1String("pdf")) return WriteBytes(r.target, PdfBytes(sheet, r.width, r.height));
+// The file in the kind its name asks for, whole or not at all; "-" is
+// standard output.
+bool WritePlot(const PlotRequest& r, const GraphSheet& sheet, std::ostream& out) {
+  auto write = [&](const QByteArray& bytes) {
+    return r.target == QLatin1String("-") ? WriteOutput(r.target, bytes, out) : WriteBytes(r.target, bytes);
+  };
+  if (r.kind == QLatin1String("pdf")) return write(PdfBytes(sheet, r.width, r.height));
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
   sheet.Picture().save(&buffer, "PNG");
-  return WriteBytes(r.target, r.kind == QLatin1String("png") ? png : SvgBytes(png, r.width, r.height));
+  return write(r.kind == QLatin1String("png") ? png : SvgBytes(png, r.width, r.height));
 }
 
 }  // namespace
 
+const Command PlotCommand{"plot", "FILE.DTA", QT_TRANSLATE_NOOP("ToolText", "the graph as a picture"), PlotOptions,
+                          RunPlot};
+
 int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
-  PlotRequest request;
-  if (const int status = ParsePlot(args, request, err); status != ExitOk) return status;
+  const PlotRequest request = ParsePlot(args, out, err);
+  if (request.status != Proceed) return request.status;
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    err << "kavo-tool plot: drawing needs the widget application\n";
+    Say(err, "plot", ToolText::tr("drawing needs the widget application"));
     return ExitFailed;
   }
   PlotData data;
@@ -198,11 +206,11 @@ int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
   GraphView graph;
   GraphSheet sheet;
   RenderPlot(request, data, colours, graph, sheet);
-  if (!WritePlot(request, sheet)) {
-    err << request.target.toStdString() << ": ファイルに保存できませんでした\n";
+  if (!WritePlot(request, sheet, out)) {
+    SayFile(err, "plot", request.target, ToolText::tr("cannot be written"), true);
     return ExitFailed;
   }
-  out << request.target.toStdString() << '\n';
+  if (request.target != QLatin1String("-")) out << Std(request.target) << '\n';
   return ExitOk;
 }
 

@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "cli/Curves.h"
+#include "cli/Files.h"
 #include "cli/KavoTool.h"
+#include "cli/Texts.h"
 #include "data/Kavo_file.h"
 #include "data/Stringutil.h"
 #include "graph/GraphSheet.h"
@@ -29,66 +31,59 @@
 namespace kavo::cli {
 namespace {
 
-constexpr const char* PrintUsage =
-    "FILE.DTA [--ref FILE]... [--info TEXT]... [--landscape] [--dpi N] -o PAGE.pdf";
 constexpr int MinDpi = 50, MaxDpi = PdfDpi;  // the window prints a PDF at 600 dpi at most
 
-int UsageError(std::ostream& err, const std::string& what) {
-  err << "kavo-tool print: " << what << "\nusage: kavo-tool print " << PrintUsage << '\n';
-  return ExitUsage;
-}
+const Option PrintOptions[] = {
+    {"--ref", "FILE", QT_TRANSLATE_NOOP("ToolText", "a reference curve (.DTA, .zma, .txt or .csv), up to 5"), Repeatable},
+    {"--info", "TEXT", QT_TRANSLATE_NOOP("ToolText", "a line of the page's information, up to 3"), Repeatable},
+    {"--landscape", nullptr, QT_TRANSLATE_NOOP("ToolText", "the page across (upright unless given)")},
+    {"--dpi", "N", QT_TRANSLATE_NOOP("ToolText", "the resolution, 50 to 600 (600 unless given)")},
+    {"-o", "PAGE.pdf", QT_TRANSLATE_NOOP("ToolText", "the page's file, - for standard output"), Required},
+};
 
+// What the command line asks for.
 struct PrintRequest {
+  int status = Proceed;
   QString file, output;
   QStringList refs, info;
   bool landscape = false;
   int dpi = MaxDpi;
 };
 
-// The command line into `r`; ExitOk, or the usage error's status.
-int ParsePrint(const QStringList& args, PrintRequest& r, std::ostream& err) {
-  for (int i = 0; i < args.size(); ++i) {
-    const QString& a = args[i];
-    const bool valued = a == QLatin1String("--ref") || a == QLatin1String("--info") || a == QLatin1String("--dpi") ||
-                        a == QLatin1String("-o");
-    if (valued && i + 1 >= args.size()) return UsageError(err, a.toStdString() + " needs a value");
-    if (a == QLatin1String("--ref")) {
-      r.refs << args[++i];
-    } else if (a == QLatin1String("--info")) {
-      r.info << args[++i];
-    } else if (a == QLatin1String("--dpi")) {
-      bool ok = false;
-      r.dpi = args[++i].toInt(&ok);
-      if (!ok || r.dpi < MinDpi || r.dpi > MaxDpi)
-        return UsageError(err, "--dpi takes a whole number from " + std::to_string(MinDpi) + " to " +
-                                   std::to_string(MaxDpi));
-    } else if (a == QLatin1String("-o")) {
-      r.output = args[++i];
-    } else if (a == QLatin1String("--landscape")) {
-      r.landscape = true;
-    } else if (a.startsWith(QLatin1Char('-'))) {
-      return UsageError(err, "unknown option " + a.toStdString());
-    } else if (r.file.isEmpty()) {
-      r.file = a;
-    } else {
-      return UsageError(err, "one measurement file only (references with --ref)");
-    }
+PrintRequest ParsePrint(const QStringList& args, std::ostream& out, std::ostream& err) {
+  PrintRequest r;
+  CommandLine line;
+  if ((r.status = ParseCommandLine(PrintCommand, args, line, out, err)) != Proceed) return r;
+  auto refuse = [&](const QString& what) {
+    r.status = UsageError(PrintCommand, what, err);
+    return r;
+  };
+  r.file = line.operands.front();
+  r.output = line.Value("-o");
+  r.refs = line.Values("--ref");
+  r.info = line.Values("--info");
+  r.landscape = line.Has("--landscape");
+  if (line.Has("--dpi")) {
+    bool ok = false;
+    r.dpi = line.Value("--dpi").toInt(&ok);
+    if (!ok || r.dpi < MinDpi || r.dpi > MaxDpi)
+      return refuse(ToolText::tr("--dpi takes a whole number from %1 to %2").arg(MinDpi).arg(MaxDpi));
   }
-  if (r.file.isEmpty()) return UsageError(err, "no file given");
-  if (r.output.isEmpty()) return UsageError(err, "no output given (-o PAGE.pdf)");
-  if (r.info.size() > 3) return UsageError(err, "at most three --info lines");
+  if ((r.status = CheckOutput(PrintCommand, r.output, QStringList{r.file} + r.refs, {"pdf"}, err)) != Proceed) return r;
+  if (r.info.size() > 3) return refuse(ToolText::tr("at most three --info lines"));
   // What the information window's lines accept: one line each, at most
   // MaxPrintInfoBytes bytes in code page 932.
   const PrintInfoValidator lineCheck;
   for (int k = 0; k < r.info.size(); ++k) {
-    QString line = r.info[k];
+    QString text = r.info[k];
     int pos = 0;
-    if (lineCheck.validate(line, pos) != QValidator::Acceptable)
-      return UsageError(err, "--info line " + std::to_string(k + 1) + " is not one line of at most " +
-                                 std::to_string(MaxPrintInfoBytes) + " bytes in code page 932");
+    if (lineCheck.validate(text, pos) != QValidator::Acceptable)
+      return refuse(ToolText::tr("--info line %1 is not one line of at most %2 bytes in code page 932")
+                        .arg(k + 1)
+                        .arg(MaxPrintInfoBytes));
   }
-  if (r.refs.size() > MaxRefs) return UsageError(err, "at most " + std::to_string(MaxRefs) + " references");
-  return ExitOk;
+  if (r.refs.size() > MaxRefs) return refuse(ToolText::tr("at most %1 references").arg(MaxRefs));
+  return r;
 }
 
 // The measurement and references as "開く" and "読込み" take them.
@@ -142,11 +137,12 @@ void DrawPrintSheet(const PrintData& d, const SettingsRecord& settings, const Vi
   sheet.Redraw(view, d.refs.empty() ? GraphSheet::Sets::Measurement : GraphSheet::Sets::Both, options);
 }
 
-// The page printed into a temporary file beside `target`, renamed over it
-// once the printer has finished it.
+// The page printed into a temporary file beside the output (for "-" the
+// one OutputFile gives), renamed over it once the printer has finished it.
 bool WritePage(const PrintRequest& r, const GraphSheet& sheet, const SettingsRecord& info,
-               const ViewOptions& options, bool withRefs) {
-  const QString target = QFileInfo(r.output).absoluteFilePath();
+               const ViewOptions& options, bool withRefs, std::ostream& out) {
+  const OutputFile page(r.output);
+  const QString target = QFileInfo(page.Path()).absoluteFilePath();
   QTemporaryFile part(target + QStringLiteral(".XXXXXX"));
   if (!part.open()) return false;
   part.close();
@@ -158,16 +154,21 @@ bool WritePage(const PrintRequest& r, const GraphSheet& sheet, const SettingsRec
   printer->setOutputFileName(part.fileName());
   TKAV_Print job(*sheet.Plotter(), *printer, info, sheet.Labels());
   if (!job.Print(options.rOnly, options.wide, withRefs)) return false;
-  return std::rename(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(target).constData()) == 0;
+  if (std::rename(QFile::encodeName(part.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+    return false;
+  return page.Deliver(out);
 }
 
 }  // namespace
 
+const Command PrintCommand{"print", "FILE.DTA", QT_TRANSLATE_NOOP("ToolText", "the printed page of the graph as a PDF"),
+                           PrintOptions, RunPrint};
+
 int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err) {
-  PrintRequest request;
-  if (const int status = ParsePrint(args, request, err); status != ExitOk) return status;
+  const PrintRequest request = ParsePrint(args, out, err);
+  if (request.status != Proceed) return request.status;
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    err << "kavo-tool print: needs the widget application\n";
+    Say(err, "print", ToolText::tr("drawing needs the widget application"));
     return ExitFailed;
   }
   PrintData data;
@@ -183,11 +184,11 @@ int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err) {
   GraphView view;
   GraphSheet sheet;
   DrawPrintSheet(data, settings, options, view, sheet);
-  if (!WritePage(request, sheet, settings, options, !data.refs.empty())) {
-    err << "kavo-tool print: " << msgtext::PrintError << '\n';
+  if (!WritePage(request, sheet, settings, options, !data.refs.empty(), out)) {
+    SayFile(err, "print", request.output, Catalogue(QString::fromUtf8(msgtext::PrintError)), true);
     return ExitFailed;
   }
-  out << QFileInfo(request.output).absoluteFilePath().toStdString() << '\n';
+  if (request.output != QLatin1String("-")) out << Std(QFileInfo(request.output).absoluteFilePath()) << '\n';
   return ExitOk;
 }
 

@@ -8,6 +8,7 @@
 #include "analysis/Re.h"
 #include "analysis/Ts_mechanics.h"
 #include "cli/KavoTool.h"
+#include "cli/Texts.h"
 #include "cli/Ts_mechanics_command.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
@@ -23,40 +24,37 @@ std::string Raw(float value) {
   return text;
 }
 
-int UsageError(std::ostream& err, const std::string& what) {
-  err << "kavo-tool ts: " << what << "\nusage: kavo-tool ts FILE.DTA [--re OHMS] [--raw] [--sd CM2 (--added-mass G --loaded FILE2 | --box-litres V --boxed FILE2) [--rho KG/M3] [--c M/S]]\n";
-  return ExitUsage;
-}
+const Option TsOptions[] = {
+    {"--re", "OHMS", QT_TRANSLATE_NOOP("ToolText", "the voice coil's DC resistance: adds the Thiele-Small parameters")},
+    {"--raw", nullptr, QT_TRANSLATE_NOOP("ToolText", "the numbers in full, not rounded as the window shows them")},
+    {"--sd", "CM2", QT_TRANSLATE_NOOP("ToolText", "the cone's area: adds the mechanical parameters")},
+    {"--added-mass", "G", QT_TRANSLATE_NOOP("ToolText", "the mass added for the second measurement, in grams")},
+    {"--loaded", "FILE2", QT_TRANSLATE_NOOP("ToolText", "the measurement with the added mass")},
+    {"--box-litres", "L", QT_TRANSLATE_NOOP("ToolText", "the closed box's volume, in litres")},
+    {"--boxed", "FILE2", QT_TRANSLATE_NOOP("ToolText", "the measurement in the closed box")},
+    {"--rho", "KG/M3", QT_TRANSLATE_NOOP("ToolText", "the air's density (1.18 unless given)")},
+    {"--c", "M/S", QT_TRANSLATE_NOOP("ToolText", "the speed of sound (345 unless given)")},
+};
 
 }  // namespace
 
+const Command TsCommand{
+    "ts", "FILE.DTA",
+    QT_TRANSLATE_NOOP("ToolText", "resonance peaks, with --re the Thiele-Small parameters, with --sd the mechanical ones"),
+    TsOptions, RunTs, 1, 1,
+    QT_TRANSLATE_NOOP("ToolText", "--sd needs --re and either --added-mass G with --loaded FILE2 (added-mass method)\n"
+                                  "or --box-litres L with --boxed FILE2 (closed-box method).")};
+
 int RunTs(const QStringList& args, std::ostream& out, std::ostream& err) {
-  QString file, reText;
-  bool haveRe = false, raw = false;
-  MechanicsOptions mechanics;
-  for (int i = 0; i < args.size(); ++i) {
-    const QString& a = args[i];
-    std::string optionError;
-    if (TakeMechanicsOption(args, i, mechanics, optionError)) {
-      if (!optionError.empty()) return UsageError(err, optionError);
-    } else if (a == QLatin1String("--re")) {
-      if (i + 1 >= args.size()) return UsageError(err, "--re needs a value");
-      reText = args[++i];
-      haveRe = true;
-    } else if (a == QLatin1String("--raw")) {
-      raw = true;
-    } else if (a.startsWith(QLatin1String("--"))) {
-      return UsageError(err, "unknown option " + a.toStdString());
-    } else if (file.isEmpty()) {
-      file = a;
-    } else {
-      return UsageError(err, "one file only");
-    }
-  }
-  if (file.isEmpty()) return UsageError(err, "no file given");
+  CommandLine line;
+  if (const int status = ParseCommandLine(TsCommand, args, line, out, err); status != Proceed) return status;
+  const QString file = line.operands.front();
+  const bool haveRe = line.Has("--re"), raw = line.Has("--raw");
+  const QString reText = line.Value("--re");
+  const MechanicsOptions mechanics = TakeMechanicsOptions(line);
   float re = 0;
   if (haveRe && !TForm_Re::ParseNumber(reText, re)) {
-    err << TsFailureText(TsFailure::BadRe).toStdString() << '\n';
+    Say(err, "ts", Catalogue(TsFailureText(TsFailure::BadRe)));
     return ExitFailed;
   }
   if (mechanics.any)
@@ -67,7 +65,7 @@ int RunTs(const QStringList& args, std::ostream& out, std::ostream& err) {
   if (const int status = LoadTsSession(file, *s, err); status != ExitOk) return status;
   TsAnalysis& a = s->analysis;
   if (a.peakCount == 0) {
-    err << TsFailureText(TsFailure::NoPeak).toStdString() << '\n';
+    SayFile(err, "ts", file, Catalogue(TsFailureText(TsFailure::NoPeak)));
     return ExitFailed;
   }
   auto value = [raw](float v, QString (*format)(float)) { return raw ? Raw(v) : format(v).toStdString(); };
@@ -81,13 +79,13 @@ int RunTs(const QStringList& args, std::ostream& out, std::ostream& err) {
   TSResult result;
   const TsFailure failure = a.CalcTS(re, result);
   if (failure != TsFailure::None) {
-    err << TsFailureText(failure).toStdString() << '\n';
+    SayFile(err, "ts", file, Catalogue(TsFailureText(failure)));
     // A large driver's f1 often lies below 20 Hz; for the mechanical
     // parameters it is mirrored from f2, and said so.
     if (!(mechanics.any && failure == TsFailure::NoF1 &&
           CompleteWithMirroredF1(a, InterpolatedResonance(a, a.peakSlots[0]), result)))
       return ExitFailed;
-    err << "kavo-tool ts: f1 lies below the band; taken as Fs²/f2 = " << Raw(result.f1) << " Hz\n";
+    Say(err, "ts", ToolText::tr("f1 lies below the band; taken as Fs²/f2 = %1 Hz").arg(QString::fromStdString(Raw(result.f1))));
   }
   for (int i = 0; i < TSFieldCount; ++i)
     out << TSFieldLabel(i).toStdString() << '\t' << value(TSField(result, i), FormatTSValue) << '\n';

@@ -9,15 +9,16 @@
 
 #include "analysis/Re.h"
 #include "analysis/Ts_mechanics.h"
+#include "cli/Files.h"
 #include "cli/KavoTool.h"
+#include "cli/Texts.h"
 #include "data/Kavo_file.h"
-#include "messages/Ka_texts.h"
 
 namespace kavo::cli {
 namespace {
 
 int Refuse(std::ostream& err, const QString& what) {
-  err << "kavo-tool ts: " << what.toStdString() << '\n';
+  Say(err, "ts", what);
   return ExitFailed;
 }
 
@@ -40,13 +41,19 @@ std::string Text(double v, int decimals, bool raw) {
 }  // namespace
 
 int LoadTsSession(const QString& file, TsSession& s, std::ostream& err) {
+  InputFile input;
+  QString reason;
+  if (!input.Open(file, reason)) {
+    SayFile(err, "ts", file, reason);
+    return ExitUnreadable;
+  }
   const KAVO_File files;
-  if (!files.ReadDataFile(file, nullptr, nullptr, &s.data)) {
-    err << msgtext::DataFileError << '\n';
+  if (!files.ReadDataFile(input.Path(), nullptr, nullptr, &s.data)) {
+    SayFile(err, "ts", file, BadDataFileText());
     return ExitUnreadable;
   }
   if (!files.ConvertData(&s.data, &s.raw, &s.ave)) {
-    err << msgtext::CalcDataError << '\n';
+    SayFile(err, "ts", file, CalcDataErrorText());
     return ExitUnreadable;
   }
   s.data.valid = 1;
@@ -56,44 +63,40 @@ int LoadTsSession(const QString& file, TsSession& s, std::ostream& err) {
   return ExitOk;
 }
 
-bool TakeMechanicsOption(const QStringList& args, int& i, MechanicsOptions& o, std::string& error) {
-  struct Option {
+MechanicsOptions TakeMechanicsOptions(const CommandLine& line) {
+  struct Field {
     const char* name;
     QString MechanicsOptions::*value;
   };
-  static const Option options[] = {
-      {"--sd", &MechanicsOptions::sd},       {"--added-mass", &MechanicsOptions::mass},
+  static const Field fields[] = {
+      {"--sd", &MechanicsOptions::sd},         {"--added-mass", &MechanicsOptions::mass},
       {"--loaded", &MechanicsOptions::loaded}, {"--box-litres", &MechanicsOptions::box},
-      {"--boxed", &MechanicsOptions::boxed}, {"--rho", &MechanicsOptions::rho},
+      {"--boxed", &MechanicsOptions::boxed},   {"--rho", &MechanicsOptions::rho},
       {"--c", &MechanicsOptions::c},
   };
-  for (const Option& option : options) {
-    if (args[i] != QLatin1String(option.name)) continue;
-    if (i + 1 >= args.size()) {
-      error = std::string(option.name) + " needs a value";
-    } else {
-      o.*option.value = args[++i];
-      o.any = true;
-    }
-    return true;
+  MechanicsOptions o;
+  for (const Field& f : fields) {
+    if (!line.Has(f.name)) continue;
+    o.*f.value = line.Value(f.name);
+    o.any = true;
   }
-  return false;
+  return o;
 }
 
 int CheckMechanicsOptions(const MechanicsOptions& o, bool haveRe, std::ostream& err) {
   const bool massMethod = !o.mass.isEmpty() || !o.loaded.isEmpty();
   const bool boxMethod = !o.box.isEmpty() || !o.boxed.isEmpty();
   if (o.sd.isEmpty())
-    return Refuse(err, QStringLiteral("the mechanical parameters need --sd CM2 (the cone area)"));
-  if (!haveRe) return Refuse(err, QStringLiteral("the mechanical parameters need --re OHMS"));
+    return Refuse(err, ToolText::tr("the mechanical parameters need --sd CM2 (the cone area)"));
+  if (!haveRe) return Refuse(err, ToolText::tr("the mechanical parameters need --re OHMS"));
   if (massMethod && boxMethod)
-    return Refuse(err, QStringLiteral("give either --added-mass/--loaded or --box-litres/--boxed, not both"));
+    return Refuse(err, ToolText::tr("give either --added-mass/--loaded or --box-litres/--boxed, not both"));
   if (!massMethod && !boxMethod)
-    return Refuse(err, QStringLiteral("--sd needs --added-mass GRAMS --loaded FILE or --box-litres V --boxed FILE"));
+    return Refuse(err, ToolText::tr("--sd needs --added-mass GRAMS --loaded FILE or --box-litres L --boxed FILE"));
   if (massMethod && (o.mass.isEmpty() || o.loaded.isEmpty()))
-    return Refuse(err, QStringLiteral("the added-mass method needs both --added-mass GRAMS and --loaded FILE"));
+    return Refuse(err, ToolText::tr("the added-mass method needs both --added-mass GRAMS and --loaded FILE"));
   if (boxMethod && (o.box.isEmpty() || o.boxed.isEmpty()))
-    return Refuse(err, QStringLiteral("the closed-box method needs both --box-litres V and --boxed FILE"));
+    return Refuse(err, ToolText::tr("the closed-box method needs both --box-litres L and --boxed FILE"));
   struct Value {
     const QString* text;
     const char* what;
@@ -104,7 +107,7 @@ int CheckMechanicsOptions(const MechanicsOptions& o, bool haveRe, std::ostream& 
     if (v.text->isEmpty()) continue;
     double x = 0;
     if (!Quantity(*v.text, x) || !(x > 0))
-      return Refuse(err, QStringLiteral("%1 must be a number above 0, not '%2'").arg(QString::fromUtf8(v.what), *v.text));
+      return Refuse(err, ToolText::tr("%1 must be a number above 0, not '%2'").arg(QString::fromUtf8(v.what), *v.text));
   }
   return ExitOk;
 }
@@ -133,7 +136,7 @@ int PrintMechanics(const MechanicsOptions& o, const TsAnalysis& free, const TSRe
   // peak's neighbours may well lie below the band.
   int slot = 0;
   if (boxMethod ? b.peakCount == 0 : !ResonanceSlot(b, slot)) {
-    err << TsFailureText(TsFailure::NoPeak).toStdString() << " (" << second.toStdString() << ")\n";
+    SayFile(err, "ts", second, Catalogue(TsFailureText(TsFailure::NoPeak)));
     return ExitFailed;
   }
   if (boxMethod) slot = b.peakSlots[0];
@@ -146,7 +149,7 @@ int PrintMechanics(const MechanicsOptions& o, const TsAnalysis& free, const TSRe
     TSResult boxed;
     const TsFailure failure = b.CalcTS(table.Re, boxed);
     if (failure != TsFailure::None) {
-      err << TsFailureText(failure).toStdString() << " (" << second.toStdString() << ")\n";
+      SayFile(err, "ts", second, Catalogue(TsFailureText(failure)));
       return ExitFailed;
     }
     in.qesBox = boxed.Qes * fs2 / boxed.Fs;

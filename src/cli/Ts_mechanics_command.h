@@ -8,6 +8,7 @@
 #include <string>
 
 #include "analysis/Kavo_calc_method.h"
+#include "cli/CommandLine.h"
 #include "data/Kavo_data.h"
 
 namespace kavo::cli {
@@ -19,17 +20,17 @@ struct TsSession {
   TsAnalysis analysis;
 };
 // Reads, converts and searches `file` as "開く" and the analysis window do;
-// ExitOk, or the exit status after the message has gone to `err`.
+// ExitOk, or the exit status after the message ("kavo-tool ts: FILE: why")
+// has gone to `err`. "-" is standard input.
 int LoadTsSession(const QString& file, TsSession& s, std::ostream& err);
 
 struct MechanicsOptions {
   bool any = false;
   QString sd, mass, loaded, box, boxed, rho, c;
 };
-// When args[i] is one of --sd, --added-mass, --loaded, --box-litres,
-// --boxed, --rho, --c: takes it and its value (advancing i) and returns
-// true; `error` is set when the value is missing.
-bool TakeMechanicsOption(const QStringList& args, int& i, MechanicsOptions& options, std::string& error);
+// The values of --sd, --added-mass, --loaded, --box-litres, --boxed, --rho
+// and --c; `any` when one of them is given.
+MechanicsOptions TakeMechanicsOptions(const CommandLine& line);
 // Checks the combination before any file is read; ExitOk or ExitFailed
 // after the message.
 int CheckMechanicsOptions(const MechanicsOptions& options, bool haveRe, std::ostream& err);

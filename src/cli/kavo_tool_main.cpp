@@ -1,10 +1,12 @@
 // kavo-tool: see cli/KavoTool.h.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QLocale>
 #include <iostream>
 #include <memory>
 
 #include "cli/KavoTool.h"
+#include "cli/Texts.h"
 
 int main(int argc, char** argv) {
   // Commands that draw get the widget application on the offscreen
@@ -16,9 +18,9 @@ int main(int argc, char** argv) {
   } else {
     app = std::make_unique<QCoreApplication>(argc, argv);  // file names in the locale's encoding
   }
+  // Japanese under a Japanese locale, English otherwise.
+  kavo::cli::UseLanguage(QLocale::system());
   QStringList args = QCoreApplication::arguments();
   args.removeFirst();
-  const int status = kavo::cli::RunTool(args, std::cout, std::cerr);
-  std::cout.flush();
-  return status;
+  return kavo::cli::RunTool(args, std::cout, std::cerr);
 }

@@ -1,6 +1,7 @@
 // Exchange tables: see data/Interchange.h.
 #include "data/Interchange.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -16,7 +17,11 @@
 namespace kavo {
 namespace {
 
-QString U(const char* text) { return QString::fromUtf8(text); }
+// The reader's messages are the window's (Japanese); kavo-tool translates
+// them for a user in another language.
+struct Table {
+  Q_DECLARE_TR_FUNCTIONS(Interchange)
+};
 
 // Larger files are not impedance tables; reading them whole would only
 // hold the program up.
@@ -56,6 +61,35 @@ std::vector<std::string> SplitFields(const std::string& line, bool& decimalComma
   }
   if (!cur.empty()) fields.push_back(cur);
   return fields;
+}
+
+// The table as bytes with "\n" line ends: UTF-16 (marked, or unmarked but
+// with the zero bytes of plain ASCII) is decoded into the code page the
+// reader expects; "\r\n" and a lone "\r" end a line as "\n" does.
+std::string TableText(const std::string& bytes) {
+  const auto at = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  int utf16 = 0;  // 1 little-endian, 2 big-endian
+  size_t skip = 0;
+  if (bytes.size() >= 2 && at(0) == 0xFF && at(1) == 0xFE) utf16 = 1, skip = 2;
+  else if (bytes.size() >= 2 && at(0) == 0xFE && at(1) == 0xFF) utf16 = 2, skip = 2;
+  else if (bytes.size() >= 2 && at(0) != 0 && at(1) == 0) utf16 = 1;
+  else if (bytes.size() >= 2 && at(0) == 0 && at(1) != 0) utf16 = 2;
+  std::string text;
+  if (utf16) {
+    std::u16string units;
+    for (size_t i = skip; i + 1 < bytes.size(); i += 2)
+      units += static_cast<char16_t>(utf16 == 1 ? at(i) | at(i + 1) << 8 : at(i) << 8 | at(i + 1));
+    text = ToCp932(QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size())));
+  } else {
+    text = bytes;
+  }
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') out += text[i];
+    else if (i + 1 >= text.size() || text[i + 1] != '\n') out += '\n';
+  }
+  return out;
 }
 
 QString LineText(const std::string& line) {
@@ -125,7 +159,8 @@ std::string CsvText(const PointValues& values, const MeasureData& data) {
   return out;
 }
 
-bool ParseTable(const std::string& text, std::vector<TablePoint>& points, QString& error) {
+bool ParseTable(const std::string& bytes, std::vector<TablePoint>& points, QString& error) {
+  const std::string text = TableText(bytes);
   std::vector<TablePoint> read;
   int heading = 0;
   int lineNo = 0;
@@ -159,31 +194,31 @@ bool ParseTable(const std::string& text, std::vector<TablePoint>& points, QStrin
         ++heading;
         continue;
       }
-      error = U("%1行目: 数値として読めません (「%2」)").arg(lineNo).arg(LineText(fields[bad]));
+      error = Table::tr("%1行目: 数値として読めません (「%2」)").arg(lineNo).arg(LineText(fields[bad]));
       return false;
     }
     if (fields.size() < 2 || fields.size() > 3) {
-      error = U("%1行目: 周波数・インピーダンス・位相の2列か3列が必要です (%2列あります)")
+      error = Table::tr("%1行目: 周波数・インピーダンス・位相の2列か3列が必要です (%2列あります)")
                   .arg(lineNo)
                   .arg(fields.size());
       return false;
     }
     if (!(v[0] > 0.0)) {
-      error = U("%1行目: 周波数は正の値でなければなりません").arg(lineNo);
+      error = Table::tr("%1行目: 周波数は正の値でなければなりません").arg(lineNo);
       return false;
     }
     if (v[1] < 0.0 || v[1] > 655.35) {
-      error = U("%1行目: インピーダンスが範囲外です (0～655.35Ω)").arg(lineNo);
+      error = Table::tr("%1行目: インピーダンスが範囲外です (0～655.35Ω)").arg(lineNo);
       return false;
     }
     if (std::fabs(v[2]) > 360.0) {
-      error = U("%1行目: 位相が範囲外です (-360～360deg)").arg(lineNo);
+      error = Table::tr("%1行目: 位相が範囲外です (-360～360deg)").arg(lineNo);
       return false;
     }
     read.push_back({v[0], v[1], v[2]});
   }
   if (read.empty()) {
-    error = U("データの行がありません");
+    error = Table::tr("データの行がありません");
     return false;
   }
   // Sorted by frequency; equal frequencies become their mean.
@@ -197,7 +232,7 @@ bool ParseTable(const std::string& text, std::vector<TablePoint>& points, QStrin
     }
   }
   if (byFreq.size() < 2) {
-    error = U("異なる周波数のデータが2点以上必要です");
+    error = Table::tr("異なる周波数のデータが2点以上必要です");
     return false;
   }
   points.clear();
@@ -208,11 +243,11 @@ bool ParseTable(const std::string& text, std::vector<TablePoint>& points, QStrin
 bool ReadTable(const QString& fileName, std::vector<TablePoint>& points, QString& error) {
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly)) {
-    error = U("ファイルを開けませんでした");
+    error = Table::tr("ファイルを開けませんでした");
     return false;
   }
   if (file.size() > MaxTableBytes) {
-    error = U("ファイルが大きすぎます");
+    error = Table::tr("ファイルが大きすぎます");
     return false;
   }
   const QByteArray bytes = file.readAll();
@@ -235,15 +270,15 @@ int32_t CoveredBand(const std::vector<TablePoint>& points) {
 bool ResampleTable(const std::vector<TablePoint>& points, int32_t band, const std::string& dateTime,
                    MeasureData& data, QString& error) {
   if (!IsBand(band)) {
-    error = U("帯域は1～4です");
+    error = Table::tr("帯域は1～4です");
     return false;
   }
   if (!TableCoversBand(points, band)) {
     const QString have = points.empty() ? QString()
-                                        : U("表の周波数は %1～%2 Hz です。")
+                                        : Table::tr("表の周波数は %1～%2 Hz です。")
                                               .arg(points.front().freq, 0, 'g', 6)
                                               .arg(points.back().freq, 0, 'g', 6);
-    error = have + U("帯域%1 (%2～%3 Hz) の全体を含んでいません")
+    error = have + Table::tr("帯域%1 (%2～%3 Hz) の全体を含んでいません")
                        .arg(band)
                        .arg(BandFreqMin(band))
                        .arg(BandFreqMax(band));
@@ -266,7 +301,7 @@ bool ResampleTable(const std::vector<TablePoint>& points, int32_t band, const st
     const double r = a.r + t * (b.r - a.r);
     const double theta = a.theta + t * (b.theta - a.theta);
     if (!EncodeRecord(r, theta, f, out.points[k])) {
-      error = U("%1 Hz の値を記録にできません").arg(f, 0, 'f', 2);
+      error = Table::tr("%1 Hz の値を記録にできません").arg(f, 0, 'f', 2);
       return false;
     }
   }

@@ -49,7 +49,7 @@ void GraphSheet::BuildHosted(QSize size, const QFont& font, bool rOnly) {
 
 bool GraphSheet::CreatePlotter(const SettingsRecord* colours, const GraphScale* scale) {
   plotter_.reset(new (std::nothrow) Graph_RTF(area_, colours, labels_, scale));
-  if (plotter_ && host_) host_->show();  // lays the labels out; off screen
+  if (plotter_ && host_) SetShown(true);  // lays the labels out; off screen
   return plotter_ != nullptr;
 }
 

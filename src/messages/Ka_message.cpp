@@ -93,6 +93,10 @@ void TK_Message::ShowVersionMismatch() const {
   Error(T(msgtext::VersionMismatch));
 }
 
+void TK_Message::ShowMeasureRefused() const {
+  Error(QStringLiteral("KA-Vユニットが測定を開始できませんでした。ユニットを確認して下さい。"));
+}
+
 void TK_Message::ShowTooManyReferences() const {
   Error(T(msgtext::TooManyReferences));
 }

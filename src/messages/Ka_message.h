@@ -29,6 +29,8 @@ class TK_Message {
   void ShowCalcDataError() const;
   void ShowNoData() const;
   void ShowVersionMismatch() const;
+  // The unit refused the band command ("NG").
+  void ShowMeasureRefused() const;
   void ShowTooManyReferences() const;
   // The platform did not take the print job (no printer, an unwritable file).
   void ShowPrintError() const;

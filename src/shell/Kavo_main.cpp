@@ -74,8 +74,6 @@ TFormMain::TFormMain(QWidget* owner) : QMainWindow(owner), ui(new Ui::TFormMain)
   Timer1.setSingleShot(true);
   Timer1.setTimerType(Qt::PreciseTimer);
 
-  unitVersion.clear();
-  unitSerial.clear();
   fileName.clear();
   for (auto& name : refFileName) name.clear();
   mainData.dateTime.clear();
@@ -138,7 +136,6 @@ void TFormMain::mInitWindow() {
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TFormMain::OnAboutToBlock);
 
   settingsPending = 1;
-  portOpen = unitConnected = acquiring = timeoutExpired = 0;
   dataSaved = completionPending = statusLayoutPending = geometryApplying = 0;
 
   MenuGraph_R_only->setChecked(false);
@@ -217,6 +214,7 @@ bool TFormMain::mCreateObjects() {
     msgCatalog->ShowFatalMemoryError(QStringLiteral("TSerialPortDriver"));
     return false;
   }
+  session.Attach(commDriver);
   return true;
 }
 
@@ -230,6 +228,7 @@ void TFormMain::FormDestroy() {
   fileHandler = nullptr;
   graphSheet.DestroyPlotter();
   graphPlotter = nullptr;
+  session.Attach(nullptr);
   delete commDriver;  // closes the port if it is still open
   commDriver = nullptr;
 }
@@ -237,7 +236,7 @@ void TFormMain::FormDestroy() {
 // ---- the idle handler ----
 
 bool TFormMain::IdleWorkPending() const {
-  return settingsPending || acquiring || completionPending || statusLayoutPending;
+  return settingsPending || session.Acquiring() || completionPending || statusLayoutPending;
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* e) {
@@ -272,7 +271,7 @@ void TFormMain::mAppIdle() {
     settingsPending = 0;
     mApplyStoredSettings();
   }
-  if (acquiring) mAcquireStep();
+  if (session.Acquiring()) mAcquireStep();
   if (completionPending) {
     completionPending = 0;
     mFinishMeasure();
@@ -315,13 +314,13 @@ void TFormMain::closeEvent(QCloseEvent* e) {
 void TFormMain::FormCloseQuery(bool& canClose) {
   canClose = true;
   if (startupFailed) return;
-  if (unitConnected) mStopMeasure();
+  if (session.UnitConnected()) mStopMeasure();
   SaveSettings();
 }
 
 bool TFormMain::mConfirmQuit() {
   if (mainData.valid && !dataSaved && !msgCatalog->ConfirmQuit()) return false;
-  if (unitConnected) mStopMeasure();
+  if (session.UnitConnected()) mStopMeasure();
   return true;
 }
 

@@ -15,6 +15,7 @@
 #include "data/Kavo_setting.h"
 #include "graph/GraphSheet.h"
 #include "graph/GraphView.h"
+#include "link/MeasureSession.h"
 
 class QAction;
 class QComboBox;
@@ -37,7 +38,6 @@ class PaintBox;
 class TK_Message;
 class TSerialPortDriver;
 
-constexpr int RxBufferSize = 10000;
 constexpr int AxisLabelCount = 35;
 // The sweep watchdog: silence on the line for this long ends the sweep.
 constexpr int DefaultTimeoutMs = 10000;
@@ -118,7 +118,7 @@ class TFormMain : public QMainWindow {
   static QString mFormatPhase(const PointText& record);
   static QString mFormatFrequency(const PointText& record);
 
-  // ---- unit protocol and sweep ----
+  // ---- unit protocol and sweep (Kavo_main_link.cpp), forwarded to `session` ----
   bool mQuery(const char* command, char* reply, int deadlineMs, int n);
   bool mCommand(const char* command, const char* expected, int deadlineMs);
   bool mOpenPort(int32_t port);
@@ -158,17 +158,10 @@ class TFormMain : public QMainWindow {
 
   // ---- state, in the order the rest of the program knows it ----
   uint8_t settingsPending = 0;
-  uint8_t portOpen = 0;
-  uint8_t unitConnected = 0;
-  uint8_t acquiring = 0;
-  uint8_t timeoutExpired = 0;
   uint8_t dataSaved = 0;
-  uint8_t completionPending = 0;
   uint8_t statusLayoutPending = 0;
   uint8_t geometryApplying = 0;
 
-  std::string unitVersion;  // CP932 texts
-  std::string unitSerial;
   QString fileName;
   QString refFileName[MaxRefs];
   int32_t refCount = 0;
@@ -187,18 +180,7 @@ class TFormMain : public QMainWindow {
   TK_Message* msgCatalog = nullptr;
   KStatus* statusTexts = nullptr;
   KAVO_File* fileHandler = nullptr;
-  TSerialPortDriver* commDriver = nullptr;
 
-  // Receive state of a sweep.
-  char rxBuffer[RxBufferSize] = {};
-  int32_t rxCount = 0;
-  int32_t rxParsePos = 0;
-  int32_t pointCount = 0;
-  int32_t pointsExpected = 0;
-  int32_t bandFirst = 0;
-
-  // The watchdog interval a sweep uses; tests may shorten it.
-  int timeoutMs = DefaultTimeoutMs;
   // Idle passes run so far (for tests and benchmarks).
   uint64_t idlePasses = 0;
 
@@ -215,18 +197,8 @@ class TFormMain : public QMainWindow {
   void ConnectHandlers();
   bool IdleWorkPending() const;
   void OnAboutToBlock();
-  void WatchPort(bool on);
   void RecordGeometry();
   void mWriteSettings(const QString& path);
-  bool mConnectUnit();
-  void mPrepareSweep(int32_t band);
-  bool mStartBand(int32_t band);
-  bool mReceiveSome();
-  void mEndSweepClosed(bool ok);
-  void mDrawNewPoint(int32_t slot);
-  void EndSweepWithReceiveError();
-  // End command to the unit, port closed, window idle again.
-  void EndSweep();
   void ConnectCheckItem(QAction* item, void (TFormMain::*handler)());
   // Files: "KAVO v2.1", with " / " and fileName when a file is current.
   void mShowFileTitle(bool withFile);
@@ -240,6 +212,22 @@ class TFormMain : public QMainWindow {
   bool idleArmed = true;     // an event arrived since the last idle pass
   bool idleQueued = false;   // an idle pass has been posted
   bool idleRunning = false;  // inside mAppIdle
+
+  // ---- measuring (Kavo_main_link.cpp) ----
+  // The status text and message of a failed connection; true when connected.
+  bool mReportConnect(ConnectResult result);
+  bool mConnectUnit();
+  void mPrepareSweep(int32_t band);
+  bool mStartBand(int32_t band);
+  void mEndSweep(SweepEvent event);
+  void mDrawNewPoint(int32_t slot, int32_t index);
+  void WatchPort(bool on);
+
+  TSerialPortDriver* commDriver = nullptr;  // owned, created by mCreateObjects
+  MeasureSession session;                   // the unit, the receive state of a sweep
+  uint8_t completionPending = 0;            // the idle handler runs mFinishMeasure
+  // The watchdog interval a sweep uses; tests may shorten it.
+  int timeoutMs = DefaultTimeoutMs;
   QSocketNotifier* portNotifier = nullptr;
   bool portSignalled = false;  // the port was readable since the last read
 

@@ -76,7 +76,7 @@ void TFormMain::MenuFile_OpenClick() {
   fileName = chosen;
 
   // The serial and the port are taken over only from a file read whole.
-  if (!fileHandler->ReadDataFile(fileName, &unitSerial, &settings.CommPortNum, &mainData)) {
+  if (!fileHandler->ReadDataFile(fileName, &session.UnitSerial(), &settings.CommPortNum, &mainData)) {
     msgCatalog->ShowDataFileError();
     mainData.valid = 0;
     dataSaved = 0;
@@ -109,7 +109,7 @@ void TFormMain::MenuFile_SaveClick() {
   if (!mConfirmOverwrite(name)) return;
   fileName = name;
   // The writer replaces the file whole or leaves the old one untouched.
-  if (fileHandler->WriteDataFile(fileName, unitSerial, &settings, &mainData)) {
+  if (fileHandler->WriteDataFile(fileName, session.UnitSerial(), &settings, &mainData)) {
     dataSaved = 1;
     mShowFileTitle(true);
   } else {
@@ -137,7 +137,7 @@ void TFormMain::MenuFile_ExportClick() {
   const QString name = ForceExtension(chosen, U(TextExtension));
   if (!mConfirmOverwrite(name)) return;
   const PointValues& values = Averaging() ? aveValues : rawValues;
-  if (fileHandler->ExportText(name, unitSerial, &values, &mainData)) statusTexts->ShowExportDone();
+  if (fileHandler->ExportText(name, session.UnitSerial(), &values, &mainData)) statusTexts->ShowExportDone();
   else statusTexts->ShowSaveError();
 }
 

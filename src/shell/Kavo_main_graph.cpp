@@ -103,9 +103,9 @@ void TFormMain::FormResize() {
   plotter->DrawScales(ROnly());
   if (mainData.valid) {
     RedrawWithMeasurement();
-  } else if (acquiring && pointCount > 1) {
+  } else if (session.Acquiring() && session.PointCount() > 1) {
     plotter->Clear();
-    plotter->DrawMeasurementSoFar(ROnly(), pointCount - 1, Wide());
+    plotter->DrawMeasurementSoFar(ROnly(), session.PointCount() - 1, Wide());
   } else if (AnyRefLoaded()) {
     mRedrawReferences();
   } else {

@@ -136,6 +136,12 @@ TEST(Interchange, TablesAreImportedOrRefusedByLine) {
     }
     return text;
   };
+  // The same text as UTF-16 with its byte-order mark, as Windows programs save it.
+  auto utf16 = [](const QByteArray& text, bool bigEndian) {
+    QByteArray bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char c : text) bytes += bigEndian ? QByteArray(1, '\0') + c : QByteArray(1, c) + '\0';
+    return bytes;
+  };
   const struct {
     const char* name;
     QByteArray text;
@@ -151,9 +157,14 @@ TEST(Interchange, TablesAreImportedOrRefusedByLine) {
       {"descending.zma", rows("  ", true, true), {}, 1, "", -30},
       {"duplicates.zma", "100 6 -30\n" + rows(" ", true, false) + "100 8 -30\n100 7 -30\n", {}, 1, "", -30},
       {"heading.txt", "Freq\tZ\tPhase\n" + rows("\t", true, false), {}, 1, "", -30},
-      {"low.zma", "20 5\n300 6\n", {}, 2, "", 0},
+      {"utf16le.txt", utf16("Freq\tZ\tPhase\r\n" + rows("\t", true, false), false), {}, 1, "", -30},
+      {"utf16be.txt", utf16(rows(" ", true, false), true), {}, 1, "", -30},
+      {"cr-only.txt", QByteArray(rows("\t", true, false)).replace("\r\n", "\r"), {}, 1, "", -30},
+      // A band other than the full one is said, with the reason.
+      {"low.zma", "20 5\n300 6\n", {}, 2, "band 1 needs 20–20000 Hz", 0},
       {"low-asked-high.zma", "20 5\n300 6\n", {"--band", "4"}, 0, "帯域4", 0},
-      {"high.zma", "100 5\n20000 6\n", {}, 3, "", 0},
+      {"high.zma", "100 5\n20000 6\n", {}, 3, "band 2 needs 20–250 Hz", 0},
+      {"from-20.5.zma", "20.5 5\n20000 6\n", {}, 3, "band 1 needs 20–20000 Hz", 0},
       {"short.zma", "100 5\n20000 6\n", {"--band", "1"}, 0, "100～20000 Hz", 0},
       {"narrow.zma", "300 5\n1000 6\n", {}, 0, "帯域1 (20～20000 Hz)", 0},
       {"word.zma", "20 5 0\n30 5 0\n40 abc 0\n", {}, 0, "3行目", 0},
@@ -182,6 +193,8 @@ TEST(Interchange, TablesAreImportedOrRefusedByLine) {
       continue;
     }
     ASSERT_EQ(run.status, 0) << run.err;
+    if (*c.why) EXPECT_NE(run.err.find(c.why), std::string::npos) << run.err;
+    else EXPECT_EQ(run.err, "");
     const auto l = Load(out);
     EXPECT_EQ(l->data.band, c.band);
     for (int k = BandFirstSlot(c.band); k <= BandLastSlot(c.band); ++k) {

@@ -111,32 +111,48 @@ TEST(KavoTool, FailuresAndExitStatuses) {
   const QString sub = WriteModelFile(dir, "sub.DTA", {3.4, 1.6e-3, 24.0, 6.0, 0.38});
   const QString broken = WriteModelFile(dir, "broken.DTA", Woofer, 200);
   const QString resistor = WriteModelFile(dir, "resistor.DTA", {8.0, 0.0, 1000.0, 1.0, 1e9});
+  const QString none = dir.Path("none.DTA");
+  auto about = [](const QString& file, const char* why) {
+    return QStringLiteral("kavo-tool ts: %1: %2").arg(file, QString::fromUtf8(why));
+  };
   struct Case {
     QStringList args;
     int status;
-    const char* err;  // first line of standard error
+    QString err;  // first line of standard error
     bool peaksPrinted;
   };
   const Case cases[] = {
-      {{"ts", dir.Path("none.DTA")}, 2, "データファイルの内容が正しくありませんでした", false},
-      {{"ts", broken}, 2, "データエラーで計算できませんでした", false},
-      {{"ts", resistor, "--re", "8"}, 1, "ピークは検出できませんでした", false},
-      {{"ts", woofer, "--re", "0"}, 1, "Re の値が正しくありません", true},
+      // A missing file is told apart from one whose contents are wrong.
+      {{"ts", none}, 2, about(none, "no such file"), false},
+      {{"ts", dir.Root()}, 2, about(dir.Root(), "is a folder"), false},
+      {{"ts", broken}, 2, about(broken, "データエラーで計算できませんでした"), false},
+      {{"ts", resistor, "--re", "8"}, 1, about(resistor, "ピークは検出できませんでした"), false},
+      {{"ts", woofer, "--re", "0"}, 1, about(woofer, "Re の値が正しくありません"), true},
       // 61.605 ohm is the peak R as decoded: Re equal to it is refused.
-      {{"ts", woofer, "--re", "61.605"}, 1, "Re の値が正しくありません", true},
-      {{"ts", woofer, "--re", "2,31"}, 1, "Re の値が正しくありません", false},
-      {{"ts", sub, "--re", "3.4"}, 1, "f1 が求まりませんでした", true},
+      {{"ts", woofer, "--re", "61.605"}, 1, about(woofer, "Re の値が正しくありません"), true},
+      {{"ts", woofer, "--re", "2,31"}, 1, "kavo-tool ts: Re の値が正しくありません", false},
+      {{"ts", sub, "--re", "3.4"}, 1, about(sub, "f1 が求まりませんでした"), true},
       {{"ts", woofer}, 0, "", true},
+      {{"ts", "--re=5.6", "--", woofer}, 0, "", true},
       {{}, 64, "usage: kavo-tool COMMAND [ARGUMENTS...]", false},
       {{"fit", woofer}, 64, "kavo-tool: unknown command 'fit'", false},
+      {{"help", "nosuch"}, 64, "kavo-tool: unknown command 'nosuch'", false},
       {{"ts"}, 64, "kavo-tool ts: no file given", false},
+      {{"ts", woofer, woofer}, 64, "kavo-tool ts: one file only", false},
       {{"ts", woofer, "--re"}, 64, "kavo-tool ts: --re needs a value", false},
+      {{"ts", woofer, "--re", "5", "--re", "6"}, 64, "kavo-tool ts: --re is given more than once", false},
+      {{"ts", woofer, "--raw=yes"}, 64, "kavo-tool ts: --raw takes no value", false},
+      {{"ts", woofer, "--rew", "5"}, 64, "kavo-tool ts: unknown option --rew", false},
+      {{"ts", "--", "--re"}, 2, about("--re", "no such file"), false},
+      {{"import", woofer}, 64, "kavo-tool import: -o OUT.DTA is required", false},
+      {{"export", woofer, "--format", "xls"}, 64, "kavo-tool export: unknown format xls", false},
+      {{"plot", woofer, "-o", "x.bmp"}, 64, "kavo-tool plot: x.bmp: the output must end in .png, .svg, .pdf", false},
   };
   for (const Case& c : cases) {
     const ToolRun run = Tool(c.args);
     const QString what = c.args.join(' ');
     EXPECT_EQ(run.status, c.status) << what.toStdString();
-    EXPECT_EQ(Lines(run.err).value(0), QString::fromUtf8(c.err)) << what.toStdString();
+    EXPECT_EQ(Lines(run.err).value(0).toStdString(), c.err.toStdString()) << what.toStdString();
     EXPECT_EQ(QString::fromStdString(run.out).startsWith(QStringLiteral("ピーク値１\t")), c.peaksPrinted)
         << what.toStdString();
   }

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "MainProbe.h"
 #include "MainWindowFixture.h"
 #include "MainProbe.h"
 #include "Records.h"
@@ -221,7 +222,7 @@ TEST_F(FilesTest, FailedOpenLeavesNoDataAndAsksNothingLater) {
     main->dataSaved = 1;
     main->MenuFile_CloseClick();
     Measured();
-    main->unitSerial = "0815";
+    TFormMainProbe(main).UnitSerial() = "0815";
     main->settings.CommPortNum = 7;
     main->setWindowTitle(Title + QStringLiteral(" / earlier.DTA"));
     modal->calls.clear();
@@ -233,7 +234,7 @@ TEST_F(FilesTest, FailedOpenLeavesNoDataAndAsksNothingLater) {
     EXPECT_EQ(main->fileName, path);
     EXPECT_EQ(main->windowTitle(), Title + QStringLiteral(" / earlier.DTA"));
     // A file that does not read whole changes neither the serial nor the port.
-    EXPECT_EQ(main->unitSerial, c.convertible ? "4711" : "0815");
+    EXPECT_EQ(TFormMainProbe(main).UnitSerial(), c.convertible ? "4711" : "0815");
     EXPECT_EQ(main->settings.CommPortNum, c.convertible ? 3 : 7);
     // Nothing valid is left, so nothing asks again.
     modal->calls.clear();
@@ -322,7 +323,7 @@ TEST_F(FilesTest, FailedSaveKeepsTheOldFileAndTheSavedState) {
   } cases[] = {{dir.Path(QStringLiteral("folder.DTA")), "4711", MsgResult::Yes}, {kept, "47\n11", MsgResult::Yes}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.chosen.toStdString());
-    main->unitSerial = c.serial;
+    TFormMainProbe(main).UnitSerial() = c.serial;
     modal->fileAnswers = {c.chosen};
     modal->messageAnswers = {c.answer};
     const QString title = main->windowTitle();
@@ -345,7 +346,7 @@ TEST_F(FilesTest, ReferencesFillPositionsInOrderUpToFive) {
   QStringList files;
   for (int i = 0; i < 6; ++i) files << WriteData(QStringLiteral("r%1.DTA").arg(i).toUtf8().constData(), 1, 20.0 + i);
   Start();
-  main->unitSerial = "0815";
+  TFormMainProbe(main).UnitSerial() = "0815";
   main->settings.CommPortNum = 7;
   const struct {
     QStringList chosen;
@@ -372,7 +373,7 @@ TEST_F(FilesTest, ReferencesFillPositionsInOrderUpToFive) {
     EXPECT_NEAR(*std::max_element(main->refRawValues[k].R, main->refRawValues[k].R + 400), 20.0f + k, 0.2f) << k;
   }
   // A reference's own serial and port never reach the unit or the settings.
-  EXPECT_EQ(main->unitSerial, "0815");
+  EXPECT_EQ(TFormMainProbe(main).UnitSerial(), "0815");
   EXPECT_EQ(main->settings.CommPortNum, 7);
   main->MenuRef_CloseClick();
   EXPECT_EQ(main->refCount, 0);

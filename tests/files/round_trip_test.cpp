@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QPushButton>
 
+#include "MainProbe.h"
 #include "MainWindowFixture.h"
 #include "PtyUnit.h"
 #include "UnitModel.h"
@@ -27,7 +28,7 @@ class RoundTripTest : public MainWindowTest {
   bool Measure(int band) {
     main->ComboBox2->setCurrentIndex(band - 1);
     main->MStartBtnClick();
-    return PumpUntil([this] { return !main->acquiring && !main->completionPending; }, 10000) &&
+    return PumpUntil([this] { return TFormMainProbe(main).SweepOver(); }, 10000) &&
            main->mainData.valid == 1;
   }
   void Save(const QString& path) {
@@ -66,12 +67,12 @@ TEST_F(RoundTripTest, MeasuredSavedClosedAndOpenedAgainIsTheSame) {
   EXPECT_EQ(main->mainData.valid, 0);
   EXPECT_EQ(main->windowTitle(), title);
 
-  main->unitSerial = "0000";
+  TFormMainProbe(main).UnitSerial() = "0000";
   main->ComboBox2->setCurrentIndex(3);
   modal->fileAnswers = {saved};
   main->MenuFile_OpenClick();
   ASSERT_EQ(main->mainData.valid, 1);
-  EXPECT_EQ(main->unitSerial, "0815");
+  EXPECT_EQ(TFormMainProbe(main).UnitSerial(), "0815");
   EXPECT_EQ(main->ComboBox2->currentIndex(), 0);
   EXPECT_EQ(main->windowTitle(), title + QStringLiteral(" / ") + saved);
   EXPECT_EQ(main->mainData.dateTime, dateTime);

@@ -1,11 +1,13 @@
 #include "ScriptedUnit.h"
 
 #include <poll.h>
+#include <algorithm>
 #include <unistd.h>
 
 namespace kavo::test {
 
-ScriptedUnit::ScriptedUnit(Script script) : script_(std::move(script)), pty_(true) {
+ScriptedUnit::ScriptedUnit(Script script, size_t maxWrite)
+    : script_(std::move(script)), maxWrite_(maxWrite), pty_(true) {
   if (pty_.Ok()) thread_ = std::thread([this] { Run(); });
 }
 
@@ -41,7 +43,7 @@ void ScriptedUnit::Run() {
       }
     }
     if (!pending.empty()) {
-      const ssize_t n = ::write(pty_.Fd(), pending.data(), pending.size());
+      const ssize_t n = ::write(pty_.Fd(), pending.data(), std::min(pending.size(), maxWrite_));
       if (n > 0) pending.erase(0, static_cast<size_t>(n));
     }
   }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -18,7 +19,8 @@ namespace kavo::test {
 class ScriptedUnit {
  public:
   using Script = std::function<std::string(const std::string& command)>;
-  explicit ScriptedUnit(Script script);
+  // `maxWrite`: the most bytes one write to the line carries.
+  explicit ScriptedUnit(Script script, size_t maxWrite = SIZE_MAX);
   ~ScriptedUnit();
   ScriptedUnit(const ScriptedUnit&) = delete;
   ScriptedUnit& operator=(const ScriptedUnit&) = delete;
@@ -31,6 +33,7 @@ class ScriptedUnit {
   void Run();
 
   Script script_;
+  size_t maxWrite_;
   PtyPair pty_;
   std::atomic<bool> stop_{false};
   mutable std::mutex mutex_;

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "MainProbe.h"
 #include "MainWindowFixture.h"
 #include "PtyUnit.h"
 #include "analysis/Kavo_calc.h"
@@ -30,7 +31,7 @@ class AnalysisTest : public MainWindowTest {
     qputenv("KAVO_COM1", QByteArray::fromStdString(unit->SlavePath()));
     main->ComboBox2->setCurrentIndex(0);
     main->MStartBtnClick();
-    return PumpUntil([this] { return !main->acquiring && !main->completionPending; }, 15000) &&
+    return PumpUntil([this] { return TFormMainProbe(main).SweepOver(); }, 15000) &&
            main->mainData.valid == 1;
   }
   TFormCalc* Calc() const { return Forms().calc; }

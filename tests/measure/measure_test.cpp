@@ -6,8 +6,8 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "MainWindowFixture.h"
 #include "MainProbe.h"
+#include "MainWindowFixture.h"
 #include "PtyUnit.h"
 #include "ScriptedUnit.h"
 #include "messages/StatusPanels.h"
@@ -48,7 +48,7 @@ class MeasureTest : public MainWindowTest {
   bool Measure(int band, int timeoutMs = 10000) {
     main->ComboBox2->setCurrentIndex(band - 1);
     main->MStartBtnClick();
-    return PumpUntil([this] { return !main->acquiring && !main->completionPending; }, timeoutMs);
+    return PumpUntil([this] { return TFormMainProbe(main).SweepOver(); }, timeoutMs);
   }
 
   std::unique_ptr<kavsim::PtyUnit> unit;
@@ -71,17 +71,17 @@ TEST_F(MeasureTest, FullBandSweepFillsEverySlotAndFinishes) {
   EXPECT_EQ(Panel(2), QStringLiteral("周波数：20.00[Hz]...20.000[kHz]"));
   EXPECT_EQ(main->mainData.valid, 1);
   EXPECT_EQ(main->dataSaved, 0);
-  EXPECT_EQ(main->rxCount, 7603);
-  EXPECT_EQ(main->pointCount, 400);
-  EXPECT_EQ(std::string(main->rxBuffer + 7600, 2), "OK");
+  EXPECT_EQ(TFormMainProbe(main).RxCount(), 7603);
+  EXPECT_EQ(TFormMainProbe(main).PointCount(), 400);
+  EXPECT_EQ(std::string(TFormMainProbe(main).RxBuffer() + 7600, 2), "OK");
   for (int k = 0; k < 400; ++k) {
-    ASSERT_EQ(std::string(main->mainData.points[k].c, 18), std::string(main->rxBuffer + k * 19, 18)) << k;
+    ASSERT_EQ(std::string(main->mainData.points[k].c, 18), std::string(TFormMainProbe(main).RxBuffer() + k * 19, 18)) << k;
     ASSERT_EQ(main->mainData.points[k].c[18], '\0');
   }
   EXPECT_TRUE(unit->WaitForCommands(ProbeAndIdentify.size() + 2, 1000));
   EXPECT_EQ(unit->Commands(), With(ProbeAndIdentify, {"M1", "ME"}));
-  EXPECT_EQ(main->portOpen, 0);
-  EXPECT_EQ(main->unitConnected, 0);
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
+  EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
   EXPECT_TRUE(Idle());
   EXPECT_TRUE(modal->calls.empty());
   // The resonance of the default driver (42 Hz, about 62 ohm) sets a 100-ohm scale.
@@ -99,7 +99,7 @@ TEST_F(MeasureTest, EachBandFillsItsOwnSlots) {
     const int first = BandFirstSlot(band), last = BandLastSlot(band);
     EXPECT_EQ(main->mainData.valid, 1) << band;
     EXPECT_EQ(main->mainData.band, band);
-    EXPECT_EQ(main->rxCount, BandPointCount(band) * 19 + 3);
+    EXPECT_EQ(TFormMainProbe(main).RxCount(), BandPointCount(band) * 19 + 3);
     EXPECT_EQ(main->mainData.points[first].c[18], '\0');
     EXPECT_EQ(main->mainData.points[last].c[18], '\0');
     // Slots outside the band stay cleared.
@@ -120,7 +120,7 @@ TEST_F(MeasureTest, PortThatCannotBeOpened) {
   EXPECT_EQ(Panel(0), QStringLiteral("通信ポートが開けません"));
   ASSERT_EQ(modal->MessageTexts(), QStringList{QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。")});
   EXPECT_EQ(modal->calls[0].icon, MsgIcon::Stop);
-  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
   EXPECT_TRUE(Idle());
 }
 
@@ -133,8 +133,8 @@ TEST_F(MeasureTest, ProbeFailuresReportTheMissingUnit) {
     EXPECT_EQ(Panel(0), QStringLiteral("KA-V が見つかりませんでした"));
     EXPECT_EQ(modal->MessageTexts(),
               QStringList{QStringLiteral("KA-Vユニットが見つかりませんでした。COM番号を確認して下さい。")});
-    EXPECT_EQ(main->portOpen, 0);
-    EXPECT_EQ(main->unitConnected, 0);
+    EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
+    EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
     EXPECT_TRUE(Idle());
   }
 }
@@ -151,8 +151,8 @@ TEST_F(MeasureTest, IdentificationFailuresShowTheirStatusOnly) {
     if (!main) Start();
     main->MStartBtnClick();
     EXPECT_EQ(Panel(1), QString::fromUtf8(c.text));
-    EXPECT_EQ(main->portOpen, 0);
-    EXPECT_EQ(main->unitConnected, 0);
+    EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
+    EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
     EXPECT_TRUE(Idle());
   }
   // A unit that passes the probe but never answers "V?".
@@ -160,7 +160,7 @@ TEST_F(MeasureTest, IdentificationFailuresShowTheirStatusOnly) {
   UseScripted(mute);
   main->MStartBtnClick();
   EXPECT_EQ(Panel(1), QStringLiteral("KA-V 応答エラーです"));
-  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
   EXPECT_TRUE(modal->MessageTexts().isEmpty());
   EXPECT_EQ(mute.Commands(), (Commands{"?", "U?", "ME", "U?", "V?"}));
 }
@@ -172,44 +172,51 @@ TEST_F(MeasureTest, BandCommandUnansweredClosesThePort) {
   const std::string before = main->mainData.dateTime;
   main->MStartBtnClick();
   EXPECT_EQ(Panel(1), QStringLiteral("コマンド送信エラーです"));
-  EXPECT_EQ(main->portOpen, 0);
-  EXPECT_EQ(main->unitConnected, 0);
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
+  EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
   EXPECT_EQ(main->mainData.valid, 0);
   EXPECT_NE(main->mainData.dateTime, before);  // the data set was prepared, then left cleared
   EXPECT_TRUE(modal->MessageTexts().isEmpty());
   EXPECT_TRUE(Idle());
 }
 
-TEST_F(MeasureTest, RefusedOrGarbledBandReplyKeepsThePortOpenAndSilent) {
-  StartUnit(kavsim::Fault::Refuse);
-  Start();
-  main->MStartBtnClick();
-  EXPECT_TRUE(modal->calls.empty());
-  EXPECT_EQ(main->portOpen, 1);
-  EXPECT_EQ(main->unitConnected, 0);
-  EXPECT_TRUE(Idle());
+TEST_F(MeasureTest, RefusedOrMismatchedBandEndsTheStartAndTheNextUsesThePortChosenNow) {
+  // The start ends cleanly: the unit told "ME", the port closed, the user told
+  // why. The next start, with COM2 chosen meanwhile, connects there afresh.
+  struct Case {
+    const char* reply;  // to "M1"
+    const char* message;
+  };
+  const char* const mismatch = "ユニットとアプリケーションのバージョンがミスマッチです";
+  const Case cases[] = {{"NG  \r", "KA-Vユニットが測定を開始できませんでした。ユニットを確認して下さい。"},
+                        {"XYZW\r", mismatch},
+                        {"0090\r", mismatch}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reply);
+    ScriptedUnit refusing([&](const std::string& command) { return command == "M1" ? c.reply : HealthyAnswer(command); });
+    UseScripted(refusing);
+    if (!main) Start();
+    main->settings.CommPortNum = 1;
+    modal->calls.clear();
+    main->MStartBtnClick();
+    EXPECT_EQ(modal->MessageTexts(), QStringList{QString::fromUtf8(c.message)});
+    EXPECT_EQ(refusing.Commands(), With(ProbeAndIdentify, {"M1", "ME"}));
+    EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
+    EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
+    EXPECT_TRUE(Idle());
 
-  // A new COM number waits until the port has closed: the next start still
-  // talks to the same unit.
-  ScriptedUnit other([](const std::string& command) { return HealthyAnswer(command); });
-  qputenv("KAVO_COM2", QByteArray::fromStdString(other.Path()));
-  main->settings.CommPortNum = 2;
-  unit->ClearCommands();
-  main->MStartBtnClick();
-  EXPECT_TRUE(unit->WaitForCommands(ProbeAndIdentify.size() + 1, 1000));
-  EXPECT_EQ(unit->Commands(), With(ProbeAndIdentify, {"M1"}));
-  EXPECT_TRUE(other.Commands().empty());
-  EXPECT_EQ(main->portOpen, 1);
-
-  // Stopped by hand after a refusal, the port closes; now COM2 is used.
-  main->mClosePort();
-  ScriptedUnit garbled([](const std::string& command) { return command == "M1" ? "XYZW\r" : HealthyAnswer(command); });
-  qputenv("KAVO_COM2", QByteArray::fromStdString(garbled.Path()));
-  main->MStartBtnClick();
-  EXPECT_EQ(garbled.Commands(), With(ProbeAndIdentify, {"M1"}));
-  EXPECT_TRUE(modal->calls.empty());
-  EXPECT_EQ(main->portOpen, 1);
-  EXPECT_TRUE(Idle());
+    kavsim::PtyUnit other;
+    other.Config().paced = false;
+    ASSERT_TRUE(other.Start());
+    qputenv("KAVO_COM2", QByteArray::fromStdString(other.SlavePath()));
+    main->settings.CommPortNum = 2;
+    ASSERT_TRUE(Measure(1));
+    EXPECT_EQ(main->mainData.valid, 1);
+    EXPECT_TRUE(other.WaitForCommands(ProbeAndIdentify.size() + 2, 1000));
+    EXPECT_EQ(other.Commands(), With(ProbeAndIdentify, {"M1", "ME"}));
+    EXPECT_EQ(refusing.Commands().size(), ProbeAndIdentify.size() + 2);
+    main->dataSaved = 1;  // no question before the next case
+  }
 }
 
 TEST_F(MeasureTest, WrongPointCountIsAVersionMismatch) {
@@ -219,25 +226,25 @@ TEST_F(MeasureTest, WrongPointCountIsAVersionMismatch) {
   main->MStartBtnClick();
   EXPECT_EQ(modal->MessageTexts(), QStringList{QStringLiteral("ユニットとアプリケーションのバージョンがミスマッチです")});
   EXPECT_EQ(modal->calls[0].icon, MsgIcon::Stop);
-  EXPECT_EQ(main->portOpen, 1);
-  EXPECT_EQ(main->unitConnected, 0);
-  EXPECT_EQ(main->acquiring, 0);
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
+  EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
+  EXPECT_EQ(TFormMainProbe(main).Acquiring(), 0);
   EXPECT_TRUE(Idle());
 }
 
 TEST_F(MeasureTest, SilenceEndsTheSweepThroughTheWatchdog) {
   StartUnit(kavsim::Fault::Stall, false, 7);
   Start();
-  main->timeoutMs = 300;
+  TFormMainProbe(main).TimeoutMs() = 300;
   QElapsedTimer clock;
   clock.start();
   ASSERT_TRUE(Measure(1));
   EXPECT_GE(clock.elapsed(), 300);
   EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです"));
-  EXPECT_EQ(main->pointCount, 7);
+  EXPECT_EQ(TFormMainProbe(main).PointCount(), 7);
   EXPECT_EQ(main->mainData.valid, 0);
-  EXPECT_EQ(main->portOpen, 0);
-  EXPECT_EQ(main->unitConnected, 0);
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
+  EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
   EXPECT_TRUE(Idle());
   EXPECT_TRUE(unit->WaitForCommands(ProbeAndIdentify.size() + 2, 1000));
   EXPECT_EQ(unit->Commands().back(), "ME");
@@ -252,15 +259,15 @@ TEST_F(MeasureTest, BrokenStreamsEndWithAReceiveError) {
   for (const Case& c : cases) {
     StartUnit(c.fault);
     if (!main) Start();
-    main->timeoutMs = 60000;  // these must end by themselves, long before
+    TFormMainProbe(main).TimeoutMs() = 60000;  // these must end by themselves, long before
     QElapsedTimer clock;
     clock.start();
     ASSERT_TRUE(Measure(1, 5000));
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです")) << kavsim::FaultName(c.fault);
-    EXPECT_EQ(main->pointCount, c.points);
+    EXPECT_EQ(TFormMainProbe(main).PointCount(), c.points);
     EXPECT_EQ(main->mainData.valid, 0);
-    EXPECT_EQ(main->portOpen, 0);
+    EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
     EXPECT_TRUE(Idle());
   }
 }
@@ -280,17 +287,17 @@ TEST_F(MeasureTest, ALineFeedOrNulInARecordIsAReceiveError) {
     });
     UseScripted(scripted);
     if (!main) Start();
-    main->timeoutMs = 60000;  // must end by itself, long before
+    TFormMainProbe(main).TimeoutMs() = 60000;  // must end by itself, long before
     QElapsedTimer clock;
     clock.start();
     ASSERT_TRUE(Measure(1, 5000));
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです")) << int(bad);
-    EXPECT_EQ(main->pointCount, 3);
+    EXPECT_EQ(TFormMainProbe(main).PointCount(), 3);
     EXPECT_EQ(std::string(main->mainData.points[3].c, 9), broken.substr(0, 9));
     EXPECT_EQ(main->mainData.valid, 0);
-    EXPECT_EQ(main->completionPending, 0);
-    EXPECT_EQ(main->portOpen, 0);
+    EXPECT_EQ(TFormMainProbe(main).CompletionPending(), 0);
+    EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
     EXPECT_TRUE(Idle());
   }
 }
@@ -298,12 +305,12 @@ TEST_F(MeasureTest, ALineFeedOrNulInARecordIsAReceiveError) {
 TEST_F(MeasureTest, ZeroDivisorStallsUntilTheWatchdog) {
   StartUnit(kavsim::Fault::ZeroDivisor, false, 9);
   Start();
-  main->timeoutMs = 400;
+  TFormMainProbe(main).TimeoutMs() = 400;
   ASSERT_TRUE(Measure(1));
-  EXPECT_EQ(main->pointCount, 9);
+  EXPECT_EQ(TFormMainProbe(main).PointCount(), 9);
   EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです"));
   EXPECT_EQ(main->mainData.valid, 0);
-  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
 }
 
 TEST_F(MeasureTest, AUnitThatKeepsSendingCannotOverrunTheBuffer) {
@@ -317,12 +324,12 @@ TEST_F(MeasureTest, AUnitThatKeepsSendingCannotOverrunTheBuffer) {
   });
   UseScripted(flood);
   Start();
-  main->timeoutMs = 60000;
+  TFormMainProbe(main).TimeoutMs() = 60000;
   ASSERT_TRUE(Measure(1, 20000));
   EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです"));
-  EXPECT_EQ(main->rxCount, RxBufferSize);
-  EXPECT_EQ(main->pointCount, 0);
-  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_EQ(TFormMainProbe(main).RxCount(), RxBufferSize);
+  EXPECT_EQ(TFormMainProbe(main).PointCount(), 0);
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
   EXPECT_TRUE(Idle());
 }
 
@@ -330,17 +337,17 @@ TEST_F(MeasureTest, AVanishingDeviceEndsTheSweepWithoutWaitingForever) {
   // Paced, so that the line goes down mid-sweep and not under the band reply.
   StartUnit(kavsim::Fault::HangUp, true, 20);
   Start();
-  main->timeoutMs = 3000;
+  TFormMainProbe(main).TimeoutMs() = 3000;
   QElapsedTimer clock;
   clock.start();
   ASSERT_TRUE(Measure(1, 8000));
   // Well before the watchdog: the lost line is noticed at once.
   EXPECT_LT(clock.elapsed(), 2000);
   EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです"));
-  EXPECT_LE(main->pointCount, 20);
-  EXPECT_GE(main->pointCount, 15);
-  EXPECT_EQ(main->portOpen, 0);
-  EXPECT_EQ(main->unitConnected, 0);
+  EXPECT_LE(TFormMainProbe(main).PointCount(), 20);
+  EXPECT_GE(TFormMainProbe(main).PointCount(), 15);
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
+  EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
   EXPECT_TRUE(Idle());
 }
 
@@ -354,23 +361,23 @@ TEST_F(MeasureTest, StopButtonEndsARunningSweep) {
   EXPECT_FALSE(main->MenuGraph->menuAction()->isEnabled());
   EXPECT_TRUE(main->MStartBtn->isEnabled());
   EXPECT_EQ(Panel(1), QStringLiteral("測定中です"));
-  ASSERT_TRUE(PumpUntil([&] { return main->pointCount >= 10; }));
+  ASSERT_TRUE(PumpUntil([&] { return TFormMainProbe(main).PointCount() >= 10; }));
 
   main->MStartBtnClick();
   EXPECT_EQ(Panel(1), QStringLiteral("測定中止しました"));
-  EXPECT_EQ(main->acquiring, 0);
-  EXPECT_EQ(main->portOpen, 0);
-  EXPECT_EQ(main->unitConnected, 0);
+  EXPECT_EQ(TFormMainProbe(main).Acquiring(), 0);
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
+  EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
   EXPECT_EQ(main->mainData.valid, 0);
   EXPECT_TRUE(Idle());
   EXPECT_EQ(unit->Commands().back(), "ME");
 
   // A new start clears the partial data and connects from scratch.
-  const int partial = main->pointCount;
+  const int partial = TFormMainProbe(main).PointCount();
   ASSERT_GE(partial, 10);
   unit->ClearCommands();
   main->MStartBtnClick();
-  EXPECT_EQ(main->pointCount, 0);
+  EXPECT_EQ(TFormMainProbe(main).PointCount(), 0);
   EXPECT_EQ(std::string(main->mainData.points[0].c, 19), std::string(19, '0'));
   EXPECT_EQ(unit->Commands(), With(ProbeAndIdentify, {"M1"}));
   main->MStartBtnClick();  // stop again
@@ -390,7 +397,7 @@ TEST_F(MeasureTest, StopWithAnUnresponsiveUnitGivesUpAfterThreeTries) {
   UseScripted(deaf);
   Start();
   main->MStartBtnClick();
-  ASSERT_TRUE(PumpUntil([&] { return main->pointCount >= 10; }));
+  ASSERT_TRUE(PumpUntil([&] { return TFormMainProbe(main).PointCount() >= 10; }));
   QElapsedTimer clock;
   clock.start();
   main->MStartBtnClick();
@@ -398,8 +405,8 @@ TEST_F(MeasureTest, StopWithAnUnresponsiveUnitGivesUpAfterThreeTries) {
   EXPECT_GE(took, 850);
   EXPECT_LT(took, 2000);
   EXPECT_EQ(Panel(1), QStringLiteral("測定中止しました"));
-  EXPECT_EQ(main->portOpen, 0);
-  EXPECT_EQ(main->unitConnected, 0);  // cleared although the unit never answered
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
+  EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);  // cleared although the unit never answered
   EXPECT_TRUE(Idle());
   const Commands commands = deaf.Commands();
   ASSERT_GE(commands.size(), 3u);
@@ -411,12 +418,12 @@ TEST_F(MeasureTest, ClosingTheWindowDuringASweepStopsTheUnitFirst) {
   Start();
   main->show();
   main->MStartBtnClick();
-  ASSERT_TRUE(PumpUntil([&] { return main->pointCount >= 3; }));
+  ASSERT_TRUE(PumpUntil([&] { return TFormMainProbe(main).PointCount() >= 3; }));
   QFile::remove(SettingsFile());
   main->close();
   EXPECT_FALSE(main->isVisible());
-  EXPECT_EQ(main->portOpen, 0);
-  EXPECT_EQ(main->acquiring, 0);
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
+  EXPECT_EQ(TFormMainProbe(main).Acquiring(), 0);
   EXPECT_EQ(unit->Commands().back(), "ME");
   EXPECT_TRUE(QFile::exists(SettingsFile()));
 }
@@ -434,7 +441,7 @@ TEST_F(MeasureTest, RScaleGrowsDuringTheSweepAndIsRecomputedAtTheEnd) {
   EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 25.0f);
   ASSERT_TRUE(PumpUntil([&] {
     if (seen.empty() || seen.back() != TFormMainProbe(main).graphScale().rMax) seen.push_back(TFormMainProbe(main).graphScale().rMax);
-    return !main->acquiring && !main->completionPending;
+    return TFormMainProbe(main).SweepOver();
   }));
   ASSERT_EQ(main->mainData.valid, 1);
   ASSERT_GE(seen.size(), 2u);
@@ -462,10 +469,10 @@ TEST_F(MeasureTest, UnsavedDataIsNotDiscardedWithoutConsent) {
   // Yes goes ahead through the menu command too.
   modal->messageAnswers.push_back(MsgResult::Yes);
   main->MenuMeasure_StartClick();
-  EXPECT_EQ(main->acquiring, 1);
+  EXPECT_EQ(TFormMainProbe(main).Acquiring(), 1);
   EXPECT_EQ(main->mainData.valid, 0);
   EXPECT_EQ(main->windowTitle(), QStringLiteral("KAVO v2.1"));
-  ASSERT_TRUE(PumpUntil([&] { return !main->acquiring && !main->completionPending; }));
+  ASSERT_TRUE(PumpUntil([&] { return TFormMainProbe(main).SweepOver(); }));
   EXPECT_EQ(main->mainData.valid, 1);
 }
 

@@ -34,6 +34,8 @@ std::vector<Entry> Informational() {
        QStringLiteral("データがありません"), stop},
       {"ShowVersionMismatch", [](const TK_Message& m) { m.ShowVersionMismatch(); },
        QStringLiteral("ユニットとアプリケーションのバージョンがミスマッチです"), stop},
+      {"ShowMeasureRefused", [](const TK_Message& m) { m.ShowMeasureRefused(); },
+       QStringLiteral("KA-Vユニットが測定を開始できませんでした。ユニットを確認して下さい。"), stop},
       {"ShowTooManyReferences", [](const TK_Message& m) { m.ShowTooManyReferences(); },
        QStringLiteral("参照データは５個までにしてください"), stop},
       {"ShowOverRange", [](const TK_Message& m) { m.ShowOverRange(); },

@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QPushButton>
 
+#include "MainProbe.h"
 #include "MainWindowFixture.h"
 #include "MainProbe.h"
 #include "PtyUnit.h"
@@ -304,9 +305,9 @@ TEST_F(MenuCommandsTest, ComPortChosenAndMappedIsUsedByTheNextMeasurement) {
   EXPECT_EQ(QFileInfo(dir.Path(QStringLiteral("ports/COM12"))).symLinkTarget(), devRoot + QStringLiteral("/ttyUSB0"));
 
   main->MStartBtnClick();
-  ASSERT_TRUE(PumpUntil([&] { return !main->acquiring && !main->completionPending; }, 20000));
+  ASSERT_TRUE(PumpUntil([&] { return TFormMainProbe(main).SweepOver(); }, 20000));
   EXPECT_EQ(main->mainData.valid, 1);
-  EXPECT_EQ(main->pointCount, 400);
+  EXPECT_EQ(TFormMainProbe(main).PointCount(), 400);
   EXPECT_TRUE(modal->MessageTexts().isEmpty());
   // Closing asks before the unsaved measurement goes; yes writes the settings.
   modal->messageAnswers.push_back(MsgResult::Yes);

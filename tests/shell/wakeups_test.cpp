@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "MainProbe.h"
 #include "MainWindowFixture.h"
 #include "PtyUnit.h"
 
@@ -89,7 +90,7 @@ TEST_F(WakeUpTest, NoWakeUpsAfterTheBoxesOfAFailedStart) {
   qputenv("KAVO_COM1", QFile::encodeName(dir.Path(QStringLiteral("no-such-tty"))));
   StartAndWaitForTheBox();
   EXPECT_EQ(boxTexts.last(), QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。"));
-  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
   EXPECT_EQ(WakeUpsOver(1000), 0);
 
   // The port opens, but no unit answers.
@@ -99,7 +100,7 @@ TEST_F(WakeUpTest, NoWakeUpsAfterTheBoxesOfAFailedStart) {
   qputenv("KAVO_COM1", QByteArray::fromStdString(unit.SlavePath()));
   StartAndWaitForTheBox();
   EXPECT_EQ(boxTexts.last(), QStringLiteral("KA-Vユニットが見つかりませんでした。COM番号を確認して下さい。"));
-  EXPECT_EQ(main->portOpen, 0);
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
   EXPECT_EQ(WakeUpsOver(1000), 0);
   EXPECT_EQ(boxTexts.size(), 2);
 }

@@ -12,6 +12,19 @@ class TFormMainProbe {
   explicit TFormMainProbe(TFormMain* window) : w(*window) {}
 
   // ---- measuring: the session, its port and its receive state ----
+  MeasureSession& Session() { return w.session; }
+  TSerialPortDriver* Driver() const { return w.commDriver; }
+  uint8_t PortOpen() const { return w.session.PortOpen(); }
+  uint8_t UnitConnected() const { return w.session.UnitConnected(); }
+  uint8_t Acquiring() const { return w.session.Acquiring(); }
+  uint8_t CompletionPending() const { return w.completionPending; }
+  // Neither receiving nor waiting to finish.
+  bool SweepOver() const { return !w.session.Acquiring() && !w.completionPending; }
+  int32_t PointCount() const { return w.session.PointCount(); }
+  int32_t RxCount() const { return w.session.RxCount(); }
+  const char* RxBuffer() const { return w.session.RxBuffer(); }
+  std::string& UnitSerial() { return w.session.UnitSerial(); }
+  int& TimeoutMs() { return w.timeoutMs; }
 
   // ---- graph: the view, the sheet and the scales ----
   GraphScale& graphScale() const { return w.graphView.Scale(); }

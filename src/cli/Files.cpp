@@ -1,0 +1,136 @@
+// kavo-tool's files: see cli/Files.h.
+#include "cli/Files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <iostream>
+#include <sys/stat.h>
+
+#include "cli/CommandLine.h"
+#include "cli/Curves.h"
+#include "cli/KavoTool.h"
+#include "cli/Texts.h"
+
+namespace kavo::cli {
+namespace {
+
+bool stdinTaken = false;
+
+bool IsStdio(const QString& name) { return name == QLatin1String("-"); }
+
+// Standard input whole into `file`; false with `reason` when it is too large or cannot be read.
+bool CopyStandardInput(const QString& file, QString& reason) {
+  QFile copy(file);
+  if (!copy.open(QIODevice::WriteOnly)) {
+    reason = ToolText::tr("cannot make a temporary copy");
+    return false;
+  }
+  char buffer[65536];
+  qint64 total = 0;
+  while (std::cin.read(buffer, sizeof buffer) || std::cin.gcount() > 0) {
+    total += std::cin.gcount();
+    if (total > MaxInputBytes) {
+      reason = ToolText::tr("larger than %1 MiB").arg(MaxInputBytes / (1024 * 1024));
+      return false;
+    }
+    if (copy.write(buffer, std::cin.gcount()) != std::cin.gcount()) {
+      reason = ToolText::tr("cannot make a temporary copy");
+      return false;
+    }
+  }
+  if (std::cin.bad()) {
+    reason = ToolText::tr("cannot be read");
+    return false;
+  }
+  std::cin.clear();
+  return copy.flush();
+}
+
+// The canonical path of `name`, also for a file not yet there (its folder's).
+QString Canonical(const QString& name) {
+  const QFileInfo info(name);
+  if (info.exists()) return info.canonicalFilePath();
+  const QString dir = QFileInfo(info.absolutePath()).canonicalFilePath();
+  return dir.isEmpty() ? info.absoluteFilePath() : QDir(dir).filePath(info.fileName());
+}
+
+}  // namespace
+
+void InputFile::ResetStandardInput() { stdinTaken = false; }
+
+bool InputFile::Open(const QString& name, QString& reason) {
+  if (IsStdio(name)) {
+    if (stdinTaken) {
+      reason = ToolText::tr("already read for another file");
+      return false;
+    }
+    stdinTaken = true;
+    copy_ = std::make_unique<QTemporaryDir>();
+    path_ = copy_->filePath(QStringLiteral("stdin"));
+    return copy_->isValid() && CopyStandardInput(path_, reason);
+  }
+  path_ = name;
+  const QFileInfo info(name);
+  if (!info.exists()) {
+    reason = ToolText::tr("no such file");
+    return false;
+  }
+  if (info.isDir()) {
+    reason = ToolText::tr("is a folder");
+    return false;
+  }
+  QFile file(name);
+  if (!file.open(QIODevice::ReadOnly)) {
+    reason = ToolText::tr("cannot be read (%1)").arg(file.errorString());
+    return false;
+  }
+  return true;
+}
+
+OutputFile::OutputFile(const QString& target) : path_(target) {
+  if (!IsStdio(target)) return;
+  copy_ = std::make_unique<QTemporaryDir>();
+  path_ = copy_->filePath(QStringLiteral("stdout"));
+}
+
+bool OutputFile::Deliver(std::ostream& out) const {
+  if (!copy_) return true;
+  QFile file(path_);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const QByteArray bytes = file.readAll();
+  out.write(bytes.constData(), bytes.size());
+  return bool(out);
+}
+
+bool WriteOutput(const QString& target, const QByteArray& bytes, std::ostream& out) {
+  if (!IsStdio(target)) return SaveText(target, bytes.toStdString());
+  out.write(bytes.constData(), bytes.size());
+  return bool(out);
+}
+
+bool SameFile(const QString& a, const QString& b) {
+  if (IsStdio(a) || IsStdio(b)) return false;
+  if (Canonical(a) == Canonical(b)) return true;
+  struct stat sa {}, sb {};
+  return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+int CheckOutput(const Command& command, const QString& target, const QStringList& inputs,
+                std::initializer_list<const char*> suffixes, std::ostream& err) {
+  for (const QString& input : inputs)
+    if (SameFile(target, input))
+      return UsageError(command, ToolText::tr("%1: the output would replace the input %2").arg(target, input), err);
+  if (IsStdio(target) || suffixes.size() == 0) return Proceed;
+  const QString suffix = QFileInfo(target).suffix().toLower();
+  QStringList allowed;
+  for (const char* s : suffixes) {
+    if (suffix == QLatin1String(s)) return Proceed;
+    allowed << QLatin1Char('.') + QLatin1String(s);
+  }
+  return UsageError(command, ToolText::tr("%1: the output must end in %2").arg(target, allowed.join(QStringLiteral(", "))),
+                    err);
+}
+
+}  // namespace kavo::cli

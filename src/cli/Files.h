@@ -1,0 +1,68 @@
+// kavo-tool: the files a command line names. "-" is standard input for a
+// file that is read and standard output for one that is written; a file
+// that cannot be opened is told apart from one whose contents are wrong;
+// an output never replaces one of the command's inputs.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <initializer_list>
+#include <iosfwd>
+#include <memory>
+
+namespace kavo::cli {
+
+struct Command;
+
+// Neither a measurement nor a table is larger; standard input is read up
+// to this size and refused beyond it.
+constexpr qint64 MaxInputBytes = 16 * 1024 * 1024;
+
+// A file to read. The readers take a path: standard input is first copied
+// whole into a temporary file.
+class InputFile {
+ public:
+  // False with `reason` when the file is missing, a folder or cannot be
+  // read, or when standard input was already taken by another file.
+  bool Open(const QString& name, QString& reason);
+  const QString& Path() const { return path_; }
+
+  // Standard input is read once per command: RunTool starts each afresh.
+  static void ResetStandardInput();
+
+ private:
+  QString path_;
+  std::unique_ptr<QTemporaryDir> copy_;
+};
+
+// A file to write. For "-" the writer writes a temporary file whose bytes
+// go to standard output when it has succeeded.
+class OutputFile {
+ public:
+  explicit OutputFile(const QString& target);
+  bool ToStdout() const { return copy_ != nullptr; }
+  const QString& Path() const { return path_; }
+  // After a successful write: for "-", the bytes to `out`. False when the
+  // temporary file cannot be read back.
+  bool Deliver(std::ostream& out) const;
+
+ private:
+  QString path_;
+  std::unique_ptr<QTemporaryDir> copy_;
+};
+
+// Bytes made in memory: to `out` for "-", otherwise into the file whole.
+bool WriteOutput(const QString& target, const QByteArray& bytes, std::ostream& out);
+
+// True when `a` and `b` name one file: the same canonical path, or, where
+// both exist, the same device and inode. "-" is never the same file.
+bool SameFile(const QString& a, const QString& b);
+
+// Proceed, or ExitUsage after the message when `target` would replace one
+// of `inputs` or does not end in one of `suffixes` ("pdf", any case; "-" passes).
+int CheckOutput(const Command& command, const QString& target, const QStringList& inputs,
+                std::initializer_list<const char*> suffixes, std::ostream& err);
+
+}  // namespace kavo::cli

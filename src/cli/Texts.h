@@ -1,0 +1,45 @@
+// kavo-tool's messages in the user's language. The tool's own texts are
+// English in the source (ToolText::tr); the window's catalogue texts that
+// the tool also prints are Japanese in the source (Catalogue). One
+// translator, chosen by the locale, turns the one or the other: Japanese
+// under a Japanese locale, English otherwise. Both catalogues are built
+// into the program.
+#pragma once
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QString>
+#include <iosfwd>
+#include <string>
+
+namespace kavo::cli {
+
+class ToolText {
+  Q_DECLARE_TR_FUNCTIONS(ToolText)
+};
+
+// A text of the window's message catalogue (or another window text the
+// tool prints), in the language of the installed translator.
+QString Catalogue(const QString& japanese);
+
+// The catalogue's "データファイルの内容が正しくありませんでした" (a file that is
+// no measurement), "データエラーで計算できませんでした" (one whose numbers
+// cannot be converted), translated.
+QString BadDataFileText();
+QString CalcDataErrorText();
+
+// Installs the translator for `locale`, replacing the one installed before.
+// False when the catalogue for it is missing from the program.
+bool UseLanguage(const QLocale& locale);
+// True when `locale` makes the tool speak Japanese.
+bool IsJapanese(const QLocale& locale);
+
+inline std::string Std(const QString& text) { return text.toStdString(); }
+
+// "kavo-tool COMMAND: text" as one line on `err` ("kavo-tool: text" without a command).
+void Say(std::ostream& err, const char* command, const QString& text);
+// "kavo-tool COMMAND: FILE: reason"; "-" is named as standard input or output.
+void SayFile(std::ostream& err, const char* command, const QString& file, const QString& reason,
+             bool output = false);
+
+}  // namespace kavo::cli

@@ -1,0 +1,454 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>Catalogue</name>
+    <message>
+        <source>データファイルの内容が正しくありませんでした</source>
+        <translation>the contents are not a measurement data file</translation>
+    </message>
+    <message>
+        <source>データエラーで計算できませんでした</source>
+        <translation>the data cannot be converted (a data error)</translation>
+    </message>
+    <message>
+        <source>ピークは検出できませんでした</source>
+        <translation>no peak was found</translation>
+    </message>
+    <message>
+        <source>Re の値が正しくありません</source>
+        <translation>the value of Re is not valid</translation>
+    </message>
+    <message>
+        <source>f1 が求まりませんでした</source>
+        <translation>f1 cannot be found</translation>
+    </message>
+    <message>
+        <source>f2 が求まりませんでした</source>
+        <translation>f2 cannot be found</translation>
+    </message>
+    <message>
+        <source>f1,f2 が正しく計算できませんでした</source>
+        <translation>f1 and f2 cannot be computed correctly</translation>
+    </message>
+    <message>
+        <source>データがありません</source>
+        <translation>there is no data</translation>
+    </message>
+    <message>
+        <source>参照データは５個までにしてください</source>
+        <translation>at most five reference curves</translation>
+    </message>
+    <message>
+        <source>印刷できませんでした。プリンタと出力先を確認して下さい。</source>
+        <translation>the page cannot be printed; check the printer and the output</translation>
+    </message>
+    <message>
+        <source>抵抗値の最大値が150Ωを越えています</source>
+        <translation>the largest R is above 150 Ω</translation>
+    </message>
+    <message>
+        <source>初期設定ファイルを保存できませんでした</source>
+        <translation>the settings file cannot be saved</translation>
+    </message>
+</context>
+<context>
+    <name>Interchange</name>
+    <message>
+        <source>%1行目: 数値として読めません (「%2」)</source>
+        <translation>line %1: not a number (&quot;%2&quot;)</translation>
+    </message>
+    <message>
+        <source>%1行目: 周波数・インピーダンス・位相の2列か3列が必要です (%2列あります)</source>
+        <translation>line %1: 2 or 3 columns of frequency, impedance and phase are needed (there are %2)</translation>
+    </message>
+    <message>
+        <source>%1行目: 周波数は正の値でなければなりません</source>
+        <translation>line %1: the frequency must be above 0</translation>
+    </message>
+    <message>
+        <source>%1行目: インピーダンスが範囲外です (0～655.35Ω)</source>
+        <translation>line %1: the impedance is out of range (0 to 655.35 Ω)</translation>
+    </message>
+    <message>
+        <source>%1行目: 位相が範囲外です (-360～360deg)</source>
+        <translation>line %1: the phase is out of range (-360 to 360 deg)</translation>
+    </message>
+    <message>
+        <source>データの行がありません</source>
+        <translation>no data lines</translation>
+    </message>
+    <message>
+        <source>異なる周波数のデータが2点以上必要です</source>
+        <translation>at least 2 points of different frequencies are needed</translation>
+    </message>
+    <message>
+        <source>ファイルを開けませんでした</source>
+        <translation>cannot be opened</translation>
+    </message>
+    <message>
+        <source>ファイルが大きすぎます</source>
+        <translation>too large</translation>
+    </message>
+    <message>
+        <source>帯域は1～4です</source>
+        <translation>the band is 1 to 4</translation>
+    </message>
+    <message>
+        <source>表の周波数は %1～%2 Hz です。</source>
+        <translation>the table holds %1 to %2 Hz; </translation>
+    </message>
+    <message>
+        <source>帯域%1 (%2～%3 Hz) の全体を含んでいません</source>
+        <translation>it does not hold the whole of band %1 (%2 to %3 Hz)</translation>
+    </message>
+    <message>
+        <source>%1 Hz の値を記録にできません</source>
+        <translation>the value at %1 Hz cannot be coded as a record</translation>
+    </message>
+</context>
+<context>
+    <name>ToolText</name>
+    <message>
+        <source>options:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>this text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is given more than once</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 takes no value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 needs a value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no file given</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>one file only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %2 is required</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the kind of table (zma unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the values unaveraged, not as the window shows them</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the table&apos;s file, - for standard output (beside FILE unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the curve as a ZMA, CSV or text table</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown format %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot be written</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot make a temporary copy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>larger than %1 MiB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>is a folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot be read (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the output would replace the input %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the output must end in %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the measurement file to write, - for standard output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the band 1-4 (the first band the table covers whole unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>band %1 needs %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>band %1 (%2, %3 points) chosen: the table holds %4; %5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a ZMA or text table from another program as a .DTA file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--band is 1, 2, 3 or 4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>commands:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A file named - is standard input where a file is read and standard output where one is written.
+Exit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command line.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown command &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a reference curve (.DTA, .zma, .txt or .csv), up to 5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>R alone, without θ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the wide lines</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the picture&apos;s size in pixels, 200x150 to 4000x4000 (800x600 unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the kind of picture (by OUT&apos;s extension unless given; png for -)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the picture&apos;s file, - for standard output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--size is WxH, 200x150 to 4000x4000</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the output must end in .%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>at most %1 references</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the graph as a picture</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>drawing needs the widget application</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a line of the page&apos;s information, up to 3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the page across (upright unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the resolution, 50 to 600 (600 unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the page&apos;s file, - for standard output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--dpi takes a whole number from %1 to %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>at most three --info lines</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--info line %1 is not one line of at most %2 bytes in code page 932</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the printed page of the graph as a PDF</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>standard output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the voice coil&apos;s DC resistance: adds the Thiele-Small parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the numbers in full, not rounded as the window shows them</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the cone&apos;s area: adds the mechanical parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the mass added for the second measurement, in grams</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the measurement with the added mass</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the closed box&apos;s volume, in litres</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the measurement in the closed box</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the air&apos;s density (1.18 unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the speed of sound (345 unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>resonance peaks, with --re the Thiele-Small parameters, with --sd the mechanical ones</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--sd needs --re and either --added-mass G with --loaded FILE2 (added-mass method)
+or --box-litres L with --boxed FILE2 (closed-box method).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f1 lies below the band; taken as Fs²/f2 = %1 Hz</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the mechanical parameters need --sd CM2 (the cone area)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the mechanical parameters need --re OHMS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>give either --added-mass/--loaded or --box-litres/--boxed, not both</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--sd needs --added-mass GRAMS --loaded FILE or --box-litres L --boxed FILE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the added-mass method needs both --added-mass GRAMS and --loaded FILE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the closed-box method needs both --box-litres L and --boxed FILE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 must be a number above 0, not &apos;%2&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>already read for another file</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TsMechanics</name>
+    <message>
+        <source>Re must be above 0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sd must be above 0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>air density and speed of sound must be above 0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the free driver&apos;s Fs, Qms and Qes are needed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the added mass must be above 0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the loaded resonance (%1 Hz) is not below the free one (%2 Hz)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the box volume must be above 0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the boxed resonance (%1 Hz) is not above the free one (%2 Hz)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the boxed driver&apos;s Qes is needed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fc·Qec (%1) is not above Fs·Qes (%2): the box measurement does not fit the free one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the measurements give no finite result</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>

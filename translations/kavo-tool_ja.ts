@@ -1,0 +1,456 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP">
+<context>
+    <name>Catalogue</name>
+    <message>
+        <source>データファイルの内容が正しくありませんでした</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>データエラーで計算できませんでした</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ピークは検出できませんでした</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re の値が正しくありません</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f1 が求まりませんでした</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f2 が求まりませんでした</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f1,f2 が正しく計算できませんでした</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>データがありません</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>参照データは５個までにしてください</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>印刷できませんでした。プリンタと出力先を確認して下さい。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>抵抗値の最大値が150Ωを越えています</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>初期設定ファイルを保存できませんでした</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Interchange</name>
+    <message>
+        <source>%1行目: 数値として読めません (「%2」)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1行目: 周波数・インピーダンス・位相の2列か3列が必要です (%2列あります)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1行目: 周波数は正の値でなければなりません</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1行目: インピーダンスが範囲外です (0～655.35Ω)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1行目: 位相が範囲外です (-360～360deg)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>データの行がありません</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>異なる周波数のデータが2点以上必要です</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ファイルを開けませんでした</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ファイルが大きすぎます</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>帯域は1～4です</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>表の周波数は %1～%2 Hz です。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>帯域%1 (%2～%3 Hz) の全体を含んでいません</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 Hz の値を記録にできません</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ToolText</name>
+    <message>
+        <source>options:</source>
+        <translation>オプション:</translation>
+    </message>
+    <message>
+        <source>this text</source>
+        <translation>この説明</translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation>%1 は不明なオプションです</translation>
+    </message>
+    <message>
+        <source>%1 is given more than once</source>
+        <translation>%1 が 2 回以上指定されています</translation>
+    </message>
+    <message>
+        <source>%1 takes no value</source>
+        <translation>%1 は値をとりません</translation>
+    </message>
+    <message>
+        <source>%1 needs a value</source>
+        <translation>%1 には値が必要です</translation>
+    </message>
+    <message>
+        <source>no file given</source>
+        <translation>ファイルが指定されていません</translation>
+    </message>
+    <message>
+        <source>one file only</source>
+        <translation>ファイルは 1 つだけです</translation>
+    </message>
+    <message>
+        <source>%1 %2 is required</source>
+        <translation>%1 %2 が必要です</translation>
+    </message>
+    <message>
+        <source>the kind of table (zma unless given)</source>
+        <translation>表の種類 (指定しなければ zma)</translation>
+    </message>
+    <message>
+        <source>the values unaveraged, not as the window shows them</source>
+        <translation>ウィンドウの表示のように平均せず、そのままの値</translation>
+    </message>
+    <message>
+        <source>the table&apos;s file, - for standard output (beside FILE unless given)</source>
+        <translation>表のファイル、- で標準出力 (指定しなければ FILE と同じ場所)</translation>
+    </message>
+    <message>
+        <source>the curve as a ZMA, CSV or text table</source>
+        <translation>曲線を ZMA・CSV・テキストの表に</translation>
+    </message>
+    <message>
+        <source>unknown format %1</source>
+        <translation>%1 は不明な形式です</translation>
+    </message>
+    <message>
+        <source>cannot be written</source>
+        <translation>書き込めませんでした</translation>
+    </message>
+    <message>
+        <source>cannot make a temporary copy</source>
+        <translation>一時ファイルに写せませんでした</translation>
+    </message>
+    <message>
+        <source>larger than %1 MiB</source>
+        <translation>%1 MiB より大きすぎます</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>読み込めませんでした</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>ファイルがありません</translation>
+    </message>
+    <message>
+        <source>is a folder</source>
+        <translation>フォルダです</translation>
+    </message>
+    <message>
+        <source>cannot be read (%1)</source>
+        <translation>読み込めませんでした (%1)</translation>
+    </message>
+    <message>
+        <source>%1: the output would replace the input %2</source>
+        <translation>%1: 出力が入力ファイル %2 を置き換えてしまいます</translation>
+    </message>
+    <message>
+        <source>%1: the output must end in %2</source>
+        <translation>%1: 出力の拡張子は %2 のいずれかにして下さい</translation>
+    </message>
+    <message>
+        <source>the measurement file to write, - for standard output</source>
+        <translation>書き出す測定データファイル、- で標準出力</translation>
+    </message>
+    <message>
+        <source>the band 1-4 (the first band the table covers whole unless given)</source>
+        <translation>帯域 1～4 (指定しなければ表が全体を含む最初の帯域)</translation>
+    </message>
+    <message>
+        <source>band %1 needs %2</source>
+        <translation>帯域%1 には %2 が必要</translation>
+    </message>
+    <message>
+        <source>band %1 (%2, %3 points) chosen: the table holds %4; %5</source>
+        <translation>帯域%1 (%2、%3 点) を選びました: 表の周波数は %4 です。%5</translation>
+    </message>
+    <message>
+        <source>a ZMA or text table from another program as a .DTA file</source>
+        <translation>他のプログラムの ZMA・テキストの表を .DTA ファイルに</translation>
+    </message>
+    <message>
+        <source>--band is 1, 2, 3 or 4</source>
+        <translation>--band は 1、2、3、4 のいずれかです</translation>
+    </message>
+    <message>
+        <source>commands:</source>
+        <translation>コマンド:</translation>
+    </message>
+    <message>
+        <source>A file named - is standard input where a file is read and standard output where one is written.
+Exit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command line.</source>
+        <translation>ファイル名 - は、読むファイルでは標準入力、書くファイルでは標準出力です。
+終了ステータス: 0 完了、1 失敗、2 読めないファイル、64 コマンドラインの誤り。</translation>
+    </message>
+    <message>
+        <source>unknown command &apos;%1&apos;</source>
+        <translation>&apos;%1&apos; は不明なコマンドです</translation>
+    </message>
+    <message>
+        <source>a reference curve (.DTA, .zma, .txt or .csv), up to 5</source>
+        <translation>参照曲線 (.DTA・.zma・.txt・.csv)、5 個まで</translation>
+    </message>
+    <message>
+        <source>R alone, without θ</source>
+        <translation>θ なしで R だけ</translation>
+    </message>
+    <message>
+        <source>the wide lines</source>
+        <translation>太い線で</translation>
+    </message>
+    <message>
+        <source>the picture&apos;s size in pixels, 200x150 to 4000x4000 (800x600 unless given)</source>
+        <translation>画像の大きさ (ピクセル)、200x150～4000x4000 (指定しなければ 800x600)</translation>
+    </message>
+    <message>
+        <source>the kind of picture (by OUT&apos;s extension unless given; png for -)</source>
+        <translation>画像の種類 (指定しなければ OUT の拡張子による。- では png)</translation>
+    </message>
+    <message>
+        <source>the picture&apos;s file, - for standard output</source>
+        <translation>画像のファイル、- で標準出力</translation>
+    </message>
+    <message>
+        <source>--size is WxH, 200x150 to 4000x4000</source>
+        <translation>--size は 幅x高さ で、200x150～4000x4000 です</translation>
+    </message>
+    <message>
+        <source>%1: the output must end in .%2</source>
+        <translation>%1: 出力の拡張子は .%2 にして下さい</translation>
+    </message>
+    <message>
+        <source>at most %1 references</source>
+        <translation>参照は %1 個までです</translation>
+    </message>
+    <message>
+        <source>the graph as a picture</source>
+        <translation>グラフを画像に</translation>
+    </message>
+    <message>
+        <source>drawing needs the widget application</source>
+        <translation>描画にはウィジェットのアプリケーションが必要です</translation>
+    </message>
+    <message>
+        <source>a line of the page&apos;s information, up to 3</source>
+        <translation>ページの情報の 1 行、3 行まで</translation>
+    </message>
+    <message>
+        <source>the page across (upright unless given)</source>
+        <translation>ページを横向きに (指定しなければ縦向き)</translation>
+    </message>
+    <message>
+        <source>the resolution, 50 to 600 (600 unless given)</source>
+        <translation>解像度、50～600 (指定しなければ 600)</translation>
+    </message>
+    <message>
+        <source>the page&apos;s file, - for standard output</source>
+        <translation>ページのファイル、- で標準出力</translation>
+    </message>
+    <message>
+        <source>--dpi takes a whole number from %1 to %2</source>
+        <translation>--dpi は %1～%2 の整数です</translation>
+    </message>
+    <message>
+        <source>at most three --info lines</source>
+        <translation>--info は 3 行までです</translation>
+    </message>
+    <message>
+        <source>--info line %1 is not one line of at most %2 bytes in code page 932</source>
+        <translation>--info の %1 行目が、コードページ 932 で %2 バイト以内の 1 行ではありません</translation>
+    </message>
+    <message>
+        <source>the printed page of the graph as a PDF</source>
+        <translation>グラフの印刷ページを PDF に</translation>
+    </message>
+    <message>
+        <source>standard output</source>
+        <translation>標準出力</translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation>標準入力</translation>
+    </message>
+    <message>
+        <source>the voice coil&apos;s DC resistance: adds the Thiele-Small parameters</source>
+        <translation>ボイスコイルの直流抵抗: Thiele-Small パラメータを加える</translation>
+    </message>
+    <message>
+        <source>the numbers in full, not rounded as the window shows them</source>
+        <translation>ウィンドウの表示のように丸めず、すべての桁の数値</translation>
+    </message>
+    <message>
+        <source>the cone&apos;s area: adds the mechanical parameters</source>
+        <translation>振動板の面積: 機械系のパラメータを加える</translation>
+    </message>
+    <message>
+        <source>the mass added for the second measurement, in grams</source>
+        <translation>2 回目の測定で加えた質量 (グラム)</translation>
+    </message>
+    <message>
+        <source>the measurement with the added mass</source>
+        <translation>質量を加えた測定</translation>
+    </message>
+    <message>
+        <source>the closed box&apos;s volume, in litres</source>
+        <translation>密閉箱の容積 (リットル)</translation>
+    </message>
+    <message>
+        <source>the measurement in the closed box</source>
+        <translation>密閉箱に入れた測定</translation>
+    </message>
+    <message>
+        <source>the air&apos;s density (1.18 unless given)</source>
+        <translation>空気の密度 (指定しなければ 1.18)</translation>
+    </message>
+    <message>
+        <source>the speed of sound (345 unless given)</source>
+        <translation>音速 (指定しなければ 345)</translation>
+    </message>
+    <message>
+        <source>resonance peaks, with --re the Thiele-Small parameters, with --sd the mechanical ones</source>
+        <translation>共振のピーク、--re で Thiele-Small パラメータ、--sd で機械系のパラメータ</translation>
+    </message>
+    <message>
+        <source>--sd needs --re and either --added-mass G with --loaded FILE2 (added-mass method)
+or --box-litres L with --boxed FILE2 (closed-box method).</source>
+        <translation>--sd には --re と、--added-mass G と --loaded FILE2 (質量付加法)
+または --box-litres L と --boxed FILE2 (密閉箱法) が必要です。</translation>
+    </message>
+    <message>
+        <source>f1 lies below the band; taken as Fs²/f2 = %1 Hz</source>
+        <translation>f1 が帯域より下にあるため Fs²/f2 = %1 Hz としました</translation>
+    </message>
+    <message>
+        <source>the mechanical parameters need --sd CM2 (the cone area)</source>
+        <translation>機械系のパラメータには --sd CM2 (振動板の面積) が必要です</translation>
+    </message>
+    <message>
+        <source>the mechanical parameters need --re OHMS</source>
+        <translation>機械系のパラメータには --re OHMS が必要です</translation>
+    </message>
+    <message>
+        <source>give either --added-mass/--loaded or --box-litres/--boxed, not both</source>
+        <translation>--added-mass/--loaded と --box-litres/--boxed のどちらか一方だけを指定して下さい</translation>
+    </message>
+    <message>
+        <source>--sd needs --added-mass GRAMS --loaded FILE or --box-litres L --boxed FILE</source>
+        <translation>--sd には --added-mass GRAMS --loaded FILE または --box-litres L --boxed FILE が必要です</translation>
+    </message>
+    <message>
+        <source>the added-mass method needs both --added-mass GRAMS and --loaded FILE</source>
+        <translation>質量付加法には --added-mass GRAMS と --loaded FILE の両方が必要です</translation>
+    </message>
+    <message>
+        <source>the closed-box method needs both --box-litres L and --boxed FILE</source>
+        <translation>密閉箱法には --box-litres L と --boxed FILE の両方が必要です</translation>
+    </message>
+    <message>
+        <source>%1 must be a number above 0, not &apos;%2&apos;</source>
+        <translation>%1 は 0 より大きな数値にして下さい (&apos;%2&apos; ではなく)</translation>
+    </message>
+    <message>
+        <source>already read for another file</source>
+        <translation>別のファイルとしてすでに読まれています</translation>
+    </message>
+</context>
+<context>
+    <name>TsMechanics</name>
+    <message>
+        <source>Re must be above 0</source>
+        <translation>Re は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>Sd must be above 0</source>
+        <translation>Sd は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>air density and speed of sound must be above 0</source>
+        <translation>空気の密度と音速は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>the free driver&apos;s Fs, Qms and Qes are needed</source>
+        <translation>単体のユニットの Fs・Qms・Qes が必要です</translation>
+    </message>
+    <message>
+        <source>the added mass must be above 0</source>
+        <translation>付加質量は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>the loaded resonance (%1 Hz) is not below the free one (%2 Hz)</source>
+        <translation>質量を加えた共振周波数 (%1 Hz) が単体の共振周波数 (%2 Hz) より低くありません</translation>
+    </message>
+    <message>
+        <source>the box volume must be above 0</source>
+        <translation>箱の容積は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>the boxed resonance (%1 Hz) is not above the free one (%2 Hz)</source>
+        <translation>箱に入れた共振周波数 (%1 Hz) が単体の共振周波数 (%2 Hz) より高くありません</translation>
+    </message>
+    <message>
+        <source>the boxed driver&apos;s Qes is needed</source>
+        <translation>箱に入れたユニットの Qes が必要です</translation>
+    </message>
+    <message>
+        <source>Fc·Qec (%1) is not above Fs·Qes (%2): the box measurement does not fit the free one</source>
+        <translation>Fc·Qec (%1) が Fs·Qes (%2) より大きくありません: 箱に入れた測定が単体の測定と合いません</translation>
+    </message>
+    <message>
+        <source>the measurements give no finite result</source>
+        <translation>測定から有限の結果が得られません</translation>
+    </message>
+</context>
+</TS>
