@@ -332,6 +332,20 @@ int main(int argc, char** argv) {
         QString::asprintf("%.0f ms / %.0f MB", Median(ms), Median(rss)), "< 0.5 s, 80 MB");
   }
 
+  // The model fit: bench_fit next to this program.
+  {
+    QProcess p;
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/bench_fit"), {QString::number(std::max(runs, 5))});
+    p.waitForFinished(120000);
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    const QRegularExpression ms(QStringLiteral("points: +([0-9.]+) ms"));
+    auto it = ms.globalMatch(out);
+    const QString single = it.hasNext() ? it.next().captured(1) : QStringLiteral("failed");
+    const QString joint = it.hasNext() ? it.next().captured(1) : QStringLiteral("failed");
+    Row("model fit, one 400-point curve", single + QStringLiteral(" ms"), "< 20 ms");
+    Row("model fit, free + loaded 400-point curves jointly", joint + QStringLiteral(" ms"), "< 60 ms");
+  }
+
   // The paced sweep: the sweep benchmark next to this program.
   {
     const QString sweep = QCoreApplication::applicationDirPath() + QStringLiteral("/bench_measure_sweep");

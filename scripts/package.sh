@@ -1,22 +1,30 @@
 #!/usr/bin/env bash
-# Builds the Debian package (KAVO, kavsim, kavo-tool when built, the desktop
-# entry and the icon) and prints the path of the .deb as its last line.
+# Builds the Debian package (KAVO, kavo-tool, kavsim, their manual pages, the
+# desktop entry, icons, MIME type and AppStream metadata, the bash completion
+# and the copyright) and prints the path of the .deb as its last line.
 # Usage: scripts/package.sh [--no-build] [BUILD_DIR [OUT_DIR]]
-#   BUILD_DIR defaults to ./build, OUT_DIR to BUILD_DIR/package.
+#   BUILD_DIR defaults to ./build-deb, OUT_DIR to BUILD_DIR/package.
+#   The build uses Debian's hardening flags (dpkg-buildflags, with
+#   hardening=+all unless DEB_BUILD_MAINT_OPTIONS says otherwise).
 #   --no-build packages the build folder as it is (it must be built).
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)"
 build_first=1
 if [ "${1:-}" = "--no-build" ]; then build_first=0; shift; fi
-build="$(realpath -m "${1:-$src/build}")"
+build="$(realpath -m "${1:-$src/build-deb}")"
 out="$(realpath -m "${2:-$build/package}")"
 
 if [ "$build_first" = 1 ]; then
   "$src/scripts/setup.sh"
-  if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  fi
-  cmake --build "$build" -j"$(nproc)"
+  # The flags are read in the source folder: its path is mapped away in the
+  # debugging information.
+  export DEB_BUILD_MAINT_OPTIONS="${DEB_BUILD_MAINT_OPTIONS:-hardening=+all}"
+  flags() { (cd "$src" && dpkg-buildflags --get "$1"); }
+  cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    "-DCMAKE_CXX_FLAGS=$(flags CPPFLAGS) $(flags CXXFLAGS)" \
+    "-DCMAKE_EXE_LINKER_FLAGS=$(flags LDFLAGS)" >/dev/null
+  # Only what the package holds; the tests and tools are not built here.
+  cmake --build "$build" -j"$(nproc)" --target KAVO kavo-tool kavsim kavo_docs
 elif [ ! -f "$build/CPackConfig.cmake" ]; then
   echo "package.sh: $build is not a configured build folder" >&2
   exit 1

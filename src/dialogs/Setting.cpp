@@ -80,6 +80,8 @@ TFormSetting::TFormSetting(QWidget* parent)
   ui_->setupUi(this);
   setFont(ProgramFont(12));
   setFixedSize(size());
+  designedSize_ = size();
+  designedLineWidth_ = ui_->DeviceLine->width();
   ComboBox1 = ui_->ComboBox1;
   Button1 = ui_->Button1;
   Button2 = ui_->Button2;
@@ -171,6 +173,13 @@ void TFormSetting::UpdateDeviceLine() {
   DeviceLine->setText(text);
   DeviceLine->setToolTip(text);
   DeviceLine->setCursorPosition(0);
+  // The whole line shows: a long path or state widens the dialog to the
+  // right (never below its designed size); the line edit's own margins are
+  // a few pixels on each side.
+  const int needed = DeviceLine->fontMetrics().horizontalAdvance(text) + 12;
+  const int widen = std::max(0, needed - designedLineWidth_);
+  DeviceLine->resize(designedLineWidth_ + widen, DeviceLine->height());
+  setFixedSize(designedSize_.width() + widen, designedSize_.height());
 }
 
 void TFormSetting::MapBtnClick() {

@@ -63,6 +63,8 @@ class TFormSetting : public QDialog {
   void UpdateDeviceLine();
 
   std::unique_ptr<Ui::TFormSetting> ui_;
+  QSize designedSize_;      // the dialog as laid out, before any widening
+  int designedLineWidth_ = 0;
   int32_t* port_ = nullptr;
   uint8_t* cancelled_ = nullptr;
   QString devRoot_ = QStringLiteral("/dev");

@@ -291,13 +291,15 @@ void Graph_RTF::DrawLevelGrid(QPainter& p, int w, int h, Pens pens) const {
 
 void Graph_RTF::DrawCurves(QPainter& p, int w, int h, const PointValues& values, int32_t rColour,
                            int32_t thetaColour, int width, bool rOnly, int firstSeg,
-                           int lastSeg, QRect* drawn) const {
+                           int lastSeg, QRect* drawn, Qt::PenStyle style) const {
   firstSeg = std::max(firstSeg, 0);
   lastSeg = std::min(lastSeg, MaxPoints - 2);
   if (firstSeg > lastSeg) return;
   const FreqAxis axis = MakeFreqAxis(scale_->freqMin, scale_->freqMax);
-  const QPen rPen = MakePen(rColour, width, Qt::RoundCap);
-  const QPen thetaPen = MakePen(thetaColour, width, Qt::RoundCap);
+  QPen rPen = MakePen(rColour, width, Qt::RoundCap);
+  QPen thetaPen = MakePen(thetaColour, width, Qt::RoundCap);
+  rPen.setStyle(style);
+  thetaPen.setStyle(style);
   // One polyline per unbroken run of slots with a value, not one line and
   // two pen changes per segment; a slot without a value leaves a gap.
   QPolygon rLine, thetaLine;
@@ -357,9 +359,18 @@ void Graph_RTF::PaintAllInto(QImage& image, bool rOnly, bool withRefs, Widths wi
   if (withRefs) DrawValidRefs(p, image.width(), image.height(), rOnly, widths.ref);
 }
 
+void Graph_RTF::DrawOverlay(bool rOnly) {
+  const PointValues* values = overlay ? overlay() : nullptr;
+  if (!values || values->valid != 1 || !scale_ || !colours_ || bitmap_.isNull()) return;
+  QPainter p(&bitmap_);
+  DrawCurves(p, bitmapWidth_, bitmapHeight_, *values, colours_->PenColor_R, colours_->PenColor_Theta, 1, rOnly,
+             BandFirstSlot(scale_->band), BandLastSlot(scale_->band) - 1, nullptr, Qt::DashLine);
+}
+
 void Graph_RTF::DrawMeasurement(bool rOnly, bool wide) {
   DrawScales(rOnly);
   PaintAllInto(bitmap_, rOnly, false, {wide ? 2 : 1, 1});
+  DrawOverlay(rOnly);
   Repaint();
 }
 
@@ -400,6 +411,7 @@ void Graph_RTF::DrawReferences(bool rOnly) {
 void Graph_RTF::DrawAll(bool rOnly, bool wide) {
   DrawScales(rOnly);
   PaintAllInto(bitmap_, rOnly, true, {wide ? 2 : 1, 1});
+  DrawOverlay(rOnly);
   Repaint();
 }
 

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "data/Kavo_setting.h"
 
@@ -122,6 +123,10 @@ class Graph_RTF {
   void DrawSegment(bool rOnly, int32_t index, bool wide);
   void DrawReferences(bool rOnly);
   void DrawAll(bool rOnly, bool wide);
+  // An extra curve pair drawn dashed in the measurement's colours over the
+  // measurement on the screen (not on the page): the fitted model while the
+  // model-fit window shows one. Asked at every drawing; null for none.
+  std::function<const PointValues*()> overlay;
 
   // Fills target white and draws grids and curves with print pens, as
   // DrawAll (withRefs) or DrawMeasurement (not withRefs). The screen bitmap
@@ -185,7 +190,8 @@ class Graph_RTF {
   // Segments from slot i to i + 1 for i = firstSeg..lastSeg.
   void DrawCurves(QPainter& p, int w, int h, const PointValues& values, int32_t rColour,
                   int32_t thetaColour, int width, bool rOnly, int firstSeg, int lastSeg,
-                  QRect* drawn = nullptr) const;
+                  QRect* drawn = nullptr, Qt::PenStyle style = Qt::SolidLine) const;
+  void DrawOverlay(bool rOnly);
   void DrawMainBand(QPainter& p, int w, int h, bool rOnly, int width) const;
   void DrawValidRefs(QPainter& p, int w, int h, bool rOnly, int width) const;
   void PaintAllInto(QImage& image, bool rOnly, bool withRefs, Widths widths) const;

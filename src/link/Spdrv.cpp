@@ -179,23 +179,30 @@ TSerialPortDriver::~TSerialPortDriver() { Disconnect(); }
 
 bool TSerialPortDriver::Connect() {
   if (Connected()) return true;
+  openFailure_ = OpenFailure::NoSuchDevice;
   const QByteArray path = QFile::encodeName(portName_);
   if (path.isEmpty()) return false;
   const int fd = RetryOnEintr([&] { return ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
-  if (fd < 0) return false;
+  if (fd < 0) {
+    openFailure_ = ClassifyOpenErrno(errno);
+    return false;
+  }
   // Unshared access: TIOCEXCL keeps other users out, flock also root.
   termios probe{};
   if (tcgetattr(fd, &probe) != 0 || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+    openFailure_ = ClassifyOpenErrno(errno);
     ::close(fd);
     return false;
   }
   handle_ = fd;
   locked_ = true;
   if (!ApplyCOMSettings()) {
+    openFailure_ = OpenFailure::Other;
     Disconnect();
     return false;
   }
   StartPolling();
+  openFailure_ = OpenFailure::None;
   return true;
 }
 

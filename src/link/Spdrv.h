@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "link/SysCall.h"
+
 namespace kavo {
 
 enum TBaudRate {
@@ -63,6 +65,8 @@ class TSerialPortDriver : public QObject {
 
   // Connection.
   bool Connect();
+  // Why the last Connect failed; None after one that succeeded.
+  OpenFailure LastOpenFailure() const { return openFailure_; }
   bool Disconnect();
   bool Connected() const { return handle_ >= 0; }
   // The open descriptor, -1 when not connected.
@@ -156,6 +160,7 @@ class TSerialPortDriver : public QObject {
   void ReleaseHandle();
 
   int handle_ = -1;
+  OpenFailure openFailure_ = OpenFailure::None;
   bool locked_ = false;  // flock and TIOCEXCL taken by Connect
   TPortNumber port_ = pnCOM1;
   QString portName_;

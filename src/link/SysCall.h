@@ -40,4 +40,29 @@ inline SysError ClassifyErrno(int err) {
   }
 }
 
+// Why a device could not be opened: what the user must change differs.
+enum class OpenFailure {
+  None,
+  NoSuchDevice,      // nothing at the path (or no hardware behind it)
+  PermissionDenied,  // it exists, but this user may not open it
+  Busy,              // another program holds it
+  NotSerial,         // it opens, but is no terminal
+  Other,
+};
+
+inline OpenFailure ClassifyOpenErrno(int err) {
+  switch (err) {
+    case EACCES:
+    case EPERM: return OpenFailure::PermissionDenied;
+    case ENOENT:
+    case ENOTDIR:
+    case ENXIO:
+    case ENODEV: return OpenFailure::NoSuchDevice;
+    case EBUSY:
+    case EWOULDBLOCK: return OpenFailure::Busy;
+    case ENOTTY: return OpenFailure::NotSerial;
+    default: return OpenFailure::Other;
+  }
+}
+
 }  // namespace kavo

@@ -63,6 +63,13 @@ void TK_Message::ShowComOpenError() const {
   Error(T(msgtext::ComOpenError));
 }
 
+void TK_Message::ShowComAccessError(const QString& device) const {
+  Error(QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。") + QLatin1Char('\n') +
+        QStringLiteral("%1 を開く権限がありません。ユーザーをグループ dialout に加え"
+                       "（sudo adduser $USER dialout）、ログインし直して下さい。")
+            .arg(device));
+}
+
 void TK_Message::ShowUnitNotFound() const {
   Error(T(msgtext::UnitNotFound));
 }

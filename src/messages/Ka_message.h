@@ -25,6 +25,9 @@ class TK_Message {
   void ShowFatalMemoryError(const QString& objectName) const;
   void ShowDataFileError() const;
   void ShowComOpenError() const;
+  // The port exists but this user may not open it: the text above, then the
+  // device and the cure.
+  void ShowComAccessError(const QString& device) const;
   void ShowUnitNotFound() const;
   void ShowCalcDataError() const;
   void ShowNoData() const;

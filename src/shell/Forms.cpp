@@ -1,6 +1,7 @@
 #include "shell/Forms.h"
 
 #include "analysis/Kavo_calc.h"
+#include "analysis/ModelFitWindow.h"
 #include "analysis/Re.h"
 #include "analysis/Ts.h"
 #include "dialogs/Kavo_debug.h"
@@ -31,6 +32,12 @@ TFormMain* CreateForms() {
   f.ts = new TFormTS(f.main);
   f.re = new TForm_Re(f.main);
   f.calc->SetDialogs(f.re, f.ts);
+  f.fit = new TFormFit(f.main);
+  TFormMain* main = f.main;
+  QObject::connect(f.calc, &TFormCalc::ModelFitRequested, main, &TFormMain::MenuMesure_FitClick);
+  f.fit->overlayChanged = [main] { main->mRedrawGraph(); };
+  if (main->graphPlotter)
+    main->graphPlotter->overlay = [main, fit = f.fit] { return fit->Overlay(main->graphScale.band); };
   return f.main;
 }
 

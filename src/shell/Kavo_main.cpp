@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -26,6 +27,11 @@
 #include "shell/Forms.h"
 #include "ui_Kavo_main.h"
 
+#include <utility>
+
+// The icon lives in this static library; its initialiser must be pulled in.
+static void InitIconResource() { Q_INIT_RESOURCE(kavo_icon); }
+
 namespace kavo {
 namespace {
 
@@ -37,6 +43,12 @@ TFormMain::TFormMain(QWidget* owner) : QMainWindow(owner), ui(new Ui::TFormMain)
   ui->setupUi(this);
   move(255, 178);  // the designed position; the designer file sets only the size
   setFont(ProgramFont(12));
+  // The desktop entry's icon, for window managers that take it from the window.
+  InitIconResource();
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/icons/kavo-48.png"));
+  icon.addFile(QStringLiteral(":/icons/kavo-128.png"));
+  setWindowIcon(icon);
 
   PaintBox1 = ui->PaintBox1;
   MStartBtn = ui->MStartBtn;
@@ -57,6 +69,7 @@ TFormMain::TFormMain(QWidget* owner) : QMainWindow(owner), ui(new Ui::TFormMain)
   MenuFile_Quit = ui->MenuFile_Quit;
   MenuMeasure_Start = ui->MenuMeasure_Start;
   MenuMesure_Calc = ui->MenuMesure_Calc;
+  MenuMesure_Fit = ui->MenuMesure_Fit;
   MenuGraph_R_only = ui->MenuGraph_R_only;
   MenuGraph_Wide = ui->MenuGraph_Wide;
   MenuGraph_Ave = ui->MenuGraph_Ave;
@@ -104,6 +117,7 @@ void TFormMain::ConnectHandlers() {
   connect(MenuMeasure_Start, &QAction::triggered, this, &TFormMain::MenuMeasure_StartClick);
   connect(MenuHelp_Version, &QAction::triggered, this, &TFormMain::MenuHelp_VersionClick);
   connect(MenuMesure_Calc, &QAction::triggered, this, &TFormMain::MenuMesure_CalcClick);
+  connect(MenuMesure_Fit, &QAction::triggered, this, &TFormMain::MenuMesure_FitClick);
   connect(MenuFile_Print, &QAction::triggered, this, &TFormMain::MenuFile_PrintClick);
   connect(MenuFile_PrintSetup, &QAction::triggered, this, &TFormMain::MenuFile_PrintSetupClick);
   connect(MenuSet_Color, &QAction::triggered, this, &TFormMain::MenuSet_ColorClick);
@@ -270,6 +284,7 @@ void TFormMain::mAppIdle() {
   if (settingsPending) {
     settingsPending = 0;
     mApplyStoredSettings();
+    if (!startupFile.isEmpty()) mOpenDataFile(std::exchange(startupFile, QString()));
   }
   if (session.Acquiring()) mAcquireStep();
   if (completionPending) {

@@ -68,6 +68,8 @@ class TFormMain : public QMainWindow {
   void MenuHelp_VersionClick();
   void MenuSet_WarningClick();
   void MenuMesure_CalcClick();
+  // "モデル適合解析", and "モデル適合..." of the result-analysis window.
+  void MenuMesure_FitClick();
   void MStartBtnClick();
   void MenuMeasure_StartClick();
   void mSetBusyUI();
@@ -75,6 +77,12 @@ class TFormMain : public QMainWindow {
 
   // ---- files and references ----
   void MenuFile_OpenClick();
+  // "開く" without its file dialog: reads `path` as the measurement, with the
+  // command's messages and title.
+  void mOpenDataFile(const QString& path);
+  // The file named on the command line: opened by the first idle pass, after
+  // the settings it could otherwise be overwritten by.
+  void OpenAtStart(const QString& path) { startupFile = path; }
   void MenuFile_SaveClick();
   void MenuFile_CloseClick();
   void MenuFile_ExportClick();
@@ -151,7 +159,7 @@ class TFormMain : public QMainWindow {
         *MenuSet = nullptr, *MenuHelp = nullptr;
   QAction *MenuFile_Open = nullptr, *MenuFile_Save = nullptr, *MenuFile_Close = nullptr,
           *MenuFile_Export = nullptr, *MenuFile_PrintSetup = nullptr, *MenuFile_Print = nullptr,
-          *MenuFile_Quit = nullptr, *MenuMeasure_Start = nullptr, *MenuMesure_Calc = nullptr,
+          *MenuFile_Quit = nullptr, *MenuMeasure_Start = nullptr, *MenuMesure_Calc = nullptr, *MenuMesure_Fit = nullptr,
           *MenuGraph_R_only = nullptr, *MenuGraph_Wide = nullptr, *MenuGraph_Ave = nullptr,
           *MenuRef_Open = nullptr, *MenuRef_Close = nullptr, *MenuSet_COM = nullptr,
           *MenuSet_Color = nullptr, *MenuSet_Warning = nullptr, *MenuHelp_Version = nullptr;
@@ -163,6 +171,7 @@ class TFormMain : public QMainWindow {
   uint8_t geometryApplying = 0;
 
   QString fileName;
+  QString startupFile;
   QString refFileName[MaxRefs];
   int32_t refCount = 0;
   ViewSettings view;

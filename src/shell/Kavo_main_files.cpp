@@ -73,7 +73,11 @@ void TFormMain::MenuFile_OpenClick() {
   QString chosen;
   if (!Modal().OpenFileName(this, U(OpenTitle), U(DataFilter), U(DataPattern), chosen) || chosen.isEmpty())
     return;
-  fileName = chosen;
+  mOpenDataFile(chosen);
+}
+
+void TFormMain::mOpenDataFile(const QString& path) {
+  fileName = path;
 
   // The serial and the port are taken over only from a file read whole.
   if (!fileHandler->ReadDataFile(fileName, &session.UnitSerial(), &settings.CommPortNum, &mainData)) {

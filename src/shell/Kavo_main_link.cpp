@@ -131,7 +131,11 @@ bool TFormMain::mReportConnect(ConnectResult result) {
       return true;
     case ConnectResult::PortError:
       statusTexts->ShowPortError();
-      msgCatalog->ShowComOpenError();
+      // A port that is there but refused to this user is told apart.
+      if (commDriver && commDriver->LastOpenFailure() == OpenFailure::PermissionDenied)
+        msgCatalog->ShowComAccessError(commDriver->PortName());
+      else
+        msgCatalog->ShowComOpenError();
       break;
     case ConnectResult::UnitMissing:
       statusTexts->ShowUnitMissing();

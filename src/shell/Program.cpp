@@ -1,8 +1,10 @@
 #include "shell/Program.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QThread>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "platform/Modal.h"
@@ -20,6 +22,60 @@ struct OtherCopy {
 const OtherCopy others[] = {{"KAVO", "KAVOはすでに起動しています"}, {"KAVO2", "KAVO2がすでに起動しています"}};
 
 }  // namespace
+
+int HandleInfoOptions(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) break;
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("KAVO %s\n", KAVO_VERSION);
+      return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::printf(
+          "Usage: KAVO [options] [FILE.DTA]\n"
+          "\n"
+          "Measures loudspeaker impedance with the KA-V unit on a serial port and\n"
+          "shows, prints and analyses the curves (Japanese user interface).\n"
+          "FILE.DTA is opened at start-up as the menu command \"開く\" would.\n"
+          "\n"
+          "Options\n"
+          "  -h, --help     this text\n"
+          "      --version  the program's name and version\n"
+          "  --             ends the options; a file name may then begin with '-'\n"
+          "Qt's own options (-platform, -style, -geometry, ...) are understood too.\n"
+          "\n"
+          "COM n opens the device named by the environment variable KAVO_COM<n>, else\n"
+          "the link ports/COM<n> in the settings folder, else /dev/ttyS<n-1>. Opening\n"
+          "a serial device needs membership of the group dialout. See KAVO(1).\n");
+      return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
+  }
+  return -1;
+}
+
+bool StartFileFrom(const QStringList& arguments, QString& file, QString& error, QString& note) {
+  file.clear();
+  error.clear();
+  note.clear();
+  QStringList files;
+  bool options = true;
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString& arg = arguments[i];
+    if (options && arg == QStringLiteral("--")) {
+      options = false;
+    } else if (options && arg.startsWith(QLatin1Char('-'))) {
+      error = QStringLiteral("unknown option %1 (see --help)").arg(arg);
+      return false;
+    } else {
+      files << arg;
+    }
+  }
+  if (files.isEmpty()) return true;
+  // The title and a later save name the file as the open dialog would: whole.
+  file = QFileInfo(files.first()).absoluteFilePath();
+  if (files.size() > 1) note = QStringLiteral("one measurement at a time: opening %1 only").arg(files.first());
+  return true;
+}
 
 int CheckOtherCopies() {
   for (const OtherCopy& other : others) {
@@ -65,7 +121,7 @@ bool KavoApplication::notify(QObject* receiver, QEvent* event) {
 
 namespace {
 
-int Run() {
+int Run(const QString& startFile) {
   LoadQtJapanese();
   if (CheckOtherCopies() != 0) return 1;
   SingleInstance guard;
@@ -85,6 +141,7 @@ int Run() {
     DestroyForms();
     return 0;
   }
+  if (!startFile.isEmpty()) main->OpenAtStart(startFile);
   if (guarded)
     guard.Listen(QStringLiteral("KAVO"), [main] {
       main->showNormal();
@@ -100,9 +157,9 @@ int Run() {
 
 }  // namespace
 
-int RunProgram() {
+int RunProgram(const QString& startFile) {
   try {
-    return Run();
+    return Run(startFile);
   } catch (...) {
     ShowCurrentException();
   }

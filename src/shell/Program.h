@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QString>
+#include <QStringList>
 
 namespace kavo {
 
@@ -10,10 +12,23 @@ namespace kavo {
 // window brought forward.
 int CheckOtherCopies();
 
+// The options that need no window: --help and --version print on standard
+// output. Returns the exit code when one of them was given (before any `--`),
+// -1 when the program is to start. Runs before the application object exists,
+// so that it works without a display.
+int HandleInfoOptions(int argc, char** argv);
+
+// The measurement to open at start-up from the arguments that Qt left
+// (QCoreApplication::arguments(), the program's name first): empty when none.
+// False, with `error` set, for an unknown option. Of several files the first
+// is opened; `note` then says so.
+bool StartFileFrom(const QStringList& arguments, QString& file, QString& error, QString& note);
+
 // Guard, windows, event loop. Returns the process exit code. An exception
 // that escapes start-up or the event loop is shown to the user and ends the
-// run with 0.
-int RunProgram();
+// run with 0. `startFile`, when given, is opened as "開く" would once the
+// first idle pass has read the settings.
+int RunProgram(const QString& startFile = QString());
 
 // Shows an exception that escaped (what() of a std::exception, or null).
 void ShowEscapedException(const char* what);

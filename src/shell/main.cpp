@@ -1,6 +1,17 @@
+#include <cstdio>
+
 #include "shell/Program.h"
 
 int main(int argc, char** argv) {
+  // --help and --version answer without a display.
+  const int done = kavo::HandleInfoOptions(argc, argv);
+  if (done >= 0) return done;
   kavo::KavoApplication app(argc, argv);
-  return kavo::RunProgram();
+  QString file, error, note;
+  if (!kavo::StartFileFrom(QCoreApplication::arguments(), file, error, note)) {
+    std::fprintf(stderr, "KAVO: %s\n", error.toLocal8Bit().constData());
+    return 64;
+  }
+  if (!note.isEmpty()) std::fprintf(stderr, "KAVO: %s\n", note.toLocal8Bit().constData());
+  return kavo::RunProgram(file);
 }

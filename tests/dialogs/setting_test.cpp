@@ -180,6 +180,24 @@ TEST_F(ComDialogTest, DeviceLineFollowsTheMapping) {
   EXPECT_EQ(dialog.DeviceLine->text(), QString());
 }
 
+TEST_F(ComDialogTest, TheWholeDeviceLineShows) {
+  const QString ports = dir.Path(QStringLiteral("settings/ports"));
+  QDir().mkpath(ports);
+  ASSERT_TRUE(WriteAll(ports + QStringLiteral("/COM6"), QByteArray("not a device")));
+  qputenv("KAVO_COM2", "/dev/null");
+  Open(2);
+  const QSize designed = dialog.size();
+  for (int index : {5, 1}) {
+    dialog.ComboBox1->setCurrentIndex(index);
+    const QLineEdit& line = *dialog.DeviceLine;
+    const int textWidth = line.fontMetrics().horizontalAdvance(line.text());
+    EXPECT_LT(textWidth, line.contentsRect().width() - 4) << line.text().toStdString();
+    EXPECT_LE(line.geometry().right(), dialog.width() - 8);
+  }
+  // A short line leaves the dialog as designed.
+  EXPECT_EQ(dialog.size(), designed);
+}
+
 TEST_F(ComDialogTest, SerialDevicesPresentInTheirOrder) {
   const QString root = FakeDev();
   const std::vector<SerialDevice> devices = ListSerialDevices(root, dir.Path(QStringLiteral("sys")));

@@ -4,6 +4,7 @@
 #include "EventPump.h"
 #include "PtyPair.h"
 #include "ScopedEnv.h"
+#include "ScopedFileModes.h"
 #include "TempDir.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
 
@@ -102,6 +104,45 @@ TEST(Spdrv, MissingPortFailsAndEverythingIsNeutral) {
   d.SetPortName(dir.Path("plain"));
   EXPECT_FALSE(d.Connect());
   EXPECT_FALSE(d.Connected());
+}
+
+TEST(Spdrv, ConnectTellsWhyItFailed) {
+  PtyPair held, denied, free;
+  ASSERT_TRUE(held.Ok() && denied.Ok() && free.Ok());
+  TSerialPortDriver holder;
+  holder.SetPortName(QString::fromStdString(held.Path()));
+  ASSERT_TRUE(holder.Connect());
+  EXPECT_EQ(holder.LastOpenFailure(), OpenFailure::None);
+  ASSERT_EQ(chmod(denied.Path().c_str(), 0), 0);
+  test::TempDir dir;
+  ASSERT_TRUE(test::WriteAll(dir.Path("plain"), "x"));
+  struct Case {
+    QString path;
+    OpenFailure why;
+  };
+  const Case cases[] = {{QStringLiteral("/nonexistent/ttyKAVO"), OpenFailure::NoSuchDevice},
+                        {dir.Path("plain"), OpenFailure::NotSerial},
+                        {QString::fromStdString(held.Path()), OpenFailure::Busy},
+                        {QString::fromStdString(denied.Path()), OpenFailure::PermissionDenied},
+                        {QString::fromStdString(free.Path()), OpenFailure::None}};
+  for (const Case& c : cases) {
+    TSerialPortDriver d;
+    d.SetPortName(c.path);
+    bool opened = false;
+    {
+      test::ScopedFileModes modes;
+      ASSERT_TRUE(modes.Binding());
+      opened = d.Connect();
+    }
+    EXPECT_EQ(opened, c.why == OpenFailure::None) << c.path.toStdString();
+    EXPECT_EQ(d.LastOpenFailure(), c.why) << c.path.toStdString();
+  }
+  // Only the mode kept it shut: the same device opens when it allows.
+  ASSERT_EQ(chmod(denied.Path().c_str(), 0620), 0);
+  TSerialPortDriver d;
+  d.SetPortName(QString::fromStdString(denied.Path()));
+  test::ScopedFileModes modes;
+  EXPECT_TRUE(d.Connect());
 }
 
 TEST(Spdrv, ConnectOpensOnceAndExclusively) {

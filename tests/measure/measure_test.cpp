@@ -5,10 +5,13 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QPushButton>
+#include <sys/stat.h>
 
 #include "MainProbe.h"
 #include "MainWindowFixture.h"
+#include "PtyPair.h"
 #include "PtyUnit.h"
+#include "ScopedFileModes.h"
 #include "ScriptedUnit.h"
 #include "messages/StatusPanels.h"
 
@@ -120,6 +123,27 @@ TEST_F(MeasureTest, PortThatCannotBeOpened) {
   EXPECT_EQ(Panel(0), QStringLiteral("通信ポートが開けません"));
   ASSERT_EQ(modal->MessageTexts(), QStringList{QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。")});
   EXPECT_EQ(modal->calls[0].icon, MsgIcon::Stop);
+  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
+  EXPECT_TRUE(Idle());
+}
+
+TEST_F(MeasureTest, PortThatThisUserMayNotOpenNamesTheDeviceAndTheCure) {
+  PtyPair port;
+  ASSERT_TRUE(port.Ok());
+  ASSERT_EQ(chmod(port.Path().c_str(), 0), 0);
+  qputenv("KAVO_COM1", QByteArray::fromStdString(port.Path()));
+  Start();
+  {
+    ScopedFileModes modes;  // root meets the mode as a user outside the group would
+    ASSERT_TRUE(modes.Binding());
+    main->MStartBtnClick();
+  }
+  EXPECT_EQ(Panel(0), QStringLiteral("通信ポートが開けません"));
+  const QStringList lines = modal->MessageTexts().value(0).split(QLatin1Char('\n'));
+  ASSERT_EQ(lines.size(), 2) << modal->MessageTexts().join('|').toStdString();
+  EXPECT_EQ(lines[0], QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。"));
+  EXPECT_TRUE(lines[1].startsWith(QString::fromStdString(port.Path()) + QStringLiteral(" を開く権限がありません。")));
+  EXPECT_TRUE(lines[1].contains(QStringLiteral("dialout")) && lines[1].contains(QStringLiteral("ログインし直して")));
   EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
   EXPECT_TRUE(Idle());
 }
