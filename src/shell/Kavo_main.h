@@ -119,6 +119,8 @@ class TFormMain : public QMainWindow {
   void MenuGraph_R_onlyClick();
   void MenuGraph_WideClick();
   void MenuGraph_AveClick();
+  // A curve drawn over the measurement (the fitted model), asked for the band shown.
+  void SetGraphOverlay(std::function<const PointValues*(int32_t band)> overlay);
   // The scale steps and the read-out texts need no window.
   static float mRScaleFor(float m);
   static float mThetaScaleFor(float a);

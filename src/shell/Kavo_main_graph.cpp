@@ -31,6 +31,11 @@ void TFormMain::BindGraph() {
   graphView.Bind(sources);
 }
 
+void TFormMain::SetGraphOverlay(std::function<const PointValues*(int32_t band)> overlay) {
+  if (!graphPlotter) return;
+  graphPlotter->overlay = [this, overlay = std::move(overlay)] { return overlay(graphView.Scale().band); };
+}
+
 void TFormMain::ResetGraphScale(int32_t band) { graphView.ResetScale(band); }
 void TFormMain::mSelectValueArrays() { graphView.SelectValueArrays(Averaging()); }
 float TFormMain::mRScaleFor(float m) { return GraphView::RScaleFor(m); }

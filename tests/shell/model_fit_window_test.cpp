@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "MainProbe.h"
 #include "MainWindowFixture.h"
 #include "Records.h"
 #include "UnitModel.h"
@@ -74,19 +75,19 @@ TEST_F(ModelFitWindowTest, ByKeyboardFromTheAnalysisWindowToTheTableAndTheDashed
   EXPECT_TRUE(modal->MessageTexts().isEmpty()) << modal->MessageTexts().join('|').toStdString();
 
   // The model over the measurement: at the resonance it meets the curve.
-  const PointValues* model = main->graphPlotter->overlay();
+  const PointValues* model = TFormMainProbe(main).graphPlotter()->overlay();
   ASSERT_NE(model, nullptr);
   const int peak = calc->Analysis().peakSlots[0];
   EXPECT_NEAR(model->R[peak], main->rawValues.R[peak], 0.01 * main->rawValues.R[peak]);
   // A changed measurement drops it; a new fit brings it back; closing drops it.
   main->rawValues.R[peak] += 1.0f;
-  EXPECT_EQ(main->graphPlotter->overlay(), nullptr);
+  EXPECT_EQ(TFormMainProbe(main).graphPlotter()->overlay(), nullptr);
   main->rawValues.R[peak] -= 1.0f;
   Key(Qt::Key_Return);
-  EXPECT_NE(main->graphPlotter->overlay(), nullptr);
+  EXPECT_NE(TFormMainProbe(main).graphPlotter()->overlay(), nullptr);
   Key(Qt::Key_Escape);
   EXPECT_FALSE(fit->isVisible());
-  EXPECT_EQ(main->graphPlotter->overlay(), nullptr);
+  EXPECT_EQ(TFormMainProbe(main).graphPlotter()->overlay(), nullptr);
 }
 
 }  // namespace
