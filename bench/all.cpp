@@ -42,6 +42,8 @@
 #include "platform/Modal.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
+#include "MainProbe.h"
+#include "Records.h"
 
 namespace {
 
@@ -234,7 +236,7 @@ int main(int argc, char** argv) {
     constexpr int PointsPerRun = 100;
     for (int run = 0; run < runs; ++run) {
       main->mRedrawGraph();  // the scale of the whole curve: no regrowth on the way
-      main->graphPlotter->Clear();
+      kavo::TFormMainProbe(main).graphPlotter()->Clear();
       kavo::ClearData(kavo::TFormMainProbe(main).mainData());
       kavo::TFormMainProbe(main).mainData().band = 1;
       kavo::TFormMainProbe(main).mainData().valid = 0;
@@ -262,7 +264,7 @@ int main(int argc, char** argv) {
   {
     auto* area = main->PaintBox1;
     area->resize(1282, 1026);
-    main->graphPlotter->Resize();
+    kavo::TFormMainProbe(main).graphPlotter()->Resize();
     main->mRedrawGraph();
     if (!qEnvironmentVariableIsEmpty("BENCH_SHOT")) area->grab().save(qEnvironmentVariable("BENCH_SHOT"));
     const double ms = TimeMs(std::max(runs, 5) * 4, [&] {
@@ -320,6 +322,20 @@ int main(int argc, char** argv) {
     }
     Row("start-up to the end of the first idle pass / RSS then",
         QString::asprintf("%.0f ms / %.0f MB", Median(ms), Median(rss)), "< 0.5 s, 80 MB");
+  }
+
+  // The model fit: bench_fit next to this program.
+  {
+    QProcess p;
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/bench_fit"), {QString::number(std::max(runs, 5))});
+    p.waitForFinished(120000);
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    const QRegularExpression ms(QStringLiteral("points: +([0-9.]+) ms"));
+    auto it = ms.globalMatch(out);
+    const QString single = it.hasNext() ? it.next().captured(1) : QStringLiteral("failed");
+    const QString joint = it.hasNext() ? it.next().captured(1) : QStringLiteral("failed");
+    Row("model fit, one 400-point curve", single + QStringLiteral(" ms"), "< 20 ms");
+    Row("model fit, free + loaded 400-point curves jointly", joint + QStringLiteral(" ms"), "< 60 ms");
   }
 
   // The paced sweep: the sweep benchmark next to this program.

@@ -19,6 +19,8 @@
 #include "platform/Modal.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
+#include "MainProbe.h"
+#include "Records.h"
 
 namespace {
 
@@ -61,15 +63,14 @@ int main(int argc, char** argv) {
   // Open a measurement through the data-file reader, as "開く" will.
   kavsim::DriverModel woofer;
   kavsim::FindPreset("woofer65", woofer);
-  kavo::TFormMainProbe p(main);
-  const QString file = WriteDriverFile(*p.fileHandler(), dir.Path("woofer.DTA"), woofer, "0815");
+  const QString file = WriteDriverFile(*kavo::TFormMainProbe(main).fileHandler(), dir.Path("woofer.DTA"), woofer, "0815");
   int32_t port = 0;
-  p.fileHandler()->ReadDataFile(file, &p.UnitSerial(), &port, &p.mainData());
-  p.fileHandler()->ConvertData(&p.mainData(), &p.rawValues(), &p.aveValues());
-  p.mainData().valid = 1;
-  p.dataSaved() = 1;
-  p.ComboBox2()->setCurrentIndex(p.mainData().band - 1);
-  main->graphScale.band = p.mainData().band;
+  kavo::TFormMainProbe(main).fileHandler()->ReadDataFile(file, &kavo::TFormMainProbe(main).UnitSerial(), &port, &kavo::TFormMainProbe(main).mainData());
+  kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).mainData(), &kavo::TFormMainProbe(main).rawValues(), &kavo::TFormMainProbe(main).aveValues());
+  kavo::TFormMainProbe(main).mainData().valid = 1;
+  kavo::TFormMainProbe(main).dataSaved() = 1;
+  kavo::TFormMainProbe(main).ComboBox2()->setCurrentIndex(kavo::TFormMainProbe(main).mainData().band - 1);
+  kavo::TFormMainProbe(main).graphScale().band = kavo::TFormMainProbe(main).mainData().band;
   main->mRedrawGraph();
   main->setWindowTitle(QStringLiteral("KAVO v2.1 - ") + file);
   shot("2-measurement");
@@ -82,21 +83,21 @@ int main(int argc, char** argv) {
   kavsim::FindPreset("fullrange", full);
   const kavsim::DriverModel refs[2] = {boxed, full};
   for (int k = 0; k < 2; ++k) {
-    const QString ref = WriteDriverFile(*p.fileHandler(), dir.Path(QStringLiteral("ref%1.DTA").arg(k)), refs[k], "0815");
-    p.fileHandler()->ReadDataFile(ref, nullptr, nullptr, &p.refData()[k]);
-    p.fileHandler()->ConvertData(&p.refData()[k], &p.refRawValues()[k], &p.refAveValues()[k]);
-    p.refData()[k].valid = 1;
-    p.refCount() = k + 1;
+    const QString ref = WriteDriverFile(*kavo::TFormMainProbe(main).fileHandler(), dir.Path(QStringLiteral("ref%1.DTA").arg(k)), refs[k], "0815");
+    kavo::TFormMainProbe(main).fileHandler()->ReadDataFile(ref, nullptr, nullptr, &kavo::TFormMainProbe(main).refData()[k]);
+    kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).refData()[k], &kavo::TFormMainProbe(main).refRawValues()[k], &kavo::TFormMainProbe(main).refAveValues()[k]);
+    kavo::TFormMainProbe(main).refData()[k].valid = 1;
+    kavo::TFormMainProbe(main).refCount() = k + 1;
   }
   main->mRedrawGraph();
   shot("3-references");
 
   for (int band = 2; band <= 4; ++band) {
-    p.ComboBox2()->setCurrentIndex(band - 1);
+    kavo::TFormMainProbe(main).ComboBox2()->setCurrentIndex(band - 1);
     main->ComboBox2Change();
     shot(band == 2 ? "4-band-low" : band == 3 ? "5-band-mid" : "6-band-high");
   }
-  p.ComboBox2()->setCurrentIndex(0);
+  kavo::TFormMainProbe(main).ComboBox2()->setCurrentIndex(0);
   main->ComboBox2Change();
   main->MenuGraph_R_onlyClick();
   shot("7-r-only");

@@ -50,6 +50,10 @@ class TFormCalc : public QWidget {
   std::array<QLineEdit*, 2 * MaxPeaks> Edits{};  // frequency, R of row 0, then row 1, ...
   QPushButton* ButtonTS = nullptr;
   QPushButton* CloseButton = nullptr;
+  QPushButton* FitButton = nullptr;  // "モデル適合...": asks for the model-fit window
+
+ signals:
+  void ModelFitRequested();
 
  protected:
   bool event(QEvent* event) override;

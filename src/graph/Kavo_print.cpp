@@ -26,9 +26,20 @@ int32_t Trunc(double v) { return static_cast<int32_t>(std::trunc(v)); }
 
 }  // namespace
 
+std::shared_ptr<QPrinter> MakePrinter() {
+  auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+  printer->setDocName(QStringLiteral("KAVO"));
+  LimitPdfResolution(*printer);
+  return printer;
+}
+
+void LimitPdfResolution(QPrinter& printer) {
+  if (printer.outputFormat() == QPrinter::PdfFormat && printer.resolution() > PdfDpi) printer.setResolution(PdfDpi);
+}
+
 TKAV_Print::TKAV_Print(const Graph_RTF& plotter, QPrinter& printer, const SettingsRecord& info,
-                       const LabelSlots& labels, const GraphScale& scale)
-    : plotter_(plotter), printer_(printer), info_(info), labels_(labels), scale_(scale) {}
+                       const LabelSlots& labels)
+    : plotter_(plotter), printer_(printer), info_(info), labels_(labels) {}
 
 int32_t TKAV_Print::MmToPixelsX(int32_t mm) const { return MmToPixels(mm, dpiX); }
 int32_t TKAV_Print::MmToPixelsY(int32_t mm) const { return MmToPixels(mm, dpiY); }
@@ -96,7 +107,7 @@ bool TKAV_Print::PrintPage(bool rOnly, bool wide, bool withRefs) {
   // 2, 5. The plot picture, 24 bits per pixel, at printer resolution.
   bitmap_ = QImage(plotWidth, plotHeight, QImage::Format_RGB888);
   if (bitmap_.isNull()) return false;
-  plotter_.RenderForPrint(bitmap_, rOnly, withRefs, wide);
+  plotter_.RenderForPrint(bitmap_, rOnly, withRefs, wide, dpiY);
 
   // 6. The job; the picture copied as it is, no stretching.
   QPainter painter;

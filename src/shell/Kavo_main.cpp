@@ -69,6 +69,7 @@ TFormMain::TFormMain(QWidget* owner) : QMainWindow(owner), ui(new Ui::TFormMain)
   MenuFile_Quit = ui->MenuFile_Quit;
   MenuMeasure_Start = ui->MenuMeasure_Start;
   MenuMesure_Calc = ui->MenuMesure_Calc;
+  MenuMesure_Fit = ui->MenuMesure_Fit;
   MenuGraph_R_only = ui->MenuGraph_R_only;
   MenuGraph_Wide = ui->MenuGraph_Wide;
   MenuGraph_Ave = ui->MenuGraph_Ave;
@@ -91,6 +92,7 @@ TFormMain::TFormMain(QWidget* owner) : QMainWindow(owner), ui(new Ui::TFormMain)
   mainData.dateTime.clear();
   for (auto& ref : refData) ref.dateTime.clear();
   for (auto& text : settings.pstr) text.clear();
+  BindGraph();
   mCollectAxisLabels();
   mHideAxisLabels();
   mConnectHandlers();
@@ -115,6 +117,7 @@ void TFormMain::mConnectHandlers() {
   connect(MenuMeasure_Start, &QAction::triggered, this, &TFormMain::MenuMeasure_StartClick);
   connect(MenuHelp_Version, &QAction::triggered, this, &TFormMain::MenuHelp_VersionClick);
   connect(MenuMesure_Calc, &QAction::triggered, this, &TFormMain::MenuMesure_CalcClick);
+  connect(MenuMesure_Fit, &QAction::triggered, this, &TFormMain::MenuMesure_FitClick);
   connect(MenuFile_Print, &QAction::triggered, this, &TFormMain::MenuFile_PrintClick);
   connect(MenuFile_PrintSetup, &QAction::triggered, this, &TFormMain::MenuFile_PrintSetupClick);
   connect(MenuSet_Color, &QAction::triggered, this, &TFormMain::MenuSet_ColorClick);
@@ -179,20 +182,15 @@ void TFormMain::mCollectAxisLabels() {
       "Label9",  "Label00", "Label01", "Label20", "Label21", "Label22", "Label23", "Label24", "Label25",
       "Label26", "Label27", "Label28", "Label29", "Label30", "Label31", "Label10", "Label11", "Label12",
       "Label13", "Label14", "Label15", "Label16", "Label17", "Label18", "Label19", "Label199"};
+  LabelSlots labels{};
   for (int i = 0; i < AxisLabelCount; ++i)
-    axisLabels[static_cast<size_t>(i)] = findChild<QLabel*>(QString::fromLatin1(names[i]));
+    labels[static_cast<size_t>(i)] = findChild<QLabel*>(QString::fromLatin1(names[i]));
+  graphSheet.Attach(PaintBox1, labels);
 }
 
-void TFormMain::mHideAxisLabels() {
-  for (QLabel* label : axisLabels)
-    if (label) label->setVisible(false);
-}
+void TFormMain::mHideAxisLabels() { graphSheet.HideLabels(); }
 
-void TFormMain::mColorAxisLabels() {
-  ColorScaleLabels(axisLabels, ColorFromBgr(static_cast<uint32_t>(settings.PenColor_R)),
-                   ColorFromBgr(static_cast<uint32_t>(settings.PenColor_Theta)),
-                   palette().color(QPalette::WindowText));
-}
+void TFormMain::mColorAxisLabels() { graphSheet.ColorLabels(settings, palette().color(QPalette::WindowText)); }
 
 bool TFormMain::mCreateObjects() {
   msgCatalog = new (std::nothrow) TK_Message(QString::fromLatin1(UnitModelName), ProgramCaption);
@@ -210,7 +208,7 @@ bool TFormMain::mCreateObjects() {
     msgCatalog->ShowFatalMemoryError(QStringLiteral("KAVO_File"));
     return false;
   }
-  graphPlotter = new (std::nothrow) Graph_RTF(this, PaintBox1, &settings, axisLabels, &graphScale);
+  graphPlotter = graphSheet.CreatePlotter(&settings, &graphView.Scale()) ? graphSheet.Plotter() : nullptr;
   if (!graphPlotter) {
     msgCatalog->ShowFatalMemoryError(QStringLiteral("Graph_RTF"));
     return false;
@@ -232,7 +230,7 @@ void TFormMain::FormDestroy() {
   statusTexts = nullptr;
   delete fileHandler;
   fileHandler = nullptr;
-  delete graphPlotter;
+  graphSheet.DestroyPlotter();
   graphPlotter = nullptr;
   session.Attach(nullptr);
   delete commDriver;  // closes the port if it is still open
@@ -292,8 +290,7 @@ void TFormMain::mAppIdle() {
 void TFormMain::mApplyStoredSettings() {
   LoadSettings(QString::fromLatin1(SettingsFileName));
   mColorAxisLabels();
-  graphPlotter->Clear();
-  graphPlotter->DrawScales(ROnly());
+  graphSheet.ClearWithScales(ROnly());
 }
 
 void TFormMain::mLayoutStatusBar() {

@@ -11,14 +11,14 @@
 #include <QTimer>
 #include <array>
 #include <cstdint>
-#include <iosfwd>
 #include <memory>
 #include <string>
 
 #include "analysis/Ts_analysis.h"
 #include "data/DataSets.h"
 #include "data/Kavo_setting.h"
-#include "graph/Graph_rtf.h"
+#include "graph/GraphSheet.h"
+#include "graph/GraphView.h"
 #include "link/MeasureSession.h"
 
 class QAction;
@@ -34,10 +34,6 @@ class TFormMain;
 }
 
 namespace kavo {
-namespace cli {
-int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err);
-}
-
 class KAVO_File;
 class KStatus;
 class StatusPanels;
@@ -52,8 +48,6 @@ constexpr int DefaultTimeoutMs = 10000;
 class TFormMain : public QMainWindow {
   Q_OBJECT
   friend class TFormMainProbe;  // the tests' view of the private state
-  // kavo-tool print drives a hidden window until it draws on its own.
-  friend int cli::RunPrint(const QStringList& args, std::ostream& out, std::ostream& err);
 
  public:
   explicit TFormMain(QWidget* owner = nullptr);
@@ -96,6 +90,7 @@ class TFormMain : public QMainWindow {
 
   std::unique_ptr<Ui::TFormMain> ui;
   // Controls (designer names).
+  PaintBox* PaintBox1 = nullptr;
   QPushButton* MStartBtn = nullptr;
   QPushButton* QuitBtn = nullptr;
   QComboBox* ComboBox2 = nullptr;
@@ -104,7 +99,7 @@ class TFormMain : public QMainWindow {
         *MenuSet = nullptr, *MenuHelp = nullptr;
   QAction *MenuFile_Open = nullptr, *MenuFile_Save = nullptr, *MenuFile_Close = nullptr,
           *MenuFile_Export = nullptr, *MenuFile_PrintSetup = nullptr, *MenuFile_Print = nullptr,
-          *MenuFile_Quit = nullptr, *MenuMeasure_Start = nullptr, *MenuMesure_Calc = nullptr,
+          *MenuFile_Quit = nullptr, *MenuMeasure_Start = nullptr, *MenuMesure_Calc = nullptr, *MenuMesure_Fit = nullptr,
           *MenuGraph_R_only = nullptr, *MenuGraph_Wide = nullptr, *MenuGraph_Ave = nullptr,
           *MenuRef_Open = nullptr, *MenuRef_Close = nullptr, *MenuSet_COM = nullptr,
           *MenuSet_Color = nullptr, *MenuSet_Warning = nullptr, *MenuHelp_Version = nullptr;
@@ -176,9 +171,11 @@ class TFormMain : public QMainWindow {
   ViewSettings view;
   uint8_t geometryApplying = 0;
 
-  // ==== Kavo_main_calc.cpp: "結果を分析" ====
+  // ==== Kavo_main_calc.cpp: "結果を分析", "モデル適合解析" ====
  public:
   void MenuMesure_CalcClick();
+  // "モデル適合解析", and "モデル適合..." of the result-analysis window.
+  void MenuMesure_FitClick();
 
  private:
   PointValues smoothValues;
@@ -201,11 +198,39 @@ class TFormMain : public QMainWindow {
  private:
   std::shared_ptr<QPrinter> printer;  // made on first use
 
-  // ==== Kavo_main_graph.cpp: the graph view ====
+  // ==== Kavo_main_graph.cpp: the graph view, forwarded to GraphView and GraphSheet ====
  public:
-  void mSelectValueArrays();
+  void mRedrawMeasurement();
+  void mRedrawReferences();
+  void mRedrawBoth();
+  void mRedrawGraph();
+  void FormResize();
+  void PaintBox1MouseDown(int x, int y);
+  void ComboBox2Change();
+  void MenuGraph_R_onlyClick();
+  void MenuGraph_WideClick();
+  void MenuGraph_AveClick();
+  // A curve drawn over the measurement (the fitted model), asked for the band shown.
+  void SetGraphOverlay(std::function<const PointValues*(int32_t band)> overlay);
+  // The scale steps and the read-out texts need no window.
   static float mRScaleFor(float m);
   static float mThetaScaleFor(float a);
+  static QString mFormatResistance(const PointText& record);
+  static QString mFormatPhase(const PointText& record);
+  static QString mFormatFrequency(const PointText& record);
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  bool ROnly() const;
+  bool Wide() const;
+  bool Averaging() const;
+  ViewOptions Options() const;
+  // Points the view at the window's data sets (once, at construction).
+  void BindGraph();
+  void ResetGraphScale(int32_t band);
+  void mSelectValueArrays();
   float mMainRMax() const;
   float mRefRMax() const;
   float mMainThetaMax() const;
@@ -213,38 +238,16 @@ class TFormMain : public QMainWindow {
   void mScaleForMeasurement();
   void mScaleForReferences();
   void mScaleForBoth();
-  void mRedrawMeasurement();
-  void mRedrawReferences();
-  void mRedrawBoth();
-  void mRedrawGraph();
   int32_t mFindPointIndex(float f) const;
-  static QString mFormatResistance(const PointText& record);
-  static QString mFormatPhase(const PointText& record);
-  static QString mFormatFrequency(const PointText& record);
-  void FormResize();
-  void PaintBox1MouseDown(int x, int y);
-  void ComboBox2Change();
-  void MenuGraph_R_onlyClick();
-  void MenuGraph_WideClick();
-  void MenuGraph_AveClick();
-  bool ROnly() const;
-  bool Wide() const;
-  bool Averaging() const;
-
-  PaintBox* PaintBox1 = nullptr;
-  GraphScale graphScale;
-  Graph_RTF* graphPlotter = nullptr;
-  std::array<QLabel*, AxisLabelCount> axisLabels{};
-
- protected:
-  void resizeEvent(QResizeEvent* e) override;
-
- private:
-  void ResetGraphScale(int32_t band);
-  void ApplyScales(float rMax, float thetaMax);
+  static QString PointReadout(const PointText& record);
   // The measurement, with the references when any are loaded.
   void RedrawWithMeasurement();
-  QString PointReadout(const PointText& record) const;
+
+  GraphView graphView;    // the scale record and the rules that fill it
+  GraphSheet graphSheet;  // paint area, scale labels, plotter
+  // The names the window's other units draw and scale by.
+  GraphScale& graphScale = graphView.Scale();
+  Graph_RTF* graphPlotter = nullptr;  // graphSheet's plotter once created
 
   // ==== Kavo_main_link.cpp: unit protocol and sweep ====
  public:

@@ -12,6 +12,7 @@
 
 #include "MainProbe.h"
 #include "MainWindowFixture.h"
+#include "MainProbe.h"
 #include "Records.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
@@ -169,7 +170,7 @@ TEST_F(FilesTest, StateTableOfOpenSaveAndClose) {
       EXPECT_EQ(TFormMainProbe(main).fileName(), other);
       EXPECT_EQ(TFormMainProbe(main).mainData().band, 2);
       EXPECT_EQ(TFormMainProbe(main).ComboBox2()->currentIndex(), 1);
-      EXPECT_EQ(main->graphScale.band, 2);
+      EXPECT_EQ(TFormMainProbe(main).graphScale().band, 2);
     }
   }
 }
@@ -482,8 +483,8 @@ TEST_F(FilesTest, TheBandBoxFollowsTheFirstReferenceOnlyWithoutAMeasurement) {
   modal->fileListAnswers = {{mid, high}};
   main->MenuRef_OpenClick();
   EXPECT_EQ(TFormMainProbe(main).ComboBox2()->currentIndex(), 2);
-  EXPECT_EQ(main->graphScale.band, 3);
-  EXPECT_EQ(main->graphScale.freqMin, 250);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().band, 3);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().freqMin, 250);
 
   main->MenuRef_CloseClick();
   Measured(2);
@@ -492,7 +493,7 @@ TEST_F(FilesTest, TheBandBoxFollowsTheFirstReferenceOnlyWithoutAMeasurement) {
   modal->fileListAnswers = {{high}};
   main->MenuRef_OpenClick();
   EXPECT_EQ(TFormMainProbe(main).ComboBox2()->currentIndex(), 1);
-  EXPECT_EQ(main->graphScale.band, 2);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().band, 2);
 }
 
 TEST_F(FilesTest, OverRangeWarningAfterOpeningOrLoadingWithAMeasurement) {
@@ -527,7 +528,7 @@ TEST_F(FilesTest, OverRangeWarningAfterOpeningOrLoadingWithAMeasurement) {
     if (c.warns) {
       EXPECT_EQ(modal->calls.back().icon, MsgIcon::Exclamation);
     }
-    EXPECT_EQ(main->graphScale.rMax, c.file == high ? 200.0f : 50.0f);
+    EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, c.file == high ? 200.0f : 50.0f);
   }
 }
 

@@ -88,7 +88,7 @@ TEST_F(MeasureTest, FullBandSweepFillsEverySlotAndFinishes) {
   EXPECT_TRUE(Idle());
   EXPECT_TRUE(modal->calls.empty());
   // The resonance of the default driver (42 Hz, about 62 ohm) sets a 100-ohm scale.
-  EXPECT_EQ(main->graphScale.rMax, 100.0f);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 100.0f);
   EXPECT_EQ(main->windowTitle(), QStringLiteral("KAVO v2.1"));
 }
 
@@ -462,16 +462,16 @@ TEST_F(MeasureTest, RScaleGrowsDuringTheSweepAndIsRecomputedAtTheEnd) {
   Start();
   std::vector<float> seen;
   main->MStartBtnClick();
-  EXPECT_EQ(main->graphScale.rMax, 25.0f);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 25.0f);
   ASSERT_TRUE(PumpUntil([&] {
-    if (seen.empty() || seen.back() != main->graphScale.rMax) seen.push_back(main->graphScale.rMax);
+    if (seen.empty() || seen.back() != TFormMainProbe(main).graphScale().rMax) seen.push_back(TFormMainProbe(main).graphScale().rMax);
     return TFormMainProbe(main).SweepOver();
   }));
   ASSERT_EQ(TFormMainProbe(main).mainData().valid, 1);
   ASSERT_GE(seen.size(), 2u);
   for (size_t i = 1; i + 1 < seen.size(); ++i) EXPECT_GT(seen[i], seen[i - 1]);
   for (float r : seen) EXPECT_LE(r, 200.0f);
-  EXPECT_EQ(main->graphScale.rMax, 200.0f);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 200.0f);
 }
 
 TEST_F(MeasureTest, UnsavedDataIsNotDiscardedWithoutConsent) {

@@ -4,8 +4,8 @@
 #include <QPushButton>
 #include <cmath>
 
-#include "MainProbe.h"
 #include "MainWindowFixture.h"
+#include "MainProbe.h"
 #include "Records.h"
 #include "data/Kavo_file.h"
 #include "graph/PaintBox.h"
@@ -28,7 +28,7 @@ class GraphViewTest : public MainWindowTest {
     TFormMainProbe(main).refData()[k].valid = 1;
     TFormMainProbe(main).refCount() = k + 1;
   }
-  QString Label(int slot) const { return main->axisLabels[static_cast<size_t>(slot)]->text(); }
+  QString Label(int slot) const { return TFormMainProbe(main).axisLabels()[static_cast<size_t>(slot)]->text(); }
 };
 
 TEST_F(GraphViewTest, ScaleStepsAtTheirBoundaries) {
@@ -44,16 +44,16 @@ TEST_F(GraphViewTest, ScaleStepsAtTheirBoundaries) {
 
   Start();
   // Nothing measured: R 10, theta +-45.
-  EXPECT_EQ(main->mMainRMax(), 10.0f);
-  EXPECT_EQ(main->mMainThetaMax(), 45.0f);
+  EXPECT_EQ(TFormMainProbe(main).mMainRMax(), 10.0f);
+  EXPECT_EQ(TFormMainProbe(main).mMainThetaMax(), 45.0f);
   // Largest |theta| from a negative value.
   TFormMainProbe(main).rawValues().Theta[10] = -61.0f;
   TFormMainProbe(main).rawValues().R[10] = 150.0f;
-  EXPECT_EQ(main->mMainThetaMax(), 180.0f);
-  EXPECT_EQ(main->mMainRMax(), 150.0f);
+  EXPECT_EQ(TFormMainProbe(main).mMainThetaMax(), 180.0f);
+  EXPECT_EQ(TFormMainProbe(main).mMainRMax(), 150.0f);
   // Scales read the unsmoothed arrays whatever the averaging option.
   TFormMainProbe(main).aveValues().R[11] = 500.0f;
-  EXPECT_EQ(main->mMainRMax(), 150.0f);
+  EXPECT_EQ(TFormMainProbe(main).mMainRMax(), 150.0f);
 }
 
 TEST_F(GraphViewTest, BandBoxZoomsButScalesComeFromTheWholeMeasurement) {
@@ -61,14 +61,14 @@ TEST_F(GraphViewTest, BandBoxZoomsButScalesComeFromTheWholeMeasurement) {
   LoadMeasurement(50.0, 80.0);  // peak at 50 Hz, far below band 4
   TFormMainProbe(main).ComboBox2()->setCurrentIndex(3);
   main->ComboBox2Change();
-  EXPECT_EQ(main->graphScale.band, 4);
-  EXPECT_EQ(main->graphScale.freqMin, 2000);
-  EXPECT_EQ(main->graphScale.freqMax, 20000);
-  EXPECT_EQ(main->graphScale.rMax, 100.0f);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().band, 4);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().freqMin, 2000);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().freqMax, 20000);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 100.0f);
   EXPECT_EQ(Label(24), QStringLiteral("2k"));
   EXPECT_EQ(Label(0), QStringLiteral("100.0"));
   // The curve is drawn: the R pen colour (blue) appears in the picture.
-  const QImage& picture = main->graphPlotter->Bitmap();
+  const QImage& picture = TFormMainProbe(main).graphPlotter()->Bitmap();
   int blue = 0;
   for (int y = 0; y < picture.height(); ++y)
     for (int x = 0; x < picture.width(); ++x)
@@ -80,8 +80,8 @@ TEST_F(GraphViewTest, EmptyBandChangeDrawsTheNewAxis) {
   Start();
   TFormMainProbe(main).ComboBox2()->setCurrentIndex(2);
   main->ComboBox2Change();
-  EXPECT_EQ(main->graphScale.freqMin, 250);
-  EXPECT_EQ(main->graphScale.rMax, 10.0f);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().freqMin, 250);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 10.0f);
   EXPECT_EQ(Label(24), QStringLiteral("300"));
   EXPECT_EQ(Label(12), QStringLiteral("+ 45"));
 }
@@ -96,7 +96,7 @@ TEST_F(GraphViewTest, ResizePlacesTheControls) {
   EXPECT_EQ(TFormMainProbe(main).QuitBtn()->x() + TFormMainProbe(main).QuitBtn()->width(), 64 + main->PaintBox1->width());
   EXPECT_EQ(TFormMainProbe(main).QuitBtn()->y(), client - 60);
   EXPECT_EQ(TFormMainProbe(main).ComboBox2()->pos(), QPoint(64 + TFormMainProbe(main).MStartBtn()->width() + 20, client - 58));
-  EXPECT_EQ(main->graphPlotter->Bitmap().width(), main->PaintBox1->width() - 2);
+  EXPECT_EQ(TFormMainProbe(main).graphPlotter()->Bitmap().width(), main->PaintBox1->width() - 2);
   EXPECT_EQ(TFormMainProbe(main).view().width, main->width());
   EXPECT_EQ(TFormMainProbe(main).statusLayoutPending(), 1);
 }
@@ -112,7 +112,7 @@ TEST_F(GraphViewTest, ClickReadsOutTheReceivedValues) {
   const double f200 = TFormMainProbe(main).rawValues().Freq[200];
   const int x = static_cast<int>(std::lround((std::log10(f200) - L0) / (L1 - L0) * width));
   main->PaintBox1MouseDown(x, 10);
-  const int k = main->mFindPointIndex(
+  const int k = TFormMainProbe(main).mFindPointIndex(
       static_cast<float>(std::pow(10.0, static_cast<double>(x) * (L1 - L0) / width + L0)));
   ASSERT_NE(k, 999);
   const PointText& record = TFormMainProbe(main).mainData().points[k];
@@ -130,17 +130,17 @@ TEST_F(GraphViewTest, ClickReadsOutTheReceivedValues) {
 
 TEST_F(GraphViewTest, PointIndexOwnsTheSpanBetweenMidpoints) {
   Start();
-  main->graphScale.band = 2;  // slots 0..143
+  TFormMainProbe(main).graphScale().band = 2;  // slots 0..143
   for (int k = 0; k <= 143; ++k) TFormMainProbe(main).rawValues().Freq[k] = 100.0f + 10.0f * k;
-  EXPECT_EQ(main->mFindPointIndex(99.0f), 999);
-  EXPECT_EQ(main->mFindPointIndex(100.0f), 0);
-  EXPECT_EQ(main->mFindPointIndex(109.0f), 0);   // beyond the midpoint 105: still the first point
-  EXPECT_EQ(main->mFindPointIndex(112.0f), 1);
-  EXPECT_EQ(main->mFindPointIndex(114.99f), 1);
-  EXPECT_EQ(main->mFindPointIndex(115.0f), 2);   // exactly the midpoint: the upper point
-  EXPECT_EQ(main->mFindPointIndex(1521.0f), 143);  // last interval belongs to the last point
-  EXPECT_EQ(main->mFindPointIndex(1530.0f), 143);
-  EXPECT_EQ(main->mFindPointIndex(1530.5f), 999);
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(99.0f), 999);
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(100.0f), 0);
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(109.0f), 0);   // beyond the midpoint 105: still the first point
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(112.0f), 1);
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(114.99f), 1);
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(115.0f), 2);   // exactly the midpoint: the upper point
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(1521.0f), 143);  // last interval belongs to the last point
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(1530.0f), 143);
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(1530.5f), 999);
 }
 
 TEST_F(GraphViewTest, PointFormatters) {
@@ -165,21 +165,21 @@ TEST_F(GraphViewTest, ViewOptionsWithReferencesOnly) {
   Start();
   LoadReference(0, 1, 40.0);
   main->mRedrawGraph();
-  EXPECT_EQ(main->graphScale.rMax, 50.0f);
-  const QImage before = main->graphPlotter->Bitmap().copy();
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 50.0f);
+  const QImage before = TFormMainProbe(main).graphPlotter()->Bitmap().copy();
   main->MenuGraph_WideClick();
   EXPECT_TRUE(TFormMainProbe(main).MenuGraph_Wide()->isChecked());
-  EXPECT_EQ(main->graphPlotter->Bitmap(), before);  // only the mark changed
+  EXPECT_EQ(TFormMainProbe(main).graphPlotter()->Bitmap(), before);  // only the mark changed
 
   main->MenuGraph_AveClick();
   EXPECT_FALSE(TFormMainProbe(main).MenuGraph_Ave()->isChecked());
-  EXPECT_EQ(main->graphScale.refs[0], &TFormMainProbe(main).refRawValues()[0]);
-  EXPECT_EQ(main->graphScale.data, &TFormMainProbe(main).rawValues());
+  EXPECT_EQ(TFormMainProbe(main).graphScale().refs[0], &TFormMainProbe(main).refRawValues()[0]);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().data, &TFormMainProbe(main).rawValues());
 
   main->MenuGraph_R_onlyClick();
   EXPECT_TRUE(TFormMainProbe(main).MenuGraph_R_only()->isChecked());
-  EXPECT_FALSE(main->axisLabels[12]->isVisible());
-  EXPECT_FALSE(main->axisLabels[12]->text().isEmpty());  // hidden, text kept
+  EXPECT_FALSE(TFormMainProbe(main).axisLabels()[12]->isVisible());
+  EXPECT_FALSE(TFormMainProbe(main).axisLabels()[12]->text().isEmpty());  // hidden, text kept
 }
 
 TEST_F(GraphViewTest, MeasurementAndReferenceShareTheLargerScale) {
@@ -187,10 +187,10 @@ TEST_F(GraphViewTest, MeasurementAndReferenceShareTheLargerScale) {
   LoadMeasurement(50.0, 30.0);
   LoadReference(0, 2, 140.0);
   main->mRedrawGraph();
-  EXPECT_EQ(main->graphScale.rMax, 150.0f);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 150.0f);
   TFormMainProbe(main).refData()[0].valid = 0;
   main->mRedrawGraph();
-  EXPECT_EQ(main->graphScale.rMax, 50.0f);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 50.0f);
 }
 
 }  // namespace

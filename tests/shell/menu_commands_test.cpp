@@ -16,6 +16,7 @@
 
 #include "MainProbe.h"
 #include "MainWindowFixture.h"
+#include "MainProbe.h"
 #include "PtyUnit.h"
 #include "Records.h"
 #include "data/Kavo_file.h"
@@ -206,7 +207,7 @@ TEST_F(MenuCommandsTest, LineColoursRecolourLabelsAndCurvesAndReachTheSettingsFi
   LoadMeasurement();
   LoadReference(2);
   main->mRedrawGraph();
-  const QColor oldR = main->axisLabels[0]->palette().color(QPalette::WindowText);
+  const QColor oldR = TFormMainProbe(main).axisLabels()[0]->palette().color(QPalette::WindowText);
 
   // Cancelled after picks: nothing changes.
   modal->colorAnswers = {0x00FF00, 0x00FFFF};
@@ -220,7 +221,7 @@ TEST_F(MenuCommandsTest, LineColoursRecolourLabelsAndCurvesAndReachTheSettingsFi
   TFormMainProbe(main).MenuSet_Color()->trigger();
   EXPECT_EQ(main->colorCancelled, 1);
   EXPECT_EQ(TFormMainProbe(main).settings().PenColor_R, 0xFF0000);
-  EXPECT_EQ(main->axisLabels[0]->palette().color(QPalette::WindowText), oldR);
+  EXPECT_EQ(TFormMainProbe(main).axisLabels()[0]->palette().color(QPalette::WindowText), oldR);
 
   // Set: new measurement R colour and new colours for reference position 2.
   modal->colorAnswers = {0x008000, 0x0080FF, 0x00C0C0};
@@ -235,9 +236,9 @@ TEST_F(MenuCommandsTest, LineColoursRecolourLabelsAndCurvesAndReachTheSettingsFi
   };
   TFormMainProbe(main).MenuSet_Color()->trigger();
   EXPECT_EQ(main->colorCancelled, 0);
-  EXPECT_EQ(main->axisLabels[0]->palette().color(QPalette::WindowText), QColor(0x00, 0x80, 0x00));
-  EXPECT_EQ(main->axisLabels[12]->palette().color(QPalette::WindowText), QColor(0xFF, 0x00, 0x00));
-  const QImage& picture = main->graphPlotter->Bitmap();
+  EXPECT_EQ(TFormMainProbe(main).axisLabels()[0]->palette().color(QPalette::WindowText), QColor(0x00, 0x80, 0x00));
+  EXPECT_EQ(TFormMainProbe(main).axisLabels()[12]->palette().color(QPalette::WindowText), QColor(0xFF, 0x00, 0x00));
+  const QImage& picture = TFormMainProbe(main).graphPlotter()->Bitmap();
   auto count = [&](QColor c) {
     int n = 0;
     for (int y = 0; y < picture.height(); ++y)

@@ -2,8 +2,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "MainProbe.h"
 #include "MainWindowFixture.h"
+#include "MainProbe.h"
 #include "platform/SingleInstance.h"
 #include "shell/Program.h"
 
@@ -35,12 +35,12 @@ TEST_F(MainWindowTest, FirstRunWritesDefaultsOnTheFirstIdlePassOnly) {
   // Initial state after start-up.
   EXPECT_EQ(TFormMainProbe(main).mainData().valid, 0);
   EXPECT_EQ(TFormMainProbe(main).ComboBox2()->currentIndex(), 0);
-  EXPECT_EQ(main->graphScale.band, 1);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().band, 1);
   EXPECT_TRUE(TFormMainProbe(main).MenuGraph_Ave()->isChecked());
   EXPECT_FALSE(TFormMainProbe(main).MenuGraph_R_only()->isChecked());
   EXPECT_FALSE(main->AnyRefLoaded());
   EXPECT_EQ(TFormMainProbe(main).refCount(), 0);
-  EXPECT_EQ(main->graphScale.data, &TFormMainProbe(main).aveValues());
+  EXPECT_EQ(TFormMainProbe(main).graphScale().data, &TFormMainProbe(main).aveValues());
 }
 
 TEST_F(MainWindowTest, StoredSettingsAreAppliedOnceAndGeometryIsClamped) {
@@ -59,12 +59,12 @@ TEST_F(MainWindowTest, StoredSettingsAreAppliedOnceAndGeometryIsClamped) {
   EXPECT_EQ(main->width(), screen.width() - 100);
   EXPECT_EQ(main->pos().y(), 100);
   EXPECT_EQ(TFormMainProbe(main).ComboBox2()->currentIndex(), 2);
-  EXPECT_EQ(main->graphScale.band, 3);
-  EXPECT_EQ(main->graphScale.freqMin, 250);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().band, 3);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().freqMin, 250);
   EXPECT_EQ(TFormMainProbe(main).mainData().band, 1);  // the data's own band is not touched
   EXPECT_TRUE(TFormMainProbe(main).MenuGraph_R_only()->isChecked());
   EXPECT_FALSE(TFormMainProbe(main).MenuGraph_Ave()->isChecked());
-  EXPECT_EQ(main->graphScale.data, &TFormMainProbe(main).rawValues());
+  EXPECT_EQ(TFormMainProbe(main).graphScale().data, &TFormMainProbe(main).rawValues());
   // The stored width, not the clamped one, stays in the view record until
   // the user resizes.
   EXPECT_EQ(TFormMainProbe(main).view().width, 5000);

@@ -27,6 +27,12 @@ class TFormMainProbe {
   int& TimeoutMs() { return w.timeoutMs; }
 
   // ---- graph: the view, the sheet and the scales ----
+  GraphScale& graphScale() const { return w.graphView.Scale(); }
+  Graph_RTF* graphPlotter() const { return w.graphSheet.Plotter(); }
+  const LabelSlots& axisLabels() const { return w.graphSheet.Labels(); }
+  int32_t mFindPointIndex(float f) const { return w.mFindPointIndex(f); }
+  float mMainRMax() const { return w.mMainRMax(); }
+  float mMainThetaMax() const { return w.mMainThetaMax(); }
 
   // ---- data sets, files, settings and the window's own state ----
   auto& dataSets() { return w.dataSets; }

@@ -31,10 +31,11 @@ void WooferModel(double freq, double& r, double& theta, double fs, double peak) 
   theta = std::atan2(imag, real) * 180.0 / M_PI;
 }
 
-bool FillFromUnit(MeasureData& data, const kavsim::DriverModel& model) {
+bool FillFromUnit(MeasureData& data, const kavsim::DriverModel& model, double noise, uint32_t seed) {
   kavsim::UnitConfig config;
   config.model = model;
-  config.noise = 0.0;
+  config.noise = noise;
+  config.seed = seed;
   kavsim::UnitProtocol unit(config);
   bool hangUp = false;
   const std::string stream = unit.SweepStream(1, hangUp);
