@@ -262,7 +262,7 @@ int main(int argc, char** argv) {
   // A full redraw at 1280 x 1024: main set and five references into the
   // bitmap, the scales and labels, and the area painted.
   {
-    auto* area = main->PaintBox1;
+    auto* area = kavo::TFormMainProbe(main).PaintBox1();
     area->resize(1282, 1026);
     kavo::TFormMainProbe(main).graphPlotter()->Resize();
     main->mRedrawGraph();

@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   kavo::TFormMainProbe(main).ComboBox2()->setCurrentIndex(kavo::TFormMainProbe(main).mainData().band - 1);
   main->ComboBox2Change();
 
-  main->MenuMesure_Fit->trigger();
+  kavo::TFormMainProbe(main).MenuMesure_Fit()->trigger();
   kavo::TFormFit* fit = kavo::Forms().fit;
   fit->move(main->frameGeometry().right() + 12, 0);
   fit->ReEdit->setText(QStringLiteral("7.4"));

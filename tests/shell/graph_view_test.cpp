@@ -91,12 +91,12 @@ TEST_F(GraphViewTest, ResizePlacesTheControls) {
   main->show();
   main->resize(900, 700);
   const int client = main->centralWidget()->height() + TFormMainProbe(main).StatusBar1()->height();
-  EXPECT_EQ(main->PaintBox1->geometry(), QRect(64, 24, main->width() - 140, client - 120));
+  EXPECT_EQ(TFormMainProbe(main).PaintBox1()->geometry(), QRect(64, 24, main->width() - 140, client - 120));
   EXPECT_EQ(TFormMainProbe(main).MStartBtn()->pos(), QPoint(64, client - 60));
-  EXPECT_EQ(TFormMainProbe(main).QuitBtn()->x() + TFormMainProbe(main).QuitBtn()->width(), 64 + main->PaintBox1->width());
+  EXPECT_EQ(TFormMainProbe(main).QuitBtn()->x() + TFormMainProbe(main).QuitBtn()->width(), 64 + TFormMainProbe(main).PaintBox1()->width());
   EXPECT_EQ(TFormMainProbe(main).QuitBtn()->y(), client - 60);
   EXPECT_EQ(TFormMainProbe(main).ComboBox2()->pos(), QPoint(64 + TFormMainProbe(main).MStartBtn()->width() + 20, client - 58));
-  EXPECT_EQ(TFormMainProbe(main).graphPlotter()->Bitmap().width(), main->PaintBox1->width() - 2);
+  EXPECT_EQ(TFormMainProbe(main).graphPlotter()->Bitmap().width(), TFormMainProbe(main).PaintBox1()->width() - 2);
   EXPECT_EQ(TFormMainProbe(main).view().width, main->width());
   EXPECT_EQ(TFormMainProbe(main).statusLayoutPending(), 1);
 }
@@ -108,7 +108,7 @@ TEST_F(GraphViewTest, ClickReadsOutTheReceivedValues) {
   main->mRedrawGraph();
   // The column of slot 200's frequency on the 20 Hz .. 20 kHz axis.
   const float L0 = std::log10(20.0f), L1 = std::log10(20000.0f);
-  const int width = main->PaintBox1->width();
+  const int width = TFormMainProbe(main).PaintBox1()->width();
   const double f200 = TFormMainProbe(main).rawValues().Freq[200];
   const int x = static_cast<int>(std::lround((std::log10(f200) - L0) / (L1 - L0) * width));
   main->PaintBox1MouseDown(x, 10);

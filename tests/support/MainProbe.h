@@ -54,6 +54,7 @@ class TFormMainProbe {
   auto& tsResult() { return w.tsResult; }
   auto* fileHandler() { return w.fileHandler; }
   auto* statusTexts() { return w.statusTexts; }
+  auto* PaintBox1() { return w.PaintBox1; }
   auto* MStartBtn() { return w.MStartBtn; }
   auto* QuitBtn() { return w.QuitBtn; }
   auto* ComboBox2() { return w.ComboBox2; }
@@ -73,6 +74,7 @@ class TFormMainProbe {
   auto* MenuFile_Quit() { return w.MenuFile_Quit; }
   auto* MenuMeasure_Start() { return w.MenuMeasure_Start; }
   auto* MenuMesure_Calc() { return w.MenuMesure_Calc; }
+  auto* MenuMesure_Fit() { return w.MenuMesure_Fit; }
   auto* MenuGraph_R_only() { return w.MenuGraph_R_only; }
   auto* MenuGraph_Wide() { return w.MenuGraph_Wide; }
   auto* MenuGraph_Ave() { return w.MenuGraph_Ave; }
