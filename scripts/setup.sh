@@ -8,7 +8,7 @@ set -euo pipefail
 # kavo-tool's message catalogues; dpkg-dev (dpkg-buildflags, dpkg-shlibdeps)
 # the Debian package.
 pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-      libgtest-dev fonts-ipafont-gothic qt6-translations-l10n poppler-utils
+      libgtest-dev libceres-dev fonts-ipafont-gothic qt6-translations-l10n poppler-utils
       qt6-l10n-tools qt6-tools-dev dpkg-dev)
 if [ "${1:-}" = "--run" ]; then
   pkgs+=(xvfb xauth imagemagick x11-utils xdotool)

@@ -26,10 +26,20 @@ bool FindPreset(const std::string& name, DriverModel& model) {
   return false;
 }
 
+// Im log10(jω/ωs) = (π/2)/ln 10.
+constexpr double CreepPhase = M_PI / 2.0 / 2.302585092994046;
+
+bool IsExtended(const DriverModel& m) {
+  return m.coil != DriverModel::Coil::Le || m.creep > 0.0 || m.addedMass > 0.0 || m.boxVolume > 0.0;
+}
+
 bool IsValidModel(const DriverModel& m) {
   for (double v : {m.Re, m.Fs, m.Qms, m.Qes, m.Sd, m.Vas})
     if (!(v > 0.0) || !std::isfinite(v)) return false;
-  return m.Le >= 0.0 && std::isfinite(m.Le);
+  for (double v : {m.Le, m.L2, m.R2, m.K, m.n, m.creep, m.addedMass, m.boxVolume})
+    if (!(v >= 0.0) || !std::isfinite(v)) return false;
+  if (m.coil == DriverModel::Coil::Semi && !(m.K > 0.0 && m.n > 0.0 && m.n < 1.0)) return false;
+  return m.creep * CreepPhase * m.Qms < 1.0;
 }
 
 Mechanics MechanicsOf(const DriverModel& m) {
@@ -45,6 +55,12 @@ Mechanics MechanicsOf(const DriverModel& m) {
 }
 
 DriverModel Loaded(const DriverModel& m, double addedMass, double boxVolume) {
+  if (IsExtended(m)) {
+    DriverModel out = m;
+    out.addedMass += std::max(addedMass, 0.0);
+    if (boxVolume > 0.0) out.boxVolume = boxVolume;
+    return out;
+  }
   const Mechanics k = MechanicsOf(m);
   const double mass = k.Mms + std::max(addedMass, 0.0);
   // The box's air as a compliance on the cone, in series with the suspension.
@@ -62,7 +78,33 @@ DriverModel Loaded(const DriverModel& m, double addedMass, double boxVolume) {
   return out;
 }
 
+// The electro-mechanical form. With creep referred to ωs the stiffness at ωs
+// is (1 + jλκ)/(Cms·(1 + λ²κ²)): its real part must be the lumped 1/Cms and
+// its loss comes out of Rms, so that Fs, Qms and Qes stay.
+static std::complex<double> ExtendedImpedance(const DriverModel& m, double f) {
+  using C = std::complex<double>;
+  const Mechanics k = MechanicsOf(m);
+  const double ws = 2.0 * M_PI * m.Fs, w = 2.0 * M_PI * f;
+  const double b = m.creep * CreepPhase;
+  const double cms = k.Cms / (1.0 + b * b);
+  const double rms = k.Rms - b * ws * k.Mms;
+  C coil;
+  switch (m.coil) {
+    case DriverModel::Coil::Le: coil = C(0.0, w * m.Le); break;
+    case DriverModel::Coil::LR2:
+      coil = C(0.0, w * m.Le) + (m.L2 > 0.0 ? C(0.0, w * m.L2) * m.R2 / C(m.R2, w * m.L2) : C(0.0));
+      break;
+    case DriverModel::Coil::Semi: coil = m.K * std::pow(C(0.0, w), m.n); break;
+  }
+  const C compliance = cms * C(1.0 - m.creep * std::log10(w / ws), -b);
+  C stiffness = 1.0 / compliance;
+  if (m.boxVolume > 0.0) stiffness += AirDensity * SoundSpeed * SoundSpeed * m.Sd * m.Sd / m.boxVolume;
+  const C mechanical = C(0.0, w * (k.Mms + m.addedMass)) + rms + stiffness / C(0.0, w);
+  return m.Re + coil + k.Bl * k.Bl / mechanical;
+}
+
 std::complex<double> Impedance(const DriverModel& m, double f) {
+  if (IsExtended(m)) return ExtendedImpedance(m, f);
   const double res = m.Re * m.Qms / m.Qes;
   const std::complex<double> coil(m.Re, 2.0 * M_PI * f * m.Le);
   const std::complex<double> motion = res / std::complex<double>(1.0, m.Qms * (f / m.Fs - m.Fs / f));

@@ -3,6 +3,13 @@
 // the unit's 400-slot frequency grid and coded as 18-character point records.
 // The same driver can be loaded with a mass on its cone or mounted in a closed
 // box; its mechanical side (Mms, Cms, Rms, Bl) follows from Sd and Vas.
+//
+// A more realistic driver, when asked for: a lossy voice coil (LR2: jωLe +
+// jωL2·R2/(R2 + jωL2); semi-inductance: K·(jω)^n) and a suspension with
+// creep, C(ω) = Cms·(1 − λ·log10(jω/ωs)). Such a driver is computed in the
+// electro-mechanical form Re + Z_L + Bl²/(jωMms + Rms + 1/(jωC(ω))); Fs, Qms
+// and Qes keep their meaning at the resonance (the creep's stiffness and loss
+// folded in), so Mms, Bl and Vas are the same as without creep.
 #pragma once
 
 #include <complex>
@@ -20,7 +27,21 @@ struct DriverModel {
   double Qes = 0.42;   // electrical Q
   double Sd = 132e-4;  // effective cone area, m²
   double Vas = 22e-3;  // air volume of the suspension's compliance, m³
+  // The voice coil beyond Le, and the suspension's creep.
+  enum class Coil { Le, LR2, Semi };
+  Coil coil = Coil::Le;
+  double L2 = 0;       // LR2: H
+  double R2 = 0;       // LR2: Ω
+  double K = 0;        // semi: Ω·s^n (Le unused)
+  double n = 0;        // semi: 0 < n < 1
+  double creep = 0;    // λ, compliance fall per decade relative to Fs
+  // Load of a driver in the electro-mechanical form (see Loaded).
+  double addedMass = 0;  // kg
+  double boxVolume = 0;  // m³
 };
+
+// Whether `model` needs the electro-mechanical form (LR2, semi or creep).
+bool IsExtended(const DriverModel& model);
 
 // Air as the mechanical relations take it.
 constexpr double AirDensity = 1.18;  // kg/m³
@@ -44,7 +65,8 @@ Mechanics MechanicsOf(const DriverModel& model);
 // box's air stiffness adds to the suspension's, Rms and Bl stay. The result's
 // Fs, Qms and Qes are those of the loaded driver and its Vas that of the
 // combined stiffness, so that MechanicsOf() of it gives Mms + m and the
-// series compliance.
+// series compliance. An extended driver keeps its free parameters and
+// carries the load instead (addedMass, boxVolume).
 DriverModel Loaded(const DriverModel& model, double addedMass, double boxVolume);
 
 struct Preset {
@@ -56,7 +78,9 @@ struct Preset {
 const std::vector<Preset>& Presets();
 // Looks a preset up by name; false when there is none of that name.
 bool FindPreset(const std::string& name, DriverModel& model);
-// Every parameter positive and finite (Le may be 0).
+// Every parameter positive and finite (Le may be 0); the LR2 terms not
+// negative, n within 0..1, K above 0 for semi, and λ not negative and small
+// enough to leave Rms above 0 (λ·0.682·Qms < 1).
 bool IsValidModel(const DriverModel& model);
 
 std::complex<double> Impedance(const DriverModel& model, double frequencyHz);

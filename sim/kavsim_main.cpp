@@ -55,6 +55,13 @@ void PrintHelp() {
       "                    shows the free driver's Mms, Cms, Rms, Bl and the\n"
       "                    loaded Fs, Qms, Qes)\n"
       "\n"
+      "Voice coil and suspension (the electro-mechanical form, see UnitModel.h)\n"
+      "  --model le|lr2|semi  voice coil jωLe (default, the presets' curves),\n"
+      "                    lr2 jωLe + jωL2·R2/(R2 + jωL2), semi K·(jω)^n\n"
+      "  --l2 MH, --r2 OHM lr2 terms (default L2 = 2·Le, R2 = 4·Re)\n"
+      "  --k K, --n N      semi terms in Ω·s^n (default n 0.7, K giving |jωLe| at 1 kHz)\n"
+      "  --creep LAMBDA    suspension creep C(ω) = Cms·(1 − λ·log10(jω/ωs)) (default 0)\n"
+      "\n"
       "Signal and line\n"
       "  --noise X         complex noise, standard deviation relative to |Z| (default 0.002)\n"
       "  --seed N          seed of the noise and of garbage bytes (default 1)\n"
@@ -117,6 +124,8 @@ int main(int argc, char** argv) {
   const double unset = std::nan("");
   double re = unset, le = unset, fs = unset, qms = unset, qes = unset, sd = unset, vas = unset, mms = unset;
   double addedMass = 0, boxLitres = 0;
+  double l2 = unset, r2 = unset, semiK = unset, semiN = unset, creep = unset;
+  std::string coil;
 
   for (int i = 1; i < argc; ++i) {
     // An option's value follows it as "--opt VALUE" or "--opt=VALUE".
@@ -166,6 +175,19 @@ int main(int argc, char** argv) {
     } else if (opt == "--box-litres") {
       if (!ParseDouble(v, boxLitres) || !(boxLitres > 0) || !std::isfinite(boxLitres))
         return Fail("bad --box-litres: litres, more than 0");
+    } else if (opt == "--model") {
+      coil = v;
+      if (coil != "le" && coil != "lr2" && coil != "semi") return Fail("bad --model: le, lr2 or semi");
+    } else if (opt == "--l2") {
+      if (!ParseDouble(v, l2)) return Fail("bad --l2");
+    } else if (opt == "--r2") {
+      if (!ParseDouble(v, r2)) return Fail("bad --r2");
+    } else if (opt == "--k") {
+      if (!ParseDouble(v, semiK)) return Fail("bad --k");
+    } else if (opt == "--n") {
+      if (!ParseDouble(v, semiN)) return Fail("bad --n");
+    } else if (opt == "--creep") {
+      if (!ParseDouble(v, creep)) return Fail("bad --creep");
     } else if (opt == "--noise") {
       if (!ParseDouble(v, config.noise) || config.noise < 0) return Fail("bad --noise");
     } else if (opt == "--seed") {
@@ -206,8 +228,21 @@ int main(int argc, char** argv) {
     model.Vas = kavsim::AirDensity * kavsim::SoundSpeed * kavsim::SoundSpeed * model.Sd * model.Sd /
                 (ws * ws * mms * 1e-3);
   }
+  using Coil = kavsim::DriverModel::Coil;
+  if (coil == "lr2") {
+    model.coil = Coil::LR2;
+    model.L2 = std::isnan(l2) ? 2 * model.Le : l2 * 1e-3;
+    model.R2 = std::isnan(r2) ? 4 * model.Re : r2;
+  } else if (coil == "semi") {
+    model.coil = Coil::Semi;
+    model.n = std::isnan(semiN) ? 0.7 : semiN;
+    const double w = 2.0 * M_PI * 1000.0;
+    model.K = std::isnan(semiK) ? w * model.Le / std::pow(w, model.n) : semiK;
+  }
+  if (!std::isnan(creep)) model.creep = creep;
   if (!kavsim::IsValidModel(model))
-    return Fail("Re, Fs, Qms, Qes, Sd and Vas (or Mms) must be positive, Le not negative");
+    return Fail("Re, Fs, Qms, Qes, Sd and Vas (or Mms) must be positive, Le not negative; "
+                "L2, R2 not negative, 0 < n < 1, 0 ≤ creep < 1/(0.682·Qms)");
   const kavsim::Mechanics free = kavsim::MechanicsOf(model);
   const kavsim::DriverModel freeModel = model;
   if (addedMass > 0 || boxLitres > 0) model = kavsim::Loaded(model, addedMass * 1e-3, boxLitres * 1e-3);
@@ -248,6 +283,9 @@ int main(int argc, char** argv) {
                "kavsim: driver Sd %.1f cm², Vas %.3f l, Mms %.3f g, Cms %.4g mm/N, Rms %.4g kg/s, Bl %.3f T·m,"
                " free Fs %.2f Hz\n",
                free.Sd * 1e4, free.Vas * 1e3, free.Mms * 1e3, free.Cms * 1e3, free.Rms, free.Bl, freeModel.Fs);
+  if (kavsim::IsExtended(freeModel))
+    std::fprintf(stderr, "kavsim: voice coil %s (L2 %.3f mH, R2 %.2f Ω, K %.4g, n %.2f), creep %.3f\n",
+                 coil.empty() ? "le" : coil.c_str(), model.L2 * 1e3, model.R2, model.K, model.n, model.creep);
   if (addedMass > 0) std::fprintf(stderr, "kavsim: loaded with %.2f g on the cone\n", addedMass);
   if (boxLitres > 0) std::fprintf(stderr, "kavsim: in a closed box of %.3g l\n", boxLitres);
 

@@ -403,6 +403,100 @@ or --box-litres L with --boxed FILE2 (closed-box method).</source>
         <source>already read for another file</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>the voice coil&apos;s DC resistance, held fixed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>fit Re as well (instead of --re)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the voice coil: jωLe, an LR2 network or a semi-inductance (semi unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>model the suspension&apos;s creep (the default)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a plain compliance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the range&apos;s lower end (the curve&apos;s start unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the range&apos;s upper end (6 times the R peak&apos;s frequency unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the cone&apos;s area: adds Vas, needed with a box</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>one JSON object instead of the table</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>also write a WinISD-style driver file (SI units)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver file&apos;s Brand</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver file&apos;s Model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--model takes le, lr2 or semi</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>give --creep or --no-creep, not both</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>give either --re OHMS or --fit-re</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--added-mass G and --loaded FILE go together</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--box-litres L and --boxed FILE go together</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the closed box needs --sd CM2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--fmin must be below --fmax</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--brand and --model-name go with --wdr</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver&apos;s model fitted to the curve(s): every value with its ±1σ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Needs --re OHMS or --fit-re. Tables (.zma, .csv, .txt) are read wherever a .DTA is.
+Mms, Cms, Rms and Bl need a second curve (--added-mass with --loaded, or
+--box-litres with --boxed and --sd); Vas needs --sd as well.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TsMechanics</name>

@@ -405,6 +405,102 @@ or --box-litres L with --boxed FILE2 (closed-box method).</source>
         <source>already read for another file</source>
         <translation>別のファイルとしてすでに読まれています</translation>
     </message>
+    <message>
+        <source>the voice coil&apos;s DC resistance, held fixed</source>
+        <translation>ボイスコイルの直流抵抗 (固定値)</translation>
+    </message>
+    <message>
+        <source>fit Re as well (instead of --re)</source>
+        <translation>Re も適合する (--re の代わりに)</translation>
+    </message>
+    <message>
+        <source>the voice coil: jωLe, an LR2 network or a semi-inductance (semi unless given)</source>
+        <translation>ボイスコイル: jωLe、LR2 回路またはセミインダクタンス (指定しなければ semi)</translation>
+    </message>
+    <message>
+        <source>model the suspension&apos;s creep (the default)</source>
+        <translation>サスペンションのクリープを含める (既定)</translation>
+    </message>
+    <message>
+        <source>a plain compliance</source>
+        <translation>クリープのないコンプライアンス</translation>
+    </message>
+    <message>
+        <source>the range&apos;s lower end (the curve&apos;s start unless given)</source>
+        <translation>範囲の下限 (指定しなければ曲線の始まり)</translation>
+    </message>
+    <message>
+        <source>the range&apos;s upper end (6 times the R peak&apos;s frequency unless given)</source>
+        <translation>範囲の上限 (指定しなければ R のピーク周波数の6倍)</translation>
+    </message>
+    <message>
+        <source>the cone&apos;s area: adds Vas, needed with a box</source>
+        <translation>振動板の面積: Vas を加える。密閉箱には必要</translation>
+    </message>
+    <message>
+        <source>one JSON object instead of the table</source>
+        <translation>表の代わりに JSON オブジェクトひとつ</translation>
+    </message>
+    <message>
+        <source>also write a WinISD-style driver file (SI units)</source>
+        <translation>WinISD 形式のドライバファイルも書く (SI 単位)</translation>
+    </message>
+    <message>
+        <source>the driver file&apos;s Brand</source>
+        <translation>ドライバファイルの Brand</translation>
+    </message>
+    <message>
+        <source>the driver file&apos;s Model</source>
+        <translation>ドライバファイルの Model</translation>
+    </message>
+    <message>
+        <source>--model takes le, lr2 or semi</source>
+        <translation>--model は le、lr2 または semi です</translation>
+    </message>
+    <message>
+        <source>give --creep or --no-creep, not both</source>
+        <translation>--creep と --no-creep のどちらか一方を指定してください</translation>
+    </message>
+    <message>
+        <source>give either --re OHMS or --fit-re</source>
+        <translation>--re OHMS か --fit-re のどちらかを指定してください</translation>
+    </message>
+    <message>
+        <source>--added-mass G and --loaded FILE go together</source>
+        <translation>--added-mass G と --loaded FILE は一緒に指定します</translation>
+    </message>
+    <message>
+        <source>--box-litres L and --boxed FILE go together</source>
+        <translation>--box-litres L と --boxed FILE は一緒に指定します</translation>
+    </message>
+    <message>
+        <source>the closed box needs --sd CM2</source>
+        <translation>密閉箱には --sd CM2 が必要です</translation>
+    </message>
+    <message>
+        <source>--fmin must be below --fmax</source>
+        <translation>--fmin は --fmax より小さくしてください</translation>
+    </message>
+    <message>
+        <source>--brand and --model-name go with --wdr</source>
+        <translation>--brand と --model-name は --wdr と一緒に指定します</translation>
+    </message>
+    <message>
+        <source>the driver&apos;s model fitted to the curve(s): every value with its ±1σ</source>
+        <translation>ドライバのモデルを曲線に適合: すべての値に ±1σ</translation>
+    </message>
+    <message>
+        <source>Needs --re OHMS or --fit-re. Tables (.zma, .csv, .txt) are read wherever a .DTA is.
+Mms, Cms, Rms and Bl need a second curve (--added-mass with --loaded, or
+--box-litres with --boxed and --sd); Vas needs --sd as well.</source>
+        <translation>--re OHMS か --fit-re が必要です。表 (.zma, .csv, .txt) は .DTA と同じように読めます。
+Mms、Cms、Rms と Bl には2回目の曲線 (--added-mass と --loaded、または
+--box-litres と --boxed と --sd) が必要です。Vas には --sd も必要です。</translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>警告: %1</translation>
+    </message>
 </context>
 <context>
     <name>TsMechanics</name>

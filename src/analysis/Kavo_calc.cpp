@@ -69,6 +69,15 @@ TFormCalc::TFormCalc(QWidget* parent)
   CloseButton = ui_->CloseButton;
   connect(ButtonTS, &QPushButton::clicked, this, &TFormCalc::ButtonTSClick);
   connect(CloseButton, &QPushButton::clicked, this, &TFormCalc::CloseButtonClick);
+  // Between the two buttons of the window's own layout.
+  FitButton = new QPushButton(QString::fromUtf8("モデル適合..."), this);
+  FitButton->setGeometry(101, 240, 90, 25);
+  FitButton->setFocusPolicy(Qt::StrongFocus);
+  FitButton->setObjectName(QStringLiteral("FitButton"));
+  // Tab goes left to right along the buttons.
+  setTabOrder(ButtonTS, FitButton);
+  setTabOrder(FitButton, CloseButton);
+  connect(FitButton, &QPushButton::clicked, this, &TFormCalc::ModelFitRequested);
   ActivationTracker::Instance();
 }
 

@@ -9,7 +9,7 @@
 #include <array>
 #include <memory>
 
-#include "analysis/Kavo_calc_method.h"
+#include "analysis/Ts_analysis.h"
 
 class QLineEdit;
 class QPushButton;
@@ -55,6 +55,10 @@ class TFormCalc : public QWidget {
   std::array<QLineEdit*, 2 * MaxPeaks> Edits{};  // frequency, R of row 0, then row 1, ...
   QPushButton* ButtonTS = nullptr;
   QPushButton* CloseButton = nullptr;
+  QPushButton* FitButton = nullptr;  // "モデル適合...": asks for the model-fit window
+
+ signals:
+  void ModelFitRequested();
 
  protected:
   bool event(QEvent* event) override;

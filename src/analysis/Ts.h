@@ -6,7 +6,7 @@
 #include <array>
 #include <memory>
 
-#include "analysis/Kavo_calc_method.h"
+#include "analysis/Ts_analysis.h"
 
 class QLineEdit;
 class QPushButton;

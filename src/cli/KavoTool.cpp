@@ -12,7 +12,7 @@
 namespace kavo::cli {
 namespace {
 
-const Command* const commands[] = {&TsCommand, &ExportCommand, &ImportCommand, &PlotCommand, &PrintCommand};
+const Command* const commands[] = {&TsCommand, &FitCommand, &ExportCommand, &ImportCommand, &PlotCommand, &PrintCommand};
 
 constexpr const char* OverviewUsage = "usage: kavo-tool COMMAND [ARGUMENTS...]";
 

@@ -29,6 +29,7 @@ extern const Command ExportCommand;  // export FILE.DTA [--format zma|csv|txt] [
 extern const Command ImportCommand;  // import TABLE -o OUT.DTA [--band N]
 extern const Command PlotCommand;    // plot FILE.DTA [--ref FILE]... -o OUT.png|svg|pdf
 extern const Command PrintCommand;   // print FILE.DTA [--ref FILE]... -o PAGE.pdf
+extern const Command FitCommand;     // fit FREE.DTA (--re OHMS | --fit-re) [--model ...] ...
 
 // The commands in the order the help lists them.
 std::span<const Command* const> Commands();
@@ -45,6 +46,7 @@ QString OverviewText();
 int RunTool(const QStringList& args, std::ostream& out, std::ostream& err);
 
 int RunTs(const QStringList& args, std::ostream& out, std::ostream& err);
+int RunFit(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunExport(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunImport(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err);

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "data/Stringutil.h"
+#include "data/WholeFile.h"
 #include "platform/Look.h"
 
 namespace kavo {
@@ -72,9 +73,20 @@ void InfoLine(QPainter& painter, int32_t x, int32_t y, double width, double slot
 
 }  // namespace
 
+std::shared_ptr<QPrinter> MakePrinter() {
+  auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+  printer->setDocName(QStringLiteral("KAVO"));
+  LimitPdfResolution(*printer);
+  return printer;
+}
+
+void LimitPdfResolution(QPrinter& printer) {
+  if (printer.outputFormat() == QPrinter::PdfFormat && printer.resolution() > PdfDpi) printer.setResolution(PdfDpi);
+}
+
 TKAV_Print::TKAV_Print(const Graph_RTF& plotter, QPrinter& printer, const SettingsRecord& info,
-                       const LabelSlots& labels, const GraphScale& scale)
-    : plotter_(plotter), printer_(printer), info_(info), labels_(labels), scale_(scale) {}
+                       const LabelSlots& labels)
+    : plotter_(plotter), printer_(printer), info_(info), labels_(labels) {}
 
 int32_t TKAV_Print::MmToPixelsX(int32_t mm) const { return MmToPixels(mm, dpiX); }
 int32_t TKAV_Print::MmToPixelsY(int32_t mm) const { return MmToPixels(mm, dpiY); }
@@ -105,6 +117,21 @@ void TKAV_Print::Text(QPainter& painter, int32_t x, int32_t y, const QString& te
 }
 
 bool TKAV_Print::Print(bool rOnly, bool wide, bool withRefs) {
+  if (!LayoutForPrinter()) return false;
+  // The printer reports no failed write of a PDF file, so the page is made
+  // under a temporary name beside the chosen one and takes its place only
+  // when it was written whole.
+  const QString file = printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName() : QString();
+  if (file.isEmpty()) return PrintPage(rOnly, wide, withRefs);
+  PendingFile pending(file);
+  if (!pending.Ready()) return false;
+  printer_.setOutputFileName(pending.Path());
+  const bool printed = PrintPage(rOnly, wide, withRefs);
+  printer_.setOutputFileName(file);
+  return printed && PdfComplete(pending.Path()) && pending.Commit();
+}
+
+bool TKAV_Print::LayoutForPrinter() {
   // 1. The printer's resolution and printable size.
   dpiX = printer_.logicalDpiX();
   dpiY = printer_.logicalDpiY();
@@ -120,12 +147,14 @@ bool TKAV_Print::Print(bool rOnly, bool wide, bool withRefs) {
 
   // 3, 4. Page geometry and plot rectangle.
   Layout(page.orientation() == QPageLayout::Landscape);
-  if (plotWidth <= 0 || plotHeight <= 0) return false;
+  return plotWidth > 0 && plotHeight > 0;
+}
 
+bool TKAV_Print::PrintPage(bool rOnly, bool wide, bool withRefs) {
   // 2, 5. The plot picture, 24 bits per pixel, at printer resolution.
   bitmap_ = QImage(plotWidth, plotHeight, QImage::Format_RGB888);
   if (bitmap_.isNull()) return false;
-  plotter_.RenderForPrint(bitmap_, rOnly, withRefs, wide);
+  plotter_.RenderForPrint(bitmap_, rOnly, withRefs, wide, dpiY);
 
   // 6. The job; the picture copied as it is, no stretching.
   QPainter painter;

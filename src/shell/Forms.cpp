@@ -1,6 +1,7 @@
 #include "shell/Forms.h"
 
 #include "analysis/Kavo_calc.h"
+#include "analysis/ModelFitWindow.h"
 #include "analysis/Re.h"
 #include "analysis/Ts.h"
 #include "dialogs/Kavo_debug.h"
@@ -31,6 +32,11 @@ TFormMain* CreateForms() {
   f.ts = new TFormTS(f.main);
   f.re = new TForm_Re(f.main);
   f.calc->SetDialogs(f.re, f.ts);
+  f.fit = new TFormFit(f.main);
+  TFormMain* main = f.main;
+  QObject::connect(f.calc, &TFormCalc::ModelFitRequested, main, &TFormMain::MenuMesure_FitClick);
+  f.fit->overlayChanged = [main] { main->mRedrawGraph(); };
+  main->SetGraphOverlay([fit = f.fit](int32_t band) { return fit->Overlay(band); });
   return f.main;
 }
 

@@ -15,6 +15,7 @@ class TFormVersion;
 class TFormCalc;
 class TFormTS;
 class TForm_Re;
+class TFormFit;
 
 struct AppForms {
   TFormMain* main = nullptr;
@@ -26,6 +27,7 @@ struct AppForms {
   TFormCalc* calc = nullptr;
   TFormTS* ts = nullptr;
   TForm_Re* re = nullptr;
+  TFormFit* fit = nullptr;
 };
 
 AppForms& Forms();

@@ -3,6 +3,7 @@
 #include <QScreen>
 
 #include "analysis/Kavo_calc.h"
+#include "analysis/ModelFitWindow.h"
 #include "data/Kavo_data.h"
 #include "messages/Ka_message.h"
 #include "shell/Forms.h"
@@ -30,6 +31,19 @@ void TFormMain::MenuMesure_CalcClick() {
   calc->show();
   calc->raise();
   calc->activateWindow();
+}
+
+void TFormMain::MenuMesure_FitClick() {
+  if (mainData.valid != 1) {
+    msgCatalog->ShowNoData();
+    return;
+  }
+  TFormFit* fit = Forms().fit;
+  if (!fit) return;
+  fit->SetSource(&rawValues, &mainData, Forms().calc ? Forms().calc->calcRe : 0.0);
+  fit->show();
+  fit->raise();
+  fit->activateWindow();
 }
 
 }  // namespace kavo

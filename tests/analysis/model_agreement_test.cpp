@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "analysis/Kavo_calc_method.h"
+#include "analysis/Ts_analysis.h"
 #include "Records.h"
 #include "UnitModel.h"
 #include "data/Kavo_data.h"

@@ -135,7 +135,7 @@ TEST(KavoTool, FailuresAndExitStatuses) {
       {{"ts", woofer}, 0, "", true},
       {{"ts", "--re=5.6", "--", woofer}, 0, "", true},
       {{}, 64, "usage: kavo-tool COMMAND [ARGUMENTS...]", false},
-      {{"fit", woofer}, 64, "kavo-tool: unknown command 'fit'", false},
+      {{"nosuch", woofer}, 64, "kavo-tool: unknown command 'nosuch'", false},
       {{"help", "nosuch"}, 64, "kavo-tool: unknown command 'nosuch'", false},
       {{"ts"}, 64, "kavo-tool ts: no file given", false},
       {{"ts", woofer, woofer}, 64, "kavo-tool ts: one file only", false},

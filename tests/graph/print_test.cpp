@@ -32,7 +32,7 @@ TEST(PrintLayout, GeometryAsLaidDown) {
   GraphRig rig;
   QPrinter printer;
   SettingsRecord info;
-  TKAV_Print job(*rig.plotter, printer, info, rig.labels, rig.scale);
+  TKAV_Print job(*rig.plotter, printer, info, rig.labels);
   const Expected cases[] = {
       // 200 mm printable: a 190 x 142.5 mm graph block, a plot 30 mm narrower and 10 mm lower.
       {600, 600, 200, 287, false, 236, 354, 4488, 3366, 3720, 590, 472, 3780, 3130, 4370, 3602},
@@ -91,7 +91,7 @@ class PrintedPage : public ::testing::Test {
     printer.setPageOrientation(QPageLayout::Portrait);
     if (marginMm < 0) printer.setFullPage(true);
     else printer.setPageMargins(QMarginsF(marginMm, marginMm, marginMm, marginMm), QPageLayout::Millimeter);
-    auto job = std::make_unique<TKAV_Print>(*rig.plotter, printer, info, rig.labels, rig.scale);
+    auto job = std::make_unique<TKAV_Print>(*rig.plotter, printer, info, rig.labels);
     job->screenDpi = 96.0f;
     const bool printed = job->Print(rOnly, wide, withRefs);
     if (ok) *ok = printed;

@@ -1,6 +1,7 @@
 // Point records and whole data sets made up for tests.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -20,9 +21,10 @@ void FillBand(MeasureData& data, int32_t band,
 // A woofer-like curve: 6 ohm, peak of `peak` ohm at `fs` Hz.
 void WooferModel(double freq, double& r, double& theta, double fs = 50.0, double peak = 30.0);
 
-// What a simulated unit (noiseless unless said) sends for `model` on the full
-// band, as the band-1 records of `data` (dateTime set, valid left as it was).
-// False when the unit's stream is not 400 records and the closing "OK".
+// What a noiseless simulated unit sends for `model` on the full band, as the
+// band-1 records of `data` (dateTime set, valid left as it was). False when
+// the unit's stream is not 400 records and the closing "OK". With `noise`,
+// the unit's complex noise relative to |Z| from `seed`.
 bool FillFromUnit(MeasureData& data, const kavsim::DriverModel& model, double noise = 0.0, uint32_t seed = 1);
 
 }  // namespace kavo::test

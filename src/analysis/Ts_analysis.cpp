@@ -1,4 +1,4 @@
-#include "analysis/Kavo_calc_method.h"
+#include "analysis/Ts_analysis.h"
 
 #include <cmath>
 

@@ -1,0 +1,343 @@
+#include "analysis/ModelFitWindow.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QTableWidget>
+#include <memory>
+
+#include "analysis/Re.h"
+#include "data/Interchange.h"
+#include "data/Kavo_file.h"
+#include "platform/Look.h"
+#include "platform/Modal.h"
+
+namespace kavo {
+namespace {
+
+QString U(const char* text) { return QString::fromUtf8(text); }
+
+const char* const Caption = "モデル適合解析";
+const char* const SecondFilter = "測定データ (*.DTA *.zma *.csv *.txt)|*.DTA;*.zma;*.csv;*.txt";
+const char* const SaveFilter = "ドライバファイル (*.wdr)|*.wdr|テキストファイル (*.txt)|*.txt";
+
+// A number typed as the Re window takes it; false for an empty or bad field.
+bool Number(const QLineEdit* edit, double& value) {
+  float v = 0;
+  if (!TForm_Re::ParseNumber(edit->text().trimmed(), v) || !(v > 0)) return false;
+  value = v;
+  return true;
+}
+
+// A measurement file (.DTA, or a table resampled on the band it covers) as
+// the fit takes it; empty with `why` when it cannot be read.
+FitCurve ReadCurve(const QString& file, QString& why) {
+  auto data = std::make_unique<MeasureData>();
+  auto raw = std::make_unique<PointValues>();
+  auto ave = std::make_unique<PointValues>();
+  const KAVO_File files;
+  if (IsTableFileName(file)) {
+    if (!LoadTable(file, 0, *data, why)) return {};
+  } else if (!files.ReadDataFile(file, nullptr, nullptr, data.get())) {
+    why = U("データファイルの内容が正しくありませんでした");
+    return {};
+  }
+  if (!files.ConvertData(data.get(), raw.get(), ave.get())) {
+    why = U("データエラーで計算できませんでした");
+    return {};
+  }
+  return CurveFromSlots(raw->R, raw->Theta, raw->Freq, BandFirstSlot(data->band), BandLastSlot(data->band));
+}
+
+}  // namespace
+
+TFormFit::TFormFit(QWidget* parent) : QWidget(parent, Qt::Window), overlay_(std::make_unique<PointValues>()) {
+  setObjectName(QStringLiteral("TFormFit"));
+  setWindowTitle(U(Caption));
+  setFont(ProgramFont(12));
+  auto* grid = new QGridLayout(this);
+  auto label = [this](const char* text, QWidget* buddy) {
+    auto* l = new QLabel(U(text), this);
+    l->setBuddy(buddy);
+    return l;
+  };
+  auto edit = [this](int width) {
+    auto* e = new QLineEdit(this);
+    e->setAlignment(Qt::AlignRight);
+    e->setFixedWidth(width);
+    return e;
+  };
+
+  CoilCombo = new QComboBox(this);
+  CoilCombo->addItem(U("Le（インダクタンス）"), QStringLiteral("le"));
+  CoilCombo->addItem(U("LR2（損失のあるコイル）"), QStringLiteral("lr2"));
+  CoilCombo->addItem(U("セミインダクタンス"), QStringLiteral("semi"));
+  CoilCombo->setCurrentIndex(2);
+  CreepCheck = new QCheckBox(U("サスペンションのクリープ(&C)"), this);
+  CreepCheck->setChecked(true);
+  grid->addWidget(label("ボイスコイル(&V)", CoilCombo), 0, 0);
+  grid->addWidget(CoilCombo, 0, 1, 1, 3);
+  grid->addWidget(CreepCheck, 1, 1, 1, 3);
+
+  ReFixed = new QRadioButton(U("Re 固定(&R)"), this);
+  ReEdit = edit(70);
+  ReFitted = new QRadioButton(U("Re も適合(&E)"), this);
+  ReFixed->setChecked(true);
+  grid->addWidget(ReFixed, 2, 0);
+  grid->addWidget(ReEdit, 2, 1);
+  grid->addWidget(new QLabel(U("Ω"), this), 2, 2);
+  grid->addWidget(ReFitted, 2, 3);
+  connect(ReFitted, &QRadioButton::toggled, ReEdit, &QLineEdit::setDisabled);
+
+  FminEdit = edit(70);
+  FmaxEdit = edit(70);
+  FminEdit->setPlaceholderText(U("自動"));
+  FmaxEdit->setPlaceholderText(U("自動"));
+  auto* range = new QHBoxLayout;
+  range->addWidget(FminEdit);
+  range->addWidget(new QLabel(U("～"), this));
+  range->addWidget(FmaxEdit);
+  range->addWidget(new QLabel(U("Hz"), this));
+  range->addStretch();
+  grid->addWidget(label("周波数範囲(&F)", FminEdit), 3, 0);
+  grid->addLayout(range, 3, 1, 1, 3);
+
+  SdEdit = edit(70);
+  grid->addWidget(label("Sd(&S)", SdEdit), 4, 0);
+  grid->addWidget(SdEdit, 4, 1);
+  grid->addWidget(new QLabel(U("cm²"), this), 4, 2);
+
+  SecondCombo = new QComboBox(this);
+  SecondCombo->addItems({U("なし"), U("付加質量"), U("密閉箱")});
+  SecondValue = edit(70);
+  SecondUnit = new QLabel(this);
+  SecondFile = new QLineEdit(this);
+  BrowseButton = new QPushButton(U("参照(&B)..."), this);
+  grid->addWidget(label("2回目の測定(&2)", SecondCombo), 5, 0);
+  grid->addWidget(SecondCombo, 5, 1);
+  auto* value = new QHBoxLayout;
+  value->addWidget(SecondValue);
+  value->addWidget(SecondUnit);
+  value->addStretch();
+  grid->addLayout(value, 5, 2, 1, 2);
+  grid->addWidget(label("ファイル(&L)", SecondFile), 6, 0);
+  grid->addWidget(SecondFile, 6, 1, 1, 2);
+  grid->addWidget(BrowseButton, 6, 3);
+  connect(SecondCombo, &QComboBox::currentIndexChanged, this, &TFormFit::SecondChanged);
+
+  FitButton = new QPushButton(U("適合(&A)"), this);
+  SaveButton = new QPushButton(U("保存(&P)..."), this);
+  CloseButton = new QPushButton(U("閉じる"), this);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(FitButton);
+  buttons->addWidget(SaveButton);
+  buttons->addStretch();
+  buttons->addWidget(CloseButton);
+  grid->addLayout(buttons, 7, 0, 1, 4);
+
+  Table = new QTableWidget(0, 4, this);
+  Table->setHorizontalHeaderLabels({U("パラメータ"), U("値"), U("±σ"), U("単位")});
+  Table->verticalHeader()->hide();
+  Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  Table->verticalHeader()->setDefaultSectionSize(22);
+  Table->setMinimumHeight(22 * 15 + 8);
+  ResidualLabel = new QLabel(this);
+  WarningsLabel = new QLabel(this);
+  WarningsLabel->setWordWrap(true);
+  WarningsLabel->setStyleSheet(QStringLiteral("color: #b00000"));
+  grid->addWidget(Table, 8, 0, 1, 4);
+  grid->addWidget(ResidualLabel, 9, 0, 1, 4);
+  grid->addWidget(WarningsLabel, 10, 0, 1, 4);
+
+  connect(BrowseButton, &QPushButton::clicked, this, &TFormFit::BrowseClick);
+  connect(FitButton, &QPushButton::clicked, this, &TFormFit::FitClick);
+  connect(SaveButton, &QPushButton::clicked, this, &TFormFit::SaveClick);
+  connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+
+  // Every control by keyboard, top to bottom.
+  QWidget* order[] = {CoilCombo, CreepCheck, ReFixed,      ReEdit,    ReFitted,  FminEdit,   FmaxEdit, SdEdit,
+                      SecondCombo, SecondValue, SecondFile, BrowseButton, FitButton, SaveButton, CloseButton, Table};
+  for (QWidget* w : order) w->setFocusPolicy(Qt::StrongFocus);
+  for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+  SecondChanged();
+  SaveButton->setEnabled(false);
+  resize(460, 720);
+}
+
+void TFormFit::SetSource(const PointValues* raw, const MeasureData* measurement, double re) {
+  raw_ = raw;
+  measurement_ = measurement;
+  if (re > 0 && ReEdit->text().isEmpty()) ReEdit->setText(QString::number(re, 'g', 6));
+}
+
+void TFormFit::SecondChanged() {
+  const int kind = SecondCombo->currentIndex();
+  SecondUnit->setText(kind == 1 ? U("g") : kind == 2 ? U("L") : QString());
+  for (QWidget* w : {static_cast<QWidget*>(SecondValue), static_cast<QWidget*>(SecondFile),
+                     static_cast<QWidget*>(BrowseButton)})
+    w->setEnabled(kind != 0);
+}
+
+FitCurve TFormFit::Current() const {
+  if (!raw_ || !measurement_ || measurement_->valid != 1) return {};
+  const int32_t band = measurement_->band;
+  return CurveFromSlots(raw_->R, raw_->Theta, raw_->Freq, BandFirstSlot(band), BandLastSlot(band));
+}
+
+void TFormFit::Tell(const QString& text) {
+  Modal().Message(this, U(Caption), text, MsgIcon::Exclamation, MsgButtons::OK);
+}
+
+void TFormFit::BrowseClick() {
+  QString path;
+  if (Modal().OpenFileName(this, U("2回目の測定"), U(SecondFilter), QString(), path) && !path.isEmpty())
+    SecondFile->setText(path);
+}
+
+void TFormFit::FitClick() {
+  FitInput in;
+  in.free = Current();
+  if (in.free.Empty()) return Tell(U("データがありません"));
+  ParseCoilModel(CoilCombo->currentData().toString(), in.coil);
+  in.creep = CreepCheck->isChecked();
+  in.fitRe = ReFitted->isChecked();
+  if (!in.fitRe && !Number(ReEdit, in.re)) return Tell(U("Re の値が正しくありません"));
+  double v = 0;
+  if (!FminEdit->text().trimmed().isEmpty() && !Number(FminEdit, in.fmin))
+    return Tell(U("周波数範囲の値が正しくありません"));
+  if (!FmaxEdit->text().trimmed().isEmpty() && !Number(FmaxEdit, in.fmax))
+    return Tell(U("周波数範囲の値が正しくありません"));
+  if (!SdEdit->text().trimmed().isEmpty()) {
+    if (!Number(SdEdit, v)) return Tell(U("Sd の値が正しくありません"));
+    in.sd = v * 1e-4;
+  }
+  const int kind = SecondCombo->currentIndex();
+  if (kind != 0) {
+    if (!Number(SecondValue, v))
+      return Tell(kind == 1 ? U("付加質量の値が正しくありません") : U("密閉箱の容積が正しくありません"));
+    QString why;
+    const FitCurve second = ReadCurve(SecondFile->text().trimmed(), why);
+    if (second.Empty()) return Tell(SecondFile->text() + U("：") + why);
+    if (kind == 1) {
+      in.addedMass = v * 1e-3;
+      in.loaded = second;
+    } else {
+      in.boxVolume = v * 1e-3;
+      in.boxed = second;
+    }
+  }
+  const FitResult r = FitDriver(in);
+  if (!r.Ok()) {
+    Clear();
+    return Tell(FitFailureText(r.failure, true));
+  }
+  result_ = r;
+  fitted_ = in.free;
+  haveModel_ = true;
+  ShowResult();
+  if (overlayChanged) overlayChanged();
+}
+
+void TFormFit::ShowResult() {
+  Table->setRowCount(0);
+  for (int v = 0; v < FitValueCount; ++v) {
+    if (!result_.has[size_t(v)]) continue;
+    const FitValueInfo& info = FitValueInfoOf(v);
+    std::string value, sigma;
+    FormatWithSigma(result_.value[size_t(v)] * info.scale, result_.sigma[size_t(v)] * info.scale, value, sigma);
+    const int row = Table->rowCount();
+    Table->insertRow(row);
+    const QString cells[] = {U(info.name), QString::fromStdString(value), U("±") + QString::fromStdString(sigma),
+                             U(info.unit)};
+    for (int c = 0; c < 4; ++c) {
+      auto* item = new QTableWidgetItem(cells[c]);
+      if (c == 1 || c == 2) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      Table->setItem(row, c, item);
+    }
+  }
+  ResidualLabel->setText(U("残差 %1 %（%2～%3 Hz、%4 点）%5")
+                             .arg(result_.residual * 100, 0, 'f', 2)
+                             .arg(result_.fmin, 0, 'f', 0)
+                             .arg(result_.fmax, 0, 'f', 0)
+                             .arg(result_.points)
+                             .arg(result_.poor ? U(" 適合不良") : QString()));
+  QStringList warnings;
+  for (const FitNotice& n : result_.warnings) warnings << FitWarningText(n, true);
+  WarningsLabel->setText(warnings.join(QLatin1Char('\n')));
+  SaveButton->setEnabled(true);
+}
+
+void TFormFit::Clear() {
+  const bool had = haveModel_;
+  haveModel_ = false;
+  result_ = {};
+  fitted_ = {};
+  Table->setRowCount(0);
+  ResidualLabel->clear();
+  WarningsLabel->clear();
+  SaveButton->setEnabled(false);
+  if (had && overlayChanged) overlayChanged();
+}
+
+void TFormFit::SaveClick() {
+  if (!haveModel_) return;
+  QString path;
+  if (!Modal().SaveFileName(this, U(SaveFilter), U("driver.wdr"), path) || path.isEmpty()) return;
+  double sdCm2 = 0;
+  Number(SdEdit, sdCm2);
+  const bool text = path.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
+  const std::string content = text ? FitTableText(result_) : WdrText(result_, {"", "", sdCm2 * 1e-4});
+  QSaveFile out(path);
+  const bool ok = out.open(QIODevice::WriteOnly) &&
+                  out.write(content.data(), qint64(content.size())) == qint64(content.size()) && out.commit();
+  if (!ok) Tell(U("ファイルを保存できませんでした"));
+}
+
+const PointValues* TFormFit::Overlay(int32_t band) const {
+  if (!haveModel_ || !isVisible()) return nullptr;
+  const FitCurve now = Current();
+  if (now.f != fitted_.f || now.r != fitted_.r || now.thetaDeg != fitted_.thetaDeg) return nullptr;
+  PointValues& values = *overlay_;
+  values.Clear();
+  // Over the fitted range only: beyond it the model is extrapolated.
+  for (int k = BandFirstSlot(band); k <= BandLastSlot(band); ++k) {
+    const double f = GridFrequency(k);
+    if (f < result_.fmin * 0.999 || f > result_.fmax * 1.001) continue;
+    const std::complex<double> z = ModelImpedance(result_.model, f);
+    values.Freq[k] = float(f);
+    values.R[k] = float(std::abs(z));
+    values.Theta[k] = float(std::arg(z) * 180 / M_PI);
+  }
+  values.valid = 1;
+  return &values;
+}
+
+void TFormFit::keyPressEvent(QKeyEvent* event) {
+  // Return on a button presses it; anywhere else it fits.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+    else FitClick();
+    return;
+  }
+  if (event->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void TFormFit::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  Clear();
+}
+
+}  // namespace kavo

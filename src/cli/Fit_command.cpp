@@ -1,0 +1,193 @@
+// kavo-tool fit: the driver's model fitted to one free-air curve, or jointly
+// with the same driver loaded by a mass and/or in a closed box
+// (analysis/ModelFit). Prints name, value, ±σ and unit per line, or one JSON
+// object, and can write a WinISD-style driver file.
+#include <QFileInfo>
+#include <QLocale>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <ostream>
+#include <sstream>
+
+#include "analysis/ModelFit.h"
+#include "cli/Curves.h"
+#include "cli/Files.h"
+#include "cli/KavoTool.h"
+#include "cli/Texts.h"
+#include "data/Kavo_setting.h"
+
+namespace kavo::cli {
+namespace {
+
+const Option FitOptionTable[] = {
+    {"--re", "OHMS", QT_TRANSLATE_NOOP("ToolText", "the voice coil's DC resistance, held fixed")},
+    {"--fit-re", nullptr, QT_TRANSLATE_NOOP("ToolText", "fit Re as well (instead of --re)")},
+    {"--model", "le|lr2|semi", QT_TRANSLATE_NOOP("ToolText", "the voice coil: jωLe, an LR2 network or a semi-inductance (semi unless given)")},
+    {"--creep", nullptr, QT_TRANSLATE_NOOP("ToolText", "model the suspension's creep (the default)")},
+    {"--no-creep", nullptr, QT_TRANSLATE_NOOP("ToolText", "a plain compliance")},
+    {"--fmin", "HZ", QT_TRANSLATE_NOOP("ToolText", "the range's lower end (the curve's start unless given)")},
+    {"--fmax", "HZ", QT_TRANSLATE_NOOP("ToolText", "the range's upper end (6 times the R peak's frequency unless given)")},
+    {"--sd", "CM2", QT_TRANSLATE_NOOP("ToolText", "the cone's area: adds Vas, needed with a box")},
+    {"--added-mass", "G", QT_TRANSLATE_NOOP("ToolText", "the mass added for the second measurement, in grams")},
+    {"--loaded", "FILE", QT_TRANSLATE_NOOP("ToolText", "the measurement with the added mass")},
+    {"--box-litres", "L", QT_TRANSLATE_NOOP("ToolText", "the closed box's volume, in litres")},
+    {"--boxed", "FILE", QT_TRANSLATE_NOOP("ToolText", "the measurement in the closed box")},
+    {"--json", nullptr, QT_TRANSLATE_NOOP("ToolText", "one JSON object instead of the table")},
+    {"--wdr", "OUT.wdr", QT_TRANSLATE_NOOP("ToolText", "also write a WinISD-style driver file (SI units)")},
+    {"--brand", "TEXT", QT_TRANSLATE_NOOP("ToolText", "the driver file's Brand")},
+    {"--model-name", "TEXT", QT_TRANSLATE_NOOP("ToolText", "the driver file's Model")},
+};
+
+struct FitOptions {
+  QString error;  // empty when the command line is sound
+  QString free, loaded, boxed, wdr, brand, modelName;
+  bool fitRe = false, json = false, creep = true;
+  double re = 0, fmin = 0, fmax = 0, sdCm2 = 0, massG = 0, boxL = 0;
+  CoilModel coil = CoilModel::Semi;
+};
+
+// A finite number above 0 ("." as decimal point, whatever the locale).
+bool Positive(const QString& text, double& value) {
+  bool ok = false;
+  value = text.trimmed().toDouble(&ok);
+  return ok && std::isfinite(value) && value > 0;
+}
+
+// The parsed command line as the fit's options, `error` naming what is wrong.
+FitOptions TakeFitOptions(const CommandLine& line) {
+  FitOptions o;
+  auto fail = [&o](const QString& why) {
+    if (o.error.isEmpty()) o.error = why;
+  };
+  o.free = line.operands.value(0);
+  const struct {
+    const char* name;
+    double* value;
+  } numbers[] = {{"--re", &o.re},     {"--fmin", &o.fmin},         {"--fmax", &o.fmax},
+                 {"--sd", &o.sdCm2}, {"--added-mass", &o.massG}, {"--box-litres", &o.boxL}};
+  for (const auto& n : numbers)
+    if (line.Has(n.name) && !Positive(line.Value(n.name), *n.value))
+      fail(ToolText::tr("%1 must be a number above 0, not '%2'").arg(QLatin1String(n.name), line.Value(n.name)));
+  o.loaded = line.Value("--loaded");
+  o.boxed = line.Value("--boxed");
+  o.wdr = line.Value("--wdr");
+  o.brand = line.Value("--brand");
+  o.modelName = line.Value("--model-name");
+  o.fitRe = line.Has("--fit-re");
+  o.json = line.Has("--json");
+  o.creep = !line.Has("--no-creep");
+  if (line.Has("--model") && !ParseCoilModel(line.Value("--model"), o.coil))
+    fail(ToolText::tr("--model takes le, lr2 or semi"));
+  if (line.Has("--creep") && line.Has("--no-creep")) fail(ToolText::tr("give --creep or --no-creep, not both"));
+  if (line.Has("--re") == o.fitRe) fail(ToolText::tr("give either --re OHMS or --fit-re"));
+  if (line.Has("--added-mass") != line.Has("--loaded"))
+    fail(ToolText::tr("--added-mass G and --loaded FILE go together"));
+  if (line.Has("--box-litres") != line.Has("--boxed"))
+    fail(ToolText::tr("--box-litres L and --boxed FILE go together"));
+  if (line.Has("--boxed") && !line.Has("--sd")) fail(ToolText::tr("the closed box needs --sd CM2"));
+  if (o.fmin > 0 && o.fmax > 0 && !(o.fmin < o.fmax)) fail(ToolText::tr("--fmin must be below --fmax"));
+  if (!line.Has("--wdr") && (line.Has("--brand") || line.Has("--model-name")))
+    fail(ToolText::tr("--brand and --model-name go with --wdr"));
+  return o;
+}
+
+// A curve as the fit takes it: the band's slots of the converted data.
+bool Load(const QString& file, FitCurve& curve, std::ostream& err) {
+  const std::unique_ptr<Curve> c = LoadCurve(file, true, 0, "fit", err);
+  if (!c) return false;
+  const int32_t band = c->data.band;
+  curve = CurveFromSlots(c->raw.R, c->raw.Theta, c->raw.Freq, BandFirstSlot(band), BandLastSlot(band));
+  return true;
+}
+
+std::string Format(const char* format, double v) {
+  char text[48];
+  std::snprintf(text, sizeof text, format, v);
+  return text;
+}
+
+std::string JsonString(const QString& text) {
+  std::string out = "\"";
+  for (const char ch : text.toStdString()) {
+    if (ch == '"' || ch == '\\') out += '\\', out += ch;
+    else if (static_cast<unsigned char>(ch) < 0x20) {
+      char code[8];
+      std::snprintf(code, sizeof code, "\\u%04x", unsigned(ch));
+      out += code;
+    }
+    else out += ch;
+  }
+  return out + "\"";
+}
+
+std::string JsonNumber(double v) { return std::isfinite(v) ? Format("%.9g", v) : "null"; }
+
+void PrintJson(const FitResult& r, CoilModel coil, std::ostream& out) {
+  std::string values, sigmas;
+  for (int v = 0; v < FitValueCount; ++v) {
+    if (!r.has[size_t(v)]) continue;
+    const FitValueInfo& info = FitValueInfoOf(v);
+    const std::string sep = values.empty() ? "" : ", ";
+    values += sep + "\"" + info.key + "\": " + JsonNumber(r.value[size_t(v)] * info.scale);
+    sigmas += sep + "\"" + info.key + "\": " + JsonNumber(r.sigma[size_t(v)] * info.scale);
+  }
+  std::string warnings;
+  for (const FitNotice& n : r.warnings)
+    warnings += (warnings.empty() ? "" : ", ") + JsonString(FitWarningText(n, false));
+  out << "{\"values\": {" << values << "}, \"sigma\": {" << sigmas << "}, \"residual_rms\": " << JsonNumber(r.residual)
+      << ", \"model\": \"" << CoilModelName(coil) << "\", \"range_hz\": [" << JsonNumber(r.fmin) << ", "
+      << JsonNumber(r.fmax) << "], \"warnings\": [" << warnings << "]}\n";
+}
+
+}  // namespace
+
+const Command FitCommand{
+    "fit", "FREE.DTA",
+    QT_TRANSLATE_NOOP("ToolText", "the driver's model fitted to the curve(s): every value with its ±1σ"),
+    FitOptionTable, RunFit, 1, 1,
+    QT_TRANSLATE_NOOP("ToolText", "Needs --re OHMS or --fit-re. Tables (.zma, .csv, .txt) are read wherever a .DTA is.\n"
+                                  "Mms, Cms, Rms and Bl need a second curve (--added-mass with --loaded, or\n"
+                                  "--box-litres with --boxed and --sd); Vas needs --sd as well.")};
+
+int RunFit(const QStringList& args, std::ostream& out, std::ostream& err) {
+  CommandLine line;
+  if (const int status = ParseCommandLine(FitCommand, args, line, out, err); status != Proceed) return status;
+  const FitOptions o = TakeFitOptions(line);
+  if (!o.error.isEmpty()) return UsageError(FitCommand, o.error, err);
+  if (!o.wdr.isEmpty())
+    if (const int status = CheckOutput(FitCommand, o.wdr, {o.free, o.loaded, o.boxed}, {"wdr"}, err); status != Proceed)
+      return status;
+  FitInput in;
+  if (!Load(o.free, in.free, err)) return ExitUnreadable;
+  if (!o.loaded.isEmpty() && !Load(o.loaded, in.loaded, err)) return ExitUnreadable;
+  if (!o.boxed.isEmpty() && !Load(o.boxed, in.boxed, err)) return ExitUnreadable;
+  in.coil = o.coil;
+  in.creep = o.creep;
+  in.fitRe = o.fitRe;
+  in.re = o.re;
+  in.fmin = o.fmin;
+  in.fmax = o.fmax;
+  in.sd = o.sdCm2 * 1e-4;
+  in.addedMass = o.massG * 1e-3;
+  in.boxVolume = o.boxL * 1e-3;
+  const FitResult r = FitDriver(in);
+  const bool ja = IsJapanese(QLocale::system());
+  if (!r.Ok()) {
+    Say(err, "fit", FitFailureText(r.failure, ja));
+    return ExitFailed;
+  }
+  for (const FitNotice& n : r.warnings) Say(err, "fit", ToolText::tr("warning: %1").arg(FitWarningText(n, ja)));
+  if (o.json) PrintJson(r, o.coil, out);
+  else out << FitTableText(r);
+  if (!o.wdr.isEmpty()) {
+    const std::string text = WdrText(r, {o.brand.toStdString(), o.modelName.toStdString(), o.sdCm2 * 1e-4});
+    if (!WriteOutput(o.wdr, QByteArray::fromStdString(text), out)) {
+      SayFile(err, "fit", o.wdr, ToolText::tr("cannot be written"), true);
+      return ExitFailed;
+    }
+  }
+  return ExitOk;
+}
+
+}  // namespace kavo::cli

@@ -1,0 +1,94 @@
+// The model-fit window by keyboard: opened from "結果を分析", Re typed, Tab
+// to "適合", Return; the table, and the model dashed over the measurement
+// until the window closes or the measurement changes.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "MainProbe.h"
+#include "MainWindowFixture.h"
+#include "Records.h"
+#include "UnitModel.h"
+#include "analysis/Kavo_calc.h"
+#include "analysis/ModelFitWindow.h"
+#include "data/Kavo_file.h"
+#include "graph/Graph_rtf.h"
+
+namespace kavo::test {
+namespace {
+
+void Key(int key, const QString& text = {}) {
+  QWidget* to = QApplication::focusWidget();
+  ASSERT_NE(to, nullptr);
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QApplication::sendEvent(to, &press);
+  QApplication::sendEvent(to, &release);
+}
+
+void Type(const QString& text) {
+  for (const QChar c : text) Key(c.unicode(), QString(c));
+}
+
+bool Activate(QWidget* window) {
+  window->activateWindow();
+  return PumpUntil([&] { return window->isActiveWindow(); });
+}
+
+using ModelFitWindowTest = MainWindowTest;
+
+TEST_F(ModelFitWindowTest, ByKeyboardFromTheAnalysisWindowToTheTableAndTheDashedModel) {
+  Start();
+  main->show();
+  kavsim::DriverModel m;
+  m.coil = kavsim::DriverModel::Coil::Semi, m.K = 0.0062, m.n = 0.7, m.creep = 0.08;
+  ASSERT_TRUE(FillFromUnit(TFormMainProbe(main).mainData(), m));
+  TFormMainProbe(main).mainData().valid = 1;
+  ASSERT_TRUE(TFormMainProbe(main).fileHandler()->ConvertData(&TFormMainProbe(main).mainData(), &TFormMainProbe(main).rawValues(), &TFormMainProbe(main).aveValues()));
+  main->mRedrawGraph();
+  TFormMainProbe(main).MenuMesure_Calc()->trigger();
+  TFormCalc* calc = Forms().calc;
+  ASSERT_TRUE(calc->isVisible());
+  ASSERT_TRUE(Activate(calc));
+  calc->FitButton->setFocus();
+  Key(Qt::Key_Space);
+  TFormFit* fit = Forms().fit;
+  ASSERT_TRUE(PumpUntil([&] { return fit->isVisible(); }));
+  ASSERT_TRUE(Activate(fit));
+
+  fit->ReEdit->setFocus();
+  Type(QStringLiteral("5.6"));
+  int tabs = 0;
+  while (QApplication::focusWidget() != fit->FitButton && tabs++ < 20) Key(Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), fit->FitButton);
+  Key(Qt::Key_Return);
+
+  // Free curve, semi, creep: Re Fs Qms Qes Qts K n λ EBP.
+  ASSERT_EQ(fit->Table->rowCount(), 9) << fit->WarningsLabel->text().toStdString();
+  EXPECT_EQ(fit->Table->item(1, 0)->text(), "Fs");
+  EXPECT_NEAR(fit->Table->item(1, 1)->text().toDouble(), 42.0, 0.1);
+  EXPECT_TRUE(fit->Table->item(1, 2)->text().startsWith(QStringLiteral("±")));
+  EXPECT_TRUE(fit->ResidualLabel->text().contains(QStringLiteral("残差")));
+  EXPECT_TRUE(modal->MessageTexts().isEmpty()) << modal->MessageTexts().join('|').toStdString();
+
+  // The model over the measurement: at the resonance it meets the curve.
+  const PointValues* model = TFormMainProbe(main).graphPlotter()->overlay();
+  ASSERT_NE(model, nullptr);
+  const int peak = calc->Analysis().peakSlots[0];
+  EXPECT_NEAR(model->R[peak], TFormMainProbe(main).rawValues().R[peak], 0.01 * TFormMainProbe(main).rawValues().R[peak]);
+  // A changed measurement drops it; a new fit brings it back; closing drops it.
+  TFormMainProbe(main).rawValues().R[peak] += 1.0f;
+  EXPECT_EQ(TFormMainProbe(main).graphPlotter()->overlay(), nullptr);
+  TFormMainProbe(main).rawValues().R[peak] -= 1.0f;
+  Key(Qt::Key_Return);
+  EXPECT_NE(TFormMainProbe(main).graphPlotter()->overlay(), nullptr);
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(fit->isVisible());
+  EXPECT_EQ(TFormMainProbe(main).graphPlotter()->overlay(), nullptr);
+}
+
+}  // namespace
+}  // namespace kavo::test
