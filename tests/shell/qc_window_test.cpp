@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QTest>
 
+#include "MainProbe.h"
 #include "MainWindowFixture.h"
 #include "Records.h"
 #include "UnitModel.h"
@@ -30,10 +31,11 @@ QString Driver(const TempDir& dir, const char* name, double fs) {
 // Pixels of the band's shade over the white graph: the reference pen's
 // colour at the shade's alpha.
 int Shaded(TFormMain* main) {
-  const QColor shade = ToleranceShade(ColorFromBgr(uint32_t(main->settings.PenColor_R_Ref[0])));
+  TFormMainProbe probe(main);
+  const QColor shade = ToleranceShade(ColorFromBgr(uint32_t(probe.settings().PenColor_R_Ref[0])));
   const double a = shade.alphaF();
   auto blend = [a](int c) { return int(c * a + 255 * (1 - a) + 0.5); };
-  const QImage& bitmap = main->graphPlotter->Bitmap();
+  const QImage& bitmap = probe.graphPlotter()->Bitmap();
   int shaded = 0;
   for (int y = 0; y < bitmap.height(); ++y)
     for (int x = 0; x < bitmap.width(); ++x) {
@@ -48,6 +50,7 @@ using QcWindowTest = MainWindowTest;
 
 TEST_F(QcWindowTest, TheBandByKeyboardAndThePassOrFailOfEachFileOpened) {
   Start();
+  TFormMainProbe probe(main);
   main->show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(main));
   Driver(dir, "ref.DTA", 42);
@@ -58,21 +61,21 @@ TEST_F(QcWindowTest, TheBandByKeyboardAndThePassOrFailOfEachFileOpened) {
 
   modal->fileAnswers.push_back(dir.Path("woofer.kqc"));
   QTest::keyClick(main, Qt::Key_R, Qt::AltModifier);
-  ASSERT_TRUE(PumpUntil([&] { return QApplication::activePopupWidget() == main->MenuRef; }));
-  QTest::keyClick(main->MenuRef, Qt::Key_T);
-  ASSERT_TRUE(PumpUntil([&] { return main->qcState != nullptr; }));
+  ASSERT_TRUE(PumpUntil([&] { return QApplication::activePopupWidget() == probe.MenuRef(); }));
+  QTest::keyClick(probe.MenuRef(), Qt::Key_T);
+  ASSERT_TRUE(PumpUntil([&] { return !modal->calls.empty() && QApplication::activePopupWidget() == nullptr; }));
   ASSERT_FALSE(modal->calls.empty());
   EXPECT_EQ(modal->calls.back().kind, ModalKind::OpenFile);
   EXPECT_TRUE(modal->calls.back().filter.endsWith("*.kqc"));
   EXPECT_TRUE(modal->MessageTexts().isEmpty()) << modal->MessageTexts().join('|').toStdString();
 
-  EXPECT_GT(Shaded(main), main->graphPlotter->Bitmap().width() * 2) << "no band on the graph";
-  EXPECT_EQ(main->StatusBar1->PanelText(1), QStringLiteral("合格"));
+  EXPECT_GT(Shaded(main), probe.graphPlotter()->Bitmap().width() * 2) << "no band on the graph";
+  EXPECT_EQ(probe.StatusBar1()->PanelText(1), QStringLiteral("合格"));
 
   main->mOpenDataFile(bad);
-  EXPECT_TRUE(main->StatusBar1->PanelText(1).startsWith(QStringLiteral("不合格：R が "))) << main->StatusBar1->PanelText(1).toStdString();
+  EXPECT_TRUE(probe.StatusBar1()->PanelText(1).startsWith(QStringLiteral("不合格：R が "))) << probe.StatusBar1()->PanelText(1).toStdString();
   main->mOpenDataFile(good);
-  EXPECT_EQ(main->StatusBar1->PanelText(1), QStringLiteral("合格"));
+  EXPECT_EQ(probe.StatusBar1()->PanelText(1), QStringLiteral("合格"));
 }
 
 }  // namespace
