@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/Kavo_calc_method.h"
+#include "analysis/Ts_analysis.h"
 #include "data/Kavo_data.h"
 
 namespace kavo {

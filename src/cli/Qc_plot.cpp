@@ -4,10 +4,8 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QFileInfo>
-#include <QLabel>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QWidget>
 #include <algorithm>
 #include <cmath>
 
@@ -15,7 +13,7 @@
 #include "cli/Texts.h"
 #include "data/Kavo_setting.h"
 #include "graph/Graph_rtf.h"
-#include "graph/PaintBox.h"
+#include "graph/GraphSheet.h"
 #include "graph/ToleranceBand.h"
 #include "platform/Look.h"
 
@@ -72,41 +70,26 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
   scale.freqMax = int32_t(std::ceil(hi));
   scale.rMax = RScaleFor(rTop);
   SettingsRecord colours;
-
-  // The window's graph area with its labels, never shown on screen.
-  QWidget host;
-  host.setAttribute(Qt::WA_DontShowOnScreen);
-  host.setAutoFillBackground(true);
-  QPalette palette = host.palette();
-  palette.setColor(QPalette::Window, Qt::white);
-  palette.setColor(QPalette::WindowText, Qt::black);
-  host.setPalette(palette);
-  host.resize(Width, Height);
-  LabelSlots labels{};
-  for (auto& label : labels) label = new QLabel(&host);
   const QColor refColour = ColorFromBgr(static_cast<uint32_t>(colours.PenColor_R));
-  ColorScaleLabels(labels, refColour, ColorFromBgr(static_cast<uint32_t>(colours.PenColor_Theta)), Qt::black);
-  const QFontMetrics fm(host.font());
-  const int left = fm.horizontalAdvance(QStringLiteral("200.0")) + 14, right = 14;
-  const int top = fm.height() + 8, bottom = 2 * fm.height() + 12;
-  auto* area = new PaintBox(&host);
-  area->setGeometry(left, top, Width - left - right, Height - top - bottom);
-  Graph_RTF plotter(&host, area, &colours, labels, &scale);
-  plotter.Clear();
-  plotter.DrawScales(true);
 
+  // The window's graph on a sheet of its own, R alone.
+  GraphSheet sheet;
+  sheet.BuildHosted(QSize(Width, Height), QApplication::font(), true);
+  if (!sheet.CreatePlotter(&colours, &scale)) {
+    reason = ToolText::tr("drawing needs the widget application");
+    return false;
+  }
+  sheet.ColorLabels(colours, Qt::black);
+  const QFontMetrics fm(QApplication::font());
   // The band, the reference and the failing curves over the plotter's grid.
-  QImage picture = plotter.Bitmap().copy();
-  {
-    QPainter p(&picture);
+  sheet.Plotter()->band = [&](QPainter& p, const Graph_RTF::FreqAxis& axis, float rMax, int w, int h) {
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    const int w = picture.width(), h = picture.height();
-    const Graph_RTF::FreqAxis axis = Graph_RTF::MakeFreqAxis(scale.freqMin, scale.freqMax);
-    PaintToleranceBand(p, axis, scale.rMax, w, h, band.f, band.lo, band.hi, band.ref, refColour, 2);
+    PaintToleranceBand(p, axis, rMax, w, h, band.f, band.lo, band.hi, band.ref, refColour, 2);
     const QColor fill = ToleranceShade(refColour);
     for (size_t k = 0; k < failing.size(); ++k) {
       p.setPen(QPen(CurveColours[k % std::size(CurveColours)], 1));
-      p.drawPolyline(Line(axis, failing[k]->curve.f, failing[k]->curve.r, scale.rMax, w, h, lo, hi));
+      p.drawPolyline(Line(axis, failing[k]->curve.f, failing[k]->curve.r, rMax, w, h, lo, hi));
     }
     // The legend: the reference, then each failing file (as many as fit).
     QStringList entries{rules.meanReference ? ToolText::tr("reference: the mean")
@@ -120,6 +103,7 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
     p.setPen(Qt::black);
     p.setBrush(Qt::white);
     p.drawRect(box);
+    p.setFont(QApplication::font());
     for (int i = 0; i < rows; ++i) {
       const int y = box.top() + 4 + i * lineH + lineH / 2;
       const QColor c = i == 0 ? refColour : CurveColours[size_t(i - 1) % std::size(CurveColours)];
@@ -129,12 +113,11 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
       p.setPen(Qt::black);
       p.drawText(QRect(box.left() + 32, y - lineH / 2, textW + 4, lineH), Qt::AlignVCenter | Qt::AlignLeft, entries[i]);
     }
-  }
-  area->SetPaintHandler([&plotter, &picture](QPainter& p) {
-    p.fillRect(plotter.FrameRect(), Qt::black);
-    p.drawImage(plotter.DestRect(), picture, plotter.SrcRect());
-  });
-  host.show();
+    p.restore();
+  };
+  sheet.Plotter()->Clear();
+  sheet.Plotter()->DrawReferences(true);
+  sheet.ThinLabels();
 
   const bool pdf = target != QLatin1String("-") && QFileInfo(target).suffix().toLower() == QLatin1String("pdf");
   QByteArray bytes;
@@ -148,14 +131,11 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
     QPainter p(&writer);
     const double f = std::min(writer.width() / double(Width), writer.height() / double(Height));
     p.scale(f, f);
-    host.render(&p);
+    sheet.RenderTo(p);
   } else {
-    QImage image(Width, Height, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    host.render(&image);
-    image.save(&buffer, "PNG");
+    sheet.Picture().save(&buffer, "PNG");
   }
-  area->SetPaintHandler(nullptr);
+  sheet.Plotter()->band = nullptr;
   return WriteOutput(target, bytes, out);
 }
 
