@@ -29,6 +29,7 @@
 
 #include "EventPump.h"
 #include "MainProbe.h"
+#include "Records.h"
 #include "TempDir.h"
 #include "UnitModel.h"
 #include "data/Kavo_data.h"
@@ -41,6 +42,8 @@
 #include "platform/Modal.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
+#include "MainProbe.h"
+#include "Records.h"
 
 namespace {
 
@@ -79,19 +82,6 @@ long ResidentKb() {
   return kb;
 }
 
-void Fill(kavo::MeasureData& data, const kavsim::DriverModel& model) {
-  data.band = 1;
-  data.dateTime = "2026/12/08 9:30:00";
-  for (int k = 0; k <= 399; ++k) {
-    const double f = kavsim::SlotFrequency(k);
-    const std::complex<double> z = kavsim::Impedance(model, f);
-    const std::string rec = kavsim::EncodePoint(std::abs(z), std::arg(z) * 180.0 / M_PI, f);
-    for (int i = 0; i < kavo::RecordLength; ++i) data.points[k].c[i] = rec[static_cast<size_t>(i)];
-    data.points[k].c[kavo::RecordLength] = '\0';
-  }
-  data.valid = 1;
-}
-
 // The main set and five references of different drivers, converted and drawn.
 void LoadSixCurves(kavo::TFormMain* main) {
   const char* presets[6] = {"woofer65", "sub10", "fullrange", "woofer65", "sub10", "fullrange"};
@@ -100,20 +90,23 @@ void LoadSixCurves(kavo::TFormMain* main) {
     kavsim::FindPreset(presets[k], models[k]);
     models[k].Fs *= 1.0 + 0.15 * k;
   }
-  Fill(main->mainData, models[0]);
-  main->fileHandler->ConvertData(&main->mainData, &main->rawValues, &main->aveValues);
-  main->dataSaved = 1;
+  kavo::TFormMainProbe p(main);
+  kavo::test::FillFromUnit(p.mainData(), models[0]);
+  p.mainData().valid = 1;
+  p.fileHandler()->ConvertData(&p.mainData(), &p.rawValues(), &p.aveValues());
+  p.dataSaved() = 1;
   for (int k = 0; k < kavo::MaxRefs; ++k) {
-    Fill(main->refData[k], models[k + 1]);
-    main->fileHandler->ConvertData(&main->refData[k], &main->refRawValues[k], &main->refAveValues[k]);
-    main->refCount = k + 1;
+    kavo::test::FillFromUnit(p.refData()[k], models[k + 1]);
+    p.refData()[k].valid = 1;
+    p.fileHandler()->ConvertData(&p.refData()[k], &p.refRawValues()[k], &p.refAveValues()[k]);
+    p.refCount() = k + 1;
   }
 }
 
 kavo::TFormMain* OpenWindow() {
   kavo::TFormMain* main = kavo::CreateForms();
   main->show();
-  kavo::test::PumpUntil([&] { return main->idlePasses > 0 && !main->settingsPending; });
+  kavo::test::PumpUntil([&] { return kavo::TFormMainProbe(main).idlePasses() > 0 && !kavo::TFormMainProbe(main).settingsPending(); });
   kavo::test::PumpFor(50);
   return main;
 }
@@ -124,7 +117,7 @@ int StartupChild() {
   // The clock runs from process start, loading and linking included.
   kavo::TFormMain* main = kavo::CreateForms();
   main->show();
-  kavo::test::PumpUntil([&] { return main->idlePasses > 0 && !main->settingsPending; }, 10000);
+  kavo::test::PumpUntil([&] { return kavo::TFormMainProbe(main).idlePasses() > 0 && !kavo::TFormMainProbe(main).settingsPending(); }, 10000);
   std::printf("startup-ready %ld\n", ResidentKb());
   std::fflush(stdout);
   kavo::DestroyForms();
@@ -134,7 +127,7 @@ int StartupChild() {
 int PageChild(const QString& out) {
   kavo::TFormMain* main = OpenWindow();
   LoadSixCurves(main);
-  main->refCount = 2;  // the page of the print tool: main set and two references
+  kavo::TFormMainProbe(main).refCount() = 2;  // the page of the print tool: main set and two references
   main->mRedrawGraph();
   kavo::test::PumpFor(50);
   QPrinter& printer = main->mPrinter();
@@ -239,14 +232,14 @@ int main(int argc, char** argv) {
   // segment follow their own pace. The wait for the bytes is not counted.
   {
     std::vector<double> perPoint;
-    const kavo::MeasureData full = main->mainData;
+    const kavo::MeasureData full = kavo::TFormMainProbe(main).mainData();
     constexpr int PointsPerRun = 100;
     for (int run = 0; run < runs; ++run) {
       main->mRedrawGraph();  // the scale of the whole curve: no regrowth on the way
-      main->graphPlotter->Clear();
-      kavo::ClearData(main->mainData);
-      main->mainData.band = 1;
-      main->mainData.valid = 0;
+      kavo::TFormMainProbe(main).graphPlotter()->Clear();
+      kavo::ClearData(kavo::TFormMainProbe(main).mainData());
+      kavo::TFormMainProbe(main).mainData().band = 1;
+      kavo::TFormMainProbe(main).mainData().valid = 0;
       kavo::MeasureSession& session = kavo::TFormMainProbe(main).Session();
       session.Replay(1);
       for (int k = 0; k < PointsPerRun; ++k) {
@@ -262,16 +255,16 @@ int main(int argc, char** argv) {
     }
     Row("per point: convert, draw segment, read-out (median/mean)",
         QString::asprintf("%.3f / %.3f ms", Median(perPoint), Mean(perPoint)), "< 0.3 ms");
-    main->mainData = full;
-    main->fileHandler->ConvertData(&main->mainData, &main->rawValues, &main->aveValues);
+    kavo::TFormMainProbe(main).mainData() = full;
+    kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).mainData(), &kavo::TFormMainProbe(main).rawValues(), &kavo::TFormMainProbe(main).aveValues());
   }
 
   // A full redraw at 1280 x 1024: main set and five references into the
   // bitmap, the scales and labels, and the area painted.
   {
-    auto* area = main->PaintBox1;
+    auto* area = kavo::TFormMainProbe(main).PaintBox1();
     area->resize(1282, 1026);
-    main->graphPlotter->Resize();
+    kavo::TFormMainProbe(main).graphPlotter()->Resize();
     main->mRedrawGraph();
     if (!qEnvironmentVariableIsEmpty("BENCH_SHOT")) area->grab().save(qEnvironmentVariable("BENCH_SHOT"));
     const double ms = TimeMs(std::max(runs, 5) * 4, [&] {
@@ -285,7 +278,7 @@ int main(int argc, char** argv) {
     kavo::PointValues raw, ave;
     bool ok = true;
     const double ms = TimeMs(std::max(runs, 5) * 20, [&] {
-      ok = main->fileHandler->ConvertData(&main->mainData, &raw, &ave) && ok;
+      ok = kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).mainData(), &raw, &ave) && ok;
     });
     Row(ok ? "ConvertData, full band (400 points)" : "ConvertData, full band (FAILED)",
         QString::asprintf("%.3f ms", ms), "");
@@ -294,11 +287,11 @@ int main(int argc, char** argv) {
   {
     const QString path = dir.Path(QStringLiteral("bench.DTA"));
     const double writeMs = TimeMs(std::max(runs, 5) * 4, [&] {
-      main->fileHandler->WriteDataFile(path, "0815", &main->settings, &main->mainData);
+      kavo::TFormMainProbe(main).fileHandler()->WriteDataFile(path, "0815", &kavo::TFormMainProbe(main).settings(), &kavo::TFormMainProbe(main).mainData());
     });
     kavo::MeasureData back;
     const double readMs = TimeMs(std::max(runs, 5) * 4, [&] {
-      main->fileHandler->ReadDataFile(path, nullptr, nullptr, &back);
+      kavo::TFormMainProbe(main).fileHandler()->ReadDataFile(path, nullptr, nullptr, &back);
     });
     Row(".DTA file: write / read", QString::asprintf("%.2f / %.2f ms", writeMs, readMs), "");
   }
@@ -343,6 +336,18 @@ int main(int argc, char** argv) {
     const QString joint = it.hasNext() ? it.next().captured(1) : QStringLiteral("failed");
     Row("model fit, one 400-point curve", single + QStringLiteral(" ms"), "< 20 ms");
     Row("model fit, free + loaded 400-point curves jointly", joint + QStringLiteral(" ms"), "< 60 ms");
+  }
+
+  // kavo-tool qc over 500 files: bench_qc next to this program.
+  {
+    QProcess p;
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/bench_qc"), {QString::number(std::min(runs, 3))});
+    p.waitForFinished(600000);
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral(": ([0-9.]+) s, ([0-9.]+) ms per file"))
+                                          .match(QString::fromUtf8(p.readAllStandardOutput()));
+    Row("kavo-tool qc, 500 files (analysis + model fit each): wall / per file",
+        m.hasMatch() ? m.captured(1) + QStringLiteral(" s / ") + m.captured(2) + QStringLiteral(" ms") : QStringLiteral("failed"),
+        "< 20 s");
   }
 
   // The paced sweep: the sweep benchmark next to this program.

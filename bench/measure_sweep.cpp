@@ -89,14 +89,14 @@ Result RunOnce(bool paced) {
     lastTick = now;
     kavo::TSerialPortDriver* driver = kavo::TFormMainProbe(main).Driver();
     if (driver && driver->Connected()) result.maxBacklog = std::max(result.maxBacklog, driver->CountRX());
-    if (finishedAt < 0 && main->mainData.valid) finishedAt = now;
+    if (finishedAt < 0 && kavo::TFormMainProbe(main).mainData().valid) finishedAt = now;
   });
 
   QEventLoop loop;
   QTimer poll;
   poll.setInterval(20);
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (kavo::TFormMainProbe(main).SweepOver() && main->StatusBar1->PanelText(1) == QStringLiteral("測定終了しました"))
+    if (kavo::TFormMainProbe(main).SweepOver() && kavo::TFormMainProbe(main).StatusBar1()->PanelText(1) == QStringLiteral("測定終了しました"))
       loop.quit();
   });
   QTimer::singleShot(30000, &loop, &QEventLoop::quit);
@@ -112,7 +112,7 @@ Result RunOnce(bool paced) {
   result.cpuShare = 100.0 * (ThreadCpuSeconds() - cpu0) / (result.wallMs / 1000.0);
   const double process1 = ProcessCpuSeconds() - unit.ThreadCpuSeconds();
   result.processCpuShare = 100.0 * (process1 - process0) / (result.wallMs / 1000.0);
-  result.done = main->mainData.valid == 1;
+  result.done = kavo::TFormMainProbe(main).mainData().valid == 1;
   result.lineMs = double(unit.BytesSent()) * 10.0 / 9600.0 * 1000.0;
   tick.stop();
   poll.stop();

@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   modal = new kavo::ScriptedModal;
   kavo::SetModal(modal);
   window = kavo::CreateForms();
-  kavo::test::PumpUntil([] { return window->settingsPending == 0; });
+  kavo::test::PumpUntil([] { return kavo::TFormMainProbe(window).settingsPending() == 0; });
   kavo::TFormMainProbe(window).TimeoutMs() = 150;
   return 0;
 }
@@ -54,11 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   });
   if (!unit.Ok()) return 0;
   qputenv("KAVO_COM1", QByteArray::fromStdString(unit.Path()));
-  window->ComboBox2->setCurrentIndex(band - 1);
+  kavo::TFormMainProbe(window).ComboBox2()->setCurrentIndex(band - 1);
   window->MStartBtnClick();
   const bool ended =
       test::PumpUntil([] { return kavo::TFormMainProbe(window).SweepOver(); }, 5000);
-  const bool idle = window->MStartBtn->isEnabled() && window->MStartBtn->text() == QStringLiteral("測定開始");
+  const bool idle = kavo::TFormMainProbe(window).MStartBtn()->isEnabled() && kavo::TFormMainProbe(window).MStartBtn()->text() == QStringLiteral("測定開始");
   if (!ended || !idle) __builtin_trap();
   modal->calls.clear();
   return 0;

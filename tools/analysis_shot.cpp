@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "MainProbe.h"
 #include "EventPump.h"
 #include "MainProbe.h"
 #include "PtyUnit.h"
@@ -42,13 +43,13 @@ int main(int argc, char** argv) {
   kavo::TFormMain* main = kavo::CreateForms();
   main->move(0, 0);
   main->show();
-  kavo::test::PumpUntil([main] { return main->settingsPending == 0; });
-  main->ComboBox2->setCurrentIndex(0);
+  kavo::test::PumpUntil([main] { return kavo::TFormMainProbe(main).settingsPending() == 0; });
+  kavo::TFormMainProbe(main).ComboBox2()->setCurrentIndex(0);
   main->MStartBtnClick();
   if (!kavo::test::PumpUntil([main] { return kavo::TFormMainProbe(main).SweepOver(); }, 20000)) return 1;
 
   kavo::AppForms& forms = kavo::Forms();
-  main->MenuMesure_Calc->trigger();
+  kavo::TFormMainProbe(main).MenuMesure_Calc()->trigger();
   forms.calc->move(main->frameGeometry().right() + 12, 0);
   kavo::test::PumpFor(300);
 

@@ -13,6 +13,7 @@
 #include <QPixmap>
 #include <cstdio>
 
+#include "MainProbe.h"
 #include "EventPump.h"
 #include "TempDir.h"
 #include "analysis/ModelFitWindow.h"
@@ -35,18 +36,18 @@ int main(int argc, char** argv) {
   kavo::TFormMain* main = kavo::CreateForms();
   main->move(0, 0);
   main->show();
-  kavo::test::PumpUntil([main] { return main->settingsPending == 0; });
+  kavo::test::PumpUntil([main] { return kavo::TFormMainProbe(main).settingsPending() == 0; });
   QString why;
-  if (!kavo::LoadTable(real + QStringLiteral("/LS10-44_free.zma"), 0, main->mainData, why)) {
+  if (!kavo::LoadTable(real + QStringLiteral("/LS10-44_free.zma"), 0, kavo::TFormMainProbe(main).mainData(), why)) {
     std::fprintf(stderr, "%s\n", qPrintable(why));
     return 1;
   }
-  main->mainData.valid = 1;
-  main->fileHandler->ConvertData(&main->mainData, &main->rawValues, &main->aveValues);
-  main->ComboBox2->setCurrentIndex(main->mainData.band - 1);
+  kavo::TFormMainProbe(main).mainData().valid = 1;
+  kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).mainData(), &kavo::TFormMainProbe(main).rawValues(), &kavo::TFormMainProbe(main).aveValues());
+  kavo::TFormMainProbe(main).ComboBox2()->setCurrentIndex(kavo::TFormMainProbe(main).mainData().band - 1);
   main->ComboBox2Change();
 
-  main->MenuMesure_Fit->trigger();
+  kavo::TFormMainProbe(main).MenuMesure_Fit()->trigger();
   kavo::TFormFit* fit = kavo::Forms().fit;
   fit->move(main->frameGeometry().right() + 12, 0);
   fit->ReEdit->setText(QStringLiteral("7.4"));

@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "MainProbe.h"
+#include "Records.h"
 #include "TempDir.h"
 #include "UnitModel.h"
 #include "data/Kavo_file.h"
@@ -30,19 +32,6 @@ void Settle(int ms = 150) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
   loop.exec();
-}
-
-void Fill(kavo::MeasureData& data, const kavsim::DriverModel& model) {
-  data.band = 1;
-  data.dateTime = "2026/12/08 9:30:00";
-  for (int k = 0; k <= 399; ++k) {
-    const double f = kavsim::SlotFrequency(k);
-    const std::complex<double> z = kavsim::Impedance(model, f);
-    const std::string rec = kavsim::EncodePoint(std::abs(z), std::arg(z) * 180.0 / M_PI, f);
-    for (int i = 0; i < kavo::RecordLength; ++i) data.points[k].c[i] = rec[static_cast<size_t>(i)];
-    data.points[k].c[kavo::RecordLength] = '\0';
-  }
-  data.valid = 1;
 }
 
 }  // namespace
@@ -70,14 +59,17 @@ int main(int argc, char** argv) {
   kavsim::DriverModel boxed = woofer;
   boxed.Fs = 68;
   boxed.Qms = 3.0;
-  Fill(main->mainData, woofer);
-  main->fileHandler->ConvertData(&main->mainData, &main->rawValues, &main->aveValues);
-  main->dataSaved = 1;
+  kavo::TFormMainProbe p(main);
+  kavo::test::FillFromUnit(p.mainData(), woofer);
+  p.mainData().valid = 1;
+  p.fileHandler()->ConvertData(&p.mainData(), &p.rawValues(), &p.aveValues());
+  p.dataSaved() = 1;
   const kavsim::DriverModel refs[2] = {boxed, full};
   for (int k = 0; k < 2; ++k) {
-    Fill(main->refData[k], refs[k]);
-    main->fileHandler->ConvertData(&main->refData[k], &main->refRawValues[k], &main->refAveValues[k]);
-    main->refCount = k + 1;
+    kavo::test::FillFromUnit(p.refData()[k], refs[k]);
+    p.refData()[k].valid = 1;
+    p.fileHandler()->ConvertData(&p.refData()[k], &p.refRawValues()[k], &p.refAveValues()[k]);
+    p.refCount() = k + 1;
   }
   main->mRedrawGraph();
   Settle();
@@ -104,7 +96,7 @@ int main(int argc, char** argv) {
   // The two dialogs as they show.
   auto* colours = kavo::Forms().setColor;
   uint8_t cancelled = 0;
-  colours->Prepare(main->settings, cancelled);
+  colours->Prepare(kavo::TFormMainProbe(main).settings(), cancelled);
   colours->ComboBox1->setCurrentIndex(2);
   colours->show();
   Settle();

@@ -11,6 +11,7 @@
 
 #include "EventPump.h"
 #include "MainProbe.h"
+#include "Records.h"
 #include "TempDir.h"
 #include "UnitModel.h"
 #include "data/Kavo_file.h"
@@ -18,6 +19,8 @@
 #include "platform/Modal.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
+#include "MainProbe.h"
+#include "Records.h"
 
 namespace {
 
@@ -25,15 +28,7 @@ namespace {
 QString WriteDriverFile(const kavo::KAVO_File& files, const QString& path, const kavsim::DriverModel& model,
                         const char* serial) {
   kavo::MeasureData data;
-  data.band = 1;
-  data.dateTime = "2026/12/08 9:30:00";
-  for (int k = 0; k <= 399; ++k) {
-    const double f = kavsim::SlotFrequency(k);
-    const std::complex<double> z = kavsim::Impedance(model, f);
-    const std::string rec = kavsim::EncodePoint(std::abs(z), std::arg(z) * 180.0 / M_PI, f);
-    for (int i = 0; i < kavo::RecordLength; ++i) data.points[k].c[i] = rec[static_cast<size_t>(i)];
-    data.points[k].c[kavo::RecordLength] = '\0';
-  }
+  kavo::test::FillFromUnit(data, model);
   kavo::SettingsRecord settings;
   files.WriteDataFile(path, serial, &settings, &data);
   return path;
@@ -68,14 +63,14 @@ int main(int argc, char** argv) {
   // Open a measurement through the data-file reader, as "開く" will.
   kavsim::DriverModel woofer;
   kavsim::FindPreset("woofer65", woofer);
-  const QString file = WriteDriverFile(*main->fileHandler, dir.Path("woofer.DTA"), woofer, "0815");
+  const QString file = WriteDriverFile(*kavo::TFormMainProbe(main).fileHandler(), dir.Path("woofer.DTA"), woofer, "0815");
   int32_t port = 0;
-  main->fileHandler->ReadDataFile(file, &kavo::TFormMainProbe(main).UnitSerial(), &port, &main->mainData);
-  main->fileHandler->ConvertData(&main->mainData, &main->rawValues, &main->aveValues);
-  main->mainData.valid = 1;
-  main->dataSaved = 1;
-  main->ComboBox2->setCurrentIndex(main->mainData.band - 1);
-  main->graphScale.band = main->mainData.band;
+  kavo::TFormMainProbe(main).fileHandler()->ReadDataFile(file, &kavo::TFormMainProbe(main).UnitSerial(), &port, &kavo::TFormMainProbe(main).mainData());
+  kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).mainData(), &kavo::TFormMainProbe(main).rawValues(), &kavo::TFormMainProbe(main).aveValues());
+  kavo::TFormMainProbe(main).mainData().valid = 1;
+  kavo::TFormMainProbe(main).dataSaved() = 1;
+  kavo::TFormMainProbe(main).ComboBox2()->setCurrentIndex(kavo::TFormMainProbe(main).mainData().band - 1);
+  kavo::TFormMainProbe(main).graphScale().band = kavo::TFormMainProbe(main).mainData().band;
   main->mRedrawGraph();
   main->setWindowTitle(QStringLiteral("KAVO v2.1 - ") + file);
   shot("2-measurement");
@@ -88,21 +83,21 @@ int main(int argc, char** argv) {
   kavsim::FindPreset("fullrange", full);
   const kavsim::DriverModel refs[2] = {boxed, full};
   for (int k = 0; k < 2; ++k) {
-    const QString ref = WriteDriverFile(*main->fileHandler, dir.Path(QStringLiteral("ref%1.DTA").arg(k)), refs[k], "0815");
-    main->fileHandler->ReadDataFile(ref, nullptr, nullptr, &main->refData[k]);
-    main->fileHandler->ConvertData(&main->refData[k], &main->refRawValues[k], &main->refAveValues[k]);
-    main->refData[k].valid = 1;
-    main->refCount = k + 1;
+    const QString ref = WriteDriverFile(*kavo::TFormMainProbe(main).fileHandler(), dir.Path(QStringLiteral("ref%1.DTA").arg(k)), refs[k], "0815");
+    kavo::TFormMainProbe(main).fileHandler()->ReadDataFile(ref, nullptr, nullptr, &kavo::TFormMainProbe(main).refData()[k]);
+    kavo::TFormMainProbe(main).fileHandler()->ConvertData(&kavo::TFormMainProbe(main).refData()[k], &kavo::TFormMainProbe(main).refRawValues()[k], &kavo::TFormMainProbe(main).refAveValues()[k]);
+    kavo::TFormMainProbe(main).refData()[k].valid = 1;
+    kavo::TFormMainProbe(main).refCount() = k + 1;
   }
   main->mRedrawGraph();
   shot("3-references");
 
   for (int band = 2; band <= 4; ++band) {
-    main->ComboBox2->setCurrentIndex(band - 1);
+    kavo::TFormMainProbe(main).ComboBox2()->setCurrentIndex(band - 1);
     main->ComboBox2Change();
     shot(band == 2 ? "4-band-low" : band == 3 ? "5-band-mid" : "6-band-high");
   }
-  main->ComboBox2->setCurrentIndex(0);
+  kavo::TFormMainProbe(main).ComboBox2()->setCurrentIndex(0);
   main->ComboBox2Change();
   main->MenuGraph_R_onlyClick();
   shot("7-r-only");

@@ -497,6 +497,83 @@ Mms, Cms, Rms and Bl need a second curve (--added-mass with --loaded, or
         <source>warning: %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>also write every file&apos;s verdict and parameters as CSV</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>one JSON object instead of the lines and the statistics</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>also draw the reference, its band and the failing curves</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>at most N pairs (as many as there are unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the voice coil&apos;s Re: adds the Qts difference to the distance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the band&apos;s lower end (the lowest all curves cover unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the band&apos;s upper end (the highest all curves cover unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>each file PASS or FAIL against a reference under the rules&apos; tolerances</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>One line per file: PASS&lt;TAB&gt;FILE or FAIL&lt;TAB&gt;FILE&lt;TAB&gt;reason; reason; ...
+then the statistics per parameter (STAT, name, count, mean, σ, min, max).
+Exit status: 0 all pass, 1 any fails, 2 a file cannot be read (the others
+are checked), 64 a wrong command line or rules file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the drivers paired by likeness of curve, Fs and Qts, best pairs first</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>One line per pair: FILE&lt;TAB&gt;FILE&lt;TAB&gt;distance in %. The distance is
+√(ΔR² + ΔFs² + ΔQts²): the RMS of R&apos;s relative difference on 200
+log-spaced frequencies of the band, and Fs&apos;s and Qts&apos;s relative differences.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the reference %1 cannot be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no readable file for the mean reference</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--pairs takes a whole number from 1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the curves have no band in common</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the reference has no points in the range</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>reference: the mean</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>reference: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TsMechanics</name>

@@ -501,6 +501,88 @@ Mms、Cms、Rms と Bl には2回目の曲線 (--added-mass と --loaded、ま�
         <source>warning: %1</source>
         <translation>警告: %1</translation>
     </message>
+    <message>
+        <source>also write every file&apos;s verdict and parameters as CSV</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>one JSON object instead of the lines and the statistics</source>
+        <translation>行と統計の代わりに JSON オブジェクトを一つ</translation>
+    </message>
+    <message>
+        <source>also draw the reference, its band and the failing curves</source>
+        <translation>参照と許容範囲、不合格の曲線を画像にも描く</translation>
+    </message>
+    <message>
+        <source>at most N pairs (as many as there are unless given)</source>
+        <translation>N 組まで（指定がなければ組めるだけ）</translation>
+    </message>
+    <message>
+        <source>the voice coil&apos;s Re: adds the Qts difference to the distance</source>
+        <translation>ボイスコイルの Re：距離に Qts の差を加える</translation>
+    </message>
+    <message>
+        <source>the band&apos;s lower end (the lowest all curves cover unless given)</source>
+        <translation>帯域の下限（指定がなければ全曲線に共通の最低周波数）</translation>
+    </message>
+    <message>
+        <source>the band&apos;s upper end (the highest all curves cover unless given)</source>
+        <translation>帯域の上限（指定がなければ全曲線に共通の最高周波数）</translation>
+    </message>
+    <message>
+        <source>each file PASS or FAIL against a reference under the rules&apos; tolerances</source>
+        <translation>規則の許容範囲で各ファイルを参照と比べて PASS か FAIL に</translation>
+    </message>
+    <message>
+        <source>One line per file: PASS&lt;TAB&gt;FILE or FAIL&lt;TAB&gt;FILE&lt;TAB&gt;reason; reason; ...
+then the statistics per parameter (STAT, name, count, mean, σ, min, max).
+Exit status: 0 all pass, 1 any fails, 2 a file cannot be read (the others
+are checked), 64 a wrong command line or rules file.</source>
+        <translation>ファイルごとに一行：PASS&lt;TAB&gt;FILE または FAIL&lt;TAB&gt;FILE&lt;TAB&gt;理由; 理由; ...
+その後にパラメータごとの統計（STAT、名前、個数、平均、σ、最小、最大）。
+終了ステータス：0 すべて合格、1 不合格あり、2 読めないファイルあり（他は
+検査します）、64 コマンドラインか規則ファイルの誤り。</translation>
+    </message>
+    <message>
+        <source>the drivers paired by likeness of curve, Fs and Qts, best pairs first</source>
+        <translation>曲線・Fs・Qts の近いドライバーを組にする（近い組から）</translation>
+    </message>
+    <message>
+        <source>One line per pair: FILE&lt;TAB&gt;FILE&lt;TAB&gt;distance in %. The distance is
+√(ΔR² + ΔFs² + ΔQts²): the RMS of R&apos;s relative difference on 200
+log-spaced frequencies of the band, and Fs&apos;s and Qts&apos;s relative differences.</source>
+        <translation>一組に一行：FILE&lt;TAB&gt;FILE&lt;TAB&gt;距離（%）。距離は
+√(ΔR² + ΔFs² + ΔQts²)：帯域の対数等間隔 200 点での R の相対差の RMS と、
+Fs と Qts の相対差です。</translation>
+    </message>
+    <message>
+        <source>the reference %1 cannot be read</source>
+        <translation>参照 %1 を読めません</translation>
+    </message>
+    <message>
+        <source>no readable file for the mean reference</source>
+        <translation>平均の参照にする読めるファイルがありません</translation>
+    </message>
+    <message>
+        <source>--pairs takes a whole number from 1</source>
+        <translation>--pairs には 1 以上の整数を指定してください</translation>
+    </message>
+    <message>
+        <source>the curves have no band in common</source>
+        <translation>曲線に共通の帯域がありません</translation>
+    </message>
+    <message>
+        <source>the reference has no points in the range</source>
+        <translation>参照の比較範囲に測定点がありません</translation>
+    </message>
+    <message>
+        <source>reference: the mean</source>
+        <translation>参照：平均</translation>
+    </message>
+    <message>
+        <source>reference: %1</source>
+        <translation>参照：%1</translation>
+    </message>
 </context>
 <context>
     <name>TsMechanics</name>

@@ -1,6 +1,8 @@
 #include "analysis/Kavo_calc.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <algorithm>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -71,6 +73,10 @@ TFormCalc::TFormCalc(QWidget* parent)
   FitButton = new QPushButton(QString::fromUtf8("モデル適合..."), this);
   FitButton->setGeometry(101, 240, 90, 25);
   FitButton->setFocusPolicy(Qt::StrongFocus);
+  FitButton->setObjectName(QStringLiteral("FitButton"));
+  // Tab goes left to right along the buttons.
+  setTabOrder(ButtonTS, FitButton);
+  setTabOrder(FitButton, CloseButton);
   connect(FitButton, &QPushButton::clicked, this, &TFormCalc::ModelFitRequested);
   ActivationTracker::Instance();
 }
@@ -91,14 +97,14 @@ void TFormCalc::SetSource(const PointValues* raw, PointValues* smooth, TSResult*
 }
 
 void TFormCalc::ClearPeaks() {
-  for (QLineEdit* e : Edits) e->setText(QStringLiteral("---"));
+  for (QLineEdit* e : Edits) ShowWhole(e, QStringLiteral("---"));
 }
 
 void TFormCalc::ShowPeak(int32_t slot, int32_t row) {
   if (row < 0 || row >= MaxPeaks) return;
-  Edits[size_t(2 * row)]->setText(FormatPeakValue(analysis_.F(slot)));
+  ShowWhole(Edits[size_t(2 * row)], FormatPeakValue(analysis_.F(slot)));
   QLineEdit* r = Edits[size_t(2 * row + 1)];
-  r->setText(FormatPeakValue(analysis_.R(slot)));
+  ShowWhole(r, FormatPeakValue(analysis_.R(slot)));
   QPalette palette = r->palette();
   palette.setColor(QPalette::Text, palette.color(QPalette::WindowText));
   r->setPalette(palette);
@@ -163,6 +169,28 @@ void TFormCalc::ButtonTSClick() {
 void TFormCalc::CloseButtonClick() {
   if (ts_) ts_->close();
   close();
+}
+
+// Escape is "閉じる", as in the program's dialogs.
+void TFormCalc::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+    e->accept();
+    CloseButtonClick();
+    return;
+  }
+  QWidget::keyPressEvent(e);
+}
+
+QPoint TFormCalc::PlaceBeside(const QRect& owner, int menuBottom, const QSize& size, const QRect& screen) {
+  constexpr int gap = 8;
+  const int w = size.width(), h = size.height();
+  const int top = std::clamp(owner.top(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - h));
+  if (owner.right() + 1 + gap + w <= screen.right() + 1) return {owner.right() + 1 + gap, top};
+  if (owner.left() - gap - w >= screen.left()) return {owner.left() - gap - w, top};
+  // No room on either side: at the screen's right edge, below the owner's
+  // menu bar so that the menus stay in reach.
+  const int below = std::clamp(menuBottom + 1, screen.top(), std::max(screen.top(), screen.bottom() + 1 - h));
+  return {std::max(screen.left(), screen.right() + 1 - w), below};
 }
 
 bool TFormCalc::event(QEvent* e) {

@@ -9,7 +9,7 @@
 #include <array>
 #include <memory>
 
-#include "analysis/Kavo_calc_method.h"
+#include "analysis/Ts_analysis.h"
 
 class QLineEdit;
 class QPushButton;
@@ -43,6 +43,11 @@ class TFormCalc : public QWidget {
   void ButtonTSClick();
   void CloseButtonClick();
 
+  // Where the window opens beside its owner's frame `owner` (whose menu bar
+  // ends at `menuBottom`) within `screen`: right of it, else left of it,
+  // else at the screen's right edge below the menu bar; always on screen.
+  static QPoint PlaceBeside(const QRect& owner, int menuBottom, const QSize& size, const QRect& screen);
+
   // The last search and the Re last entered (0 until one is).
   const TsAnalysis& Analysis() const { return analysis_; }
   float calcRe = 0;
@@ -57,6 +62,7 @@ class TFormCalc : public QWidget {
 
  protected:
   bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void ShowMessage(TsFailure failure);

@@ -1,11 +1,29 @@
 #include "analysis/Ts.h"
 
 #include <QEvent>
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include "platform/Look.h"
 #include "ui_Ts.h"
 
 namespace kavo {
+
+void ShowWhole(QLineEdit* field, const QString& text) {
+  QStyleOptionFrame frame;
+  frame.initFrom(field);
+  frame.rect = field->rect();
+  frame.lineWidth = field->hasFrame() ? field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, field) : 0;
+  const QRect contents = field->style()->subElementRect(QStyle::SE_LineEditContents, &frame, field);
+  const QMargins margins = field->textMargins();
+  // The line edit keeps 2 pixels free on either side of its text.
+  const int room = contents.width() - margins.left() - margins.right() - 2 * 2;
+  const bool fits = field->fontMetrics().horizontalAdvance(text) <= room;
+  field->setText(fits ? text : QStringLiteral("---"));
+  field->setToolTip(fits ? QString() : text);
+  field->setCursorPosition(0);
+}
 
 TFormTS::TFormTS(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -31,7 +49,7 @@ void TFormTS::SetResult(const TSResult* result) {
 
 void TFormTS::FormActivate() {
   for (int i = 0; i < TSFieldCount; ++i)
-    Edits[size_t(i)]->setText(result_ ? FormatTSValue(TSField(*result_, i)) : QStringLiteral("---"));
+    ShowWhole(Edits[size_t(i)], result_ ? FormatTSValue(TSField(*result_, i)) : QStringLiteral("---"));
 }
 
 void TFormTS::Button1Click() { done(QDialog::Accepted); }

@@ -6,7 +6,7 @@
 #include <array>
 #include <memory>
 
-#include "analysis/Kavo_calc_method.h"
+#include "analysis/Ts_analysis.h"
 
 class QLineEdit;
 class QPushButton;
@@ -16,6 +16,11 @@ class TFormTS;
 }
 
 namespace kavo {
+
+// Writes a number into a read-only table field whole, or "---" when it is
+// too wide for the field (the full text then goes into the tool tip): a
+// field never shows a number with digits cut off.
+void ShowWhole(QLineEdit* field, const QString& text);
 
 class TFormTS : public QDialog {
   Q_OBJECT

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/Kavo_calc_method.h"
+#include "analysis/Ts_analysis.h"
 
 namespace kavo {
 namespace {

@@ -2,13 +2,13 @@
 #include "cli/Curves.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <ostream>
 
 #include "cli/Files.h"
 #include "cli/Texts.h"
 #include "data/Interchange.h"
 #include "data/Kavo_file.h"
+#include "data/WholeFile.h"
 
 namespace kavo::cli {
 
@@ -39,15 +39,7 @@ std::unique_ptr<Curve> LoadCurve(const QString& file, bool tables, int32_t band,
   return c;
 }
 
-bool SaveText(const QString& file, const std::string& text) {
-  QSaveFile out(file);
-  if (!out.open(QIODevice::WriteOnly)) return false;
-  if (out.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
-    out.cancelWriting();
-    return false;
-  }
-  return out.commit();
-}
+bool SaveText(const QString& file, const std::string& text) { return WriteWhole(file, text); }
 
 QString WithSuffix(const QString& name, const QString& suffix) {
   const QFileInfo info(name);

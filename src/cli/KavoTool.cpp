@@ -12,7 +12,7 @@
 namespace kavo::cli {
 namespace {
 
-const Command* const commands[] = {&TsCommand, &FitCommand, &ExportCommand, &ImportCommand, &PlotCommand, &PrintCommand};
+const Command* const commands[] = {&TsCommand, &FitCommand, &QcCommand, &MatchCommand, &ExportCommand, &ImportCommand, &PlotCommand, &PrintCommand};
 
 constexpr const char* OverviewUsage = "usage: kavo-tool COMMAND [ARGUMENTS...]";
 
@@ -49,7 +49,7 @@ QString OverviewText() {
 }
 
 bool NeedsWidgets(const QString& name) {
-  return name == QLatin1String("print") || name == QLatin1String("plot");
+  return name == QLatin1String("print") || name == QLatin1String("plot") || name == QLatin1String("qc");
 }
 
 int RunTool(const QStringList& args, std::ostream& out, std::ostream& err) {

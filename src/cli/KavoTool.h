@@ -30,6 +30,8 @@ extern const Command ImportCommand;  // import TABLE -o OUT.DTA [--band N]
 extern const Command PlotCommand;    // plot FILE.DTA [--ref FILE]... -o OUT.png|svg|pdf
 extern const Command PrintCommand;   // print FILE.DTA [--ref FILE]... -o PAGE.pdf
 extern const Command FitCommand;     // fit FREE.DTA (--re OHMS | --fit-re) [--model ...] ...
+extern const Command QcCommand;      // qc RULES.kqc FILE... [--csv OUT] [--json] [--plot OUT]
+extern const Command MatchCommand;   // match FILE... [--pairs N] [--re OHMS]
 
 // The commands in the order the help lists them.
 std::span<const Command* const> Commands();
@@ -47,6 +49,8 @@ int RunTool(const QStringList& args, std::ostream& out, std::ostream& err);
 
 int RunTs(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunFit(const QStringList& args, std::ostream& out, std::ostream& err);
+int RunQc(const QStringList& args, std::ostream& out, std::ostream& err);
+int RunMatch(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunExport(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunImport(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err);

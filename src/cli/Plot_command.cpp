@@ -1,19 +1,18 @@
 // kavo-tool plot: the main window's graph as a PNG, SVG or PDF picture.
 //
-// The picture is the window's own graph: a paint area with the plotter's
-// bitmap and frame and the 35 scale labels placed by the plotter, in a
-// widget that is never shown on screen, rendered into the file.
+// The picture is the window's own graph: a GraphSheet (paint area, plotter
+// bitmap and frame, the 35 scale labels) on a widget that is never shown,
+// scaled by GraphView's rules, rendered into the file.
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
+#include <QFontInfo>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <ostream>
 #include <vector>
 
@@ -22,9 +21,8 @@
 #include "cli/KavoTool.h"
 #include "cli/Texts.h"
 #include "data/Kavo_file.h"
-#include "graph/Graph_rtf.h"
-#include "graph/PaintBox.h"
-#include "platform/Look.h"
+#include "graph/GraphSheet.h"
+#include "graph/GraphView.h"
 #include "platform/Names.h"
 #include "platform/Paths.h"
 
@@ -41,36 +39,12 @@ const Option PlotOptions[] = {
     {"-o", "OUT.png|svg|pdf", QT_TRANSLATE_NOOP("ToolText", "the picture's file, - for standard output"), Required},
 };
 
-// The graph view's scale steps: the R scale is the first step above the
-// largest R, the θ scale the first step above the largest |θ|.
-float RScaleFor(float m) {
-  static constexpr float steps[][2] = {{150, 200}, {120, 150}, {100, 120}, {50, 100}, {25, 50},
-                                       {20, 25},   {15, 20},   {10, 15}};
-  for (const auto& s : steps)
-    if (m > s[0]) return s[1];
-  return 10;
-}
-float ThetaScaleFor(float a) { return a > 60 ? 180.0f : a > 30 ? 90.0f : 45.0f; }
-
-// Largest R and |θ| over a set's own band, from the unaveraged values as the window takes them.
-void Extent(const Curve& c, float& r, float& theta) {
-  for (int k = BandFirstSlot(c.data.band); k <= BandLastSlot(c.data.band); ++k) {
-    r = std::max(r, c.raw.R[k]);
-    theta = std::max(theta, std::abs(c.raw.Theta[k]));
-  }
-}
-
 bool ParseSize(const QString& text, int& w, int& h) {
   const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^(\\d{2,5})x(\\d{2,5})$")).match(text);
   if (!m.hasMatch()) return false;
   w = m.captured(1).toInt();
   h = m.captured(2).toInt();
   return w >= 200 && h >= 150 && w <= 4000 && h <= 4000;
-}
-
-bool WriteBytes(const QString& file, const QByteArray& bytes) {
-  QSaveFile out(file);
-  return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
 }
 
 // What the command line asks for.
@@ -110,6 +84,97 @@ PlotRequest ParsePlot(const QStringList& args, std::ostream& out, std::ostream& 
   return r;
 }
 
+// The loaded sets as the window holds them: the view reads them from here.
+struct PlotData {
+  std::unique_ptr<Curve> main;
+  std::vector<std::unique_ptr<Curve>> refs;
+
+  GraphSources Sources() const {
+    GraphSources s;
+    s.main = &main->data;
+    s.raw = &main->raw;
+    s.ave = &main->ave;
+    for (size_t k = 0; k < refs.size(); ++k) {
+      s.refs[k] = &refs[k]->data;
+      s.refRaw[k] = &refs[k]->raw;
+      s.refAve[k] = &refs[k]->ave;
+    }
+    return s;
+  }
+};
+
+int LoadPlotData(const PlotRequest& r, PlotData& d, std::ostream& err) {
+  d.main = LoadCurve(r.file, false, 0, "plot", err);
+  if (!d.main) return ExitUnreadable;
+  for (const QString& ref : r.refs) {
+    d.refs.push_back(LoadCurve(ref, true, d.main->data.band, "plot", err));
+    if (!d.refs.back()) return ExitUnreadable;
+  }
+  return ExitOk;
+}
+
+// Text grows and shrinks with the picture (the 800 x 600 default keeps the
+// application's font), never below 8 pixels.
+QFont PictureFont(QSize size) {
+  QFont font = QApplication::font();
+  const int base = QFontInfo(font).pixelSize();
+  const double s = std::min(size.width() / 800.0, size.height() / 600.0);
+  font.setPixelSize(std::max(static_cast<int>(std::lround(base * s)), std::min(base, 8)));
+  return font;
+}
+
+// The sheet drawn as the window draws the measurement (with its references),
+// less the scale labels that do not fit.
+void RenderPlot(const PlotRequest& r, const PlotData& d, const SettingsRecord& colours, GraphView& view,
+                GraphSheet& sheet) {
+  view.Bind(d.Sources());
+  view.ResetScale(d.main->data.band);
+  sheet.BuildHosted(QSize(r.width, r.height), PictureFont(QSize(r.width, r.height)), r.rOnly);
+  sheet.CreatePlotter(&colours, &view.Scale());
+  sheet.ColorLabels(colours, Qt::black);
+  const ViewOptions options{r.rOnly, r.wide, !r.raw};
+  sheet.Redraw(view, d.refs.empty() ? GraphSheet::Sets::Measurement : GraphSheet::Sets::Both, options);
+  sheet.ThinLabels();
+}
+
+QByteArray PdfBytes(const GraphSheet& sheet, int width, int height) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter pdf(&buffer);
+    pdf.setResolution(96);
+    pdf.setPageSize(QPageSize(QSizeF(width, height), QPageSize::Point));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter p(&pdf);
+    const double f = std::min(pdf.width() / double(width), pdf.height() / double(height));
+    p.scale(f, f);
+    sheet.RenderTo(p);
+  }
+  return bytes;
+}
+
+// The picture inside an SVG page of the same size.
+QByteArray SvgBytes(const QByteArray& png, int width, int height) {
+  const QByteArray w = QByteArray::number(width), h = QByteArray::number(height);
+  return QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") +
+         "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" + w +
+         "\" height=\"" + h + "\" viewBox=\"0 0 " + w + ' ' + h + "\">\n<image width=\"" + w + "\" height=\"" + h +
+         "\" xlink:href=\"data:image/png;base64," + png.toBase64() + "\"/>\n</svg>\n";
+}
+
+// The file in the kind its name asks for, whole or not at all; "-" is
+// standard output.
+bool WritePlot(const PlotRequest& r, const GraphSheet& sheet, std::ostream& out) {
+  auto write = [&](const QByteArray& bytes) { return WriteOutput(r.target, bytes, out); };
+  if (r.kind == QLatin1String("pdf")) return write(PdfBytes(sheet, r.width, r.height));
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  sheet.Picture().save(&buffer, "PNG");
+  return write(r.kind == QLatin1String("png") ? png : SvgBytes(png, r.width, r.height));
+}
+
 }  // namespace
 
 const Command PlotCommand{"plot", "FILE.DTA", QT_TRANSLATE_NOOP("ToolText", "the graph as a picture"), PlotOptions,
@@ -118,120 +183,26 @@ const Command PlotCommand{"plot", "FILE.DTA", QT_TRANSLATE_NOOP("ToolText", "the
 int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
   const PlotRequest request = ParsePlot(args, out, err);
   if (request.status != Proceed) return request.status;
-  const QString &file = request.file, &target = request.target, &kind = request.kind;
-  const QStringList& refs = request.refs;
-  const bool rOnly = request.rOnly, wide = request.wide, raw = request.raw;
-  const int width = request.width, height = request.height;
-
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
     Say(err, "plot", ToolText::tr("drawing needs the widget application"));
     return ExitFailed;
   }
-  const std::unique_ptr<Curve> main = LoadCurve(file, false, 0, "plot", err);
-  if (!main) return ExitUnreadable;
-  std::vector<std::unique_ptr<Curve>> refCurves;
-  for (const QString& r : refs) {
-    refCurves.push_back(LoadCurve(r, true, main->data.band, "plot", err));
-    if (!refCurves.back()) return ExitUnreadable;
-  }
+  PlotData data;
+  if (const int status = LoadPlotData(request, data, err); status != ExitOk) return status;
 
   // Line colours from the settings file when there is one.
   SettingsRecord colours;
   ViewSettings view;
   KAVO_File().ReadSettings(SettingsPath(QString::fromLatin1(SettingsFileName)), &colours, &view);
 
-  GraphScale scale;
-  scale.band = main->data.band;
-  scale.freqMin = BandFreqMin(scale.band);
-  scale.freqMax = BandFreqMax(scale.band);
-  float rMain = 0, tMain = 0, rRef = 0, tRef = 0;
-  Extent(*main, rMain, tMain);
-  for (const auto& c : refCurves) Extent(*c, rRef, tRef);
-  scale.rMax = RScaleFor(rMain);
-  float thetaMax = ThetaScaleFor(tMain);
-  if (!refCurves.empty()) {
-    scale.rMax = std::max(scale.rMax, RScaleFor(rRef));
-    thetaMax = std::max(thetaMax, ThetaScaleFor(tRef));
-  }
-  scale.thetaMax = thetaMax;
-  scale.thetaMin = -thetaMax;
-  scale.data = raw ? &main->raw : &main->ave;
-  for (size_t k = 0; k < refCurves.size(); ++k) scale.refs[k] = raw ? &refCurves[k]->raw : &refCurves[k]->ave;
-
-  // The graph area with its labels, laid out as the window's.
-  QWidget host;
-  host.setAttribute(Qt::WA_DontShowOnScreen);
-  host.setAutoFillBackground(true);
-  QPalette palette = host.palette();
-  palette.setColor(QPalette::Window, Qt::white);
-  palette.setColor(QPalette::WindowText, Qt::black);
-  host.setPalette(palette);
-  host.resize(width, height);
-  LabelSlots labels{};
-  for (auto& label : labels) label = new QLabel(&host);
-  ColorScaleLabels(labels, ColorFromBgr(static_cast<uint32_t>(colours.PenColor_R)),
-                   ColorFromBgr(static_cast<uint32_t>(colours.PenColor_Theta)), Qt::black);
-  const QFontMetrics fm(host.font());
-  const int left = fm.horizontalAdvance(QStringLiteral("200.0")) + 14;
-  const int right = rOnly ? 14 : fm.horizontalAdvance(QStringLiteral("+180")) + 14;
-  const int top = fm.height() + 8;
-  const int bottom = 2 * fm.height() + 12;
-  auto* area = new PaintBox(&host);
-  area->setGeometry(left, top, width - left - right, height - top - bottom);
-  Graph_RTF plotter(&host, area, &colours, labels, &scale);
-  plotter.Clear();
-  if (refCurves.empty()) plotter.DrawMeasurement(rOnly, wide);
-  else plotter.DrawAll(rOnly, wide);
-  host.show();
-
-  bool written = false;
-  // The bytes go whole into the file, or to standard output for "-".
-  auto write = [&](const QByteArray& bytes) {
-    return target == QLatin1String("-") ? WriteOutput(target, bytes, out) : WriteBytes(target, bytes);
-  };
-  if (kind == QLatin1String("pdf")) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    {
-      QPdfWriter pdf(&buffer);
-      pdf.setResolution(96);
-      pdf.setPageSize(QPageSize(QSizeF(width, height), QPageSize::Point));
-      pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-      QPainter p(&pdf);
-      const double f = std::min(pdf.width() / double(width), pdf.height() / double(height));
-      p.scale(f, f);
-      host.render(&p);
-    }
-    written = write(bytes);
-  } else {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    host.render(&image);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    if (kind == QLatin1String("png")) {
-      written = write(png);
-    } else {
-      // The picture inside an SVG page of the same size.
-      const QByteArray svg = QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") +
-                             "<svg xmlns=\"http://www.w3.org/2000/svg\" "
-                             "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" +
-                             QByteArray::number(width) + "\" height=\"" + QByteArray::number(height) +
-                             "\" viewBox=\"0 0 " + QByteArray::number(width) + ' ' + QByteArray::number(height) +
-                             "\">\n<image width=\"" + QByteArray::number(width) + "\" height=\"" +
-                             QByteArray::number(height) + "\" xlink:href=\"data:image/png;base64," +
-                             png.toBase64() + "\"/>\n</svg>\n";
-      written = write(svg);
-    }
-  }
-  if (!written) {
-    SayFile(err, "plot", target, ToolText::tr("cannot be written"), true);
+  GraphView graph;
+  GraphSheet sheet;
+  RenderPlot(request, data, colours, graph, sheet);
+  if (!WritePlot(request, sheet, out)) {
+    SayFile(err, "plot", request.target, ToolText::tr("cannot be written"), true);
     return ExitFailed;
   }
-  if (target != QLatin1String("-")) out << Std(target) << '\n';
+  if (request.target != QLatin1String("-")) out << Std(request.target) << '\n';
   return ExitOk;
 }
 

@@ -1,32 +1,35 @@
-// kavo-tool print: the page of "グラフ印刷" as a PDF, made by the main window
-// itself (hidden, on the offscreen platform) through its own open, reference
-// and print commands; the dialogs those commands ask are answered from the
-// command line instead of by a person.
+// kavo-tool print: the page of "グラフ印刷" as a PDF. The same parts the
+// window prints with — GraphView for the scales, a GraphSheet for the
+// picture and the scale texts, TKAV_Print for the page — on a sheet that is
+// never shown; no window is made.
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
-#include <QPushButton>
 #include <ostream>
 #include <vector>
 
+#include "cli/Curves.h"
 #include "cli/Files.h"
 #include "cli/KavoTool.h"
 #include "cli/Texts.h"
 #include "data/Kavo_file.h"
+#include "data/Stringutil.h"
+#include "graph/GraphSheet.h"
+#include "graph/GraphView.h"
+#include "graph/Kavo_print.h"
 #include "graph/Kavo_printinfo.h"
-#include "platform/Modal.h"
+#include "messages/Ka_texts.h"
+#include "platform/Look.h"
 #include "platform/Names.h"
 #include "platform/Paths.h"
-#include "shell/Forms.h"
-#include "shell/Kavo_main.h"
 
 namespace kavo::cli {
 namespace {
 
-constexpr int MinDpi = 50, MaxDpi = 600;  // the window prints a PDF at 600 dpi
+constexpr int MinDpi = 50, MaxDpi = PdfDpi;  // the window prints a PDF at 600 dpi at most
 
 const Option PrintOptions[] = {
     {"--ref", "FILE", QT_TRANSLATE_NOOP("ToolText", "a reference curve (.DTA, .zma, .txt or .csv), up to 5"), Repeatable},
@@ -35,14 +38,6 @@ const Option PrintOptions[] = {
     {"--dpi", "N", QT_TRANSLATE_NOOP("ToolText", "the resolution, 50 to 600 (600 unless given)")},
     {"-o", "PAGE.pdf", QT_TRANSLATE_NOOP("ToolText", "the page's file, - for standard output"), Required},
 };
-
-// The window's messages, about `file` when one is named.
-void Messages(std::ostream& err, const QStringList& texts, const QString& file = {}) {
-  for (const QString& t : texts) {
-    if (file.isEmpty()) Say(err, "print", Catalogue(t));
-    else SayFile(err, "print", file, Catalogue(t));
-  }
-}
 
 // What the command line asks for.
 struct PrintRequest {
@@ -89,10 +84,71 @@ PrintRequest ParsePrint(const QStringList& args, std::ostream& out, std::ostream
   return r;
 }
 
-// Destroys the windows however the command ends.
-struct WindowsGuard {
-  ~WindowsGuard() { DestroyForms(); }
+// The measurement and references as "開く" and "読込み" take them.
+struct PrintData {
+  std::unique_ptr<Curve> main;
+  std::vector<std::unique_ptr<Curve>> refs;
 };
+
+int LoadPrintData(const PrintRequest& r, PrintData& d, std::ostream& err) {
+  d.main = LoadCurve(r.file, false, 0, "print", err);
+  if (!d.main) return ExitUnreadable;
+  for (const QString& ref : r.refs) {
+    d.refs.push_back(LoadCurve(ref, true, d.main->data.band, "print", err));
+    if (!d.refs.back()) return ExitUnreadable;
+  }
+  return ExitOk;
+}
+
+GraphSources SourcesOf(const PrintData& d) {
+  GraphSources s;
+  s.main = &d.main->data;
+  s.raw = &d.main->raw;
+  s.ave = &d.main->ave;
+  for (size_t k = 0; k < d.refs.size(); ++k) {
+    s.refs[k] = &d.refs[k]->data;
+    s.refRaw[k] = &d.refs[k]->raw;
+    s.refAve[k] = &d.refs[k]->ave;
+  }
+  return s;
+}
+
+// The stored colours and view options as the window takes them at start;
+// the defaults when there is no settings file (none is created from here).
+void ReadStoredSettings(SettingsRecord& settings, ViewSettings& view) {
+  SetDefaults(settings);
+  if (!KAVO_File().ReadSettings(SettingsPath(QString::fromLatin1(SettingsFileName)), &settings, &view)) {
+    SetDefaults(settings);
+    view = ViewSettings();
+  }
+}
+
+// The window's graph after "開く": its scale labels hold the texts the page
+// prints. The labels use the window's font, so the page's text positions
+// are the window's.
+void DrawPrintSheet(const PrintData& d, const SettingsRecord& settings, const ViewOptions& options,
+                    GraphView& view, GraphSheet& sheet) {
+  view.Bind(SourcesOf(d));
+  view.ResetScale(d.main->data.band);
+  sheet.BuildHosted(QSize(640, 480), ProgramFont(12), options.rOnly);
+  sheet.CreatePlotter(&settings, &view.Scale());
+  sheet.Redraw(view, d.refs.empty() ? GraphSheet::Sets::Measurement : GraphSheet::Sets::Both, options);
+}
+
+// The page into the output (for "-" the file OutputFile gives); the printout
+// puts a PDF in place only once it has been written whole.
+bool WritePage(const PrintRequest& r, const GraphSheet& sheet, const SettingsRecord& info,
+               const ViewOptions& options, bool withRefs, std::ostream& out) {
+  const OutputFile page(r.output);
+  const std::shared_ptr<QPrinter> printer = MakePrinter();
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setPageSize(QPageSize(QPageSize::A4));
+  printer->setPageOrientation(r.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  printer->setResolution(r.dpi);
+  printer->setOutputFileName(QFileInfo(page.Path()).absoluteFilePath());
+  TKAV_Print job(*sheet.Plotter(), *printer, info, sheet.Labels());
+  return job.Print(options.rOnly, options.wide, withRefs) && page.Deliver(out);
+}
 
 }  // namespace
 
@@ -102,90 +158,28 @@ const Command PrintCommand{"print", "FILE.DTA", QT_TRANSLATE_NOOP("ToolText", "t
 int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err) {
   const PrintRequest request = ParsePrint(args, out, err);
   if (request.status != Proceed) return request.status;
-  const QString &file = request.file, &output = request.output;
-  const QStringList &refs = request.refs, &info = request.info;
-  const bool landscape = request.landscape;
-  const int dpi = request.dpi;
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
     Say(err, "print", ToolText::tr("drawing needs the widget application"));
     return ExitFailed;
   }
+  PrintData data;
+  if (const int status = LoadPrintData(request, data, err); status != ExitOk) return status;
 
-  // The files first, so that a missing one is named as missing.
-  InputFile mainInput;
-  std::vector<InputFile> refInputs(size_t(refs.size()));
-  QString why;
-  if (!mainInput.Open(file, why)) {
-    SayFile(err, "print", file, why);
-    return ExitUnreadable;
-  }
-  for (qsizetype k = 0; k < refs.size(); ++k)
-    if (!refInputs[size_t(k)].Open(refs[k], why)) {
-      SayFile(err, "print", refs[k], why);
-      return ExitUnreadable;
-    }
+  SettingsRecord settings;
+  ViewSettings stored;
+  ReadStoredSettings(settings, stored);
+  // The information lines as typed into "グラフ印刷"'s window.
+  for (int k = 0; k < 3; ++k) settings.pstr[k] = k < request.info.size() ? ToCp932(request.info[k]) : std::string();
+  const ViewOptions options{stored.fronly != 0, stored.fwide != 0, stored.fave3 != 0};
 
-  ScopedScriptedModal modal;
-  TFormMain* main = CreateForms();
-  WindowsGuard guard;
-  if (!main || main->StartupFailed()) {
-    Messages(err, modal->MessageTexts());
+  GraphView view;
+  GraphSheet sheet;
+  DrawPrintSheet(data, settings, options, view, sheet);
+  if (!WritePage(request, sheet, settings, options, !data.refs.empty(), out)) {
+    SayFile(err, "print", request.output, Catalogue(QString::fromUtf8(msgtext::PrintError)), true);
     return ExitFailed;
   }
-  // The stored settings (colours, view, window size) as the window takes
-  // them at start, but a missing settings file is not created from here.
-  main->settingsPending = 0;
-  if (QFileInfo::exists(SettingsPath(QString::fromLatin1(SettingsFileName))))
-    main->mApplyStoredSettings();
-  main->show();  // lays the paint area and the scale labels out
-  QCoreApplication::processEvents();
-  main->settingsPending = 0;
-
-  // "開く" and "読込み" with the files chosen.
-  modal->fileAnswers.push_back(QFileInfo(mainInput.Path()).absoluteFilePath());
-  main->MenuFile_OpenClick();
-  if (!main->mainData.valid) {
-    Messages(err, modal->MessageTexts(), file);
-    return ExitUnreadable;
-  }
-  for (qsizetype k = 0; k < refs.size(); ++k) {
-    const int before = main->refCount;
-    const qsizetype shownBefore = modal->MessageTexts().size();
-    modal->fileListAnswers.push_back({QFileInfo(refInputs[size_t(k)].Path()).absoluteFilePath()});
-    main->MenuRef_OpenClick();
-    if (main->refCount != before + 1 || !main->refData[before].valid) {
-      Messages(err, modal->MessageTexts().mid(shownBefore), refs[k]);
-      return ExitUnreadable;
-    }
-  }
-  const qsizetype shown = modal->MessageTexts().size();  // the over-range note is no failure
-
-  // "グラフ印刷": the information lines typed, the print dialog confirmed
-  // with a PDF printer.
-  QPrinter& printer = main->mPrinter();
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setPageSize(QPageSize(QPageSize::A4));
-  printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-  printer.setResolution(dpi);
-  const OutputFile page(output);
-  printer.setOutputFileName(QFileInfo(page.Path()).absoluteFilePath());
-  modal->dialogHandler = [&info](QDialog& dialog) {
-    auto* form = dynamic_cast<TFormPrnInfo*>(&dialog);
-    if (!form) return 0;
-    QLineEdit* edits[3] = {form->Edit1, form->Edit2, form->Edit3};
-    for (int k = 0; k < 3; ++k) edits[k]->setText(k < info.size() ? info[k] : QString());
-    form->Button1->click();
-    return form->result();
-  };
-  modal->printAnswers.push_back(true);
-  main->MenuFile_PrintClick();
-  const QStringList messages = modal->MessageTexts().mid(shown);
-  if (!messages.isEmpty() || !QFileInfo(page.Path()).isFile() || !page.Deliver(out)) {
-    Messages(err, messages, output);
-    if (messages.isEmpty()) SayFile(err, "print", output, ToolText::tr("cannot be written"), true);
-    return ExitFailed;
-  }
-  if (!page.ToStdout()) out << Std(QFileInfo(output).absoluteFilePath()) << '\n';
+  if (request.output != QLatin1String("-")) out << Std(QFileInfo(request.output).absoluteFilePath()) << '\n';
   return ExitOk;
 }
 

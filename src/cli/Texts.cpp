@@ -5,24 +5,20 @@
 #include <memory>
 #include <ostream>
 
+#include "messages/Ka_texts.h"
+
 namespace kavo::cli {
 namespace {
 
-// The catalogue texts the tool prints, for the translation tools to find:
-// the window shows them as they stand.
+// The analysis window's texts the tool prints, for the translation tools to
+// find: the window shows them as they stand. The message catalogue's own
+// texts are marked where they are kept (messages/Ka_texts.h).
 [[maybe_unused]] const char* const CatalogueTexts[] = {
-    QT_TRANSLATE_NOOP("Catalogue", "データファイルの内容が正しくありませんでした"),
-    QT_TRANSLATE_NOOP("Catalogue", "データエラーで計算できませんでした"),
     QT_TRANSLATE_NOOP("Catalogue", "ピークは検出できませんでした"),
     QT_TRANSLATE_NOOP("Catalogue", "Re の値が正しくありません"),
     QT_TRANSLATE_NOOP("Catalogue", "f1 が求まりませんでした"),
     QT_TRANSLATE_NOOP("Catalogue", "f2 が求まりませんでした"),
     QT_TRANSLATE_NOOP("Catalogue", "f1,f2 が正しく計算できませんでした"),
-    QT_TRANSLATE_NOOP("Catalogue", "データがありません"),
-    QT_TRANSLATE_NOOP("Catalogue", "参照データは５個までにしてください"),
-    QT_TRANSLATE_NOOP("Catalogue", "印刷できませんでした。プリンタと出力先を確認して下さい。"),
-    QT_TRANSLATE_NOOP("Catalogue", "抵抗値の最大値が150Ωを越えています"),
-    QT_TRANSLATE_NOOP("Catalogue", "初期設定ファイルを保存できませんでした"),
 };
 
 std::unique_ptr<QTranslator>& Installed() {
@@ -36,8 +32,8 @@ QString Catalogue(const QString& japanese) {
   return QCoreApplication::translate("Catalogue", japanese.toUtf8().constData());
 }
 
-QString BadDataFileText() { return Catalogue(QStringLiteral("データファイルの内容が正しくありませんでした")); }
-QString CalcDataErrorText() { return Catalogue(QStringLiteral("データエラーで計算できませんでした")); }
+QString BadDataFileText() { return Catalogue(QString::fromUtf8(msgtext::DataFileError)); }
+QString CalcDataErrorText() { return Catalogue(QString::fromUtf8(msgtext::CalcDataError)); }
 
 bool IsJapanese(const QLocale& locale) {
   // The first language the user asked for (LC_ALL, LC_MESSAGES, LANG, LANGUAGE).

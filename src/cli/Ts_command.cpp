@@ -4,7 +4,7 @@
 #include <memory>
 #include <ostream>
 
-#include "analysis/Kavo_calc_method.h"
+#include "analysis/Ts_analysis.h"
 #include "analysis/Re.h"
 #include "analysis/Ts_mechanics.h"
 #include "cli/KavoTool.h"

@@ -7,7 +7,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "analysis/Kavo_calc_method.h"
+#include "analysis/Ts_analysis.h"
 #include "cli/CommandLine.h"
 #include "data/Kavo_data.h"
 

@@ -99,22 +99,6 @@ QString LineText(const std::string& line) {
 
 }  // namespace
 
-double GridFrequency(int slot) {
-  slot = std::clamp(slot, 0, 399);
-  struct Piece {
-    int first, last;
-    double f0, f1;
-  };
-  static constexpr Piece pieces[] = {{0, 143, 20.0, 250.0}, {143, 263, 250.0, 2000.0}, {263, 399, 2000.0, 20000.0}};
-  for (const Piece& p : pieces) {
-    if (slot <= p.last) {
-      const double t = double(slot - p.first) / double(p.last - p.first);
-      return p.f0 * std::pow(p.f1 / p.f0, t);
-    }
-  }
-  return 20000.0;
-}
-
 bool EncodeRecord(double r, double thetaDeg, double freq, PointText& record) {
   if (!std::isfinite(r) || !std::isfinite(thetaDeg) || !std::isfinite(freq) || !(freq > 0.0)) return false;
   // The decoder reads code·0.01 + 0.005 and code·0.1 + 0.05.

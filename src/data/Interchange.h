@@ -13,10 +13,6 @@
 
 namespace kavo {
 
-// The unit's frequency grid: log-spaced pieces through slot 0 = 20 Hz,
-// 143 = 250 Hz, 263 = 2000 Hz and 399 = 20000 Hz.
-double GridFrequency(int slot);
-
 // The 18-character point record for R [Ω], θ [deg] and f [Hz], coded to the
 // nearest step of each field (0.01 Ω, 0.1°; the frequency with the largest
 // divisor that keeps the 24-bit count in range). False, record untouched,

@@ -1,7 +1,6 @@
 #include "data/Kavo_file.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <cstdio>
 #include <fcntl.h>
 #include <string_view>
@@ -9,6 +8,7 @@
 #include <unistd.h>
 
 #include "data/Kavo_data.h"
+#include "data/WholeFile.h"
 
 namespace kavo {
 namespace {
@@ -141,22 +141,6 @@ void AddLine(std::string& out, std::string_view key, int32_t value) {
   AddLine(out, key, std::to_string(value));
 }
 
-// Writes the whole content to a temporary file beside the target and renames
-// it over the target only when every byte reached the disk.
-bool SaveWhole(const QString& fileName, const std::string& content) {
-  if (fileName.isEmpty()) return false;
-  QSaveFile file(fileName);
-  // Unbuffered: a buffered QSaveFile can lose a write error in its final
-  // flush and still commit, so every byte goes through write() here.
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
-  const auto size = static_cast<qint64>(content.size());
-  if (file.write(content.data(), size) != size) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
-}
-
 }  // namespace
 
 bool KAVO_File::ConvertData(const MeasureData* data, PointValues* raw, PointValues* ave) const {
@@ -260,7 +244,7 @@ bool KAVO_File::WriteDataFile(const QString& fileName, const std::string& serial
     AddLine(out, std::string_view(record, RecordLength));
   }
   AddLine(out, "END:");
-  return SaveWhole(fileName, out);
+  return WriteWhole(fileName, out);
 }
 
 bool KAVO_File::ReadSettings(const QString& fileName, SettingsRecord* settings,
@@ -335,7 +319,7 @@ bool KAVO_File::WriteSettings(const QString& fileName, const SettingsRecord* set
   AddLine(out, "fave3:", view->fave3 ? "1" : "0");
   AddLine(out, "fwarning:", view->fwarning ? "1" : "0");
   AddLine(out, "END:");
-  return SaveWhole(fileName, out);
+  return WriteWhole(fileName, out);
 }
 
 bool KAVO_File::ExportText(const QString& fileName, const std::string& /*serial*/,
@@ -359,7 +343,7 @@ bool KAVO_File::ExportText(const QString& fileName, const std::string& /*serial*
     out += FormatNumber(values->Theta[k], "0.0", decimalSeparator);
     out += "\r\n";
   }
-  return SaveWhole(fileName, out);
+  return WriteWhole(fileName, out);
 }
 
 }  // namespace kavo

@@ -4,9 +4,7 @@
 // closes its file. Texts inside the files are code page 932 bytes and pass
 // through unchanged; file names are paths as QString.
 //
-// Writes go to a temporary file beside the target that is renamed over it
-// only when everything was written, so a failed write leaves the old file
-// as it was and no partial file behind.
+// Every file is written whole or not at all (data/WholeFile.h).
 #pragma once
 
 #include <QString>

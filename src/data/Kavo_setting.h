@@ -3,6 +3,8 @@
 // main window can hold it as plain members; nothing is allocated per sweep.
 #pragma once
 
+#include <QList>
+#include <QRect>
 #include <cstdint>
 #include <string>
 
@@ -32,6 +34,9 @@ int32_t BandFirstSlot(int32_t band);
 int32_t BandLastSlot(int32_t band);
 // The band box's item texts, UTF-8 ("全帯域", "低域", "中域", "高域").
 const char* BandName(int32_t band);
+// The unit's frequency grid: log-spaced pieces through slot 0 = 20 Hz,
+// 143 = 250 Hz, 263 = 2000 Hz and 399 = 20000 Hz.
+double GridFrequency(int slot);
 
 // One point record as the unit sent it: 18 characters, NUL, one spare 0.
 struct PointText {
@@ -94,5 +99,12 @@ struct ViewSettings {
 
 // Port 1 and the default line colours; the print texts are left alone.
 void SetDefaults(SettingsRecord& settings);
+
+// Where the window stored in `view` goes on the screens now attached: a
+// place beyond the primary screen `area` becomes 100, a size beyond it the
+// screen less 100; a window off every screen (left of or above them all, or
+// on a screen no longer attached) moves to 100,100, one partly on a screen
+// stays put.
+QRect PlaceWindow(const ViewSettings& view, const QRect& area, const QList<QRect>& screens);
 
 }  // namespace kavo

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -87,6 +88,9 @@ TFormSetting::TFormSetting(QWidget* parent)
   Button2 = ui_->Button2;
   MapBtn = ui_->MapBtn;
   DeviceLine = ui_->DeviceLine;
+  // The list's completer would turn a typed "com3" into "COM3" before
+  // "設定" looks at it; only the exact upper-case "COM" is a COM number.
+  if (QCompleter* completer = ComboBox1->completer()) completer->setCaseSensitivity(Qt::CaseSensitive);
   connect(Button1, &QPushButton::clicked, this, &TFormSetting::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TFormSetting::Button2Click);
   connect(MapBtn, &QPushButton::clicked, this, &TFormSetting::MapBtnClick);

@@ -110,13 +110,19 @@ void TFormVersion::mouseReleaseEvent(QMouseEvent* event) {
   FormClick();
 }
 
-// Escape would close a plain dialog; this window closes on a click only.
+// The keyboard's way out: Escape, Return, Enter and Space close it like a click.
 void TFormVersion::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    event->accept();
-    return;
+  switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      event->accept();
+      FormClick();
+      return;
+    default:
+      QDialog::keyPressEvent(event);
   }
-  QDialog::keyPressEvent(event);
 }
 
 }  // namespace kavo

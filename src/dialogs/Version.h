@@ -1,5 +1,6 @@
 // The version window: one picture with the program name, the version and
-// the maker's line. A click on it, anywhere, closes it; it has no close box.
+// the maker's line. A click on it, anywhere, closes it, and so do Escape,
+// Return and Space; it has no close box.
 #pragma once
 
 #include <QDialog>

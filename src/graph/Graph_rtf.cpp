@@ -183,9 +183,9 @@ int Graph_RTF::ThetaRow(float theta, float thetaMin, float thetaMax, int height)
 
 // ---------------------------------------------------------------- life cycle
 
-Graph_RTF::Graph_RTF(QWidget* owner, PaintBox* paintArea, const SettingsRecord* colours,
-                     const LabelSlots& labelSlots, const GraphScale* scale)
-    : owner_(owner), paintArea_(paintArea), colours_(colours), labelSlots_(labelSlots), scale_(scale) {
+Graph_RTF::Graph_RTF(PaintBox* paintArea, const SettingsRecord* colours, const LabelSlots& labelSlots,
+                     const GraphScale* scale)
+    : paintArea_(paintArea), colours_(colours), labelSlots_(labelSlots), scale_(scale) {
   for (QLabel* label : labelSlots_) {
     if (label) label->adjustSize();
   }
@@ -251,8 +251,8 @@ void Graph_RTF::Clear() {
   if (!bitmap_.isNull()) {
     QPainter p(&bitmap_);
     p.fillRect(bitmap_.rect(), MakeBrush(White));
-    DrawFreqGrid(p, bitmapWidth_, bitmapHeight_, Pens::Screen);
-    DrawLevelGrid(p, bitmapWidth_, bitmapHeight_, Pens::Screen);
+    DrawFreqGrid(p, bitmapWidth_, bitmapHeight_, Pens{});
+    DrawLevelGrid(p, bitmapWidth_, bitmapHeight_, Pens{});
   }
   Repaint();
 }
@@ -268,11 +268,11 @@ void Graph_RTF::DrawFreqGrid(QPainter& p, int w, int h, Pens pens) const {
     const bool decade = IsPowerOfTen(g);
     const int x = axis.Column(g, w);
     // A one-pixel line is a one-pixel rectangle, filled without a pen.
-    if (pens == Pens::Screen) {
+    if (!pens.print) {
       p.fillRect(x, 0, 1, h, ColourOf(decade ? DarkGrid : LightGrid));
       continue;
     }
-    p.setPen(MakePen(decade ? DarkGrid : LightGrid, decade ? 4 : 3, Qt::FlatCap));
+    p.setPen(MakePen(decade ? DarkGrid : LightGrid, pens.Width(decade ? 4 : 3), Qt::FlatCap));
     p.drawLine(x, 0, x, h);
   }
 }
@@ -280,11 +280,11 @@ void Graph_RTF::DrawFreqGrid(QPainter& p, int w, int h, Pens pens) const {
 void Graph_RTF::DrawLevelGrid(QPainter& p, int w, int h, Pens pens) const {
   for (int i = 1; i <= 9; ++i) {
     const int y = h * i / 10;
-    if (pens == Pens::Screen) {
+    if (!pens.print) {
       p.fillRect(0, y, w, 1, ColourOf(i == 5 ? DarkGrid : LightGrid));
       continue;
     }
-    p.setPen(MakePen(i == 5 ? DarkGrid : LightGrid, 4, Qt::FlatCap));
+    p.setPen(MakePen(i == 5 ? DarkGrid : LightGrid, pens.Width(4), Qt::FlatCap));
     p.drawLine(0, y, w, y);
   }
 }
@@ -367,8 +367,15 @@ void Graph_RTF::DrawOverlay(bool rOnly) {
              BandFirstSlot(scale_->band), BandLastSlot(scale_->band) - 1, nullptr, Qt::DashLine);
 }
 
+void Graph_RTF::DrawBand() {
+  if (!band || !scale_ || bitmap_.isNull()) return;
+  QPainter p(&bitmap_);
+  band(p, MakeFreqAxis(scale_->freqMin, scale_->freqMax), scale_->rMax, bitmapWidth_, bitmapHeight_);
+}
+
 void Graph_RTF::DrawMeasurement(bool rOnly, bool wide) {
   DrawScales(rOnly);
+  DrawBand();
   PaintAllInto(bitmap_, rOnly, false, {wide ? 2 : 1, 1});
   DrawOverlay(rOnly);
   Repaint();
@@ -401,6 +408,7 @@ void Graph_RTF::DrawSegment(bool rOnly, int32_t index, bool wide) {
 
 void Graph_RTF::DrawReferences(bool rOnly) {
   DrawScales(rOnly);
+  DrawBand();
   if (!bitmap_.isNull()) {
     QPainter p(&bitmap_);
     DrawValidRefs(p, bitmapWidth_, bitmapHeight_, rOnly, 1);
@@ -410,21 +418,29 @@ void Graph_RTF::DrawReferences(bool rOnly) {
 
 void Graph_RTF::DrawAll(bool rOnly, bool wide) {
   DrawScales(rOnly);
+  DrawBand();
   PaintAllInto(bitmap_, rOnly, true, {wide ? 2 : 1, 1});
   DrawOverlay(rOnly);
   Repaint();
 }
 
-void Graph_RTF::RenderForPrint(QImage& target, bool rOnly, bool withRefs, bool wide) const {
+int Graph_RTF::Pens::Width(int atPenDpi) const {
+  const int64_t scaled = (int64_t{atPenDpi} * std::max(dpi, 1) + PrintPenDpi / 2) / PrintPenDpi;
+  return static_cast<int>(std::clamp<int64_t>(scaled, 1, 1000));
+}
+
+void Graph_RTF::RenderForPrint(QImage& target, bool rOnly, bool withRefs, bool wide, int dpi) const {
   if (target.isNull()) return;
+  const Pens pens{true, dpi};
   {
     QPainter p(&target);
     p.fillRect(target.rect(), MakeBrush(White));
-    DrawFreqGrid(p, target.width(), target.height(), Pens::Print);
-    DrawLevelGrid(p, target.width(), target.height(), Pens::Print);
+    DrawFreqGrid(p, target.width(), target.height(), pens);
+    DrawLevelGrid(p, target.width(), target.height(), pens);
   }
   // With references on the page the main curve stays at 5 so they remain visible.
-  const Widths widths = withRefs ? Widths{5, 2} : Widths{wide ? 8 : 5, 2};
+  const Widths widths = withRefs ? Widths{pens.Width(5), pens.Width(2)}
+                                 : Widths{pens.Width(wide ? 8 : 5), pens.Width(2)};
   PaintAllInto(target, rOnly, withRefs, widths);
 }
 

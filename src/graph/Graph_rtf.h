@@ -24,7 +24,6 @@
 
 class QLabel;
 class QPainter;
-class QWidget;
 
 namespace kavo {
 
@@ -90,11 +89,11 @@ class Graph_RTF {
   using FreqPositions = std::array<int32_t, 11>;
   using LevelPositions = std::array<int32_t, 12>;
 
-  // owner is the main window (not used for drawing); the labels must be
-  // children of paintArea's parent, because their positions are computed in
-  // that widget's coordinates from paintArea->geometry(). Slots may be null.
-  Graph_RTF(QWidget* owner, PaintBox* paintArea, const SettingsRecord* colours,
-            const LabelSlots& labelSlots, const GraphScale* scale);
+  // The labels must be children of paintArea's parent, because their
+  // positions are computed in that widget's coordinates from
+  // paintArea->geometry(). Slots may be null.
+  Graph_RTF(PaintBox* paintArea, const SettingsRecord* colours, const LabelSlots& labelSlots,
+            const GraphScale* scale);
   ~Graph_RTF();
   Graph_RTF(const Graph_RTF&) = delete;
   Graph_RTF& operator=(const Graph_RTF&) = delete;
@@ -128,11 +127,17 @@ class Graph_RTF {
   // measurement on the screen (not on the page): the fitted model while the
   // model-fit window shows one. Asked at every drawing; null for none.
   std::function<const PointValues*()> overlay;
+  // A tolerance band painted over the grid before the curves (screen only):
+  // the loaded quality-check rules' band around their reference. Null for none.
+  std::function<void(QPainter& painter, const FreqAxis& axis, float rMax, int width, int height)> band;
 
   // Fills target white and draws grids and curves with print pens, as
   // DrawAll (withRefs) or DrawMeasurement (not withRefs). The screen bitmap
-  // and the labels are left alone.
-  void RenderForPrint(QImage& target, bool rOnly, bool withRefs, bool wide) const;
+  // and the labels are left alone. The print pens' widths are printer pixels
+  // at PrintPenDpi; at another resolution `dpi` they keep their width on
+  // paper (at least one pixel), so the page looks the same at every dpi.
+  static constexpr int PrintPenDpi = 600;
+  void RenderForPrint(QImage& target, bool rOnly, bool withRefs, bool wide, int dpi = PrintPenDpi) const;
   // Positions for the texts the screen labels hold now; factor is printer
   // dpi / screen dpi, fontHeight the printer font height in printer pixels.
   void PrintFreqLabelPositions(FreqPositions& xs, FreqPositions& ys, int32_t fontHeight,
@@ -171,7 +176,13 @@ class Graph_RTF {
   int PaintHeight() const { return paintHeight_; }
 
  private:
-  enum class Pens { Screen, Print };
+  // Screen pens are one pixel; print pens carry the page's resolution.
+  struct Pens {
+    bool print = false;
+    int dpi = PrintPenDpi;
+    // A print width given at PrintPenDpi, at this resolution.
+    int Width(int atPenDpi) const;
+  };
   struct Widths {
     int main;
     int ref;
@@ -184,6 +195,7 @@ class Graph_RTF {
                   int32_t thetaColour, int width, bool rOnly, int firstSeg, int lastSeg,
                   QRect* drawn = nullptr, Qt::PenStyle style = Qt::SolidLine) const;
   void DrawOverlay(bool rOnly);
+  void DrawBand();
   void DrawMainBand(QPainter& p, int w, int h, bool rOnly, int width) const;
   void DrawValidRefs(QPainter& p, int w, int h, bool rOnly, int width) const;
   void PaintAllInto(QImage& image, bool rOnly, bool withRefs, Widths widths) const;
@@ -194,7 +206,6 @@ class Graph_RTF {
   int LabelWidth(int i) const;
   int LabelHeight(int i) const;
 
-  QWidget* owner_;
   QPointer<PaintBox> paintArea_;
   // Changed pixels not yet handed to the paint area: a sweep draws one
   // segment per point, and the window shows them at most every

@@ -1,6 +1,7 @@
 #include "graph/Kavo_print.h"
 
 #include <QFontMetrics>
+#include <algorithm>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -9,6 +10,7 @@
 #include <cmath>
 
 #include "data/Stringutil.h"
+#include "data/WholeFile.h"
 #include "platform/Look.h"
 
 namespace kavo {
@@ -23,11 +25,68 @@ int32_t MmToPixels(int32_t mm, int32_t dpi) {
 
 int32_t Trunc(double v) { return static_cast<int32_t>(std::trunc(v)); }
 
+// Where a line of `text` that is too wide is broken: after the last blank
+// that leaves the first part within `width`, else after the last character
+// that does. Empty when the whole of it fits.
+int BreakAt(const QFontMetricsF& metrics, const QString& text, double width) {
+  if (metrics.horizontalAdvance(text) <= width) return -1;
+  int fit = 0;
+  while (fit < text.size() && metrics.horizontalAdvance(text.left(fit + 1)) <= width) ++fit;
+  const int blank = text.lastIndexOf(QLatin1Char(' '), fit);
+  return blank > 0 ? blank + 1 : std::max(fit, 1);
+}
+
+// An information line too wide for the page at the normal size is printed
+// smaller, on one line or on two within its own place (`slot` pixels high),
+// whichever allows the larger type; it is never cut off at the page edge.
+// The top-left corner of the text stands on (x, y), on the white brush.
+void InfoLine(QPainter& painter, int32_t x, int32_t y, double width, double slot, const QString& text) {
+  const QFont normal = painter.font();
+  const double points = normal.pointSizeF();
+  auto metricsAt = [&](double size) {
+    QFont f = normal;
+    f.setPointSizeF(size);
+    return QFontMetricsF(f, painter.device());
+  };
+  double oneLine = points, twoLines = 0;
+  while (oneLine > 1.0 && metricsAt(oneLine).horizontalAdvance(text) > width) oneLine -= 0.25;
+  int cut = -1;
+  if (oneLine < points) {
+    for (twoLines = points; twoLines > oneLine; twoLines -= 0.25) {
+      const QFontMetricsF m = metricsAt(twoLines);
+      cut = BreakAt(m, text, width);
+      if (2 * m.height() <= slot && m.horizontalAdvance(text.mid(cut)) <= width) break;
+    }
+  }
+  QFont font = normal;
+  font.setPointSizeF(twoLines > oneLine ? twoLines : oneLine);
+  painter.setFont(font);
+  const QFontMetricsF m(font, painter.device());
+  if (twoLines > oneLine) {
+    painter.drawText(QPointF(x, y + m.ascent()), text.left(cut));
+    painter.drawText(QPointF(x, y + m.height() + m.ascent()), text.mid(cut));
+  } else {
+    painter.drawText(QPointF(x, y + m.ascent()), text);
+  }
+  painter.setFont(normal);
+}
+
 }  // namespace
 
+std::shared_ptr<QPrinter> MakePrinter() {
+  auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+  printer->setDocName(QStringLiteral("KAVO"));
+  LimitPdfResolution(*printer);
+  return printer;
+}
+
+void LimitPdfResolution(QPrinter& printer) {
+  if (printer.outputFormat() == QPrinter::PdfFormat && printer.resolution() > PdfDpi) printer.setResolution(PdfDpi);
+}
+
 TKAV_Print::TKAV_Print(const Graph_RTF& plotter, QPrinter& printer, const SettingsRecord& info,
-                       const LabelSlots& labels, const GraphScale& scale)
-    : plotter_(plotter), printer_(printer), info_(info), labels_(labels), scale_(scale) {}
+                       const LabelSlots& labels)
+    : plotter_(plotter), printer_(printer), info_(info), labels_(labels) {}
 
 int32_t TKAV_Print::MmToPixelsX(int32_t mm) const { return MmToPixels(mm, dpiX); }
 int32_t TKAV_Print::MmToPixelsY(int32_t mm) const { return MmToPixels(mm, dpiY); }
@@ -58,6 +117,21 @@ void TKAV_Print::Text(QPainter& painter, int32_t x, int32_t y, const QString& te
 }
 
 bool TKAV_Print::Print(bool rOnly, bool wide, bool withRefs) {
+  if (!LayoutForPrinter()) return false;
+  // The printer reports no failed write of a PDF file, so the page is made
+  // under a temporary name beside the chosen one and takes its place only
+  // when it was written whole.
+  const QString file = printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName() : QString();
+  if (file.isEmpty()) return PrintPage(rOnly, wide, withRefs);
+  PendingFile pending(file);
+  if (!pending.Ready()) return false;
+  printer_.setOutputFileName(pending.Path());
+  const bool printed = PrintPage(rOnly, wide, withRefs);
+  printer_.setOutputFileName(file);
+  return printed && PdfComplete(pending.Path()) && pending.Commit();
+}
+
+bool TKAV_Print::LayoutForPrinter() {
   // 1. The printer's resolution and printable size.
   dpiX = printer_.logicalDpiX();
   dpiY = printer_.logicalDpiY();
@@ -73,12 +147,14 @@ bool TKAV_Print::Print(bool rOnly, bool wide, bool withRefs) {
 
   // 3, 4. Page geometry and plot rectangle.
   Layout(page.orientation() == QPageLayout::Landscape);
-  if (plotWidth <= 0 || plotHeight <= 0) return false;
+  return plotWidth > 0 && plotHeight > 0;
+}
 
+bool TKAV_Print::PrintPage(bool rOnly, bool wide, bool withRefs) {
   // 2, 5. The plot picture, 24 bits per pixel, at printer resolution.
   bitmap_ = QImage(plotWidth, plotHeight, QImage::Format_RGB888);
   if (bitmap_.isNull()) return false;
-  plotter_.RenderForPrint(bitmap_, rOnly, withRefs, wide);
+  plotter_.RenderForPrint(bitmap_, rOnly, withRefs, wide, dpiY);
 
   // 6. The job; the picture copied as it is, no stretching.
   QPainter painter;
@@ -140,10 +216,13 @@ bool TKAV_Print::Print(bool rOnly, bool wide, bool withRefs) {
 
   // 12, 13. Title and information lines; an empty line keeps its place.
   Text(painter, plotLeft, Trunc(graphBottom + 20.0 * factor), Title());
+  // Each line has the page right of the plot's left edge, less the margin.
+  const double infoWidth = printer_.width() - marginLeft - plotLeft;
   for (int k = 1; k <= 3; ++k) {
     const std::string& line = info_.pstr[k - 1];
     if (!line.empty())
-      Text(painter, plotLeft, Trunc(graphBottom + (20.0 + 20.0 * k) * factor), FromCp932(line));
+      InfoLine(painter, plotLeft, Trunc(graphBottom + (20.0 + 20.0 * k) * factor), infoWidth, 20.0 * factor,
+               FromCp932(line));
   }
 
   // 14. The page goes out; the platform says whether it got there.

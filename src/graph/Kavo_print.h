@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 #include "data/Kavo_setting.h"
 #include "graph/Graph_rtf.h"
@@ -17,15 +18,23 @@ class QPrinter;
 
 namespace kavo {
 
+// The printer KAVO prints with: high resolution, document "KAVO", a PDF at
+// most PdfDpi.
+constexpr int PdfDpi = 600;
+std::shared_ptr<QPrinter> MakePrinter();
+// A PDF has no resolution of its own; beyond PdfDpi the page's picture alone
+// would take well over 100 MB.
+void LimitPdfResolution(QPrinter& printer);
+
 class TKAV_Print {
  public:
   // Stores the references, nothing else.
   TKAV_Print(const Graph_RTF& plotter, QPrinter& printer, const SettingsRecord& info,
-             const LabelSlots& labels, const GraphScale& scale);
+             const LabelSlots& labels);
 
   // Lays out and prints the page. False when the platform reports that the
-  // job failed (e.g. a PDF file that cannot be written) or the picture could
-  // not be allocated; nothing is printed then.
+  // job failed, the picture could not be allocated, or a PDF file could not
+  // be written whole (the old file then stays as it was).
   bool Print(bool rOnly, bool wide, bool withRefs);
 
   // trunc(mm / 25.4 × dpi), in extended precision.
@@ -50,6 +59,8 @@ class TKAV_Print {
   static QString Title() { return QStringLiteral("< KA-V インピーダンス測定 >"); }
 
  private:
+  bool LayoutForPrinter();
+  bool PrintPage(bool rOnly, bool wide, bool withRefs);
   void Text(QPainter& painter, int32_t x, int32_t y, const QString& text) const;
   QString LabelText(int slot) const;
 
@@ -57,7 +68,6 @@ class TKAV_Print {
   QPrinter& printer_;
   const SettingsRecord& info_;
   const LabelSlots& labels_;
-  const GraphScale& scale_;  // held; the picture reads it through the plotter
   QImage bitmap_;
 };
 

@@ -1,9 +1,11 @@
 #include "graph/Setcolor.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <algorithm>
+#include <iterator>
 
 #include "graph/PaintBox.h"
 #include "platform/Look.h"
@@ -11,8 +13,6 @@
 #include "ui_Setcolor.h"
 
 namespace kavo {
-
-uint32_t TFormSetColor::lastPicked = 0x000000;
 
 TFormSetColor::TFormSetColor(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -39,7 +39,16 @@ TFormSetColor::TFormSetColor(QWidget* parent)
       p.setPen(QPen(Qt::black, 1));
       p.setBrush(ColorFromBgr(static_cast<uint32_t>(SwatchColour(index))));
       p.drawRect(QRect(0, 0, box->width() - 1, box->height() - 1));
+      if (box->hasFocus()) {
+        // The swatch Tab has reached: a dotted frame inside, visible on any colour.
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::white, 1));
+        p.drawRect(QRect(2, 2, box->width() - 5, box->height() - 5));
+        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        p.drawRect(QRect(2, 2, box->width() - 5, box->height() - 5));
+      }
     });
+    boxes[i]->installEventFilter(this);
     connect(boxes[i], &PaintBox::MouseDown, this, [this, click = clicks[i]](int, int, Qt::MouseButton button) {
       if (button == Qt::LeftButton) (this->*click)();
     });
@@ -99,10 +108,29 @@ void TFormSetColor::ComboBox1Change() {
   PaintSwatch(4);
 }
 
+bool TFormSetColor::eventFilter(QObject* watched, QEvent* event) {
+  PaintBox* boxes[4] = {PaintBox1, PaintBox2, PaintBox3, PaintBox4};
+  const auto* at = std::find(std::begin(boxes), std::end(boxes), watched);
+  if (at == std::end(boxes)) return QDialog::eventFilter(watched, event);
+  const int index = static_cast<int>(at - std::begin(boxes)) + 1;
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter) break;
+      PickInto(index);
+      return true;
+    }
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: PaintSwatch(index); break;
+    default: break;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+// The picker opens at the colour being changed.
 void TFormSetColor::PickInto(int index) {
-  uint32_t colour = lastPicked;
+  uint32_t colour = static_cast<uint32_t>(ColourOf(index));
   if (!Modal().PickColor(this, colour)) return;
-  lastPicked = colour;
   ColourOf(index) = static_cast<int32_t>(colour);
   PaintSwatch(index);
 }

@@ -1,7 +1,8 @@
 // The line colour dialog: the R and θ colours of the measurement and of the
 // five reference positions, edited on a working copy of the settings. A click
-// on a swatch opens the colour picker; "設定" writes the copy back, anything
-// else drops it.
+// on a swatch, or Space or Return on the swatch Tab has reached, opens the
+// colour picker at the swatch's colour; "設定" writes the copy back,
+// anything else drops it.
 #pragma once
 
 #include <QDialog>
@@ -54,12 +55,12 @@ class TFormSetColor : public QDialog {
   QPushButton* CancelBtn = nullptr;
   QPushButton* SetBtn = nullptr;
 
-  // The colour the picker opens with: the last one chosen in it during this
-  // run of the program, black at first.
-  static uint32_t lastPicked;
-
  public slots:
   void reject() override;
+
+ protected:
+  // The swatches' keys and focus marks.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   int32_t& ColourOf(int index);

@@ -1,5 +1,6 @@
 #include "messages/Ka_message.h"
 
+#include "messages/Ka_texts.h"
 #include "platform/Modal.h"
 #include "platform/Names.h"
 
@@ -8,7 +9,9 @@
 namespace kavo {
 namespace {
 
-QString FatalPrefix() { return QStringLiteral("致命的なメモリエラーです:"); }
+QString T(const char* text) { return QString::fromUtf8(text); }
+
+QString FatalPrefix() { return T(msgtext::FatalMemoryPrefix); }
 
 // Length of `text` cut to `limit` bytes without splitting a UTF-8 sequence.
 std::size_t CutLength(const char* text, std::size_t limit) {
@@ -39,8 +42,11 @@ void TK_Message::Warning(const QString& text) const {
   Modal().Message(nullptr, Caption(), text, MsgIcon::Exclamation, MsgButtons::OK);
 }
 
+// Every question here throws a measurement away on Yes: a stray Return must
+// not, so No is the default and Yes takes a deliberate Alt+Y or Tab, Return.
 bool TK_Message::Question(const QString& text) const {
-  return Modal().Message(nullptr, Caption(), text, MsgIcon::Exclamation, MsgButtons::YesNo) ==
+  return Modal().MessageWithDefault(nullptr, Caption(), text, MsgIcon::Exclamation, MsgButtons::YesNo,
+                                    MsgResult::No) ==
          MsgResult::Yes;
 }
 
@@ -49,15 +55,15 @@ void TK_Message::ShowFatalMemoryError(const QString& objectName) const {
 }
 
 void TK_Message::ShowIniSaveError() const {
-  Warning(QStringLiteral("初期設定ファイルを保存できませんでした"));
+  Warning(T(msgtext::IniSaveError));
 }
 
 void TK_Message::ShowDataFileError() const {
-  Error(QStringLiteral("データファイルの内容が正しくありませんでした"));
+  Error(T(msgtext::DataFileError));
 }
 
 void TK_Message::ShowComOpenError() const {
-  Error(QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。"));
+  Error(T(msgtext::ComOpenError));
 }
 
 void TK_Message::ShowComAccessError(const QString& device) const {
@@ -68,33 +74,33 @@ void TK_Message::ShowComAccessError(const QString& device) const {
 }
 
 void TK_Message::ShowUnitNotFound() const {
-  Error(QStringLiteral("KA-Vユニットが見つかりませんでした。COM番号を確認して下さい。"));
+  Error(T(msgtext::UnitNotFound));
 }
 
 void TK_Message::ShowCalcDataError() const {
-  Error(QStringLiteral("データエラーで計算できませんでした"));
+  Error(T(msgtext::CalcDataError));
 }
 
-void TK_Message::ShowNoData() const { Error(QStringLiteral("データがありません")); }
+void TK_Message::ShowNoData() const { Error(T(msgtext::NoData)); }
 
 bool TK_Message::ConfirmDiscardAndMeasure() const {
-  return Question(QStringLiteral("測定データを保存していません。破棄して新しい測定を開始しますか？"));
+  return Question(T(msgtext::DiscardAndMeasure));
 }
 
 bool TK_Message::ConfirmDiscardData() const {
-  return Question(QStringLiteral("測定データを保存していません。データを破棄しますか？"));
+  return Question(T(msgtext::DiscardData));
 }
 
 bool TK_Message::ConfirmQuit() const {
-  return Question(QStringLiteral("測定データを保存していません。終了しますか？"));
+  return Question(T(msgtext::Quit));
 }
 
 bool TK_Message::ConfirmDiscard() const {
-  return Question(QStringLiteral("測定データを保存していません。破棄しますか？"));
+  return Question(T(msgtext::Discard));
 }
 
 void TK_Message::ShowVersionMismatch() const {
-  Error(QStringLiteral("ユニットとアプリケーションのバージョンがミスマッチです"));
+  Error(T(msgtext::VersionMismatch));
 }
 
 void TK_Message::ShowMeasureRefused() const {
@@ -102,15 +108,15 @@ void TK_Message::ShowMeasureRefused() const {
 }
 
 void TK_Message::ShowTooManyReferences() const {
-  Error(QStringLiteral("参照データは５個までにしてください"));
+  Error(T(msgtext::TooManyReferences));
 }
 
 void TK_Message::ShowPrintError() const {
-  Error(QStringLiteral("印刷できませんでした。プリンタと出力先を確認して下さい。"));
+  Error(T(msgtext::PrintError));
 }
 
 void TK_Message::ShowOverRange() const {
-  Warning(QStringLiteral("抵抗値の最大値が150Ωを越えています"));
+  Warning(T(msgtext::OverRange));
 }
 
 void ShowCatalogFatalError() {

@@ -12,6 +12,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTranslator>
 
 namespace kavo {
@@ -21,8 +22,16 @@ class QtModal : public ModalSeam {
  public:
   MsgResult Message(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
                     MsgButtons buttons) override {
-    const std::unique_ptr<QMessageBox> box = MakeMessageBox(parent, caption, text, icon, buttons);
-    switch (box->exec()) {
+    return Show(*MakeMessageBox(parent, caption, text, icon, buttons));
+  }
+
+  MsgResult MessageWithDefault(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
+                               MsgButtons buttons, MsgResult defaultButton) override {
+    return Show(*MakeMessageBox(parent, caption, text, icon, buttons, defaultButton));
+  }
+
+  static MsgResult Show(QMessageBox& box) {
+    switch (box.exec()) {
       case QMessageBox::Ok: return MsgResult::OK;
       case QMessageBox::Yes: return MsgResult::Yes;
       case QMessageBox::No: return MsgResult::No;
@@ -127,7 +136,8 @@ bool LoadQtJapanese(const QString& folder) {
 }
 
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& caption, const QString& text,
-                                            MsgIcon icon, MsgButtons buttons) {
+                                            MsgIcon icon, MsgButtons buttons,
+                                            std::optional<MsgResult> defaultButton) {
   auto box = std::make_unique<QMessageBox>(parent);
   box->setWindowTitle(caption);
   box->setText(text);
@@ -153,10 +163,20 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& capt
       const char* text;
     } names[] = {{QMessageBox::Ok, "OK"},
                  {QMessageBox::Cancel, "キャンセル"},
-                 {QMessageBox::Yes, "はい"},
-                 {QMessageBox::No, "いいえ"}};
+                 {QMessageBox::Yes, "はい(&Y)"},
+                 {QMessageBox::No, "いいえ(&N)"}};
     for (const auto& name : names)
       if (QAbstractButton* button = box->button(name.button)) button->setText(QString::fromUtf8(name.text));
+  }
+  if (defaultButton) {
+    static const QMessageBox::StandardButton standard[] = {QMessageBox::Ok, QMessageBox::Cancel, QMessageBox::Yes,
+                                                           QMessageBox::No};
+    if (auto* button = qobject_cast<QPushButton*>(box->button(standard[static_cast<int>(*defaultButton)]))) {
+      // Return presses the default; the focus starts there too, so that a
+      // stray Space does not press the other button either.
+      box->setDefaultButton(button);
+      button->setFocus();
+    }
   }
   return box;
 }
@@ -189,9 +209,19 @@ QString QtFilter(const QString& filter) {
   return out.join(QStringLiteral(";;"));
 }
 
+MsgResult ScriptedModal::MessageWithDefault(QWidget* parent, const QString& caption, const QString& text,
+                                            MsgIcon icon, MsgButtons buttons, MsgResult defaultButton) {
+  pendingDefault_ = defaultButton;
+  const MsgResult answer = Message(parent, caption, text, icon, buttons);
+  pendingDefault_.reset();
+  return answer;
+}
+
 MsgResult ScriptedModal::Message(QWidget*, const QString& caption, const QString& text, MsgIcon icon,
                                  MsgButtons buttons) {
   ModalCall call;
+  call.defaultButton = pendingDefault_;
+  pendingDefault_.reset();
   call.kind = ModalKind::Message;
   call.caption = caption;
   call.text = text;
@@ -260,12 +290,16 @@ static bool PopBool(std::deque<bool>& q) {
 }
 
 bool ScriptedModal::PrintDialog(QWidget*, QPrinter&) {
-  calls.push_back(ModalCall{ModalKind::Print, {}, {}, {}, MsgIcon::None, MsgButtons::OK, {}});
+  ModalCall call;
+  call.kind = ModalKind::Print;
+  calls.push_back(call);
   return PopBool(printAnswers);
 }
 
 bool ScriptedModal::PageSetupDialog(QWidget*, QPrinter&) {
-  calls.push_back(ModalCall{ModalKind::PageSetup, {}, {}, {}, MsgIcon::None, MsgButtons::OK, {}});
+  ModalCall call;
+  call.kind = ModalKind::PageSetup;
+  calls.push_back(call);
   return PopBool(pageSetupAnswers);
 }
 

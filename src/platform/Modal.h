@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QDialog;
@@ -35,6 +36,7 @@ struct ModalCall {
   QString filter;     // file dialogs: "説明|*.ext" as the program gives it
   MsgIcon icon = MsgIcon::None;
   MsgButtons buttons = MsgButtons::OK;
+  std::optional<MsgResult> defaultButton;  // Message: the button Return presses, when set
   QString dialogName; // Dialog: the window's object name
   bool multiple = false;  // open dialog: several files may be chosen
   uint32_t color = 0; // Color: the colour the picker opened with, 0x00BBGGRR
@@ -45,6 +47,14 @@ class ModalSeam {
   virtual ~ModalSeam() = default;
   virtual MsgResult Message(QWidget* parent, const QString& caption, const QString& text,
                             MsgIcon icon, MsgButtons buttons) = 0;
+  // The same box with `defaultButton` as the button that Return presses
+  // (Message leaves the box's own choice, its first button). A seam that
+  // knows no default shows it as Message does.
+  virtual MsgResult MessageWithDefault(QWidget* parent, const QString& caption, const QString& text,
+                                       MsgIcon icon, MsgButtons buttons, MsgResult defaultButton) {
+    (void)defaultButton;
+    return Message(parent, caption, text, icon, buttons);
+  }
   // File dialogs take the filter in the "description|*.ext" form; they return
   // false on cancel, else true with the chosen full path in `path`. An empty
   // title leaves the dialog's own. The caption of the recorded call is the
@@ -73,7 +83,8 @@ bool LoadQtJapanese(const QString& folder = QString());
 
 // The box the Qt seam shows for Message, built but not shown.
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& caption, const QString& text,
-                                            MsgIcon icon, MsgButtons buttons);
+                                            MsgIcon icon, MsgButtons buttons,
+                                            std::optional<MsgResult> defaultButton = std::nullopt);
 
 // The seam in force. Defaults to the Qt implementation.
 ModalSeam& Modal();
@@ -106,6 +117,10 @@ class ScriptedModal : public ModalSeam {
 
   MsgResult Message(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
                     MsgButtons buttons) override;
+  // Records the default with the call; answers as Message (which a test's
+  // own seam may extend).
+  MsgResult MessageWithDefault(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
+                               MsgButtons buttons, MsgResult defaultButton) override;
   bool OpenFileName(QWidget* parent, const QString& title, const QString& filter,
                     const QString& initialName, QString& path) override;
   bool OpenFileNames(QWidget* parent, const QString& title, const QString& filter,
@@ -119,6 +134,9 @@ class ScriptedModal : public ModalSeam {
 
   // Texts of the message boxes shown so far, in order.
   QStringList MessageTexts() const;
+
+ private:
+  std::optional<MsgResult> pendingDefault_;  // of the box MessageWithDefault is showing
 };
 
 // Installs a scripted seam for the lifetime of the object.

@@ -36,8 +36,7 @@ TFormMain* CreateForms() {
   TFormMain* main = f.main;
   QObject::connect(f.calc, &TFormCalc::ModelFitRequested, main, &TFormMain::MenuMesure_FitClick);
   f.fit->overlayChanged = [main] { main->mRedrawGraph(); };
-  if (main->graphPlotter)
-    main->graphPlotter->overlay = [main, fit = f.fit] { return fit->Overlay(main->graphScale.band); };
+  main->SetGraphOverlay([fit = f.fit](int32_t band) { return fit->Overlay(band); });
   return f.main;
 }
 

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QSocketNotifier>
 
 #include "data/Kavo_data.h"
@@ -92,9 +93,10 @@ TFormMain::TFormMain(QWidget* owner) : QMainWindow(owner), ui(new Ui::TFormMain)
   mainData.dateTime.clear();
   for (auto& ref : refData) ref.dateTime.clear();
   for (auto& text : settings.pstr) text.clear();
+  BindGraph();
   mCollectAxisLabels();
   mHideAxisLabels();
-  ConnectHandlers();
+  mConnectHandlers();
 }
 
 TFormMain::~TFormMain() {
@@ -102,7 +104,7 @@ TFormMain::~TFormMain() {
   FormDestroy();
 }
 
-void TFormMain::ConnectHandlers() {
+void TFormMain::mConnectHandlers() {
   connect(MStartBtn, &QPushButton::clicked, this, &TFormMain::MStartBtnClick);
   connect(QuitBtn, &QPushButton::clicked, this, &TFormMain::QuitBtnClick);
   connect(ComboBox2, &QComboBox::activated, this, [this](int) { ComboBox2Change(); });
@@ -112,6 +114,7 @@ void TFormMain::ConnectHandlers() {
   connect(MenuFile_Export, &QAction::triggered, this, &TFormMain::MenuFile_ExportClick);
   connect(MenuRef_Open, &QAction::triggered, this, &TFormMain::MenuRef_OpenClick);
   connect(MenuRef_Close, &QAction::triggered, this, &TFormMain::MenuRef_CloseClick);
+  mSetupQc();
   connect(MenuFile_Quit, &QAction::triggered, this, &TFormMain::MenuFile_QuitClick);
   connect(MenuMeasure_Start, &QAction::triggered, this, &TFormMain::MenuMeasure_StartClick);
   connect(MenuHelp_Version, &QAction::triggered, this, &TFormMain::MenuHelp_VersionClick);
@@ -121,18 +124,23 @@ void TFormMain::ConnectHandlers() {
   connect(MenuFile_PrintSetup, &QAction::triggered, this, &TFormMain::MenuFile_PrintSetupClick);
   connect(MenuSet_Color, &QAction::triggered, this, &TFormMain::MenuSet_ColorClick);
   connect(MenuSet_COM, &QAction::triggered, this, &TFormMain::MenuSet_COMClick);
-  ConnectCheckItem(MenuSet_Warning, &TFormMain::MenuSet_WarningClick);
-  ConnectCheckItem(MenuGraph_R_only, &TFormMain::MenuGraph_R_onlyClick);
-  ConnectCheckItem(MenuGraph_Wide, &TFormMain::MenuGraph_WideClick);
-  ConnectCheckItem(MenuGraph_Ave, &TFormMain::MenuGraph_AveClick);
+  mConnectCheckItem(MenuSet_Warning, &TFormMain::MenuSet_WarningClick);
+  mConnectCheckItem(MenuGraph_R_only, &TFormMain::MenuGraph_R_onlyClick);
+  mConnectCheckItem(MenuGraph_Wide, &TFormMain::MenuGraph_WideClick);
+  mConnectCheckItem(MenuGraph_Ave, &TFormMain::MenuGraph_AveClick);
   connect(PaintBox1, &PaintBox::MouseDown, this,
           [this](int x, int y, Qt::MouseButton) { PaintBox1MouseDown(x, y); });
   connect(&Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
+  // The menus are disabled while a sweep runs; Escape still stops it, the
+  // very way the button does (a button busy with a start ignores it).
+  StopShortcut = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  StopShortcut->setEnabled(false);
+  connect(StopShortcut, &QShortcut::activated, MStartBtn, &QPushButton::click);
 }
 
 // The check-item handlers toggle the mark themselves (they are called
 // directly too), so the menu's own toggle is undone first.
-void TFormMain::ConnectCheckItem(QAction* item, void (TFormMain::*handler)()) {
+void TFormMain::mConnectCheckItem(QAction* item, void (TFormMain::*handler)()) {
   connect(item, &QAction::triggered, this, [this, item, handler] {
     item->setChecked(!item->isChecked());
     (this->*handler)();
@@ -146,7 +154,7 @@ void TFormMain::mInitWindow() {
   // something has happened since the last pass, and work is pending.
   QCoreApplication::instance()->installEventFilter(this);
   if (auto* dispatcher = QAbstractEventDispatcher::instance())
-    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TFormMain::OnAboutToBlock);
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TFormMain::mOnAboutToBlock);
 
   settingsPending = 1;
   dataSaved = completionPending = statusLayoutPending = geometryApplying = 0;
@@ -159,21 +167,11 @@ void TFormMain::mInitWindow() {
   SetDefaults(settings);
   mColorAxisLabels();
 
-  mainData.valid = 0;
-  mainData.band = 1;
-  mainData.dateTime.clear();
+  dataSets.Reset();
   ComboBox2->setCurrentIndex(0);
 
   ResetGraphScale(1);
   mSelectValueArrays();
-
-  for (auto& ref : refData) {
-    ref.valid = 0;
-    ClearData(ref);
-    ref.band = 1;
-    ref.dateTime.clear();
-  }
-  refCount = 0;
 
   mCollectAxisLabels();
 
@@ -191,20 +189,15 @@ void TFormMain::mCollectAxisLabels() {
       "Label9",  "Label00", "Label01", "Label20", "Label21", "Label22", "Label23", "Label24", "Label25",
       "Label26", "Label27", "Label28", "Label29", "Label30", "Label31", "Label10", "Label11", "Label12",
       "Label13", "Label14", "Label15", "Label16", "Label17", "Label18", "Label19", "Label199"};
+  LabelSlots labels{};
   for (int i = 0; i < AxisLabelCount; ++i)
-    axisLabels[static_cast<size_t>(i)] = findChild<QLabel*>(QString::fromLatin1(names[i]));
+    labels[static_cast<size_t>(i)] = findChild<QLabel*>(QString::fromLatin1(names[i]));
+  graphSheet.Attach(PaintBox1, labels);
 }
 
-void TFormMain::mHideAxisLabels() {
-  for (QLabel* label : axisLabels)
-    if (label) label->setVisible(false);
-}
+void TFormMain::mHideAxisLabels() { graphSheet.HideLabels(); }
 
-void TFormMain::mColorAxisLabels() {
-  ColorScaleLabels(axisLabels, ColorFromBgr(static_cast<uint32_t>(settings.PenColor_R)),
-                   ColorFromBgr(static_cast<uint32_t>(settings.PenColor_Theta)),
-                   palette().color(QPalette::WindowText));
-}
+void TFormMain::mColorAxisLabels() { graphSheet.ColorLabels(settings, palette().color(QPalette::WindowText)); }
 
 bool TFormMain::mCreateObjects() {
   msgCatalog = new (std::nothrow) TK_Message(QString::fromLatin1(UnitModelName), ProgramCaption);
@@ -222,7 +215,7 @@ bool TFormMain::mCreateObjects() {
     msgCatalog->ShowFatalMemoryError(QStringLiteral("KAVO_File"));
     return false;
   }
-  graphPlotter = new (std::nothrow) Graph_RTF(this, PaintBox1, &settings, axisLabels, &graphScale);
+  graphPlotter = graphSheet.CreatePlotter(&settings, &graphView.Scale()) ? graphSheet.Plotter() : nullptr;
   if (!graphPlotter) {
     msgCatalog->ShowFatalMemoryError(QStringLiteral("Graph_RTF"));
     return false;
@@ -244,7 +237,7 @@ void TFormMain::FormDestroy() {
   statusTexts = nullptr;
   delete fileHandler;
   fileHandler = nullptr;
-  delete graphPlotter;
+  graphSheet.DestroyPlotter();
   graphPlotter = nullptr;
   session.Attach(nullptr);
   delete commDriver;  // closes the port if it is still open
@@ -253,19 +246,26 @@ void TFormMain::FormDestroy() {
 
 // ---- the idle handler ----
 
-bool TFormMain::IdleWorkPending() const {
+bool TFormMain::mIdleWorkPending() const {
   return settingsPending || session.Acquiring() || completionPending || statusLayoutPending;
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* e) {
   if (e->type() != IdleEvent) idleArmed = true;
+  // The start button is disabled while its start or stop runs, and the busy
+  // window disables everything else, so the focus is lost on the way: the
+  // button takes it back when it is usable again. While a sweep runs it so
+  // holds the focus as "測定停止" (Space stops, as Escape does), and after a
+  // stop Space starts again.
+  if (watched == MStartBtn && e->type() == QEvent::EnabledChange && MStartBtn->isEnabled() && !focusWidget())
+    MStartBtn->setFocus();
   return QMainWindow::eventFilter(watched, e);
 }
 
-void TFormMain::OnAboutToBlock() {
+void TFormMain::mOnAboutToBlock() {
   // A modal box shown from inside a pass runs its own loop: no nested pass.
   if (idleRunning) return;
-  if (idleArmed && !idleQueued && IdleWorkPending()) {
+  if (idleArmed && !idleQueued && mIdleWorkPending()) {
     idleQueued = true;
     QCoreApplication::postEvent(this, new QEvent(IdleEvent), Qt::LowEventPriority);
   }
@@ -304,8 +304,7 @@ void TFormMain::mAppIdle() {
 void TFormMain::mApplyStoredSettings() {
   LoadSettings(QString::fromLatin1(SettingsFileName));
   mColorAxisLabels();
-  graphPlotter->Clear();
-  graphPlotter->DrawScales(ROnly());
+  graphSheet.ClearWithScales(ROnly());
 }
 
 void TFormMain::mLayoutStatusBar() {
@@ -365,6 +364,6 @@ void TFormMain::MenuSet_WarningClick() { MenuSet_Warning->setChecked(!MenuSet_Wa
 
 void TFormMain::ClearData(MeasureData& data) { kavo::ClearData(data); }
 void TFormMain::ClearValues(PointValues& values) { kavo::ClearValues(values); }
-bool TFormMain::AnyRefLoaded() const { return kavo::AnyRefLoaded(refData); }
+bool TFormMain::AnyRefLoaded() const { return dataSets.AnyRefLoaded(); }
 
 }  // namespace kavo

@@ -1,7 +1,10 @@
 // The main window: owner of every measurement, reference and setting, of the
 // five long-lived helper objects, and of the idle handler that runs all
 // background work (settings load, sweep steps, finishing, status layout).
-// Its methods are all here in shell/, one unit per area (Kavo_main_*.cpp).
+// Its methods are all here in shell/, one unit per area (Kavo_main_*.cpp);
+// this declaration has one section per unit. The event handlers keep their
+// designer names and stay public; the state is private, and the tests reach
+// it through TFormMainProbe.
 #pragma once
 
 #include <QMainWindow>
@@ -11,9 +14,11 @@
 #include <memory>
 #include <string>
 
-#include "analysis/Kavo_calc_method.h"
+#include "analysis/Ts_analysis.h"
+#include "data/DataSets.h"
 #include "data/Kavo_setting.h"
-#include "graph/Graph_rtf.h"
+#include "graph/GraphSheet.h"
+#include "graph/GraphView.h"
 #include "link/MeasureSession.h"
 
 class QAction;
@@ -22,6 +27,7 @@ class QLabel;
 class QMenu;
 class QPrinter;
 class QPushButton;
+class QShortcut;
 class QSocketNotifier;
 
 namespace Ui {
@@ -29,7 +35,6 @@ class TFormMain;
 }
 
 namespace kavo {
-
 class KAVO_File;
 class KStatus;
 class StatusPanels;
@@ -43,12 +48,14 @@ constexpr int DefaultTimeoutMs = 10000;
 
 class TFormMain : public QMainWindow {
   Q_OBJECT
+  friend class TFormMainProbe;  // the tests' view of the private state
 
  public:
   explicit TFormMain(QWidget* owner = nullptr);
   ~TFormMain() override;
 
-  // ---- life cycle (shell) ----
+  // ==== Kavo_main.cpp: life cycle, the idle handler, the small commands ====
+ public:
   void FormCreate();
   bool StartupFailed() const { return startupFailed; }
   void mHideAxisLabels();
@@ -59,22 +66,63 @@ class TFormMain : public QMainWindow {
   void mApplyStoredSettings();
   void mLayoutStatusBar();
   void FormDestroy();
-
-  // ---- commands and UI state ----
   void QuitBtnClick();
   void MenuFile_QuitClick();
   bool mConfirmQuit();
   void MenuHelp_VersionClick();
   void MenuSet_WarningClick();
-  void MenuMesure_CalcClick();
-  // "モデル適合解析", and "モデル適合..." of the result-analysis window.
-  void MenuMesure_FitClick();
-  void MStartBtnClick();
-  void MenuMeasure_StartClick();
-  void mSetBusyUI();
-  void mSetIdleUI();
+  // Data helpers forwarded to the data model.
+  static void ClearData(MeasureData& data);
+  static void ClearValues(PointValues& values);
+  bool AnyRefLoaded() const;
 
-  // ---- files and references ----
+ protected:
+  bool event(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void mInitWindow();
+  void FormCloseQuery(bool& canClose);
+  void mConnectHandlers();
+  void mConnectCheckItem(QAction* item, void (TFormMain::*handler)());
+  bool mIdleWorkPending() const;
+  void mOnAboutToBlock();
+
+  std::unique_ptr<Ui::TFormMain> ui;
+  // Controls (designer names).
+  PaintBox* PaintBox1 = nullptr;
+  QPushButton* MStartBtn = nullptr;
+  QPushButton* QuitBtn = nullptr;
+  QComboBox* ComboBox2 = nullptr;
+  StatusPanels* StatusBar1 = nullptr;
+  // Escape while a sweep runs: "測定停止", as the button (enabled only then).
+  QShortcut* StopShortcut = nullptr;
+  QMenu *MenuFile = nullptr, *MenuMeasure = nullptr, *MenuGraph = nullptr, *MenuRef = nullptr,
+        *MenuSet = nullptr, *MenuHelp = nullptr;
+  QAction *MenuFile_Open = nullptr, *MenuFile_Save = nullptr, *MenuFile_Close = nullptr,
+          *MenuFile_Export = nullptr, *MenuFile_PrintSetup = nullptr, *MenuFile_Print = nullptr,
+          *MenuFile_Quit = nullptr, *MenuMeasure_Start = nullptr, *MenuMesure_Calc = nullptr, *MenuMesure_Fit = nullptr,
+          *MenuGraph_R_only = nullptr, *MenuGraph_Wide = nullptr, *MenuGraph_Ave = nullptr,
+          *MenuRef_Open = nullptr, *MenuRef_Close = nullptr, *MenuSet_COM = nullptr,
+          *MenuSet_Color = nullptr, *MenuSet_Warning = nullptr, *MenuHelp_Version = nullptr;
+  // Owned objects, created by mCreateObjects in this order.
+  TK_Message* msgCatalog = nullptr;
+  KStatus* statusTexts = nullptr;
+  KAVO_File* fileHandler = nullptr;
+  // The idle handler's flags.
+  uint8_t settingsPending = 0;
+  uint8_t statusLayoutPending = 0;
+  bool startupFailed = false;
+  bool quitConfirmed = false;  // the quit command has asked already
+  bool idleArmed = true;       // an event arrived since the last idle pass
+  bool idleQueued = false;     // an idle pass has been posted
+  bool idleRunning = false;    // inside mAppIdle
+  // Idle passes run so far (for tests and benchmarks).
+  uint64_t idlePasses = 0;
+
+  // ==== Kavo_main_files.cpp: the measurement and the references in files ====
+ public:
   void MenuFile_OpenClick();
   // "開く" without its file dialog: reads `path` as the measurement, with the
   // command's messages and title.
@@ -87,30 +135,117 @@ class TFormMain : public QMainWindow {
   void MenuFile_ExportClick();
   void MenuRef_OpenClick();
   void MenuRef_CloseClick();
-  // Appends `ext` to a file name without one, else replaces the name's
-  // extension unless it is `ext` already; folders in the path stay as given.
+  // The save and export name rule (data/DataSets.h).
   static QString ForceExtension(const QString& name, const QString& ext);
   // True when `name` does not exist or the user agreed to overwrite it.
   bool mConfirmOverwrite(const QString& name);
 
-  // ---- printing, line colours, COM port ----
+ private:
+  void mReportLoadFailure(LoadFailure failure);
+  // "KAVO v2.1", with " / " and fileName when a file is current.
+  void mShowFileTitle(bool withFile);
+  void mCheckOverRange();
+  void mSelectBand(int32_t band);
+
+  DataSets dataSets;
+  // The sets under the names the rest of the window knows them by.
+  MeasureData& mainData = dataSets.mainData;
+  MeasureData (&refData)[MaxRefs] = dataSets.refData;
+  PointValues& rawValues = dataSets.rawValues;
+  PointValues& aveValues = dataSets.aveValues;
+  PointValues (&refRawValues)[MaxRefs] = dataSets.refRawValues;
+  PointValues (&refAveValues)[MaxRefs] = dataSets.refAveValues;
+  QString& fileName = dataSets.fileName;
+  QString startupFile;
+  QString (&refFileName)[MaxRefs] = dataSets.refFileName;
+  int32_t& refCount = dataSets.refCount;
+  uint8_t dataSaved = 0;
+
+  // ==== Kavo_main_settings.cpp: the settings file ====
+ public:
+  void LoadSettings(const QString& name);
+  void SaveSettings();
+
+ private:
+  void mRecordGeometry();
+  void mWriteSettings(const QString& path);
+
+  SettingsRecord settings;
+  ViewSettings view;
+  uint8_t geometryApplying = 0;
+
+  // ==== Kavo_main_calc.cpp: "結果を分析", "モデル適合解析" ====
+ public:
+  void MenuMesure_CalcClick();
+  // "モデル適合解析", and "モデル適合..." of the result-analysis window.
+  void MenuMesure_FitClick();
+
+ private:
+  PointValues smoothValues;
+  TSResult tsResult;
+
+  // ==== Kavo_main_qc.cpp: "許容範囲を表示...", the pass/fail verdict ====
+ public:
+  void MenuRef_ToleranceClick();
+  // "合格" or "不合格：" and the first reason for the measurement under the
+  // rules in force; `afterState`: behind the state panel's text, not in its place.
+  void mShowQcVerdict(bool afterState = false);
+
+ private:
+  void mSetupQc();
+  std::shared_ptr<struct QcWindowState> qcState;  // the rules in force, or null
+  QAction* MenuRef_Tolerance = nullptr;
+
+  // ==== Kavo_main_com.cpp: the COM port command ====
+ public:
+  void MenuSet_COMClick();
+
+  // ==== Kavo_main_print.cpp: printing, line colours ====
+ public:
   void MenuFile_PrintClick();
   void MenuFile_PrintSetupClick();
   void MenuSet_ColorClick();
-  void MenuSet_COMClick();
   // The printer the set-up dialog adjusts and printing uses, for the whole run.
   QPrinter& mPrinter();
   uint8_t printCancelled = 0;
   uint8_t colorCancelled = 0;
 
-  // ---- settings ----
-  void LoadSettings(const QString& name);
-  void SaveSettings();
+ private:
+  std::shared_ptr<QPrinter> printer;  // made on first use
 
-  // ---- graph view ----
-  void mSelectValueArrays();
+  // ==== Kavo_main_graph.cpp: the graph view, forwarded to GraphView and GraphSheet ====
+ public:
+  void mRedrawMeasurement();
+  void mRedrawReferences();
+  void mRedrawBoth();
+  void mRedrawGraph();
+  void FormResize();
+  void PaintBox1MouseDown(int x, int y);
+  void ComboBox2Change();
+  void MenuGraph_R_onlyClick();
+  void MenuGraph_WideClick();
+  void MenuGraph_AveClick();
+  // A curve drawn over the measurement (the fitted model), asked for the band shown.
+  void SetGraphOverlay(std::function<const PointValues*(int32_t band)> overlay);
+  // The scale steps and the read-out texts need no window.
   static float mRScaleFor(float m);
   static float mThetaScaleFor(float a);
+  static QString mFormatResistance(const PointText& record);
+  static QString mFormatPhase(const PointText& record);
+  static QString mFormatFrequency(const PointText& record);
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  bool ROnly() const;
+  bool Wide() const;
+  bool Averaging() const;
+  ViewOptions Options() const;
+  // Points the view at the window's data sets (once, at construction).
+  void BindGraph();
+  void ResetGraphScale(int32_t band);
+  void mSelectValueArrays();
   float mMainRMax() const;
   float mRefRMax() const;
   float mMainThetaMax() const;
@@ -118,25 +253,23 @@ class TFormMain : public QMainWindow {
   void mScaleForMeasurement();
   void mScaleForReferences();
   void mScaleForBoth();
-  void mRedrawMeasurement();
-  void mRedrawReferences();
-  void mRedrawBoth();
-  void mRedrawGraph();
   int32_t mFindPointIndex(float f) const;
-  static QString mFormatResistance(const PointText& record);
-  static QString mFormatPhase(const PointText& record);
-  static QString mFormatFrequency(const PointText& record);
-  void FormResize();
-  void PaintBox1MouseDown(int x, int y);
-  void ComboBox2Change();
-  void MenuGraph_R_onlyClick();
-  void MenuGraph_WideClick();
-  void MenuGraph_AveClick();
-  bool ROnly() const;
-  bool Wide() const;
-  bool Averaging() const;
+  static QString PointReadout(const PointText& record);
+  // The measurement, with the references when any are loaded.
+  void RedrawWithMeasurement();
 
-  // ---- unit protocol and sweep (Kavo_main_link.cpp), forwarded to `session` ----
+  GraphView graphView;    // the scale record and the rules that fill it
+  GraphSheet graphSheet;  // paint area, scale labels, plotter
+  // The names the window's other units draw and scale by.
+  GraphScale& graphScale = graphView.Scale();
+  Graph_RTF* graphPlotter = nullptr;  // graphSheet's plotter once created
+
+  // ==== Kavo_main_link.cpp: unit protocol and sweep ====
+ public:
+  void MStartBtnClick();
+  void MenuMeasure_StartClick();
+  void mSetBusyUI();
+  void mSetIdleUI();
   bool mQuery(const char* command, char* reply, int deadlineMs, int n);
   bool mCommand(const char* command, const char* expected, int deadlineMs);
   bool mOpenPort(int32_t port);
@@ -153,95 +286,9 @@ class TFormMain : public QMainWindow {
   void mAcquireStep();
   void mFinishMeasure();
 
-  // Data helpers forwarded to the data model.
-  static void ClearData(MeasureData& data);
-  static void ClearValues(PointValues& values);
-  bool AnyRefLoaded() const;
-
-  // ---- controls (designer names) ----
-  PaintBox* PaintBox1 = nullptr;
-  QPushButton* MStartBtn = nullptr;
-  QPushButton* QuitBtn = nullptr;
-  QComboBox* ComboBox2 = nullptr;
-  StatusPanels* StatusBar1 = nullptr;
   QTimer Timer1;
-  QMenu *MenuFile = nullptr, *MenuMeasure = nullptr, *MenuGraph = nullptr, *MenuRef = nullptr,
-        *MenuSet = nullptr, *MenuHelp = nullptr;
-  QAction *MenuFile_Open = nullptr, *MenuFile_Save = nullptr, *MenuFile_Close = nullptr,
-          *MenuFile_Export = nullptr, *MenuFile_PrintSetup = nullptr, *MenuFile_Print = nullptr,
-          *MenuFile_Quit = nullptr, *MenuMeasure_Start = nullptr, *MenuMesure_Calc = nullptr, *MenuMesure_Fit = nullptr,
-          *MenuGraph_R_only = nullptr, *MenuGraph_Wide = nullptr, *MenuGraph_Ave = nullptr,
-          *MenuRef_Open = nullptr, *MenuRef_Close = nullptr, *MenuSet_COM = nullptr,
-          *MenuSet_Color = nullptr, *MenuSet_Warning = nullptr, *MenuHelp_Version = nullptr;
-
-  // ---- state, in the order the rest of the program knows it ----
-  uint8_t settingsPending = 0;
-  uint8_t dataSaved = 0;
-  uint8_t statusLayoutPending = 0;
-  uint8_t geometryApplying = 0;
-
-  QString fileName;
-  QString startupFile;
-  QString refFileName[MaxRefs];
-  int32_t refCount = 0;
-  ViewSettings view;
-  GraphScale graphScale;
-  PointValues rawValues;
-  PointValues aveValues;
-  PointValues smoothValues;
-  PointValues refRawValues[MaxRefs];
-  PointValues refAveValues[MaxRefs];
-  MeasureData mainData;
-  MeasureData refData[MaxRefs];
-  SettingsRecord settings;
-  TSResult tsResult;
-
-  // Owned objects, created by mCreateObjects in this order.
-  TK_Message* msgCatalog = nullptr;
-  KStatus* statusTexts = nullptr;
-  KAVO_File* fileHandler = nullptr;
-  Graph_RTF* graphPlotter = nullptr;
-
-  std::array<QLabel*, AxisLabelCount> axisLabels{};
-
-  // Idle passes run so far (for tests and benchmarks).
-  uint64_t idlePasses = 0;
-
- protected:
-  friend class TFormMainProbe;  // the tests' view of the private state
-  bool event(QEvent* e) override;
-  bool eventFilter(QObject* watched, QEvent* e) override;
-  void closeEvent(QCloseEvent* e) override;
-  void resizeEvent(QResizeEvent* e) override;
 
  private:
-  void mInitWindow();
-  void FormCloseQuery(bool& canClose);
-  void ConnectHandlers();
-  bool IdleWorkPending() const;
-  void OnAboutToBlock();
-  void RecordGeometry();
-  void mWriteSettings(const QString& path);
-  void ResetGraphScale(int32_t band);
-  void ApplyScales(float rMax, float thetaMax);
-  // The measurement, with the references when any are loaded.
-  void RedrawWithMeasurement();
-  void ConnectCheckItem(QAction* item, void (TFormMain::*handler)());
-  QString PointReadout(const PointText& record) const;
-  // Files: "KAVO v2.1", with " / " and fileName when a file is current.
-  void mShowFileTitle(bool withFile);
-  void mCheckOverRange();
-  void mSelectBand(int32_t band);
-
-  std::unique_ptr<Ui::TFormMain> ui;
-  std::shared_ptr<QPrinter> printer;  // made on first use
-  bool startupFailed = false;
-  bool quitConfirmed = false;  // the quit command has asked already
-  bool idleArmed = true;     // an event arrived since the last idle pass
-  bool idleQueued = false;   // an idle pass has been posted
-  bool idleRunning = false;  // inside mAppIdle
-
-  // ---- measuring (Kavo_main_link.cpp) ----
   // The status text and message of a failed connection; true when connected.
   bool mReportConnect(ConnectResult result);
   bool mConnectUnit();

@@ -1,4 +1,7 @@
 // The main window's side of the analysis: "結果を分析".
+#include <QMenuBar>
+#include <QScreen>
+
 #include "analysis/Kavo_calc.h"
 #include "analysis/ModelFitWindow.h"
 #include "data/Kavo_data.h"
@@ -17,6 +20,14 @@ void TFormMain::MenuMesure_CalcClick() {
   TFormCalc* calc = Forms().calc;
   if (!calc) return;
   calc->SetSource(&rawValues, &smoothValues, &tsResult, &mainData);
+  if (!calc->isVisible()) {
+    // Beside the main window, on its screen, never over its menu.
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(QPoint(0, 0), size());
+    const int menuBottom = menuBar()->mapToGlobal(QPoint(0, menuBar()->height() - 1)).y();
+    // A window never shown has no frame yet: count the main window's.
+    const QSize framed = calc->size() + (frameGeometry().size() - size());
+    calc->move(TFormCalc::PlaceBeside(frameGeometry(), menuBottom, framed, screen));
+  }
   calc->show();
   calc->raise();
   calc->activateWindow();

@@ -6,9 +6,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 
-#include "data/Interchange.h"
-#include "data/Kavo_data.h"
-#include "data/Kavo_file.h"
+#include "data/DataSets.h"
 #include "messages/Ka_message.h"
 #include "messages/Ka_status.h"
 #include "platform/Modal.h"
@@ -36,17 +34,7 @@ QString U(const char* text) { return QString::fromUtf8(text); }
 
 }  // namespace
 
-QString TFormMain::ForceExtension(const QString& name, const QString& ext) {
-  // Only the file's own name counts: a folder such as "v1.2" or ".local"
-  // must never change where the file goes.
-  const qsizetype slash = name.lastIndexOf(QLatin1Char('/'));
-  const QString folder = name.left(slash + 1);
-  const QString base = name.mid(slash + 1);
-  const qsizetype dot = base.indexOf(QLatin1Char('.'));
-  if (dot < 0) return name + ext;
-  if (base.endsWith(ext, Qt::CaseSensitive)) return name;
-  return folder + base.left(dot) + ext;
-}
+QString TFormMain::ForceExtension(const QString& name, const QString& ext) { return kavo::ForceExtension(name, ext); }
 
 bool TFormMain::mConfirmOverwrite(const QString& name) {
   if (!QFileInfo::exists(name)) return true;
@@ -68,6 +56,12 @@ void TFormMain::mSelectBand(int32_t band) {
   ComboBox2->setCurrentIndex(band - 1);
 }
 
+// Reading and conversion failures, as the catalogue words them.
+void TFormMain::mReportLoadFailure(LoadFailure failure) {
+  if (failure == LoadFailure::Unreadable) msgCatalog->ShowDataFileError();
+  else if (failure == LoadFailure::Unconvertible) msgCatalog->ShowCalcDataError();
+}
+
 void TFormMain::MenuFile_OpenClick() {
   if (mainData.valid && !dataSaved && !msgCatalog->ConfirmDiscard()) return;
   QString chosen;
@@ -77,29 +71,18 @@ void TFormMain::MenuFile_OpenClick() {
 }
 
 void TFormMain::mOpenDataFile(const QString& path) {
-  fileName = path;
-
-  // The serial and the port are taken over only from a file read whole.
-  if (!fileHandler->ReadDataFile(fileName, &session.UnitSerial(), &settings.CommPortNum, &mainData)) {
-    msgCatalog->ShowDataFileError();
-    mainData.valid = 0;
-    dataSaved = 0;
+  const LoadFailure failure = dataSets.OpenMain(path, session.UnitSerial(), settings.CommPortNum);
+  dataSaved = failure == LoadFailure::None;
+  if (failure != LoadFailure::None) {
+    mReportLoadFailure(failure);
     graphPlotter->Clear();
     return;
   }
-  if (!fileHandler->ConvertData(&mainData, &rawValues, &aveValues)) {
-    msgCatalog->ShowCalcDataError();
-    mainData.valid = 0;
-    dataSaved = 0;
-    graphPlotter->Clear();
-    return;
-  }
-  mainData.valid = 1;
-  dataSaved = 1;
   mSelectBand(mainData.band);
   RedrawWithMeasurement();
   mShowFileTitle(true);
   mCheckOverRange();
+  mShowQcVerdict();
 }
 
 void TFormMain::MenuFile_SaveClick() {
@@ -111,9 +94,7 @@ void TFormMain::MenuFile_SaveClick() {
   if (!Modal().SaveFileName(this, U(DataFilter), U(DataPattern), chosen) || chosen.isEmpty()) return;
   const QString name = ForceExtension(chosen, U(DataExtension));
   if (!mConfirmOverwrite(name)) return;
-  fileName = name;
-  // The writer replaces the file whole or leaves the old one untouched.
-  if (fileHandler->WriteDataFile(fileName, session.UnitSerial(), &settings, &mainData)) {
+  if (dataSets.SaveMain(name, session.UnitSerial(), settings)) {
     dataSaved = 1;
     mShowFileTitle(true);
   } else {
@@ -123,7 +104,7 @@ void TFormMain::MenuFile_SaveClick() {
 
 void TFormMain::MenuFile_CloseClick() {
   if (mainData.valid && !dataSaved && !msgCatalog->ConfirmDiscardData()) return;
-  mainData.valid = 0;
+  dataSets.CloseMain();
   statusTexts->ClearPanel(1);
   statusTexts->ClearPanel(2);
   mShowFileTitle(false);
@@ -140,63 +121,29 @@ void TFormMain::MenuFile_ExportClick() {
   if (!Modal().SaveFileName(this, U(TextFilter), U(TextPattern), chosen) || chosen.isEmpty()) return;
   const QString name = ForceExtension(chosen, U(TextExtension));
   if (!mConfirmOverwrite(name)) return;
-  const PointValues& values = Averaging() ? aveValues : rawValues;
-  if (fileHandler->ExportText(name, session.UnitSerial(), &values, &mainData)) statusTexts->ShowExportDone();
+  if (dataSets.ExportMain(name, session.UnitSerial(), Averaging())) statusTexts->ShowExportDone();
   else statusTexts->ShowSaveError();
 }
 
 void TFormMain::MenuRef_OpenClick() {
-  if (refCount >= MaxRefs) {
+  if (dataSets.RefsFull()) {
     msgCatalog->ShowTooManyReferences();
     return;
   }
   QStringList files;
   if (!Modal().OpenFileNames(this, U(RefTitle), U(RefFilter), U(DataPattern), files) || files.isEmpty()) return;
-  const int n = static_cast<int>(files.size());
-  if (n + refCount > MaxRefs) {
+  // A table is put on the grid of the band in view; the reader names the
+  // line it could not take.
+  const auto failed = [this](const RefFailure& f) {
+    if (f.kind == LoadFailure::Table)
+      Modal().Message(this, msgCatalog->Caption(), f.file + QLatin1Char('\n') + f.why, MsgIcon::Exclamation,
+                      MsgButtons::OK);
+    else mReportLoadFailure(f.kind);
+  };
+  if (!dataSets.LoadRefs(files, mainData.valid ? graphScale.band : 0, failed)) {
     msgCatalog->ShowTooManyReferences();
     return;
   }
-  for (int k = refCount; k < MaxRefs; ++k) {
-    refData[k].valid = 0;
-    ClearData(refData[k]);
-    ClearValues(refRawValues[k]);
-    ClearValues(refAveValues[k]);
-  }
-  for (int j = 0; j < n; ++j) {
-    const int p = refCount + j;
-    MeasureData& ref = refData[p];
-    refFileName[p] = files[j];
-    // A reference's serial and port belong to its file, never to this unit.
-    std::string scratchSerial;
-    int32_t scratchPort = 0;
-    if (IsTableFileName(files[j])) {
-      // A table is put on the grid of the band in view; the reader names
-      // the line it could not take.
-      QString why;
-      if (!LoadTable(files[j], mainData.valid ? graphScale.band : 0, ref, why)) {
-        ref.valid = 0;
-        ClearData(ref);
-        Modal().Message(this, msgCatalog->Caption(), files[j] + QLatin1Char('\n') + why, MsgIcon::Exclamation,
-                        MsgButtons::OK);
-        continue;
-      }
-    } else if (!fileHandler->ReadDataFile(files[j], &scratchSerial, &scratchPort, &ref)) {
-      ref.valid = 0;
-      ClearData(ref);
-      msgCatalog->ShowDataFileError();
-      continue;
-    }
-    if (!fileHandler->ConvertData(&ref, &refRawValues[p], &refAveValues[p])) {
-      ref.valid = 0;
-      ClearData(ref);
-      msgCatalog->ShowCalcDataError();
-      continue;
-    }
-    ref.valid = 1;
-  }
-  // Failed files keep their positions until the references are cleared.
-  refCount += n;
   if (mainData.valid) {
     mRedrawBoth();
     mCheckOverRange();
@@ -207,13 +154,7 @@ void TFormMain::MenuRef_OpenClick() {
 }
 
 void TFormMain::MenuRef_CloseClick() {
-  for (int k = 0; k < MaxRefs; ++k) {
-    refData[k].valid = 0;
-    ClearData(refData[k]);
-    ClearValues(refRawValues[k]);
-    ClearValues(refAveValues[k]);
-  }
-  refCount = 0;
+  dataSets.ClearRefs();
   if (mainData.valid) mRedrawMeasurement();
   else graphPlotter->Clear();
 }

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSocketNotifier>
 #include <utility>
 
@@ -81,6 +82,8 @@ void TFormMain::mSetBusyUI() {
     menu->menuAction()->setEnabled(false);
   QuitBtn->setEnabled(false);
   ComboBox2->setEnabled(false);
+  StopShortcut->setEnabled(true);
+  MStartBtn->setFocus();  // taken up again once the start has returned (eventFilter)
 }
 
 void TFormMain::mSetIdleUI() {
@@ -89,6 +92,7 @@ void TFormMain::mSetIdleUI() {
   QuitBtn->setEnabled(true);
   ComboBox2->setEnabled(true);
   MStartBtn->setEnabled(true);
+  StopShortcut->setEnabled(false);
 }
 
 void TFormMain::mStartMeasure() {
@@ -275,6 +279,7 @@ void TFormMain::mFinishMeasure() {
                                 QStringLiteral("...") + mFormatFrequency(mainData.points[BandLastSlot(band)]),
                             2);
   statusTexts->ShowMeasureDone();
+  mShowQcVerdict(true);
 }
 
 }  // namespace kavo

@@ -12,25 +12,9 @@
 #include "shell/Kavo_main.h"
 
 namespace kavo {
-namespace {
-
-// A PDF has no resolution of its own; beyond 600 dpi the page's picture
-// alone would take well over 100 MB.
-constexpr int PdfDpi = 600;
-
-void LimitPdfResolution(QPrinter& printer) {
-  if (printer.outputFormat() == QPrinter::PdfFormat && printer.resolution() > PdfDpi)
-    printer.setResolution(PdfDpi);
-}
-
-}  // namespace
 
 QPrinter& TFormMain::mPrinter() {
-  if (!printer) {
-    printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    printer->setDocName(QStringLiteral("KAVO"));
-    LimitPdfResolution(*printer);
-  }
+  if (!printer) printer = MakePrinter();
   return *printer;
 }
 
@@ -50,7 +34,7 @@ void TFormMain::MenuFile_PrintClick() {
   if (!Modal().PrintDialog(this, target)) return;
   LimitPdfResolution(target);
 
-  TKAV_Print* job = new (std::nothrow) TKAV_Print(*graphPlotter, target, settings, axisLabels, graphScale);
+  TKAV_Print* job = new (std::nothrow) TKAV_Print(*graphPlotter, target, settings, graphSheet.Labels());
   if (!job) {
     msgCatalog->ShowFatalMemoryError(QStringLiteral("TKAV_Print"));
     close();

@@ -17,22 +17,14 @@ void TFormMain::LoadSettings(const QString& name) {
   const QString path = SettingsPath(name);
   if (fileHandler->ReadSettings(path, &settings, &view)) {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1280, 1024);
-    int top = view.top > area.height() ? 100 : view.top;
-    int left = view.left > area.width() ? 100 : view.left;
-    int width = view.width > area.width() ? area.width() - 100 : view.width;
-    int height = view.height > area.height() ? area.height() - 100 : view.height;
-    // A window off every screen (left or above it, or on a screen no longer
-    // attached) could not be reached; one partly on a screen stays put.
-    bool onScreen = false;
-    for (const QScreen* s : QGuiApplication::screens())
-      onScreen = onScreen || s->geometry().intersects(QRect(left, top, width, height));
-    if (!onScreen) top = left = 100;
+    QList<QRect> screens;
+    for (const QScreen* s : QGuiApplication::screens()) screens << s->geometry();
+    const QRect place = PlaceWindow(view, screen ? screen->geometry() : QRect(0, 0, 1280, 1024), screens);
     // Applying one value resizes the window; the resize handler must not
     // copy the half-applied geometry back over the stored one meanwhile.
     geometryApplying = 1;
-    move(left, top);
-    resize(width, height);
+    move(place.topLeft());
+    resize(place.size());
     geometryApplying = 0;
 
     ResetGraphScale(view.band);
@@ -52,7 +44,7 @@ void TFormMain::LoadSettings(const QString& name) {
 void TFormMain::SaveSettings() { mWriteSettings(SettingsPath(QString::fromLatin1(SettingsFileName))); }
 
 // The window's place and size as they are now.
-void TFormMain::RecordGeometry() {
+void TFormMain::mRecordGeometry() {
   view.top = pos().y();
   view.left = pos().x();
   view.width = width();
@@ -61,7 +53,7 @@ void TFormMain::RecordGeometry() {
 
 // The view record from the window, then the file.
 void TFormMain::mWriteSettings(const QString& path) {
-  RecordGeometry();
+  mRecordGeometry();
   view.band = ComboBox2->currentIndex() + 1;
   view.fronly = MenuGraph_R_only->isChecked();
   view.fwide = MenuGraph_Wide->isChecked();

@@ -5,7 +5,7 @@
 #include <functional>
 #include <map>
 
-#include "analysis/Kavo_calc_method.h"
+#include "analysis/Ts_analysis.h"
 #include "data/Kavo_data.h"
 
 namespace kavo::test {

@@ -97,6 +97,8 @@ TEST(TsMethod, RefusalsAndFailuresKeepWhatTheyMust) {
       {"Re not a number", Triangle, Hz, std::nanf(""), TsFailure::BadRe, false},
       {"Re infinite", Triangle, Hz, inf, TsFailure::BadRe, false},
       {"Re so small r0 is no number", Triangle, Hz, 1e-40f, TsFailure::BadRe, false},
+      // The peak as the window shows it, 61.79 for 61.7949: Qes would be 10^8.
+      {"Re within 0.1 ohm", [](int k) { return Triangle(k) * 61.7949 / 32; }, Hz, 61.79f, TsFailure::BadRe, false},
       {"Rx below the curve's left end", Triangle, Hz, 1.0f, TsFailure::NoF1, true},
       {"right side never falls to Rx", [](int k) { return k > 50 ? std::max(20.0, Triangle(k)) : Triangle(k); },
        Hz, 8.0f, TsFailure::NoF2, true},
@@ -118,6 +120,9 @@ TEST(TsMethod, RefusalsAndFailuresKeepWhatTheyMust) {
     EXPECT_EQ(r.Rx == -7.0f, !c.headWritten) << c.what;
     EXPECT_TRUE(r.Qms == -7.0f && r.Qes == -7.0f && r.Qts == -7.0f) << c.what;
   }
+  TSResult r;  // 0.1 ohm below the peak is still taken, 0.09 not
+  EXPECT_EQ(Curve(Low, Triangle, Hz).analysis.CalcTS(31.9f, r), TsFailure::None);
+  EXPECT_EQ(Curve(Low, Triangle, Hz).analysis.CalcTS(31.91f, r), TsFailure::BadRe);
   EXPECT_EQ(TsFailureText(TsFailure::BadRe), QStringLiteral("Re の値が正しくありません"));
   EXPECT_EQ(TsFailureCaption(TsFailure::BadRe), QStringLiteral("Ts の計算"));
   EXPECT_EQ(TsFailureCaption(TsFailure::NoPeak), QStringLiteral("ピーク値の計算"));

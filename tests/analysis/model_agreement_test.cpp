@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "analysis/Kavo_calc_method.h"
+#include "analysis/Ts_analysis.h"
 #include "Records.h"
 #include "UnitModel.h"
 #include "data/Kavo_data.h"
@@ -22,8 +22,8 @@ struct Measured {
   PointValues raw, ave, smooth;
 };
 
-void MeasureModel(const kavsim::DriverModel& model, Measured& m) {
-  ASSERT_TRUE(FillFromUnit(m.data, model));
+void MeasureModel(const kavsim::DriverModel& model, Measured& m, double noise = 0.0, uint32_t seed = 1) {
+  ASSERT_TRUE(FillFromUnit(m.data, model, noise, seed));
   m.data.valid = 1;
   ASSERT_TRUE(KAVO_File().ConvertData(&m.data, &m.raw, &m.ave));
   MakeSmoothValues(m.raw, m.data.band, m.smooth);
@@ -86,6 +86,21 @@ TEST(ModelAgreement, EveryPresetAndFiveDrivers) {
     EXPECT_LE(std::fabs(Rel(r.Qms, c.model.Qms)), c.qmsTolerance) << c.name;
     EXPECT_LE(std::fabs(Rel(r.Qes, c.model.Qes)), 0.03) << c.name;
     EXPECT_LE(std::fabs(Rel(r.Qts, qts)), 0.03) << c.name;
+  }
+}
+
+// Whether the search takes the tweeter's blunt top depends on the noise: with
+// kavsim's default 0.002, seed 1 gives a peak at 855.60 Hz, seed 3 none.
+TEST(ModelAgreement, TweeterPeakDependsOnTheNoiseSeed) {
+  kavsim::DriverModel tweeter;
+  ASSERT_TRUE(kavsim::FindPreset("tweeter", tweeter));
+  for (const auto& [seed, peak] : {std::pair{1u, "855.60"}, {3u, ""}}) {
+    Measured m;
+    MeasureModel(tweeter, m, 0.002, seed);
+    TsAnalysis a;
+    a.SetSource(&m.raw, &m.smooth, &m.data);
+    a.FindPeaks();
+    EXPECT_EQ(a.peakCount ? FormatPeakValue(a.peakF) : QString(), QString(peak)) << seed;
   }
 }
 

@@ -29,7 +29,9 @@ TEST(ReDialog, AcceptsANumberAndRefusesTheRest) {
   const Case cases[] = {{"8.0", true, 8.0f},     {" 2.31 ", true, 2.31f}, {"6", true, 6.0f},
                         {"1e-1", true, 0.1f},    {"0", true, 0.0f},        {"", false, 0},
                         {"2,31", false, 0},      {"abc", false, 0},        {"2.31Ω", false, 0},
-                        {"nan", false, 0},       {"inf", false, 0},        {"1e50", false, 0}};
+                        {"nan", false, 0},       {"inf", false, 0},        {"1e50", false, 0},
+                        {"５．６", true, 5.6f},  {"－２.31", true, -2.31f}, {"　８　", true, 8.0f},
+                        {"１，５", false, 0},    {"٣", false, 0}};
   for (const Case& c : cases) {
     ScopedScriptedModal modal;
     float value = -1;
@@ -80,6 +82,13 @@ TEST(TsTable, ShowsTheResultOrDashes) {
   QStringList shown;
   for (QLineEdit* e : ts.Edits) shown << e->text();
   EXPECT_EQ(shown, QStringList({"8.00", "32.00", "45.00", "4.00", "16.00", "40.00", "62.50", "---", "1.48", "0.46"}));
+  // Too wide for its box: "---" with the number in the tip, never cut off.
+  r.Fs = 20000.0f;
+  r.Qes = 106001968.0f;
+  ts.SetResult(&r);
+  EXPECT_EQ(ts.Edits[2]->text(), QStringLiteral("20000.00"));
+  EXPECT_EQ(ts.Edits[8]->text(), QStringLiteral("---"));
+  EXPECT_EQ(ts.Edits[8]->toolTip(), QStringLiteral("106001968.00"));
 }
 
 // The analysis window on a made-up curve, with its own Re dialog and table.

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "MainProbe.h"
 #include "MainWindowFixture.h"
 #include "ScopedEnv.h"
 #include "TempDir.h"
@@ -215,7 +216,7 @@ TEST_F(InterchangeWindow, TxtIsTheWindowsExportAndTablesLoadAsReferences) {
   const QString dta = WriteSweep(dir, "spk.DTA", 1);
   modal->fileAnswers = {dta};
   main->MenuFile_OpenClick();
-  ASSERT_EQ(main->mainData.valid, 1);
+  ASSERT_EQ(TFormMainProbe(main).mainData().valid, 1);
   for (bool raw : {false, true}) {
     SCOPED_TRACE(raw);
     if (raw) main->MenuGraph_AveClick();
@@ -240,18 +241,18 @@ TEST_F(InterchangeWindow, TxtIsTheWindowsExportAndTablesLoadAsReferences) {
   modal->calls.clear();
   modal->fileListAnswers = {{dir.Path(QStringLiteral("t-raw.txt")), dir.Path(QStringLiteral("spk.zma")), broken}};
   main->MenuRef_OpenClick();
-  EXPECT_EQ(main->refCount, 3);
+  EXPECT_EQ(TFormMainProbe(main).refCount(), 3);
   for (int p = 0; p < 2; ++p) {
     SCOPED_TRACE(p);
-    ASSERT_EQ(main->refData[p].valid, 1);
+    ASSERT_EQ(TFormMainProbe(main).refData()[p].valid, 1);
     // The text table holds 0.01 Ω and 0.1°, the ZMA the records' values.
     const double steps = p == 0 ? 2 : 1;
     for (int k = 0; k < 400; ++k) {
-      ASSERT_NEAR(main->refRawValues[p].R[k], main->rawValues.R[k], 0.0101 * steps) << k;
-      ASSERT_NEAR(main->refRawValues[p].Theta[k], main->rawValues.Theta[k], 0.101 * steps) << k;
+      ASSERT_NEAR(TFormMainProbe(main).refRawValues()[p].R[k], TFormMainProbe(main).rawValues().R[k], 0.0101 * steps) << k;
+      ASSERT_NEAR(TFormMainProbe(main).refRawValues()[p].Theta[k], TFormMainProbe(main).rawValues().Theta[k], 0.101 * steps) << k;
     }
   }
-  EXPECT_EQ(main->refData[2].valid, 0);
+  EXPECT_EQ(TFormMainProbe(main).refData()[2].valid, 0);
   ASSERT_EQ(modal->calls.size(), 2u);  // the file dialog and one message
   EXPECT_TRUE(modal->calls[1].text.contains(QStringLiteral("2行目"))) << modal->calls[1].text.toStdString();
 }

@@ -8,6 +8,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QPrinter>
+#include <QPushButton>
 #include <csignal>
 #include <fcntl.h>
 #include <linux/capability.h>
@@ -15,9 +17,12 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include "MainProbe.h"
+#include "FullDisk.h"
 #include "MainWindowFixture.h"
 #include "Records.h"
 #include "data/Kavo_data.h"
+#include "graph/Kavo_printinfo.h"
 #include "messages/Ka_status.h"
 #include "messages/StatusPanels.h"
 
@@ -26,26 +31,6 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace kavo::test {
 namespace {
-
-// The disk is full: writes beyond `bytes` fail (EFBIG, SIGXFSZ ignored).
-class ScopedFileSizeLimit {
- public:
-  explicit ScopedFileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old_;
-    small.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &small);
-  }
-  ~ScopedFileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, handler_);
-  }
-
- private:
-  rlimit old_{};
-  void (*handler_)(int) = SIG_DFL;
-};
 
 // Without CAP_DAC_OVERRIDE even root obeys a folder's missing write bit.
 // Capabilities belong to the thread; the writes happen on this one.
@@ -75,19 +60,6 @@ bool CanCreateIn(const QString& folder) {
   ::close(fd);
   ::unlink(probe.constData());
   return true;
-}
-
-// Everything below `root`, relative, sorted; folders end in '/'.
-QStringList Tree(const QString& root) {
-  QStringList names;
-  QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                  QDirIterator::Subdirectories);
-  while (it.hasNext()) {
-    const QString path = it.next();
-    names << QDir(root).relativeFilePath(path) + (it.fileInfo().isDir() ? QStringLiteral("/") : QString());
-  }
-  names.sort();
-  return names;
 }
 
 // The scripted seam, with a hook that runs once right after the last
@@ -133,7 +105,7 @@ class FileStressTest : public MainWindowTest {
     SetModal(&modal.seam);  // whatever is asked while closing down
     MainWindowTest::TearDown();
   }
-  QString Panel(int i) const { return main->StatusBar1->PanelText(i); }
+  QString Panel(int i) const { return TFormMainProbe(main).StatusBar1()->PanelText(i); }
 
   RacingModal racing;
   std::unique_ptr<ScopedFileSizeLimit> fsize;
@@ -199,12 +171,12 @@ TEST_F(FileStressTest, FailedWritesReportKeepTheOldFileAndLeaveNothingBehind) {
                                                            : target;
 
     // A fresh unsaved measurement for each case.
-    FillBand(main->mainData, 1, [](double f, double& r, double& t) { WooferModel(f, r, t); });
-    main->mainData.dateTime = "2026/12/08 10:00:00";
+    FillBand(TFormMainProbe(main).mainData(), 1, [](double f, double& r, double& t) { WooferModel(f, r, t); });
+    TFormMainProbe(main).mainData().dateTime = "2026/12/08 10:00:00";
     main->mFinishMeasure();
-    ASSERT_EQ(main->mainData.valid, 1);
+    ASSERT_EQ(TFormMainProbe(main).mainData().valid, 1);
     main->setWindowTitle(QStringLiteral("KAVO v2.1"));
-    main->statusTexts->ClearPanel(1);
+    TFormMainProbe(main).statusTexts()->ClearPanel(1);
     racing.calls.clear();
     racing.fileAnswers = {target};
     racing.messageAnswers = {MsgResult::Yes};
@@ -239,7 +211,7 @@ TEST_F(FileStressTest, FailedWritesReportKeepTheOldFileAndLeaveNothingBehind) {
         break;
       case Command::Quit:
         qputenv("KAVO_SETTINGS_DIR", folder.toUtf8());
-        main->dataSaved = 1;  // no question before quitting
+        TFormMainProbe(main).dataSaved() = 1;  // no question before quitting
         main->show();
         sabotage();
         main->close();
@@ -261,7 +233,7 @@ TEST_F(FileStressTest, FailedWritesReportKeepTheOldFileAndLeaveNothingBehind) {
       EXPECT_EQ(questions, racing.hookOnQuestion ? 1 : 0);
     }
     if (c.command == Command::Save) {
-      EXPECT_EQ(main->dataSaved, c.fails ? 0 : 1);
+      EXPECT_EQ(TFormMainProbe(main).dataSaved(), c.fails ? 0 : 1);
       EXPECT_EQ(main->windowTitle(), c.fails ? QStringLiteral("KAVO v2.1") : QStringLiteral("KAVO v2.1 / ") + written);
     }
     if (c.fails && !oldFile.isEmpty() && QFileInfo(oldFile).isFile()) {
@@ -272,6 +244,34 @@ TEST_F(FileStressTest, FailedWritesReportKeepTheOldFileAndLeaveNothingBehind) {
     }
     EXPECT_EQ(Tree(folder), c.after);
   }
+}
+
+TEST_F(FileStressTest, PrintToAPdfOnAFullDiskIsReportedAndKeepsTheOldFile) {
+  Start();
+  FillBand(TFormMainProbe(main).mainData(), 1, [](double f, double& r, double& t) { WooferModel(f, r, t); });
+  main->mFinishMeasure();
+  const QString folder = dir.Path(QStringLiteral("out"));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString target = folder + QStringLiteral("/page.pdf");
+  const QByteArray oldBytes = "the previous page\n";
+  ASSERT_TRUE(WriteAll(target, oldBytes));
+  QPrinter& printer = main->mPrinter();
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setResolution(72);
+  printer.setOutputFileName(target);
+  racing.dialogHandler = [](QDialog& dialog) {
+    auto& form = dynamic_cast<TFormPrnInfo&>(dialog);
+    form.Button1->click();
+    return form.result();
+  };
+  racing.printAnswers = {true};
+  {
+    const ScopedFileSizeLimit full(4096);
+    main->MenuFile_PrintClick();
+  }
+  EXPECT_EQ(racing.MessageTexts(), QStringList{QStringLiteral("印刷できませんでした。プリンタと出力先を確認して下さい。")});
+  EXPECT_EQ(ReadAll(target), oldBytes);
+  EXPECT_EQ(Tree(folder), QStringList{QStringLiteral("page.pdf")});
 }
 
 }  // namespace

@@ -7,9 +7,12 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <algorithm>
+#include <cstring>
+#include <map>
 
 #include "MainProbe.h"
 #include "MainWindowFixture.h"
+#include "MainProbe.h"
 #include "Records.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
@@ -67,18 +70,18 @@ class FilesTest : public MainWindowTest {
   }
   // A completed sweep of `band`, not yet saved, as the measurement leaves it.
   void Measured(int32_t band = 1, double peak = 30.0) {
-    FillBand(main->mainData, band, [peak](double f, double& r, double& t) { WooferModel(f, r, t, 70.0, peak); });
-    main->mainData.dateTime = "2026/12/08 10:00:00";
+    FillBand(TFormMainProbe(main).mainData(), band, [peak](double f, double& r, double& t) { WooferModel(f, r, t, 70.0, peak); });
+    TFormMainProbe(main).mainData().dateTime = "2026/12/08 10:00:00";
     main->mFinishMeasure();
-    ASSERT_EQ(main->mainData.valid, 1);
-    ASSERT_EQ(main->dataSaved, 0);
+    ASSERT_EQ(TFormMainProbe(main).mainData().valid, 1);
+    ASSERT_EQ(TFormMainProbe(main).dataSaved(), 0);
   }
   bool Open(const QString& path) {
     modal->fileAnswers = {path};
     main->MenuFile_OpenClick();
-    return main->mainData.valid == 1;
+    return TFormMainProbe(main).mainData().valid == 1;
   }
-  QString Panel(int i) const { return main->StatusBar1->PanelText(i); }
+  QString Panel(int i) const { return TFormMainProbe(main).StatusBar1()->PanelText(i); }
   int FileDialogs() {
     int n = 0;
     for (const ModalCall& c : modal->calls) n += c.kind != ModalKind::Message;
@@ -128,14 +131,14 @@ TEST_F(FilesTest, StateTableOfOpenSaveAndClose) {
     switch (cell.state) {
       case State::NoData:
         main->MenuFile_CloseClick();
-        main->mainData.valid = 0;
-        main->dataSaved = 0;
+        TFormMainProbe(main).mainData().valid = 0;
+        TFormMainProbe(main).dataSaved() = 0;
         break;
       case State::Saved:
         ASSERT_TRUE(Open(WriteData("saved.DTA")));
         break;
       case State::Unsaved:
-        main->dataSaved = 1;
+        TFormMainProbe(main).dataSaved() = 1;
         main->MenuFile_CloseClick();
         Measured();
         main->setWindowTitle(Title);
@@ -155,19 +158,19 @@ TEST_F(FilesTest, StateTableOfOpenSaveAndClose) {
     if (!cell.error.isEmpty()) expected << cell.error;
     EXPECT_EQ(modal->MessageTexts(), expected);
     EXPECT_EQ(FileDialogs(), cell.dialog ? 1 : 0);
-    EXPECT_EQ(main->mainData.valid, cell.validAfter);
-    EXPECT_EQ(main->dataSaved, cell.savedAfter);
+    EXPECT_EQ(TFormMainProbe(main).mainData().valid, cell.validAfter);
+    EXPECT_EQ(TFormMainProbe(main).dataSaved(), cell.savedAfter);
     const bool changed = cell.dialog || cell.command == Command::Close;
-    const QString title = cell.fileInTitle ? Title + QStringLiteral(" / ") + main->fileName
+    const QString title = cell.fileInTitle ? Title + QStringLiteral(" / ") + TFormMainProbe(main).fileName()
                           : changed && cell.validAfter == 0 ? Title
                                                             : titleBefore;
     EXPECT_EQ(main->windowTitle(), title);
     EXPECT_EQ(QFile::exists(target), cell.command == Command::Save && cell.dialog);
     if (cell.command == Command::Open && cell.dialog) {
-      EXPECT_EQ(main->fileName, other);
-      EXPECT_EQ(main->mainData.band, 2);
-      EXPECT_EQ(main->ComboBox2->currentIndex(), 1);
-      EXPECT_EQ(main->graphScale.band, 2);
+      EXPECT_EQ(TFormMainProbe(main).fileName(), other);
+      EXPECT_EQ(TFormMainProbe(main).mainData().band, 2);
+      EXPECT_EQ(TFormMainProbe(main).ComboBox2()->currentIndex(), 1);
+      EXPECT_EQ(TFormMainProbe(main).graphScale().band, 2);
     }
   }
 }
@@ -176,7 +179,7 @@ TEST_F(FilesTest, DialogsCarryTheirTitlesFiltersAndNames) {
   Start();
   Measured();
   main->MenuFile_SaveClick();
-  main->dataSaved = 1;
+  TFormMainProbe(main).dataSaved() = 1;
   main->MenuFile_OpenClick();
   main->MenuRef_OpenClick();
   main->MenuFile_ExportClick();
@@ -202,9 +205,9 @@ TEST_F(FilesTest, DialogsCarryTheirTitlesFiltersAndNames) {
     EXPECT_EQ(modal->calls[i].multiple, expected[i].multiple) << i;
   }
   // Cancelled, every one of them changed nothing.
-  EXPECT_EQ(main->mainData.valid, 1);
+  EXPECT_EQ(TFormMainProbe(main).mainData().valid, 1);
   EXPECT_EQ(main->windowTitle(), Title);
-  EXPECT_EQ(main->refCount, 0);
+  EXPECT_EQ(TFormMainProbe(main).refCount(), 0);
   EXPECT_TRUE(QDir(dir.Root()).entryList({QStringLiteral("*.DTA"), QStringLiteral("*.txt")}).isEmpty());
 }
 
@@ -218,23 +221,23 @@ TEST_F(FilesTest, FailedOpenLeavesNoDataAndAsksNothingLater) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const QString path = c.convertible ? WriteZeroDivisor(c.name) : WriteBroken(c.name);
-    main->dataSaved = 1;
+    TFormMainProbe(main).dataSaved() = 1;
     main->MenuFile_CloseClick();
     Measured();
     TFormMainProbe(main).UnitSerial() = "0815";
-    main->settings.CommPortNum = 7;
+    TFormMainProbe(main).settings().CommPortNum = 7;
     main->setWindowTitle(Title + QStringLiteral(" / earlier.DTA"));
     modal->calls.clear();
     modal->messageAnswers = {MsgResult::Yes};
     EXPECT_FALSE(Open(path));
     EXPECT_EQ(modal->MessageTexts(), (QStringList{AskOpen, c.message}));
     EXPECT_EQ(modal->calls.back().icon, MsgIcon::Stop);
-    EXPECT_EQ(main->dataSaved, 0);
-    EXPECT_EQ(main->fileName, path);
+    EXPECT_EQ(TFormMainProbe(main).dataSaved(), 0);
+    EXPECT_EQ(TFormMainProbe(main).fileName(), path);
     EXPECT_EQ(main->windowTitle(), Title + QStringLiteral(" / earlier.DTA"));
     // A file that does not read whole changes neither the serial nor the port.
     EXPECT_EQ(TFormMainProbe(main).UnitSerial(), c.convertible ? "4711" : "0815");
-    EXPECT_EQ(main->settings.CommPortNum, c.convertible ? 3 : 7);
+    EXPECT_EQ(TFormMainProbe(main).settings().CommPortNum, c.convertible ? 3 : 7);
     // Nothing valid is left, so nothing asks again.
     modal->calls.clear();
     main->MenuFile_SaveClick();
@@ -253,13 +256,23 @@ TEST_F(FilesTest, SaveAndExportWriteTheFixedNameAndAskBeforeOverwriting) {
     MsgResult answer;
   } cases[] = {
       {false, "meas", "meas.DTA", false, MsgResult::No},
-      {false, "meas.dta", "meas.DTA", false, MsgResult::No},
+      // The name's own extension in another case stays as typed: saving over
+      // "lower.dta" replaces it instead of writing "lower.DTA" beside it.
+      {false, "meas.dta", "meas.dta", false, MsgResult::No},
+      {false, "lower.dta", "lower.dta", true, MsgResult::Yes},
+      // A dot followed by a space or by more than four characters is part
+      // of the name; only a real final extension is replaced.
+      {false, "16.5cm ウーファー 箱入り", "16.5cm ウーファー 箱入り.DTA", false, MsgResult::No},
+      {false, "box.tuned", "box.tuned.DTA", false, MsgResult::No},
+      {false, "a.b.txt", "a.b.DTA", false, MsgResult::No},
+      {false, ".hidden", ".hidden.DTA", false, MsgResult::No},
+      {true, "driver v1.2 final", "driver v1.2 final.txt", false, MsgResult::No},
       {false, "meas.DTA", "meas.DTA", true, MsgResult::Yes},
       {false, "meas.DTA", "meas.DTA", true, MsgResult::No},
       {false, "v1.2/meas", "v1.2/meas.DTA", false, MsgResult::No},
       {false, ".local/meas.x", ".local/meas.DTA", false, MsgResult::No},
       {true, "result.csv", "result.txt", false, MsgResult::No},
-      {true, "result.TXT", "result.txt", false, MsgResult::No},
+      {true, "result.TXT", "result.TXT", false, MsgResult::No},
       {true, "result.txt", "result.txt", true, MsgResult::Yes},
       {true, "result.txt", "result.txt", true, MsgResult::No},
       {true, "v1.2/result", "v1.2/result.txt", false, MsgResult::No},
@@ -279,7 +292,7 @@ TEST_F(FilesTest, SaveAndExportWriteTheFixedNameAndAskBeforeOverwriting) {
     modal->calls.clear();
     modal->fileAnswers = {dir.Path(QString::fromUtf8(c.chosen))};
     modal->messageAnswers = {c.answer};
-    main->dataSaved = 0;
+    TFormMainProbe(main).dataSaved() = 0;
     main->setWindowTitle(Title);
     if (c.exportText) main->MenuFile_ExportClick();
     else main->MenuFile_SaveClick();
@@ -297,14 +310,15 @@ TEST_F(FilesTest, SaveAndExportWriteTheFixedNameAndAskBeforeOverwriting) {
     }
     // Only a saved .DTA makes the file current; the export never does.
     const bool saved = !c.exportText && goesOn;
-    EXPECT_EQ(main->dataSaved, saved ? 1 : 0);
+    EXPECT_EQ(TFormMainProbe(main).dataSaved(), saved ? 1 : 0);
     EXPECT_EQ(main->windowTitle(), saved ? Title + QStringLiteral(" / ") + written : Title);
     if (c.exportText && goesOn) {
       EXPECT_EQ(Panel(1), QStringLiteral("データ書き出し完了"));
     }
   }
   // No file under the name as typed.
-  for (const char* typed : {"meas", "meas.dta", "result", "result.csv", "result.TXT", "v1.2/meas", ".DTA", ".txt"})
+  for (const char* typed : {"meas", "lower.DTA", "result", "result.csv", "v1.2/meas", ".DTA", ".txt", "16.DTA",
+                            "driver v1.txt", "a.DTA"})
     EXPECT_FALSE(QFile::exists(dir.Path(QString::fromUtf8(typed)))) << typed;
 }
 
@@ -328,9 +342,9 @@ TEST_F(FilesTest, FailedSaveKeepsTheOldFileAndTheSavedState) {
     const QString title = main->windowTitle();
     main->MenuFile_SaveClick();
     EXPECT_EQ(Panel(1), QStringLiteral("データ保存できませんでした"));
-    EXPECT_EQ(main->dataSaved, 1);
+    EXPECT_EQ(TFormMainProbe(main).dataSaved(), 1);
     EXPECT_EQ(main->windowTitle(), title);
-    EXPECT_EQ(main->fileName, c.chosen);
+    EXPECT_EQ(TFormMainProbe(main).fileName(), c.chosen);
   }
   EXPECT_EQ(ReadAll(kept), before);
   EXPECT_TRUE(QFileInfo(dir.Path(QStringLiteral("folder.DTA"))).isDir());
@@ -346,7 +360,7 @@ TEST_F(FilesTest, ReferencesFillPositionsInOrderUpToFive) {
   for (int i = 0; i < 6; ++i) files << WriteData(QStringLiteral("r%1.DTA").arg(i).toUtf8().constData(), 1, 20.0 + i);
   Start();
   TFormMainProbe(main).UnitSerial() = "0815";
-  main->settings.CommPortNum = 7;
+  TFormMainProbe(main).settings().CommPortNum = 7;
   const struct {
     QStringList chosen;
     bool refused;
@@ -363,21 +377,21 @@ TEST_F(FilesTest, ReferencesFillPositionsInOrderUpToFive) {
     main->MenuRef_OpenClick();
     EXPECT_EQ(modal->MessageTexts(), step.refused ? QStringList{TooMany} : QStringList{});
     EXPECT_EQ(FileDialogs(), step.chosen.isEmpty() ? 0 : 1);
-    EXPECT_EQ(main->refCount, step.countAfter);
+    EXPECT_EQ(TFormMainProbe(main).refCount(), step.countAfter);
   }
   for (int k = 0; k < 5; ++k) {
-    EXPECT_EQ(main->refData[k].valid, 1) << k;
-    EXPECT_EQ(main->refFileName[k], files[k]) << k;
+    EXPECT_EQ(TFormMainProbe(main).refData()[k].valid, 1) << k;
+    EXPECT_EQ(TFormMainProbe(main).refFileName()[k], files[k]) << k;
     // Positions keep the file order: each peak is 1 ohm higher.
-    EXPECT_NEAR(*std::max_element(main->refRawValues[k].R, main->refRawValues[k].R + 400), 20.0f + k, 0.2f) << k;
+    EXPECT_NEAR(*std::max_element(TFormMainProbe(main).refRawValues()[k].R, TFormMainProbe(main).refRawValues()[k].R + 400), 20.0f + k, 0.2f) << k;
   }
   // A reference's own serial and port never reach the unit or the settings.
   EXPECT_EQ(TFormMainProbe(main).UnitSerial(), "0815");
-  EXPECT_EQ(main->settings.CommPortNum, 7);
+  EXPECT_EQ(TFormMainProbe(main).settings().CommPortNum, 7);
   main->MenuRef_CloseClick();
-  EXPECT_EQ(main->refCount, 0);
+  EXPECT_EQ(TFormMainProbe(main).refCount(), 0);
   EXPECT_FALSE(main->AnyRefLoaded());
-  for (int k = 0; k < 5; ++k) EXPECT_EQ(main->refRawValues[k].R[0], -1.0f);
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(TFormMainProbe(main).refRawValues()[k].R[0], -1.0f);
 }
 
 TEST_F(FilesTest, FailedReferencesHoldTheirPositionsUntilCleared) {
@@ -389,16 +403,16 @@ TEST_F(FilesTest, FailedReferencesHoldTheirPositionsUntilCleared) {
   main->MenuRef_OpenClick();
   // One message per failing file, in the order of the list.
   EXPECT_EQ(modal->MessageTexts(), (QStringList{BadFile, CalcError}));
-  EXPECT_EQ(main->refCount, 3);
+  EXPECT_EQ(TFormMainProbe(main).refCount(), 3);
   const uint8_t valid[] = {0, 1, 0, 0, 0};
-  for (int k = 0; k < 5; ++k) EXPECT_EQ(main->refData[k].valid, valid[k]) << k;
-  for (int k : {0, 2}) EXPECT_EQ(std::string(main->refData[k].points[150].c, 19), std::string(19, '0')) << k;
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(TFormMainProbe(main).refData()[k].valid, valid[k]) << k;
+  for (int k : {0, 2}) EXPECT_EQ(std::string(TFormMainProbe(main).refData()[k].points[150].c, 19), std::string(19, '0')) << k;
   EXPECT_TRUE(main->AnyRefLoaded());
 
   modal->calls.clear();
   modal->fileListAnswers = {{good, broken}};
   main->MenuRef_OpenClick();
-  EXPECT_EQ(main->refCount, 5);
+  EXPECT_EQ(TFormMainProbe(main).refCount(), 5);
   modal->calls.clear();
   main->MenuRef_OpenClick();  // only two of five draw, yet the positions are full
   EXPECT_EQ(modal->MessageTexts(), QStringList{TooMany});
@@ -407,8 +421,59 @@ TEST_F(FilesTest, FailedReferencesHoldTheirPositionsUntilCleared) {
   modal->calls.clear();
   modal->fileListAnswers = {{good}};
   main->MenuRef_OpenClick();
-  EXPECT_EQ(main->refCount, 1);
+  EXPECT_EQ(TFormMainProbe(main).refCount(), 1);
   EXPECT_TRUE(modal->MessageTexts().isEmpty());
+}
+
+TEST_F(FilesTest, TakenPositionsFollowEveryOrderOfGoodAndFailedFiles) {
+  // One letter per file: g good, b unreadable, z unconvertible, t a good
+  // table, x a table that cannot be read. Batches are one "読込み" each, "C"
+  // is "クリア"; the answers: + loaded, - refused with the five-limit message.
+  const QString table = dir.Path(QStringLiteral("flat.zma"));
+  const QString junk = dir.Path(QStringLiteral("junk.txt"));
+  ASSERT_TRUE(WriteAll(table, "10 6.0 0\n30000 6.0 0\n"));
+  ASSERT_TRUE(WriteAll(junk, "these are\nno numbers\nat all\nnor here\n"));
+  const std::map<char, QString> file = {
+      {'g', WriteData("good.DTA")}, {'b', WriteBroken("broken.DTA")}, {'z', WriteZeroDivisor("zero.DTA")},
+      {'t', table}, {'x', junk}};
+  const struct {
+    const char* batches;
+    const char* answers;
+    int32_t count;
+    const char* valid;
+  } cases[] = {
+      {"b g g g g g", "+++++-", 5, "01111"},
+      {"ggggg", "+", 5, "11111"},
+      {"gggggg", "-", 0, "00000"},
+      {"bbbbbb", "-", 0, "00000"},
+      {"gg bzx g", "++-", 5, "11000"},
+      {"ggg ggg gg", "+-+", 5, "11111"},
+      {"xt gzg g", "++-", 5, "01101"},
+      {"bbbbb C ggggg", "+.+", 5, "11111"},
+      {"gbg gg C t", "++.+", 1, "10000"},
+  };
+  Start();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.batches);
+    main->MenuRef_CloseClick();
+    const QStringList batches = QString::fromLatin1(c.batches).split(QLatin1Char(' '));
+    ASSERT_EQ(batches.size(), static_cast<qsizetype>(strlen(c.answers)));
+    for (int i = 0; i < batches.size(); ++i) {
+      if (batches[i] == QLatin1String("C")) {
+        main->MenuRef_CloseClick();
+        continue;
+      }
+      QStringList chosen;
+      for (const QChar letter : batches[i]) chosen << file.at(letter.toLatin1());
+      modal->calls.clear();
+      modal->fileListAnswers = {chosen};
+      main->MenuRef_OpenClick();
+      modal->fileListAnswers.clear();
+      EXPECT_EQ(modal->MessageTexts().contains(TooMany), c.answers[i] == '-') << "batch " << i;
+    }
+    EXPECT_EQ(TFormMainProbe(main).refCount(), c.count);
+    for (int k = 0; k < MaxRefs; ++k) EXPECT_EQ(TFormMainProbe(main).refData()[k].valid, c.valid[k] - '0') << k;
+  }
 }
 
 TEST_F(FilesTest, TheBandBoxFollowsTheFirstReferenceOnlyWithoutAMeasurement) {
@@ -417,18 +482,18 @@ TEST_F(FilesTest, TheBandBoxFollowsTheFirstReferenceOnlyWithoutAMeasurement) {
   Start();
   modal->fileListAnswers = {{mid, high}};
   main->MenuRef_OpenClick();
-  EXPECT_EQ(main->ComboBox2->currentIndex(), 2);
-  EXPECT_EQ(main->graphScale.band, 3);
-  EXPECT_EQ(main->graphScale.freqMin, 250);
+  EXPECT_EQ(TFormMainProbe(main).ComboBox2()->currentIndex(), 2);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().band, 3);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().freqMin, 250);
 
   main->MenuRef_CloseClick();
   Measured(2);
-  main->ComboBox2->setCurrentIndex(1);
+  TFormMainProbe(main).ComboBox2()->setCurrentIndex(1);
   main->ComboBox2Change();
   modal->fileListAnswers = {{high}};
   main->MenuRef_OpenClick();
-  EXPECT_EQ(main->ComboBox2->currentIndex(), 1);
-  EXPECT_EQ(main->graphScale.band, 2);
+  EXPECT_EQ(TFormMainProbe(main).ComboBox2()->currentIndex(), 1);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().band, 2);
 }
 
 TEST_F(FilesTest, OverRangeWarningAfterOpeningOrLoadingWithAMeasurement) {
@@ -448,10 +513,10 @@ TEST_F(FilesTest, OverRangeWarningAfterOpeningOrLoadingWithAMeasurement) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file.toStdString() + (c.openAsMain ? " open" : " reference"));
     main->MenuRef_CloseClick();
-    main->dataSaved = 1;
+    TFormMainProbe(main).dataSaved() = 1;
     main->MenuFile_CloseClick();
     if (c.measured) Measured();
-    main->MenuSet_Warning->setChecked(c.warning);
+    TFormMainProbe(main).MenuSet_Warning()->setChecked(c.warning);
     modal->calls.clear();
     if (c.openAsMain) {
       Open(c.file);
@@ -463,7 +528,7 @@ TEST_F(FilesTest, OverRangeWarningAfterOpeningOrLoadingWithAMeasurement) {
     if (c.warns) {
       EXPECT_EQ(modal->calls.back().icon, MsgIcon::Exclamation);
     }
-    EXPECT_EQ(main->graphScale.rMax, c.file == high ? 200.0f : 50.0f);
+    EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, c.file == high ? 200.0f : 50.0f);
   }
 }
 
@@ -494,7 +559,7 @@ TEST_F(FilesTest, ExportFollowsTheAveragingSwitchButNeverTheFrequencies) {
   modal->fileAnswers = {ave};
   main->MenuFile_ExportClick();
   main->MenuGraph_AveClick();
-  ASSERT_FALSE(main->MenuGraph_Ave->isChecked());
+  ASSERT_FALSE(TFormMainProbe(main).MenuGraph_Ave()->isChecked());
   modal->fileAnswers = {raw};
   main->MenuFile_ExportClick();
 
@@ -511,16 +576,16 @@ TEST_F(FilesTest, ExportFollowsTheAveragingSwitchButNeverTheFrequencies) {
     ASSERT_EQ(fa.size(), 3);
     ASSERT_EQ(fr.size(), 3);
     EXPECT_EQ(fa[0], fr[0]) << slot;
-    EXPECT_EQ(fa[0].toStdString(), FormatNumber(main->rawValues.Freq[slot], "0.00")) << slot;
-    EXPECT_EQ(fa[1].toStdString(), FormatNumber(main->aveValues.R[slot], "0.00")) << slot;
-    EXPECT_EQ(fr[1].toStdString(), FormatNumber(main->rawValues.R[slot], "0.00")) << slot;
-    EXPECT_EQ(fr[2].toStdString(), FormatNumber(main->rawValues.Theta[slot], "0.0") + "\r") << slot;
+    EXPECT_EQ(fa[0].toStdString(), FormatNumber(TFormMainProbe(main).rawValues().Freq[slot], "0.00")) << slot;
+    EXPECT_EQ(fa[1].toStdString(), FormatNumber(TFormMainProbe(main).aveValues().R[slot], "0.00")) << slot;
+    EXPECT_EQ(fr[1].toStdString(), FormatNumber(TFormMainProbe(main).rawValues().R[slot], "0.00")) << slot;
+    EXPECT_EQ(fr[2].toStdString(), FormatNumber(TFormMainProbe(main).rawValues().Theta[slot], "0.0") + "\r") << slot;
     differing += fa[1] != fr[1] || fa[2] != fr[2];
   }
   EXPECT_EQ(differing, 119);  // all but the band's two end points
   // The export leaves the current file as it was.
-  EXPECT_EQ(main->dataSaved, 1);
-  EXPECT_EQ(main->fileName, dir.Path(QStringLiteral("mid.DTA")));
+  EXPECT_EQ(TFormMainProbe(main).dataSaved(), 1);
+  EXPECT_EQ(TFormMainProbe(main).fileName(), dir.Path(QStringLiteral("mid.DTA")));
 }
 
 TEST_F(FilesTest, ExportWithoutDataOrPlaceReportsIt) {
@@ -566,7 +631,7 @@ TEST_F(FilesTest, QuitAsksOnlyForACompletedUnsavedMeasurement) {
     SCOPED_TRACE(
         QStringLiteral("state %1 way %2 answer %3").arg(int(c.state)).arg(int(c.way)).arg(int(c.answer)).toStdString());
     main->show();
-    main->dataSaved = 1;
+    TFormMainProbe(main).dataSaved() = 1;
     main->MenuFile_CloseClick();
     if (c.state == State::Saved) {
       ASSERT_TRUE(Open(saved));
@@ -576,14 +641,14 @@ TEST_F(FilesTest, QuitAsksOnlyForACompletedUnsavedMeasurement) {
     modal->calls.clear();
     modal->messageAnswers = {c.answer};
     switch (c.way) {
-      case Way::Button: main->QuitBtn->click(); break;
-      case Way::Menu: main->MenuFile_Quit->trigger(); break;
+      case Way::Button: TFormMainProbe(main).QuitBtn()->click(); break;
+      case Way::Menu: TFormMainProbe(main).MenuFile_Quit()->trigger(); break;
       case Way::CloseCommand: main->close(); break;
     }
     EXPECT_EQ(modal->MessageTexts(), c.asks ? QStringList{AskQuit} : QStringList{});
     EXPECT_EQ(main->isVisible(), !c.ends);
     EXPECT_EQ(QFile::exists(SettingsFile()), c.ends);
-    EXPECT_EQ(main->mainData.valid, c.state == State::NoData ? 0 : 1);
+    EXPECT_EQ(TFormMainProbe(main).mainData().valid, c.state == State::NoData ? 0 : 1);
   }
 }
 

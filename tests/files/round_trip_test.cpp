@@ -26,10 +26,10 @@ class RoundTripTest : public MainWindowTest {
     qputenv("KAVO_COM1", QByteArray::fromStdString(unit->SlavePath()));
   }
   bool Measure(int band) {
-    main->ComboBox2->setCurrentIndex(band - 1);
+    TFormMainProbe(main).ComboBox2()->setCurrentIndex(band - 1);
     main->MStartBtnClick();
     return PumpUntil([this] { return TFormMainProbe(main).SweepOver(); }, 10000) &&
-           main->mainData.valid == 1;
+           TFormMainProbe(main).mainData().valid == 1;
   }
   void Save(const QString& path) {
     modal->fileAnswers = {path};
@@ -48,14 +48,14 @@ TEST_F(RoundTripTest, MeasuredSavedClosedAndOpenedAgainIsTheSame) {
   StartUnit("woofer65");
   Start();
   ASSERT_TRUE(Measure(1));
-  const PointValues raw = main->rawValues, ave = main->aveValues;
-  const std::string dateTime = main->mainData.dateTime;
+  const PointValues raw = TFormMainProbe(main).rawValues(), ave = TFormMainProbe(main).aveValues();
+  const std::string dateTime = TFormMainProbe(main).mainData().dateTime;
   const QString title = QStringLiteral("KAVO v2.1");
 
   const QString first = dir.Path(QStringLiteral("woofer"));
   Save(first);
   const QString saved = first + QStringLiteral(".DTA");
-  EXPECT_EQ(main->dataSaved, 1);
+  EXPECT_EQ(TFormMainProbe(main).dataSaved(), 1);
   EXPECT_EQ(main->windowTitle(), title + QStringLiteral(" / ") + saved);
   const QByteArray bytes = ReadAll(saved);
   EXPECT_TRUE(bytes.startsWith("DataFile:KA-V\r\nSN:0815\r\nDateTime:" + QByteArray::fromStdString(dateTime) +
@@ -64,20 +64,20 @@ TEST_F(RoundTripTest, MeasuredSavedClosedAndOpenedAgainIsTheSame) {
   EXPECT_EQ(bytes.count("\r\n"), 407);
 
   main->MenuFile_CloseClick();  // saved: no question
-  EXPECT_EQ(main->mainData.valid, 0);
+  EXPECT_EQ(TFormMainProbe(main).mainData().valid, 0);
   EXPECT_EQ(main->windowTitle(), title);
 
   TFormMainProbe(main).UnitSerial() = "0000";
-  main->ComboBox2->setCurrentIndex(3);
+  TFormMainProbe(main).ComboBox2()->setCurrentIndex(3);
   modal->fileAnswers = {saved};
   main->MenuFile_OpenClick();
-  ASSERT_EQ(main->mainData.valid, 1);
+  ASSERT_EQ(TFormMainProbe(main).mainData().valid, 1);
   EXPECT_EQ(TFormMainProbe(main).UnitSerial(), "0815");
-  EXPECT_EQ(main->ComboBox2->currentIndex(), 0);
+  EXPECT_EQ(TFormMainProbe(main).ComboBox2()->currentIndex(), 0);
   EXPECT_EQ(main->windowTitle(), title + QStringLiteral(" / ") + saved);
-  EXPECT_EQ(main->mainData.dateTime, dateTime);
-  EXPECT_TRUE(SameValues(main->rawValues, raw));
-  EXPECT_TRUE(SameValues(main->aveValues, ave));
+  EXPECT_EQ(TFormMainProbe(main).mainData().dateTime, dateTime);
+  EXPECT_TRUE(SameValues(TFormMainProbe(main).rawValues(), raw));
+  EXPECT_TRUE(SameValues(TFormMainProbe(main).aveValues(), ave));
 
   const QString again = dir.Path(QStringLiteral("again.DTA"));
   Save(again);

@@ -401,7 +401,7 @@ TEST(GraphLabels, MissingSlotsAreSkipped) {
   labels[5] = new QLabel(&window);
   SettingsRecord colours;
   GraphScale scale;
-  Graph_RTF plotter(&window, box, &colours, labels, &scale);
+  Graph_RTF plotter(box, &colours, labels, &scale);
   plotter.DrawScales(false);
   EXPECT_EQ(labels[5]->text(), "12.5");
   Graph_RTF::LevelPositions xs, ys;
@@ -411,7 +411,7 @@ TEST(GraphLabels, MissingSlotsAreSkipped) {
   EXPECT_EQ(xs[11], 890);  // width 0 for a missing "[deg]" label
 
   // No paint area and no scale record: every operation is a harmless no-op.
-  Graph_RTF bare(&window, nullptr, &colours, labels, nullptr);
+  Graph_RTF bare(nullptr, &colours, labels, nullptr);
   bare.Resize();
   bare.Clear();
   bare.DrawAll(false, true);

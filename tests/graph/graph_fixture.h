@@ -81,7 +81,7 @@ struct GraphRig {
     scale.data = &main;
     for (int k = 0; k < MaxRefs; ++k) scale.refs[k] = &refs[k];
     SetBand(1);
-    plotter = std::make_unique<Graph_RTF>(&window, box, &colours, labels, &scale);
+    plotter = std::make_unique<Graph_RTF>(box, &colours, labels, &scale);
   }
 
   void SetBand(int band) {

@@ -4,6 +4,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 #include "PdfRender.h"
@@ -30,7 +32,7 @@ TEST(PrintLayout, GeometryAsLaidDown) {
   GraphRig rig;
   QPrinter printer;
   SettingsRecord info;
-  TKAV_Print job(*rig.plotter, printer, info, rig.labels, rig.scale);
+  TKAV_Print job(*rig.plotter, printer, info, rig.labels);
   const Expected cases[] = {
       // 200 mm printable: a 190 x 142.5 mm graph block, a plot 30 mm narrower and 10 mm lower.
       {600, 600, 200, 287, false, 236, 354, 4488, 3366, 3720, 590, 472, 3780, 3130, 4370, 3602},
@@ -89,7 +91,7 @@ class PrintedPage : public ::testing::Test {
     printer.setPageOrientation(QPageLayout::Portrait);
     if (marginMm < 0) printer.setFullPage(true);
     else printer.setPageMargins(QMarginsF(marginMm, marginMm, marginMm, marginMm), QPageLayout::Millimeter);
-    auto job = std::make_unique<TKAV_Print>(*rig.plotter, printer, info, rig.labels, rig.scale);
+    auto job = std::make_unique<TKAV_Print>(*rig.plotter, printer, info, rig.labels);
     job->screenDpi = 96.0f;
     const bool printed = job->Print(rOnly, wide, withRefs);
     if (ok) *ok = printed;
@@ -183,6 +185,19 @@ TEST_F(PrintedPage, FramePlotScalesTitleAndInformationLines) {
   EXPECT_GT(DarkIn(page, QRect(left, bottom + 125, 120, fontHeight + 10)), 0);
   // Nothing between the frequency texts and the title but "[Hz]" at the right.
   EXPECT_EQ(DarkIn(page, QRect(0, bottom, right - 400, 120)), 0);
+}
+
+// Whatever the information dialog takes (243 bytes) is on the page whole
+// (pdftotext keeps only what lies on the page).
+TEST_F(PrintedPage, LongestInformationLinesArePrintedWhole) {
+  const QString lines[3] = {QString("Word ").repeated(49).left(243), QString(121, QChar(0x6E2C)), QString(243, '8')};
+  for (int k = 0; k < 3; ++k) info.pstr[k] = Utf8ToCp932(lines[k].toStdString());
+  PrintTo(QStringLiteral("long.pdf"), false, false, false);
+  QProcess text;
+  text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+  ASSERT_TRUE(text.waitForFinished(30000));
+  const QString onPage = QString::fromUtf8(text.readAllStandardOutput()).remove(QRegularExpression("\\s"));
+  for (const QString& line : lines) EXPECT_TRUE(onPage.contains(QString(line).remove(' '))) << line.left(9).toStdString();
 }
 
 TEST_F(PrintedPage, ResistanceOnlyAndPenWidths) {

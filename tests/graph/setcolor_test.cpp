@@ -57,17 +57,16 @@ TEST_F(ColourDialogTest, ReferenceSelectorShowsEachPositionsColours) {
   EXPECT_EQ(Shown(dialog.PaintBox3), 0x808000);
   EXPECT_EQ(Shown(dialog.PaintBox4), 0x800080);
 
-  // Position 2 ("データ３") gets new colours; the picker opens black first,
-  // then with the colour last chosen in it, not the swatch's.
-  TFormSetColor::lastPicked = 0;
+  // Position 2 ("データ３") gets new colours; the picker opens at the
+  // colour being changed.
   dialog.ComboBox1->setCurrentIndex(2);
   modal->colorAnswers = {0x00AA11, 0x3344CC};
   Click(dialog.PaintBox3);
   Click(dialog.PaintBox4);
   ASSERT_EQ(modal->calls.size(), 2u);
   EXPECT_EQ(modal->calls[0].kind, ModalKind::Color);
-  EXPECT_EQ(modal->calls[0].color, 0x000000u);
-  EXPECT_EQ(modal->calls[1].color, 0x00AA11u);
+  EXPECT_EQ(modal->calls[0].color, 0x808000u);
+  EXPECT_EQ(modal->calls[1].color, 0x800080u);
   EXPECT_EQ(Shown(dialog.PaintBox3), 0x00AA11);
   EXPECT_EQ(Shown(dialog.PaintBox4), 0x3344CC);
 
@@ -80,7 +79,7 @@ TEST_F(ColourDialogTest, ReferenceSelectorShowsEachPositionsColours) {
   // A cancelled picker changes nothing.
   Click(dialog.PaintBox1);
   EXPECT_EQ(Shown(dialog.PaintBox1), 0xFF0000);
-  EXPECT_EQ(modal->calls.back().color, 0x3344CCu);
+  EXPECT_EQ(modal->calls.back().color, 0xFF0000u);
 
   dialog.SetBtn->click();
   EXPECT_EQ(cancelled, 0);

@@ -29,10 +29,10 @@ class AnalysisTest : public MainWindowTest {
     EXPECT_TRUE(kavsim::FindPreset(preset, unit->Config().model));
     if (!unit->Start()) return false;
     qputenv("KAVO_COM1", QByteArray::fromStdString(unit->SlavePath()));
-    main->ComboBox2->setCurrentIndex(0);
+    TFormMainProbe(main).ComboBox2()->setCurrentIndex(0);
     main->MStartBtnClick();
     return PumpUntil([this] { return TFormMainProbe(main).SweepOver(); }, 15000) &&
-           main->mainData.valid == 1;
+           TFormMainProbe(main).mainData().valid == 1;
   }
   TFormCalc* Calc() const { return Forms().calc; }
   QString Box(int i) const { return Calc()->Edits[size_t(i)]->text(); }
@@ -42,7 +42,7 @@ class AnalysisTest : public MainWindowTest {
 
 TEST_F(AnalysisTest, WithoutDataTheWindowStaysShut) {
   Start();
-  main->MenuMesure_Calc->trigger();
+  TFormMainProbe(main).MenuMesure_Calc()->trigger();
   EXPECT_EQ(modal->MessageTexts(), QStringList("データがありません"));
   EXPECT_FALSE(Calc()->isVisible());
 }
@@ -51,7 +51,7 @@ TEST_F(AnalysisTest, WooferThenANewMeasurementWhileOpen) {
   Start();
   main->show();
   ASSERT_TRUE(MeasurePreset("woofer65"));
-  main->MenuMesure_Calc->trigger();
+  TFormMainProbe(main).MenuMesure_Calc()->trigger();
   ASSERT_TRUE(Calc()->isVisible());
   ASSERT_TRUE(PumpUntil([this] { return Box(0) == "42.00"; })) << Box(0).toStdString();
   EXPECT_EQ(Box(1), QStringLiteral("61.60"));
@@ -71,7 +71,7 @@ TEST_F(AnalysisTest, WooferThenANewMeasurementWhileOpen) {
   };
   Calc()->ButtonTS->click();
   EXPECT_EQ(table, QStringList({"5.60", "61.60", "42.00", "11.00", "18.57", "28.53", "61.54", "4.22", "0.42", "0.38"}));
-  EXPECT_EQ(main->tsResult.Re, 5.6f);
+  EXPECT_EQ(TFormMainProbe(main).tsResult().Re, 5.6f);
 
   // The main window measures a full-range driver while the analysis window
   // stays open; coming back to it lists the new peak.

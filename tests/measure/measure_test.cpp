@@ -41,15 +41,15 @@ class MeasureTest : public MainWindowTest {
     ASSERT_TRUE(scripted.Ok());
     qputenv("KAVO_COM1", QByteArray::fromStdString(scripted.Path()));
   }
-  QString Panel(int i) const { return main->StatusBar1->PanelText(i); }
+  QString Panel(int i) const { return TFormMainProbe(main).StatusBar1()->PanelText(i); }
   bool Idle() const {
-    return main->MStartBtn->text() == QStringLiteral("測定開始") && main->QuitBtn->isEnabled() &&
-           main->ComboBox2->isEnabled() && main->MenuFile->menuAction()->isEnabled() &&
-           main->MenuHelp->menuAction()->isEnabled() && main->MStartBtn->isEnabled();
+    return TFormMainProbe(main).MStartBtn()->text() == QStringLiteral("測定開始") && TFormMainProbe(main).QuitBtn()->isEnabled() &&
+           TFormMainProbe(main).ComboBox2()->isEnabled() && TFormMainProbe(main).MenuFile()->menuAction()->isEnabled() &&
+           TFormMainProbe(main).MenuHelp()->menuAction()->isEnabled() && TFormMainProbe(main).MStartBtn()->isEnabled();
   }
   // Presses the start button and runs the loop until the sweep is over.
   bool Measure(int band, int timeoutMs = 10000) {
-    main->ComboBox2->setCurrentIndex(band - 1);
+    TFormMainProbe(main).ComboBox2()->setCurrentIndex(band - 1);
     main->MStartBtnClick();
     return PumpUntil([this] { return TFormMainProbe(main).SweepOver(); }, timeoutMs);
   }
@@ -72,14 +72,14 @@ TEST_F(MeasureTest, FullBandSweepFillsEverySlotAndFinishes) {
   EXPECT_EQ(Panel(1), QStringLiteral("測定終了しました"));
   EXPECT_EQ(Panel(0), QStringLiteral("KA-V/ SN=0815/ 2.10"));
   EXPECT_EQ(Panel(2), QStringLiteral("周波数：20.00[Hz]...20.000[kHz]"));
-  EXPECT_EQ(main->mainData.valid, 1);
-  EXPECT_EQ(main->dataSaved, 0);
+  EXPECT_EQ(TFormMainProbe(main).mainData().valid, 1);
+  EXPECT_EQ(TFormMainProbe(main).dataSaved(), 0);
   EXPECT_EQ(TFormMainProbe(main).RxCount(), 7603);
   EXPECT_EQ(TFormMainProbe(main).PointCount(), 400);
   EXPECT_EQ(std::string(TFormMainProbe(main).RxBuffer() + 7600, 2), "OK");
   for (int k = 0; k < 400; ++k) {
-    ASSERT_EQ(std::string(main->mainData.points[k].c, 18), std::string(TFormMainProbe(main).RxBuffer() + k * 19, 18)) << k;
-    ASSERT_EQ(main->mainData.points[k].c[18], '\0');
+    ASSERT_EQ(std::string(TFormMainProbe(main).mainData().points[k].c, 18), std::string(TFormMainProbe(main).RxBuffer() + k * 19, 18)) << k;
+    ASSERT_EQ(TFormMainProbe(main).mainData().points[k].c[18], '\0');
   }
   EXPECT_TRUE(unit->WaitForCommands(ProbeAndIdentify.size() + 2, 1000));
   EXPECT_EQ(unit->Commands(), With(ProbeAndIdentify, {"M1", "ME"}));
@@ -88,7 +88,7 @@ TEST_F(MeasureTest, FullBandSweepFillsEverySlotAndFinishes) {
   EXPECT_TRUE(Idle());
   EXPECT_TRUE(modal->calls.empty());
   // The resonance of the default driver (42 Hz, about 62 ohm) sets a 100-ohm scale.
-  EXPECT_EQ(main->graphScale.rMax, 100.0f);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 100.0f);
   EXPECT_EQ(main->windowTitle(), QStringLiteral("KAVO v2.1"));
 }
 
@@ -97,19 +97,19 @@ TEST_F(MeasureTest, EachBandFillsItsOwnSlots) {
   Start();
   for (int band = 2; band <= 4; ++band) {
     unit->ClearCommands();
-    main->dataSaved = 1;  // no question between the sweeps
+    TFormMainProbe(main).dataSaved() = 1;  // no question between the sweeps
     ASSERT_TRUE(Measure(band)) << band;
     const int first = BandFirstSlot(band), last = BandLastSlot(band);
-    EXPECT_EQ(main->mainData.valid, 1) << band;
-    EXPECT_EQ(main->mainData.band, band);
+    EXPECT_EQ(TFormMainProbe(main).mainData().valid, 1) << band;
+    EXPECT_EQ(TFormMainProbe(main).mainData().band, band);
     EXPECT_EQ(TFormMainProbe(main).RxCount(), BandPointCount(band) * 19 + 3);
-    EXPECT_EQ(main->mainData.points[first].c[18], '\0');
-    EXPECT_EQ(main->mainData.points[last].c[18], '\0');
+    EXPECT_EQ(TFormMainProbe(main).mainData().points[first].c[18], '\0');
+    EXPECT_EQ(TFormMainProbe(main).mainData().points[last].c[18], '\0');
     // Slots outside the band stay cleared.
     const int outside = band == 4 ? 0 : 399;
-    EXPECT_EQ(std::string(main->mainData.points[outside].c, 19), std::string(19, '0')) << band;
-    EXPECT_EQ(main->rawValues.R[outside], -1.0f);
-    EXPECT_GT(main->rawValues.R[first], 0.0f);
+    EXPECT_EQ(std::string(TFormMainProbe(main).mainData().points[outside].c, 19), std::string(19, '0')) << band;
+    EXPECT_EQ(TFormMainProbe(main).rawValues().R[outside], -1.0f);
+    EXPECT_GT(TFormMainProbe(main).rawValues().R[first], 0.0f);
     const std::string bandCommand = "M" + std::to_string(band);
     EXPECT_TRUE(unit->WaitForCommands(ProbeAndIdentify.size() + 2, 1000));
     EXPECT_EQ(unit->Commands(), With(ProbeAndIdentify, {bandCommand, "ME"}));
@@ -193,13 +193,13 @@ TEST_F(MeasureTest, BandCommandUnansweredClosesThePort) {
   ScriptedUnit unit([](const std::string& command) { return command == "M1" ? "" : HealthyAnswer(command); });
   UseScripted(unit);
   Start();
-  const std::string before = main->mainData.dateTime;
+  const std::string before = TFormMainProbe(main).mainData().dateTime;
   main->MStartBtnClick();
   EXPECT_EQ(Panel(1), QStringLiteral("コマンド送信エラーです"));
   EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
   EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
-  EXPECT_EQ(main->mainData.valid, 0);
-  EXPECT_NE(main->mainData.dateTime, before);  // the data set was prepared, then left cleared
+  EXPECT_EQ(TFormMainProbe(main).mainData().valid, 0);
+  EXPECT_NE(TFormMainProbe(main).mainData().dateTime, before);  // the data set was prepared, then left cleared
   EXPECT_TRUE(modal->MessageTexts().isEmpty());
   EXPECT_TRUE(Idle());
 }
@@ -220,7 +220,7 @@ TEST_F(MeasureTest, RefusedOrMismatchedBandEndsTheStartAndTheNextUsesThePortChos
     ScriptedUnit refusing([&](const std::string& command) { return command == "M1" ? c.reply : HealthyAnswer(command); });
     UseScripted(refusing);
     if (!main) Start();
-    main->settings.CommPortNum = 1;
+    TFormMainProbe(main).settings().CommPortNum = 1;
     modal->calls.clear();
     main->MStartBtnClick();
     EXPECT_EQ(modal->MessageTexts(), QStringList{QString::fromUtf8(c.message)});
@@ -233,20 +233,20 @@ TEST_F(MeasureTest, RefusedOrMismatchedBandEndsTheStartAndTheNextUsesThePortChos
     other.Config().paced = false;
     ASSERT_TRUE(other.Start());
     qputenv("KAVO_COM2", QByteArray::fromStdString(other.SlavePath()));
-    main->settings.CommPortNum = 2;
+    TFormMainProbe(main).settings().CommPortNum = 2;
     ASSERT_TRUE(Measure(1));
-    EXPECT_EQ(main->mainData.valid, 1);
+    EXPECT_EQ(TFormMainProbe(main).mainData().valid, 1);
     EXPECT_TRUE(other.WaitForCommands(ProbeAndIdentify.size() + 2, 1000));
     EXPECT_EQ(other.Commands(), With(ProbeAndIdentify, {"M1", "ME"}));
     EXPECT_EQ(refusing.Commands().size(), ProbeAndIdentify.size() + 2);
-    main->dataSaved = 1;  // no question before the next case
+    TFormMainProbe(main).dataSaved() = 1;  // no question before the next case
   }
 }
 
 TEST_F(MeasureTest, WrongPointCountIsAVersionMismatch) {
   StartUnit(kavsim::Fault::WrongCount);
   Start();
-  main->ComboBox2->setCurrentIndex(1);
+  TFormMainProbe(main).ComboBox2()->setCurrentIndex(1);
   main->MStartBtnClick();
   EXPECT_EQ(modal->MessageTexts(), QStringList{QStringLiteral("ユニットとアプリケーションのバージョンがミスマッチです")});
   EXPECT_EQ(modal->calls[0].icon, MsgIcon::Stop);
@@ -266,7 +266,7 @@ TEST_F(MeasureTest, SilenceEndsTheSweepThroughTheWatchdog) {
   EXPECT_GE(clock.elapsed(), 300);
   EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです"));
   EXPECT_EQ(TFormMainProbe(main).PointCount(), 7);
-  EXPECT_EQ(main->mainData.valid, 0);
+  EXPECT_EQ(TFormMainProbe(main).mainData().valid, 0);
   EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
   EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
   EXPECT_TRUE(Idle());
@@ -290,7 +290,7 @@ TEST_F(MeasureTest, BrokenStreamsEndWithAReceiveError) {
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです")) << kavsim::FaultName(c.fault);
     EXPECT_EQ(TFormMainProbe(main).PointCount(), c.points);
-    EXPECT_EQ(main->mainData.valid, 0);
+    EXPECT_EQ(TFormMainProbe(main).mainData().valid, 0);
     EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
     EXPECT_TRUE(Idle());
   }
@@ -318,8 +318,8 @@ TEST_F(MeasureTest, ALineFeedOrNulInARecordIsAReceiveError) {
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです")) << int(bad);
     EXPECT_EQ(TFormMainProbe(main).PointCount(), 3);
-    EXPECT_EQ(std::string(main->mainData.points[3].c, 9), broken.substr(0, 9));
-    EXPECT_EQ(main->mainData.valid, 0);
+    EXPECT_EQ(std::string(TFormMainProbe(main).mainData().points[3].c, 9), broken.substr(0, 9));
+    EXPECT_EQ(TFormMainProbe(main).mainData().valid, 0);
     EXPECT_EQ(TFormMainProbe(main).CompletionPending(), 0);
     EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
     EXPECT_TRUE(Idle());
@@ -333,7 +333,7 @@ TEST_F(MeasureTest, ZeroDivisorStallsUntilTheWatchdog) {
   ASSERT_TRUE(Measure(1));
   EXPECT_EQ(TFormMainProbe(main).PointCount(), 9);
   EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです"));
-  EXPECT_EQ(main->mainData.valid, 0);
+  EXPECT_EQ(TFormMainProbe(main).mainData().valid, 0);
   EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
 }
 
@@ -379,11 +379,11 @@ TEST_F(MeasureTest, StopButtonEndsARunningSweep) {
   StartUnit(kavsim::Fault::None, /*paced=*/true);
   Start();
   main->MStartBtnClick();
-  EXPECT_EQ(main->MStartBtn->text(), QStringLiteral("測定停止"));
-  EXPECT_FALSE(main->QuitBtn->isEnabled());
-  EXPECT_FALSE(main->ComboBox2->isEnabled());
-  EXPECT_FALSE(main->MenuGraph->menuAction()->isEnabled());
-  EXPECT_TRUE(main->MStartBtn->isEnabled());
+  EXPECT_EQ(TFormMainProbe(main).MStartBtn()->text(), QStringLiteral("測定停止"));
+  EXPECT_FALSE(TFormMainProbe(main).QuitBtn()->isEnabled());
+  EXPECT_FALSE(TFormMainProbe(main).ComboBox2()->isEnabled());
+  EXPECT_FALSE(TFormMainProbe(main).MenuGraph()->menuAction()->isEnabled());
+  EXPECT_TRUE(TFormMainProbe(main).MStartBtn()->isEnabled());
   EXPECT_EQ(Panel(1), QStringLiteral("測定中です"));
   ASSERT_TRUE(PumpUntil([&] { return TFormMainProbe(main).PointCount() >= 10; }));
 
@@ -392,7 +392,7 @@ TEST_F(MeasureTest, StopButtonEndsARunningSweep) {
   EXPECT_EQ(TFormMainProbe(main).Acquiring(), 0);
   EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
   EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
-  EXPECT_EQ(main->mainData.valid, 0);
+  EXPECT_EQ(TFormMainProbe(main).mainData().valid, 0);
   EXPECT_TRUE(Idle());
   EXPECT_EQ(unit->Commands().back(), "ME");
 
@@ -402,7 +402,7 @@ TEST_F(MeasureTest, StopButtonEndsARunningSweep) {
   unit->ClearCommands();
   main->MStartBtnClick();
   EXPECT_EQ(TFormMainProbe(main).PointCount(), 0);
-  EXPECT_EQ(std::string(main->mainData.points[0].c, 19), std::string(19, '0'));
+  EXPECT_EQ(std::string(TFormMainProbe(main).mainData().points[0].c, 19), std::string(19, '0'));
   EXPECT_EQ(unit->Commands(), With(ProbeAndIdentify, {"M1"}));
   main->MStartBtnClick();  // stop again
 }
@@ -462,29 +462,29 @@ TEST_F(MeasureTest, RScaleGrowsDuringTheSweepAndIsRecomputedAtTheEnd) {
   Start();
   std::vector<float> seen;
   main->MStartBtnClick();
-  EXPECT_EQ(main->graphScale.rMax, 25.0f);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 25.0f);
   ASSERT_TRUE(PumpUntil([&] {
-    if (seen.empty() || seen.back() != main->graphScale.rMax) seen.push_back(main->graphScale.rMax);
+    if (seen.empty() || seen.back() != TFormMainProbe(main).graphScale().rMax) seen.push_back(TFormMainProbe(main).graphScale().rMax);
     return TFormMainProbe(main).SweepOver();
   }));
-  ASSERT_EQ(main->mainData.valid, 1);
+  ASSERT_EQ(TFormMainProbe(main).mainData().valid, 1);
   ASSERT_GE(seen.size(), 2u);
   for (size_t i = 1; i + 1 < seen.size(); ++i) EXPECT_GT(seen[i], seen[i - 1]);
   for (float r : seen) EXPECT_LE(r, 200.0f);
-  EXPECT_EQ(main->graphScale.rMax, 200.0f);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 200.0f);
 }
 
 TEST_F(MeasureTest, UnsavedDataIsNotDiscardedWithoutConsent) {
   StartUnit();
   Start();
-  main->mainData.valid = 1;
-  main->dataSaved = 0;
+  TFormMainProbe(main).mainData().valid = 1;
+  TFormMainProbe(main).dataSaved() = 0;
   main->setWindowTitle(QStringLiteral("KAVO v2.1 - a.DTA"));
   modal->messageAnswers.push_back(MsgResult::No);
   main->MStartBtnClick();
   EXPECT_EQ(modal->MessageTexts(),
             QStringList{QStringLiteral("測定データを保存していません。破棄して新しい測定を開始しますか？")});
-  EXPECT_EQ(main->mainData.valid, 1);
+  EXPECT_EQ(TFormMainProbe(main).mainData().valid, 1);
   EXPECT_EQ(main->windowTitle(), QStringLiteral("KAVO v2.1 - a.DTA"));
   EXPECT_TRUE(Idle());
   PumpFor(50);
@@ -494,10 +494,10 @@ TEST_F(MeasureTest, UnsavedDataIsNotDiscardedWithoutConsent) {
   modal->messageAnswers.push_back(MsgResult::Yes);
   main->MenuMeasure_StartClick();
   EXPECT_EQ(TFormMainProbe(main).Acquiring(), 1);
-  EXPECT_EQ(main->mainData.valid, 0);
+  EXPECT_EQ(TFormMainProbe(main).mainData().valid, 0);
   EXPECT_EQ(main->windowTitle(), QStringLiteral("KAVO v2.1"));
   ASSERT_TRUE(PumpUntil([&] { return TFormMainProbe(main).SweepOver(); }));
-  EXPECT_EQ(main->mainData.valid, 1);
+  EXPECT_EQ(TFormMainProbe(main).mainData().valid, 1);
 }
 
 }  // namespace

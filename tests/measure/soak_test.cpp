@@ -159,17 +159,17 @@ class SoakTest : public MainWindowTest {
     qputenv("KAVO_COM1", PortLink().toUtf8());
   }
   QString PortLink() const { return dir.Path(QStringLiteral("ttyKAV")); }
-  QString Panel(int i) const { return main->StatusBar1->PanelText(i); }
+  QString Panel(int i) const { return TFormMainProbe(main).StatusBar1()->PanelText(i); }
   bool Idle() const {
-    return main->MStartBtn->text() == QStringLiteral("測定開始") && main->MStartBtn->isEnabled() &&
-           main->QuitBtn->isEnabled() && main->ComboBox2->isEnabled() && main->MenuFile->menuAction()->isEnabled() &&
-           main->MenuMeasure->menuAction()->isEnabled() && main->MenuHelp->menuAction()->isEnabled() &&
+    return TFormMainProbe(main).MStartBtn()->text() == QStringLiteral("測定開始") && TFormMainProbe(main).MStartBtn()->isEnabled() &&
+           TFormMainProbe(main).QuitBtn()->isEnabled() && TFormMainProbe(main).ComboBox2()->isEnabled() && TFormMainProbe(main).MenuFile()->menuAction()->isEnabled() &&
+           TFormMainProbe(main).MenuMeasure()->menuAction()->isEnabled() && TFormMainProbe(main).MenuHelp()->menuAction()->isEnabled() &&
            TFormMainProbe(main).SweepOver() && !main->Timer1.isActive();
   }
   // Presses start, consenting to discard an unsaved measurement; the
   // question joins the messages expected.
   void Press(QStringList& expectedMessages) {
-    if (main->mainData.valid && !main->dataSaved) {
+    if (TFormMainProbe(main).mainData().valid && !TFormMainProbe(main).dataSaved()) {
       modal->messageAnswers.push_back(MsgResult::Yes);
       expectedMessages.push_front(AskDiscard);
     }
@@ -204,10 +204,10 @@ class SoakTest : public MainWindowTest {
         kavsim::Fault::BadClosing, kavsim::Fault::None,       kavsim::Fault::None,       kavsim::Fault::None};
     NewUnit(faults[static_cast<int>(kind)], at);
     if (!unit || !unit->Running()) return false;
-    main->ComboBox2->setCurrentIndex(band - 1);
+    TFormMainProbe(main).ComboBox2()->setCurrentIndex(band - 1);
     modal->calls.clear();
     modal->messageAnswers.clear();
-    const uint8_t validBefore = main->mainData.valid;
+    const uint8_t validBefore = TFormMainProbe(main).mainData().valid;
     Press(want.messages);
 
     switch (kind) {
@@ -304,12 +304,12 @@ class SoakTest : public MainWindowTest {
     if (want.points >= 0) {
       EXPECT_EQ(points, want.points);
     }
-    EXPECT_EQ(main->mainData.valid, want.valid);
+    EXPECT_EQ(TFormMainProbe(main).mainData().valid, want.valid);
     EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
     EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
     EXPECT_TRUE(Idle());
     if (want.valid) {
-      EXPECT_EQ(main->dataSaved, 0);
+      EXPECT_EQ(TFormMainProbe(main).dataSaved(), 0);
     }
 
     if (kind == Kind::Vanish) {

@@ -3,6 +3,9 @@
 #include "messages/Ka_message.h"
 #include "platform/Modal.h"
 
+#include <QApplication>
+#include <QTimer>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -96,7 +99,29 @@ TEST(MessageCatalog, QuestionsAreYesNoWithExclamationAndOnlyYesConsents) {
       EXPECT_EQ(call.text, q.text);
       EXPECT_EQ(call.icon, MsgIcon::Exclamation);
       EXPECT_EQ(call.buttons, MsgButtons::YesNo);
+      EXPECT_EQ(call.defaultButton, MsgResult::No);
     }
+  }
+}
+
+// On the real box Return or Space keeps the measurement; Yes takes Alt+Y,
+// or Tab to it and Return. With Qt's texts and with the program's own.
+TEST(MessageCatalog, OnTheRealBoxReturnAnswersNoAndYesNeedsADeliberateKey) {
+  TK_Message catalog(QStringLiteral("KA-V"), "KAVO v2.1");
+  using Keys = std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>;
+  const std::pair<Keys, bool> cases[] = {{{{Qt::Key_Return, {}}}, false}, {{{Qt::Key_Space, {}}}, false},
+                                         {{{Qt::Key_Y, Qt::AltModifier}}, true},
+                                         {{{Qt::Key_Tab, {}}, {Qt::Key_Return, {}}}, true}};
+  for (const bool qt : {true, false}) {
+    ASSERT_EQ(LoadQtJapanese(qt ? QString() : QStringLiteral("/nonexistent")), qt);
+    for (const Question& q : Questions())
+      for (const auto& [keys, consent] : cases) {
+        QTimer::singleShot(0, [&keys = keys] {
+          ASSERT_TRUE(QTest::qWaitForWindowActive(QApplication::activeModalWidget()));
+          for (const auto& [key, modifiers] : keys) QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        });
+        EXPECT_EQ(q.ask(catalog), consent) << q.name << " " << keys.size() << " " << qt;
+      }
   }
 }
 

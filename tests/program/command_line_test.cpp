@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "MainProbe.h"
 #include "Records.h"
 #include "TempDir.h"
 #include "data/Kavo_file.h"
@@ -97,10 +98,10 @@ class StartFileTest : public ::testing::Test {
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
       TFormMain* main = Forms().main;
-      if (!main || main->idlePasses == 0) return;
+      if (!main || TFormMainProbe(main).idlePasses() == 0) return;
       title = main->windowTitle();
-      valid = main->mainData.valid;
-      port = main->settings.CommPortNum;
+      valid = TFormMainProbe(main).mainData().valid;
+      port = TFormMainProbe(main).settings().CommPortNum;
       iconSizes = main->windowIcon().availableSizes();
       main->close();
       QCoreApplication::quit();

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "MainWindowFixture.h"
+#include "MainProbe.h"
 #include "Records.h"
 #include "data/Kavo_file.h"
 #include "graph/PaintBox.h"
@@ -17,17 +18,17 @@ class GraphViewTest : public MainWindowTest {
  protected:
   // A converted full-band woofer measurement as the main set.
   void LoadMeasurement(double fs = 50.0, double peak = 30.0) {
-    FillBand(main->mainData, 1, [&](double f, double& r, double& t) { WooferModel(f, r, t, fs, peak); });
-    ASSERT_TRUE(main->fileHandler->ConvertData(&main->mainData, &main->rawValues, &main->aveValues));
-    main->mainData.valid = 1;
+    FillBand(TFormMainProbe(main).mainData(), 1, [&](double f, double& r, double& t) { WooferModel(f, r, t, fs, peak); });
+    ASSERT_TRUE(TFormMainProbe(main).fileHandler()->ConvertData(&TFormMainProbe(main).mainData(), &TFormMainProbe(main).rawValues(), &TFormMainProbe(main).aveValues()));
+    TFormMainProbe(main).mainData().valid = 1;
   }
   void LoadReference(int k, int band, double peak) {
-    FillBand(main->refData[k], band, [&](double f, double& r, double& t) { WooferModel(f, r, t, 80.0, peak); });
-    ASSERT_TRUE(main->fileHandler->ConvertData(&main->refData[k], &main->refRawValues[k], &main->refAveValues[k]));
-    main->refData[k].valid = 1;
-    main->refCount = k + 1;
+    FillBand(TFormMainProbe(main).refData()[k], band, [&](double f, double& r, double& t) { WooferModel(f, r, t, 80.0, peak); });
+    ASSERT_TRUE(TFormMainProbe(main).fileHandler()->ConvertData(&TFormMainProbe(main).refData()[k], &TFormMainProbe(main).refRawValues()[k], &TFormMainProbe(main).refAveValues()[k]));
+    TFormMainProbe(main).refData()[k].valid = 1;
+    TFormMainProbe(main).refCount() = k + 1;
   }
-  QString Label(int slot) const { return main->axisLabels[static_cast<size_t>(slot)]->text(); }
+  QString Label(int slot) const { return TFormMainProbe(main).axisLabels()[static_cast<size_t>(slot)]->text(); }
 };
 
 TEST_F(GraphViewTest, ScaleStepsAtTheirBoundaries) {
@@ -43,31 +44,31 @@ TEST_F(GraphViewTest, ScaleStepsAtTheirBoundaries) {
 
   Start();
   // Nothing measured: R 10, theta +-45.
-  EXPECT_EQ(main->mMainRMax(), 10.0f);
-  EXPECT_EQ(main->mMainThetaMax(), 45.0f);
+  EXPECT_EQ(TFormMainProbe(main).mMainRMax(), 10.0f);
+  EXPECT_EQ(TFormMainProbe(main).mMainThetaMax(), 45.0f);
   // Largest |theta| from a negative value.
-  main->rawValues.Theta[10] = -61.0f;
-  main->rawValues.R[10] = 150.0f;
-  EXPECT_EQ(main->mMainThetaMax(), 180.0f);
-  EXPECT_EQ(main->mMainRMax(), 150.0f);
+  TFormMainProbe(main).rawValues().Theta[10] = -61.0f;
+  TFormMainProbe(main).rawValues().R[10] = 150.0f;
+  EXPECT_EQ(TFormMainProbe(main).mMainThetaMax(), 180.0f);
+  EXPECT_EQ(TFormMainProbe(main).mMainRMax(), 150.0f);
   // Scales read the unsmoothed arrays whatever the averaging option.
-  main->aveValues.R[11] = 500.0f;
-  EXPECT_EQ(main->mMainRMax(), 150.0f);
+  TFormMainProbe(main).aveValues().R[11] = 500.0f;
+  EXPECT_EQ(TFormMainProbe(main).mMainRMax(), 150.0f);
 }
 
 TEST_F(GraphViewTest, BandBoxZoomsButScalesComeFromTheWholeMeasurement) {
   Start();
   LoadMeasurement(50.0, 80.0);  // peak at 50 Hz, far below band 4
-  main->ComboBox2->setCurrentIndex(3);
+  TFormMainProbe(main).ComboBox2()->setCurrentIndex(3);
   main->ComboBox2Change();
-  EXPECT_EQ(main->graphScale.band, 4);
-  EXPECT_EQ(main->graphScale.freqMin, 2000);
-  EXPECT_EQ(main->graphScale.freqMax, 20000);
-  EXPECT_EQ(main->graphScale.rMax, 100.0f);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().band, 4);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().freqMin, 2000);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().freqMax, 20000);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 100.0f);
   EXPECT_EQ(Label(24), QStringLiteral("2k"));
   EXPECT_EQ(Label(0), QStringLiteral("100.0"));
   // The curve is drawn: the R pen colour (blue) appears in the picture.
-  const QImage& picture = main->graphPlotter->Bitmap();
+  const QImage& picture = TFormMainProbe(main).graphPlotter()->Bitmap();
   int blue = 0;
   for (int y = 0; y < picture.height(); ++y)
     for (int x = 0; x < picture.width(); ++x)
@@ -77,10 +78,10 @@ TEST_F(GraphViewTest, BandBoxZoomsButScalesComeFromTheWholeMeasurement) {
 
 TEST_F(GraphViewTest, EmptyBandChangeDrawsTheNewAxis) {
   Start();
-  main->ComboBox2->setCurrentIndex(2);
+  TFormMainProbe(main).ComboBox2()->setCurrentIndex(2);
   main->ComboBox2Change();
-  EXPECT_EQ(main->graphScale.freqMin, 250);
-  EXPECT_EQ(main->graphScale.rMax, 10.0f);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().freqMin, 250);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 10.0f);
   EXPECT_EQ(Label(24), QStringLiteral("300"));
   EXPECT_EQ(Label(12), QStringLiteral("+ 45"));
 }
@@ -89,15 +90,15 @@ TEST_F(GraphViewTest, ResizePlacesTheControls) {
   Start();
   main->show();
   main->resize(900, 700);
-  const int client = main->centralWidget()->height() + main->StatusBar1->height();
-  EXPECT_EQ(main->PaintBox1->geometry(), QRect(64, 24, main->width() - 140, client - 120));
-  EXPECT_EQ(main->MStartBtn->pos(), QPoint(64, client - 60));
-  EXPECT_EQ(main->QuitBtn->x() + main->QuitBtn->width(), 64 + main->PaintBox1->width());
-  EXPECT_EQ(main->QuitBtn->y(), client - 60);
-  EXPECT_EQ(main->ComboBox2->pos(), QPoint(64 + main->MStartBtn->width() + 20, client - 58));
-  EXPECT_EQ(main->graphPlotter->Bitmap().width(), main->PaintBox1->width() - 2);
-  EXPECT_EQ(main->view.width, main->width());
-  EXPECT_EQ(main->statusLayoutPending, 1);
+  const int client = main->centralWidget()->height() + TFormMainProbe(main).StatusBar1()->height();
+  EXPECT_EQ(TFormMainProbe(main).PaintBox1()->geometry(), QRect(64, 24, main->width() - 140, client - 120));
+  EXPECT_EQ(TFormMainProbe(main).MStartBtn()->pos(), QPoint(64, client - 60));
+  EXPECT_EQ(TFormMainProbe(main).QuitBtn()->x() + TFormMainProbe(main).QuitBtn()->width(), 64 + TFormMainProbe(main).PaintBox1()->width());
+  EXPECT_EQ(TFormMainProbe(main).QuitBtn()->y(), client - 60);
+  EXPECT_EQ(TFormMainProbe(main).ComboBox2()->pos(), QPoint(64 + TFormMainProbe(main).MStartBtn()->width() + 20, client - 58));
+  EXPECT_EQ(TFormMainProbe(main).graphPlotter()->Bitmap().width(), TFormMainProbe(main).PaintBox1()->width() - 2);
+  EXPECT_EQ(TFormMainProbe(main).view().width, main->width());
+  EXPECT_EQ(TFormMainProbe(main).statusLayoutPending(), 1);
 }
 
 TEST_F(GraphViewTest, ClickReadsOutTheReceivedValues) {
@@ -107,39 +108,39 @@ TEST_F(GraphViewTest, ClickReadsOutTheReceivedValues) {
   main->mRedrawGraph();
   // The column of slot 200's frequency on the 20 Hz .. 20 kHz axis.
   const float L0 = std::log10(20.0f), L1 = std::log10(20000.0f);
-  const int width = main->PaintBox1->width();
-  const double f200 = main->rawValues.Freq[200];
+  const int width = TFormMainProbe(main).PaintBox1()->width();
+  const double f200 = TFormMainProbe(main).rawValues().Freq[200];
   const int x = static_cast<int>(std::lround((std::log10(f200) - L0) / (L1 - L0) * width));
   main->PaintBox1MouseDown(x, 10);
-  const int k = main->mFindPointIndex(
+  const int k = TFormMainProbe(main).mFindPointIndex(
       static_cast<float>(std::pow(10.0, static_cast<double>(x) * (L1 - L0) / width + L0)));
   ASSERT_NE(k, 999);
-  const PointText& record = main->mainData.points[k];
-  EXPECT_EQ(main->StatusBar1->PanelText(2), QStringLiteral("周波数：") + TFormMain::mFormatFrequency(record) +
+  const PointText& record = TFormMainProbe(main).mainData().points[k];
+  EXPECT_EQ(TFormMainProbe(main).StatusBar1()->PanelText(2), QStringLiteral("周波数：") + TFormMain::mFormatFrequency(record) +
                                                  QStringLiteral(" / ") + TFormMain::mFormatResistance(record) +
                                                  QStringLiteral(" / ") + TFormMain::mFormatPhase(record));
   EXPECT_NEAR(k, 200, 1);
 
   // No valid data: a click changes nothing.
-  main->StatusBar1->SetPanel(2, QString(), 110);
-  main->mainData.valid = 0;
+  TFormMainProbe(main).StatusBar1()->SetPanel(2, QString(), 110);
+  TFormMainProbe(main).mainData().valid = 0;
   main->PaintBox1MouseDown(x, 10);
-  EXPECT_TRUE(main->StatusBar1->PanelText(2).isEmpty());
+  EXPECT_TRUE(TFormMainProbe(main).StatusBar1()->PanelText(2).isEmpty());
 }
 
 TEST_F(GraphViewTest, PointIndexOwnsTheSpanBetweenMidpoints) {
   Start();
-  main->graphScale.band = 2;  // slots 0..143
-  for (int k = 0; k <= 143; ++k) main->rawValues.Freq[k] = 100.0f + 10.0f * k;
-  EXPECT_EQ(main->mFindPointIndex(99.0f), 999);
-  EXPECT_EQ(main->mFindPointIndex(100.0f), 0);
-  EXPECT_EQ(main->mFindPointIndex(109.0f), 0);   // beyond the midpoint 105: still the first point
-  EXPECT_EQ(main->mFindPointIndex(112.0f), 1);
-  EXPECT_EQ(main->mFindPointIndex(114.99f), 1);
-  EXPECT_EQ(main->mFindPointIndex(115.0f), 2);   // exactly the midpoint: the upper point
-  EXPECT_EQ(main->mFindPointIndex(1521.0f), 143);  // last interval belongs to the last point
-  EXPECT_EQ(main->mFindPointIndex(1530.0f), 143);
-  EXPECT_EQ(main->mFindPointIndex(1530.5f), 999);
+  TFormMainProbe(main).graphScale().band = 2;  // slots 0..143
+  for (int k = 0; k <= 143; ++k) TFormMainProbe(main).rawValues().Freq[k] = 100.0f + 10.0f * k;
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(99.0f), 999);
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(100.0f), 0);
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(109.0f), 0);   // beyond the midpoint 105: still the first point
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(112.0f), 1);
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(114.99f), 1);
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(115.0f), 2);   // exactly the midpoint: the upper point
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(1521.0f), 143);  // last interval belongs to the last point
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(1530.0f), 143);
+  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(1530.5f), 999);
 }
 
 TEST_F(GraphViewTest, PointFormatters) {
@@ -164,21 +165,21 @@ TEST_F(GraphViewTest, ViewOptionsWithReferencesOnly) {
   Start();
   LoadReference(0, 1, 40.0);
   main->mRedrawGraph();
-  EXPECT_EQ(main->graphScale.rMax, 50.0f);
-  const QImage before = main->graphPlotter->Bitmap().copy();
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 50.0f);
+  const QImage before = TFormMainProbe(main).graphPlotter()->Bitmap().copy();
   main->MenuGraph_WideClick();
-  EXPECT_TRUE(main->MenuGraph_Wide->isChecked());
-  EXPECT_EQ(main->graphPlotter->Bitmap(), before);  // only the mark changed
+  EXPECT_TRUE(TFormMainProbe(main).MenuGraph_Wide()->isChecked());
+  EXPECT_EQ(TFormMainProbe(main).graphPlotter()->Bitmap(), before);  // only the mark changed
 
   main->MenuGraph_AveClick();
-  EXPECT_FALSE(main->MenuGraph_Ave->isChecked());
-  EXPECT_EQ(main->graphScale.refs[0], &main->refRawValues[0]);
-  EXPECT_EQ(main->graphScale.data, &main->rawValues);
+  EXPECT_FALSE(TFormMainProbe(main).MenuGraph_Ave()->isChecked());
+  EXPECT_EQ(TFormMainProbe(main).graphScale().refs[0], &TFormMainProbe(main).refRawValues()[0]);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().data, &TFormMainProbe(main).rawValues());
 
   main->MenuGraph_R_onlyClick();
-  EXPECT_TRUE(main->MenuGraph_R_only->isChecked());
-  EXPECT_FALSE(main->axisLabels[12]->isVisible());
-  EXPECT_FALSE(main->axisLabels[12]->text().isEmpty());  // hidden, text kept
+  EXPECT_TRUE(TFormMainProbe(main).MenuGraph_R_only()->isChecked());
+  EXPECT_FALSE(TFormMainProbe(main).axisLabels()[12]->isVisible());
+  EXPECT_FALSE(TFormMainProbe(main).axisLabels()[12]->text().isEmpty());  // hidden, text kept
 }
 
 TEST_F(GraphViewTest, MeasurementAndReferenceShareTheLargerScale) {
@@ -186,10 +187,10 @@ TEST_F(GraphViewTest, MeasurementAndReferenceShareTheLargerScale) {
   LoadMeasurement(50.0, 30.0);
   LoadReference(0, 2, 140.0);
   main->mRedrawGraph();
-  EXPECT_EQ(main->graphScale.rMax, 150.0f);
-  main->refData[0].valid = 0;
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 150.0f);
+  TFormMainProbe(main).refData()[0].valid = 0;
   main->mRedrawGraph();
-  EXPECT_EQ(main->graphScale.rMax, 50.0f);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().rMax, 50.0f);
 }
 
 }  // namespace

@@ -12,18 +12,26 @@
 #include <QListWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QtTest/QTest>
 
 #include "MainProbe.h"
 #include "MainWindowFixture.h"
+#include "MainProbe.h"
 #include "PtyUnit.h"
 #include "Records.h"
+#include "analysis/Kavo_calc.h"
+#include "analysis/Re.h"
+#include "analysis/Ts.h"
 #include "data/Kavo_file.h"
 #include "data/Stringutil.h"
 #include "dialogs/Setting.h"
 #include "graph/Kavo_printinfo.h"
 #include "graph/PaintBox.h"
 #include "graph/Setcolor.h"
+#include "messages/StatusPanels.h"
 
 namespace kavo::test {
 namespace {
@@ -31,16 +39,16 @@ namespace {
 class MenuCommandsTest : public MainWindowTest {
  protected:
   void LoadMeasurement() {
-    FillBand(main->mainData, 1, [](double f, double& r, double& t) { WooferModel(f, r, t); });
-    ASSERT_TRUE(main->fileHandler->ConvertData(&main->mainData, &main->rawValues, &main->aveValues));
-    main->mainData.valid = 1;
-    main->dataSaved = 1;
+    FillBand(TFormMainProbe(main).mainData(), 1, [](double f, double& r, double& t) { WooferModel(f, r, t); });
+    ASSERT_TRUE(TFormMainProbe(main).fileHandler()->ConvertData(&TFormMainProbe(main).mainData(), &TFormMainProbe(main).rawValues(), &TFormMainProbe(main).aveValues()));
+    TFormMainProbe(main).mainData().valid = 1;
+    TFormMainProbe(main).dataSaved() = 1;
   }
   void LoadReference(int k) {
-    FillBand(main->refData[k], 1, [](double f, double& r, double& t) { WooferModel(f, r, t, 90.0, 20.0); });
-    ASSERT_TRUE(main->fileHandler->ConvertData(&main->refData[k], &main->refRawValues[k], &main->refAveValues[k]));
-    main->refData[k].valid = 1;
-    main->refCount = k + 1;
+    FillBand(TFormMainProbe(main).refData()[k], 1, [](double f, double& r, double& t) { WooferModel(f, r, t, 90.0, 20.0); });
+    ASSERT_TRUE(TFormMainProbe(main).fileHandler()->ConvertData(&TFormMainProbe(main).refData()[k], &TFormMainProbe(main).refRawValues()[k], &TFormMainProbe(main).refAveValues()[k]));
+    TFormMainProbe(main).refData()[k].valid = 1;
+    TFormMainProbe(main).refCount() = k + 1;
   }
   QPrinter& PdfPrinter(const QString& name) {
     QPrinter& printer = main->mPrinter();
@@ -69,7 +77,7 @@ class MenuCommandsTest : public MainWindowTest {
 TEST_F(MenuCommandsTest, PrintNeedsAMeasurement) {
   Start();
   LoadReference(0);  // references alone are not printed
-  main->MenuFile_Print->trigger();
+  TFormMainProbe(main).MenuFile_Print()->trigger();
   EXPECT_EQ(modal->MessageTexts(), QStringList{QStringLiteral("データがありません")});
   ASSERT_EQ(modal->calls.size(), 1u);
 }
@@ -79,7 +87,7 @@ TEST_F(MenuCommandsTest, InformationLinesAreLimitedAsTypedAndSurviveTheSettingsF
   LoadMeasurement();
   LoadReference(0);
   LoadReference(1);
-  main->settings.pstr[0] = Utf8ToCp932("前回の行");
+  TFormMainProbe(main).settings().pstr[0] = Utf8ToCp932("前回の行");
   modal->dialogHandler = [&](QDialog& dialog) {
     auto& info = dynamic_cast<TFormPrnInfo&>(dialog);
     info.show();  // the lines come from the settings when it shows
@@ -100,21 +108,21 @@ TEST_F(MenuCommandsTest, InformationLinesAreLimitedAsTypedAndSurviveTheSettingsF
   };
   modal->printAnswers = {true};
   PdfPrinter(QStringLiteral("page.pdf"));
-  main->MenuFile_Print->trigger();
+  TFormMainProbe(main).MenuFile_Print()->trigger();
 
   EXPECT_EQ(main->printCancelled, 0);
-  EXPECT_EQ(main->settings.pstr[0], std::string(MaxPrintInfoBytes, 'a'));
-  EXPECT_EQ(main->settings.pstr[1], Utf8ToCp932(QString(121, QChar(0x3042)).toStdString() + "b"));
-  EXPECT_EQ(main->settings.pstr[2], Utf8ToCp932("第３行"));
+  EXPECT_EQ(TFormMainProbe(main).settings().pstr[0], std::string(MaxPrintInfoBytes, 'a'));
+  EXPECT_EQ(TFormMainProbe(main).settings().pstr[1], Utf8ToCp932(QString(121, QChar(0x3042)).toStdString() + "b"));
+  EXPECT_EQ(TFormMainProbe(main).settings().pstr[2], Utf8ToCp932("第３行"));
   EXPECT_GT(QFileInfo(dir.Path(QStringLiteral("page.pdf"))).size(), 1000);
   EXPECT_EQ(main->mPrinter().resolution(), 600);
   EXPECT_TRUE(modal->MessageTexts().isEmpty());
 
   // The longest lines are written and read back whole, and so is the rest.
-  main->settings.CommPortNum = 17;
+  TFormMainProbe(main).settings().CommPortNum = 17;
   const SettingsRecord saved = SavedSettings();
   EXPECT_TRUE(modal->MessageTexts().isEmpty());  // no "初期設定ファイルを保存できませんでした"
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(saved.pstr[i], main->settings.pstr[i]) << i;
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(saved.pstr[i], TFormMainProbe(main).settings().pstr[i]) << i;
   EXPECT_EQ(saved.CommPortNum, 17);
 }
 
@@ -123,7 +131,7 @@ TEST_F(MenuCommandsTest, CancelsPrintNothing) {
   LoadMeasurement();
   const QString pdf = dir.Path(QStringLiteral("page.pdf"));
   PdfPrinter(QStringLiteral("page.pdf"));
-  const std::string before = main->settings.pstr[1];
+  const std::string before = TFormMainProbe(main).settings().pstr[1];
   // Information dialog closed by the window manager or Escape: nothing stored, no print dialog.
   for (int way = 0; way < 2; ++way) {
     modal->calls.clear();
@@ -139,9 +147,9 @@ TEST_F(MenuCommandsTest, CancelsPrintNothing) {
       }
       return info.result();
     };
-    main->MenuFile_Print->trigger();
+    TFormMainProbe(main).MenuFile_Print()->trigger();
     EXPECT_EQ(main->printCancelled, 1);
-    EXPECT_EQ(main->settings.pstr[1], before);
+    EXPECT_EQ(TFormMainProbe(main).settings().pstr[1], before);
     ASSERT_EQ(modal->calls.size(), 1u);
     EXPECT_EQ(modal->calls[0].kind, ModalKind::Dialog);
   }
@@ -155,8 +163,8 @@ TEST_F(MenuCommandsTest, CancelsPrintNothing) {
     return info.result();
   };
   modal->printAnswers = {false};
-  main->MenuFile_Print->trigger();
-  EXPECT_EQ(main->settings.pstr[1], Utf8ToCp932("残る"));
+  TFormMainProbe(main).MenuFile_Print()->trigger();
+  EXPECT_EQ(TFormMainProbe(main).settings().pstr[1], Utf8ToCp932("残る"));
   ASSERT_EQ(modal->calls.size(), 2u);
   EXPECT_EQ(modal->calls[1].kind, ModalKind::Print);
   EXPECT_FALSE(QFile::exists(pdf));
@@ -172,7 +180,7 @@ TEST_F(MenuCommandsTest, FailedPrintJobIsReported) {
     return dialog.result();
   };
   modal->printAnswers = {true};
-  main->MenuFile_Print->trigger();
+  TFormMainProbe(main).MenuFile_Print()->trigger();
   EXPECT_EQ(modal->MessageTexts(),
             QStringList{QStringLiteral("印刷できませんでした。プリンタと出力先を確認して下さい。")});
   EXPECT_EQ(modal->calls.back().icon, MsgIcon::Stop);
@@ -184,7 +192,7 @@ TEST_F(MenuCommandsTest, PrinterSetUpIsKeptForPrinting) {
   LoadMeasurement();
   QPrinter* printer = &main->mPrinter();
   modal->pageSetupAnswers = {true};
-  main->MenuFile_PrintSetup->trigger();
+  TFormMainProbe(main).MenuFile_PrintSetup()->trigger();
   ASSERT_EQ(modal->calls.size(), 1u);
   EXPECT_EQ(modal->calls[0].kind, ModalKind::PageSetup);
   // What the set-up dialog chose on that printer is what the next print uses.
@@ -197,7 +205,7 @@ TEST_F(MenuCommandsTest, PrinterSetUpIsKeptForPrinting) {
     return dialog.result();
   };
   modal->printAnswers = {true};
-  main->MenuFile_Print->trigger();
+  TFormMainProbe(main).MenuFile_Print()->trigger();
   EXPECT_EQ(PdfPageSize(dir.Path(QStringLiteral("landscape.pdf"))), QStringLiteral("842 x 595 pts (A4)"));
 }
 
@@ -206,7 +214,7 @@ TEST_F(MenuCommandsTest, LineColoursRecolourLabelsAndCurvesAndReachTheSettingsFi
   LoadMeasurement();
   LoadReference(2);
   main->mRedrawGraph();
-  const QColor oldR = main->axisLabels[0]->palette().color(QPalette::WindowText);
+  const QColor oldR = TFormMainProbe(main).axisLabels()[0]->palette().color(QPalette::WindowText);
 
   // Cancelled after picks: nothing changes.
   modal->colorAnswers = {0x00FF00, 0x00FFFF};
@@ -217,10 +225,10 @@ TEST_F(MenuCommandsTest, LineColoursRecolourLabelsAndCurvesAndReachTheSettingsFi
     colours.CancelBtn->click();
     return colours.result();
   };
-  main->MenuSet_Color->trigger();
+  TFormMainProbe(main).MenuSet_Color()->trigger();
   EXPECT_EQ(main->colorCancelled, 1);
-  EXPECT_EQ(main->settings.PenColor_R, 0xFF0000);
-  EXPECT_EQ(main->axisLabels[0]->palette().color(QPalette::WindowText), oldR);
+  EXPECT_EQ(TFormMainProbe(main).settings().PenColor_R, 0xFF0000);
+  EXPECT_EQ(TFormMainProbe(main).axisLabels()[0]->palette().color(QPalette::WindowText), oldR);
 
   // Set: new measurement R colour and new colours for reference position 2.
   modal->colorAnswers = {0x008000, 0x0080FF, 0x00C0C0};
@@ -233,11 +241,11 @@ TEST_F(MenuCommandsTest, LineColoursRecolourLabelsAndCurvesAndReachTheSettingsFi
     colours.SetBtn->click();
     return colours.result();
   };
-  main->MenuSet_Color->trigger();
+  TFormMainProbe(main).MenuSet_Color()->trigger();
   EXPECT_EQ(main->colorCancelled, 0);
-  EXPECT_EQ(main->axisLabels[0]->palette().color(QPalette::WindowText), QColor(0x00, 0x80, 0x00));
-  EXPECT_EQ(main->axisLabels[12]->palette().color(QPalette::WindowText), QColor(0xFF, 0x00, 0x00));
-  const QImage& picture = main->graphPlotter->Bitmap();
+  EXPECT_EQ(TFormMainProbe(main).axisLabels()[0]->palette().color(QPalette::WindowText), QColor(0x00, 0x80, 0x00));
+  EXPECT_EQ(TFormMainProbe(main).axisLabels()[12]->palette().color(QPalette::WindowText), QColor(0xFF, 0x00, 0x00));
+  const QImage& picture = TFormMainProbe(main).graphPlotter()->Bitmap();
   auto count = [&](QColor c) {
     int n = 0;
     for (int y = 0; y < picture.height(); ++y)
@@ -276,8 +284,8 @@ TEST_F(MenuCommandsTest, ComPortChosenAndMappedIsUsedByTheNextMeasurement) {
     com.Button2->click();
     return com.result();
   };
-  main->MenuSet_COM->trigger();
-  EXPECT_EQ(main->settings.CommPortNum, 1);
+  TFormMainProbe(main).MenuSet_COM()->trigger();
+  EXPECT_EQ(TFormMainProbe(main).settings().CommPortNum, 1);
 
   // COM12 typed, mapped to the adapter, set.
   QString lineBefore, lineAfter;
@@ -297,21 +305,119 @@ TEST_F(MenuCommandsTest, ComPortChosenAndMappedIsUsedByTheNextMeasurement) {
     com.Button1->click();
     return com.result();
   };
-  main->MenuSet_COM->trigger();
-  EXPECT_EQ(main->settings.CommPortNum, 12);
+  TFormMainProbe(main).MenuSet_COM()->trigger();
+  EXPECT_EQ(TFormMainProbe(main).settings().CommPortNum, 12);
   EXPECT_EQ(lineBefore, QStringLiteral("→ /dev/ttyS11 (ありません)"));
   EXPECT_EQ(lineAfter, QStringLiteral("→ ") + devRoot + QStringLiteral("/ttyUSB0"));
   EXPECT_EQ(QFileInfo(dir.Path(QStringLiteral("ports/COM12"))).symLinkTarget(), devRoot + QStringLiteral("/ttyUSB0"));
 
   main->MStartBtnClick();
   ASSERT_TRUE(PumpUntil([&] { return TFormMainProbe(main).SweepOver(); }, 20000));
-  EXPECT_EQ(main->mainData.valid, 1);
+  EXPECT_EQ(TFormMainProbe(main).mainData().valid, 1);
   EXPECT_EQ(TFormMainProbe(main).PointCount(), 400);
   EXPECT_TRUE(modal->MessageTexts().isEmpty());
   // Closing asks before the unsaved measurement goes; yes writes the settings.
   modal->messageAnswers.push_back(MsgResult::Yes);
   EXPECT_EQ(SavedSettings().CommPortNum, 12);
   EXPECT_EQ(modal->MessageTexts().size(), 1);
+}
+
+// At the keyboard, by real key events: Tab reaches every control that acts,
+// Escape stops a sweep, "com3" typed is refused, the analysis window opens
+// beside the main window.
+// Offscreen, a window shown anew is never activated: do as a window manager.
+void Activate(QWidget* w, QWidget* focus) {
+  w->show();
+  QApplication::setActiveWindow(w);
+  ASSERT_TRUE(QTest::qWaitFor([w] { return QApplication::activeWindow() == w; }));
+  if (focus) focus->setFocus();
+}
+// Tab pressed `n` times; the focus's name after each (a line edit's is its box's).
+QStringList Tabs(int n) {
+  QStringList names;
+  for (QWidget* w; n-- > 0 && (w = QApplication::focusWidget()); names << (w ? w->objectName() : "")) {
+    QTest::keyClick(w, Qt::Key_Tab);
+    for (w = QApplication::focusWidget(); w && w->objectName().isEmpty();) w = w->parentWidget();
+  }
+  return names;
+}
+void Key(Qt::Key key, Qt::KeyboardModifiers mod = {}) { QTest::keyClick(QApplication::focusWidget(), key, mod); }
+
+TEST_F(MenuCommandsTest, KeyboardTabReachesEveryControlThatActs) {
+  Start();
+  TFormMainProbe p(main);
+  const AppForms& f = Forms();
+  uint8_t flag = 0;
+  f.setColor->Prepare(p.settings(), flag);
+  const std::tuple<QWidget*, QWidget*, QStringList> windows[] = {
+      {main, p.MStartBtn(), {"ComboBox2", "QuitBtn", "MStartBtn"}},
+      {f.setting, f.setting->ComboBox1, {"MapBtn", "Button2", "Button1", "ComboBox1"}},
+      {f.setColor, f.setColor->PaintBox1,
+       {"PaintBox2", "ComboBox1", "PaintBox3", "PaintBox4", "CancelBtn", "SetBtn", "PaintBox1"}},
+      {f.re, f.re->Edit1, {"Button1", "Button2", "Edit1"}},
+      {f.ts, f.ts->Button1, {"Button1"}}};
+  for (const auto& [window, first, chain] : windows) {
+    Activate(window, first);
+    EXPECT_EQ(Tabs(int(chain.size())), chain);
+  }
+  Activate(f.setColor, f.setColor->PaintBox1);
+  Key(Qt::Key_Space);  // the picker, at the swatch's colour
+  EXPECT_EQ(modal->calls.back().color, uint32_t(p.settings().PenColor_R));
+}
+
+TEST_F(MenuCommandsTest, KeyboardEscapeStopsASweepStartedBySpaceAndTheButtonKeepsTheFocus) {
+  kavsim::PtyUnit unit;  // paced: a sweep takes seconds
+  ASSERT_TRUE(unit.Start());
+  ScopedEnv com1("KAVO_COM1", QByteArray::fromStdString(unit.SlavePath()));
+  Start();
+  TFormMainProbe p(main);
+  Activate(main, p.MStartBtn());
+  Key(Qt::Key_Space);
+  PumpFor(400);
+  ASSERT_EQ(p.MStartBtn()->text(), QStringLiteral("測定停止"));
+  ASSERT_EQ(QApplication::focusWidget(), p.MStartBtn());
+  Key(Qt::Key_Escape);
+  EXPECT_EQ(p.StatusBar1()->PanelText(1), QStringLiteral("測定中止しました"));
+  EXPECT_EQ(unit.Commands().back(), "ME");
+  Key(Qt::Key_Escape);  // idle: starts nothing; Space on the button starts anew
+  EXPECT_EQ(p.MStartBtn()->text(), QStringLiteral("測定開始"));
+  Key(Qt::Key_Space);
+  EXPECT_EQ(p.MStartBtn()->text(), QStringLiteral("測定停止"));
+  Key(Qt::Key_Escape);
+}
+
+TEST_F(MenuCommandsTest, KeyboardLowerCaseComTypedIsRefusedByReturnAndBySetButton) {
+  Start();
+  TFormMainProbe p(main);
+  TFormSetting& com = *Forms().setting;
+  for (const bool byButton : {false, true}) {
+    int32_t port = 4;
+    uint8_t cancelled = 0;
+    com.SetPortTarget(port, cancelled);
+    Activate(&com, com.ComboBox1);
+    Key(Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(com.ComboBox1->lineEdit(), QStringLiteral("com3"));
+    if (byButton) Tabs(3);  // to "設定"
+    Key(byButton ? Qt::Key_Space : Qt::Key_Return);
+    EXPECT_EQ(modal->MessageTexts().value(byButton), QStringLiteral("不正なCOM指定です"));
+    EXPECT_TRUE(port == 4 && com.isVisible());
+  }
+}
+
+TEST_F(MenuCommandsTest, KeyboardAnalysisWindowOpensBesideTheMainWindowAndEscapeClosesIt) {
+  Start();
+  TFormMainProbe p(main);
+  Activate(main, nullptr);
+  LoadMeasurement();
+  p.MenuMesure_Calc()->trigger();
+  TFormCalc* calc = Forms().calc;
+  EXPECT_TRUE(main->screen()->availableGeometry().contains(calc->frameGeometry()));
+  const QRect menu(main->menuBar()->mapToGlobal(QPoint()), main->menuBar()->size());
+  EXPECT_FALSE(calc->frameGeometry().intersects(menu));
+  Activate(calc, calc->ButtonTS);
+  EXPECT_EQ(Tabs(3), (QStringList{"FitButton", "CloseButton", "ButtonTS"}));
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(calc->isVisible());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "MainProbe.h"
 #include "MainWindowFixture.h"
 #include "Records.h"
 #include "UnitModel.h"
@@ -44,11 +45,11 @@ TEST_F(ModelFitWindowTest, ByKeyboardFromTheAnalysisWindowToTheTableAndTheDashed
   main->show();
   kavsim::DriverModel m;
   m.coil = kavsim::DriverModel::Coil::Semi, m.K = 0.0062, m.n = 0.7, m.creep = 0.08;
-  ASSERT_TRUE(FillFromUnit(main->mainData, m));
-  main->mainData.valid = 1;
-  ASSERT_TRUE(main->fileHandler->ConvertData(&main->mainData, &main->rawValues, &main->aveValues));
+  ASSERT_TRUE(FillFromUnit(TFormMainProbe(main).mainData(), m));
+  TFormMainProbe(main).mainData().valid = 1;
+  ASSERT_TRUE(TFormMainProbe(main).fileHandler()->ConvertData(&TFormMainProbe(main).mainData(), &TFormMainProbe(main).rawValues(), &TFormMainProbe(main).aveValues()));
   main->mRedrawGraph();
-  main->MenuMesure_Calc->trigger();
+  TFormMainProbe(main).MenuMesure_Calc()->trigger();
   TFormCalc* calc = Forms().calc;
   ASSERT_TRUE(calc->isVisible());
   ASSERT_TRUE(Activate(calc));
@@ -74,19 +75,19 @@ TEST_F(ModelFitWindowTest, ByKeyboardFromTheAnalysisWindowToTheTableAndTheDashed
   EXPECT_TRUE(modal->MessageTexts().isEmpty()) << modal->MessageTexts().join('|').toStdString();
 
   // The model over the measurement: at the resonance it meets the curve.
-  const PointValues* model = main->graphPlotter->overlay();
+  const PointValues* model = TFormMainProbe(main).graphPlotter()->overlay();
   ASSERT_NE(model, nullptr);
   const int peak = calc->Analysis().peakSlots[0];
-  EXPECT_NEAR(model->R[peak], main->rawValues.R[peak], 0.01 * main->rawValues.R[peak]);
+  EXPECT_NEAR(model->R[peak], TFormMainProbe(main).rawValues().R[peak], 0.01 * TFormMainProbe(main).rawValues().R[peak]);
   // A changed measurement drops it; a new fit brings it back; closing drops it.
-  main->rawValues.R[peak] += 1.0f;
-  EXPECT_EQ(main->graphPlotter->overlay(), nullptr);
-  main->rawValues.R[peak] -= 1.0f;
+  TFormMainProbe(main).rawValues().R[peak] += 1.0f;
+  EXPECT_EQ(TFormMainProbe(main).graphPlotter()->overlay(), nullptr);
+  TFormMainProbe(main).rawValues().R[peak] -= 1.0f;
   Key(Qt::Key_Return);
-  EXPECT_NE(main->graphPlotter->overlay(), nullptr);
+  EXPECT_NE(TFormMainProbe(main).graphPlotter()->overlay(), nullptr);
   Key(Qt::Key_Escape);
   EXPECT_FALSE(fit->isVisible());
-  EXPECT_EQ(main->graphPlotter->overlay(), nullptr);
+  EXPECT_EQ(TFormMainProbe(main).graphPlotter()->overlay(), nullptr);
 }
 
 }  // namespace

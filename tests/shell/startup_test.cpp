@@ -3,6 +3,7 @@
 #include <QScreen>
 
 #include "MainWindowFixture.h"
+#include "MainProbe.h"
 #include "platform/SingleInstance.h"
 #include "shell/Program.h"
 
@@ -24,22 +25,22 @@ TEST_F(MainWindowTest, FirstRunWritesDefaultsOnTheFirstIdlePassOnly) {
   ASSERT_FALSE(main->StartupFailed());
   EXPECT_EQ(main->windowTitle(), QStringLiteral("KAVO v2.1"));
   // Creation alone reads and writes nothing.
-  EXPECT_EQ(main->settingsPending, 1);
+  EXPECT_EQ(TFormMainProbe(main).settingsPending(), 1);
   EXPECT_FALSE(QFile::exists(SettingsFile()));
 
-  ASSERT_TRUE(PumpUntil([&] { return main->settingsPending == 0; }));
+  ASSERT_TRUE(PumpUntil([&] { return TFormMainProbe(main).settingsPending() == 0; }));
   EXPECT_EQ(ReadAll(SettingsFile()).toStdString(), DefaultSettingsText().toStdString());
   EXPECT_TRUE(modal->calls.empty());
 
   // Initial state after start-up.
-  EXPECT_EQ(main->mainData.valid, 0);
-  EXPECT_EQ(main->ComboBox2->currentIndex(), 0);
-  EXPECT_EQ(main->graphScale.band, 1);
-  EXPECT_TRUE(main->MenuGraph_Ave->isChecked());
-  EXPECT_FALSE(main->MenuGraph_R_only->isChecked());
+  EXPECT_EQ(TFormMainProbe(main).mainData().valid, 0);
+  EXPECT_EQ(TFormMainProbe(main).ComboBox2()->currentIndex(), 0);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().band, 1);
+  EXPECT_TRUE(TFormMainProbe(main).MenuGraph_Ave()->isChecked());
+  EXPECT_FALSE(TFormMainProbe(main).MenuGraph_R_only()->isChecked());
   EXPECT_FALSE(main->AnyRefLoaded());
-  EXPECT_EQ(main->refCount, 0);
-  EXPECT_EQ(main->graphScale.data, &main->aveValues);
+  EXPECT_EQ(TFormMainProbe(main).refCount(), 0);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().data, &TFormMainProbe(main).aveValues());
 }
 
 TEST_F(MainWindowTest, StoredSettingsAreAppliedOnceAndGeometryIsClamped) {
@@ -54,25 +55,25 @@ TEST_F(MainWindowTest, StoredSettingsAreAppliedOnceAndGeometryIsClamped) {
 
   Start();
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  EXPECT_EQ(main->settings.CommPortNum, 7);
+  EXPECT_EQ(TFormMainProbe(main).settings().CommPortNum, 7);
   EXPECT_EQ(main->width(), screen.width() - 100);
   EXPECT_EQ(main->pos().y(), 100);
-  EXPECT_EQ(main->ComboBox2->currentIndex(), 2);
-  EXPECT_EQ(main->graphScale.band, 3);
-  EXPECT_EQ(main->graphScale.freqMin, 250);
-  EXPECT_EQ(main->mainData.band, 1);  // the data's own band is not touched
-  EXPECT_TRUE(main->MenuGraph_R_only->isChecked());
-  EXPECT_FALSE(main->MenuGraph_Ave->isChecked());
-  EXPECT_EQ(main->graphScale.data, &main->rawValues);
+  EXPECT_EQ(TFormMainProbe(main).ComboBox2()->currentIndex(), 2);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().band, 3);
+  EXPECT_EQ(TFormMainProbe(main).graphScale().freqMin, 250);
+  EXPECT_EQ(TFormMainProbe(main).mainData().band, 1);  // the data's own band is not touched
+  EXPECT_TRUE(TFormMainProbe(main).MenuGraph_R_only()->isChecked());
+  EXPECT_FALSE(TFormMainProbe(main).MenuGraph_Ave()->isChecked());
+  EXPECT_EQ(TFormMainProbe(main).graphScale().data, &TFormMainProbe(main).rawValues());
   // The stored width, not the clamped one, stays in the view record until
   // the user resizes.
-  EXPECT_EQ(main->view.width, 5000);
+  EXPECT_EQ(TFormMainProbe(main).view().width, 5000);
 
   // Read exactly once: a later change of the file is not picked up.
   text.replace("CommPortNum:7", "CommPortNum:9");
   ASSERT_TRUE(WriteAll(SettingsFile(), text));
   PumpFor(50);
-  EXPECT_EQ(main->settings.CommPortNum, 7);
+  EXPECT_EQ(TFormMainProbe(main).settings().CommPortNum, 7);
 }
 
 TEST_F(MainWindowTest, StoredPositionOffEveryScreenIsMovedBackOnIt) {
@@ -103,7 +104,7 @@ TEST_F(MainWindowTest, StoredPositionOffEveryScreenIsMovedBackOnIt) {
 TEST_F(MainWindowTest, RejectedSettingsFileIsReplacedSilently) {
   ASSERT_TRUE(WriteAll(SettingsFile(), "KAVO_ini\r\nCommPortNum:999\r\n"));
   Start();
-  EXPECT_EQ(main->settings.CommPortNum, 1);
+  EXPECT_EQ(TFormMainProbe(main).settings().CommPortNum, 1);
   EXPECT_EQ(ReadAll(SettingsFile()).toStdString(), DefaultSettingsText().toStdString());
   EXPECT_TRUE(modal->MessageTexts().isEmpty());
 }
@@ -126,10 +127,10 @@ TEST_F(MainWindowTest, NoIdlePassRunsInsideAModalBoxOfAPass) {
     MsgResult Message(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
                       MsgButtons buttons) override {
       TFormMain* main = *window;
-      const uint64_t before = main->idlePasses;
-      main->statusLayoutPending = 1;
+      const uint64_t before = TFormMainProbe(main).idlePasses();
+      TFormMainProbe(main).statusLayoutPending() = 1;
       PumpFor(60);  // a real box waits in its own event loop like this
-      passesInside = main->idlePasses - before;
+      passesInside = TFormMainProbe(main).idlePasses() - before;
       return ScriptedModal::Message(parent, caption, text, icon, buttons);
     }
   } nested;
@@ -140,15 +141,15 @@ TEST_F(MainWindowTest, NoIdlePassRunsInsideAModalBoxOfAPass) {
   SetModal(&modal.seam);
   ASSERT_EQ(nested.MessageTexts().size(), 1);
   EXPECT_EQ(nested.passesInside, 0u);
-  EXPECT_TRUE(PumpUntil([&] { return main->statusLayoutPending == 0; }));
+  EXPECT_TRUE(PumpUntil([&] { return TFormMainProbe(main).statusLayoutPending() == 0; }));
 }
 
 TEST_F(MainWindowTest, CloseCommandWritesTheSettings) {
   Start();
   main->show();
-  main->settings.CommPortNum = 12;
+  TFormMainProbe(main).settings().CommPortNum = 12;
   main->MenuSet_WarningClick();
-  main->ComboBox2->setCurrentIndex(3);
+  TFormMainProbe(main).ComboBox2()->setCurrentIndex(3);
   main->close();
   const QByteArray text = ReadAll(SettingsFile());
   EXPECT_TRUE(text.contains("\r\nCommPortNum:12\r\n"));
@@ -165,8 +166,8 @@ TEST_F(MainWindowTest, QuitAsksOnlyForUnsavedData) {
   EXPECT_TRUE(modal->MessageTexts().isEmpty());
 
   main->show();
-  main->mainData.valid = 1;
-  main->dataSaved = 0;
+  TFormMainProbe(main).mainData().valid = 1;
+  TFormMainProbe(main).dataSaved() = 0;
   QFile::remove(SettingsFile());
   modal->messageAnswers.push_back(MsgResult::No);
   main->MenuFile_QuitClick();
@@ -181,7 +182,7 @@ TEST_F(MainWindowTest, QuitAsksOnlyForUnsavedData) {
 
   // Saved data asks nothing.
   main->show();
-  main->dataSaved = 1;
+  TFormMainProbe(main).dataSaved() = 1;
   main->QuitBtnClick();
   EXPECT_EQ(modal->MessageTexts().size(), 2);
 }
@@ -198,18 +199,18 @@ TEST_F(MainWindowTest, WarningSwitchTogglesAndSurvivesRestart) {
   Start();
   main->MenuSet_WarningClick();
   main->MenuSet_WarningClick();
-  EXPECT_FALSE(main->MenuSet_Warning->isChecked());
+  EXPECT_FALSE(TFormMainProbe(main).MenuSet_Warning()->isChecked());
   // Chosen from the menu, the item toggles exactly once too.
-  main->MenuSet_Warning->trigger();
-  EXPECT_TRUE(main->MenuSet_Warning->isChecked());
-  main->MenuGraph_Ave->trigger();
-  EXPECT_FALSE(main->MenuGraph_Ave->isChecked());
-  main->MenuSet_Warning->trigger();
+  TFormMainProbe(main).MenuSet_Warning()->trigger();
+  EXPECT_TRUE(TFormMainProbe(main).MenuSet_Warning()->isChecked());
+  TFormMainProbe(main).MenuGraph_Ave()->trigger();
+  EXPECT_FALSE(TFormMainProbe(main).MenuGraph_Ave()->isChecked());
+  TFormMainProbe(main).MenuSet_Warning()->trigger();
   main->MenuSet_WarningClick();
   main->close();
   DestroyForms();
   Start();
-  EXPECT_TRUE(main->MenuSet_Warning->isChecked());
+  EXPECT_TRUE(TFormMainProbe(main).MenuSet_Warning()->isChecked());
 }
 
 TEST_F(MainWindowTest, SecondCopyIsTurnedAwayAndRaisesTheFirst) {

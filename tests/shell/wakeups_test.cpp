@@ -58,8 +58,8 @@ class WakeUpTest : public MainWindowTest {
   void StartAndWaitForTheBox() {
     const int before = boxTexts.size();
     dismisser.start(20);
-    QMetaObject::invokeMethod(main->MStartBtn, "click", Qt::QueuedConnection);
-    ASSERT_TRUE(PumpUntil([&] { return boxTexts.size() > before && main->MStartBtn->isEnabled(); }, 15000));
+    QMetaObject::invokeMethod(TFormMainProbe(main).MStartBtn(), "click", Qt::QueuedConnection);
+    ASSERT_TRUE(PumpUntil([&] { return boxTexts.size() > before && TFormMainProbe(main).MStartBtn()->isEnabled(); }, 15000));
     dismisser.stop();
     PumpFor(100);  // the box's aftermath: focus, repaint
   }
@@ -73,7 +73,7 @@ TEST_F(WakeUpTest, NoWakeUpsAfterABoxShownFromAnIdlePass) {
   dismisser.start(20);
   main = CreateForms();
   main->show();
-  ASSERT_TRUE(PumpUntil([&] { return !boxTexts.isEmpty() && main->settingsPending == 0; }));
+  ASSERT_TRUE(PumpUntil([&] { return !boxTexts.isEmpty() && TFormMainProbe(main).settingsPending() == 0; }));
   EXPECT_EQ(boxTexts, QStringList{QStringLiteral("初期設定ファイルを保存できませんでした")});
   dismisser.stop();
   PumpFor(100);

@@ -27,8 +27,63 @@ class TFormMainProbe {
   int& TimeoutMs() { return w.timeoutMs; }
 
   // ---- graph: the view, the sheet and the scales ----
+  GraphScale& graphScale() const { return w.graphView.Scale(); }
+  Graph_RTF* graphPlotter() const { return w.graphSheet.Plotter(); }
+  const LabelSlots& axisLabels() const { return w.graphSheet.Labels(); }
+  int32_t mFindPointIndex(float f) const { return w.mFindPointIndex(f); }
+  float mMainRMax() const { return w.mMainRMax(); }
+  float mMainThetaMax() const { return w.mMainThetaMax(); }
 
   // ---- data sets, files, settings and the window's own state ----
+  auto& dataSets() { return w.dataSets; }
+  auto& mainData() { return w.mainData; }
+  auto& rawValues() { return w.rawValues; }
+  auto& aveValues() { return w.aveValues; }
+  auto& fileName() { return w.fileName; }
+  auto& refData() { return w.refData; }
+  auto& refRawValues() { return w.refRawValues; }
+  auto& refAveValues() { return w.refAveValues; }
+  auto& refFileName() { return w.refFileName; }
+  auto& refCount() { return w.refCount; }
+  auto& dataSaved() { return w.dataSaved; }
+  auto& settings() { return w.settings; }
+  auto& view() { return w.view; }
+  auto& settingsPending() { return w.settingsPending; }
+  auto& statusLayoutPending() { return w.statusLayoutPending; }
+  auto& idlePasses() { return w.idlePasses; }
+  auto& tsResult() { return w.tsResult; }
+  auto* fileHandler() { return w.fileHandler; }
+  auto* statusTexts() { return w.statusTexts; }
+  auto* PaintBox1() { return w.PaintBox1; }
+  auto* MStartBtn() { return w.MStartBtn; }
+  auto* QuitBtn() { return w.QuitBtn; }
+  auto* ComboBox2() { return w.ComboBox2; }
+  auto* StatusBar1() { return w.StatusBar1; }
+  auto* MenuFile() { return w.MenuFile; }
+  auto* MenuMeasure() { return w.MenuMeasure; }
+  auto* MenuGraph() { return w.MenuGraph; }
+  auto* MenuRef() { return w.MenuRef; }
+  auto* MenuSet() { return w.MenuSet; }
+  auto* MenuHelp() { return w.MenuHelp; }
+  auto* MenuFile_Open() { return w.MenuFile_Open; }
+  auto* MenuFile_Save() { return w.MenuFile_Save; }
+  auto* MenuFile_Close() { return w.MenuFile_Close; }
+  auto* MenuFile_Export() { return w.MenuFile_Export; }
+  auto* MenuFile_PrintSetup() { return w.MenuFile_PrintSetup; }
+  auto* MenuFile_Print() { return w.MenuFile_Print; }
+  auto* MenuFile_Quit() { return w.MenuFile_Quit; }
+  auto* MenuMeasure_Start() { return w.MenuMeasure_Start; }
+  auto* MenuMesure_Calc() { return w.MenuMesure_Calc; }
+  auto* MenuMesure_Fit() { return w.MenuMesure_Fit; }
+  auto* MenuGraph_R_only() { return w.MenuGraph_R_only; }
+  auto* MenuGraph_Wide() { return w.MenuGraph_Wide; }
+  auto* MenuGraph_Ave() { return w.MenuGraph_Ave; }
+  auto* MenuRef_Open() { return w.MenuRef_Open; }
+  auto* MenuRef_Close() { return w.MenuRef_Close; }
+  auto* MenuSet_COM() { return w.MenuSet_COM; }
+  auto* MenuSet_Color() { return w.MenuSet_Color; }
+  auto* MenuSet_Warning() { return w.MenuSet_Warning; }
+  auto* MenuHelp_Version() { return w.MenuHelp_Version; }
 
  private:
   TFormMain& w;

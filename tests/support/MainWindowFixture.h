@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "MainProbe.h"
 #include "EventPump.h"
 #include "ScopedEnv.h"
 #include "TempDir.h"
@@ -29,7 +30,7 @@ class MainWindowTest : public ::testing::Test {
   // Creates the windows and runs the first idle pass (settings load).
   TFormMain* Start() {
     main = CreateForms();
-    PumpUntil([this] { return main->settingsPending == 0; });
+    PumpUntil([this] { return TFormMainProbe(main).settingsPending() == 0; });
     return main;
   }
   QString SettingsFile() const { return dir.Path(QStringLiteral("KAVO_ini.prf")); }

@@ -37,6 +37,10 @@ QString TSFieldLabel(int i);
 
 constexpr int MaxPeaks = 5;
 
+// The least Rmax - Re that gives a meaningful Qes: ten steps of the unit's
+// 0.01 ohm resolution, so that rounding moves Qes by some 10 % at most.
+constexpr long double MinPeakAboveRe = 0.1L;
+
 enum class TsFailure { None, NoPeak, BadRe, NoF1, NoF2, SameF1F2 };
 // The message of a failure and the caption it is shown under.
 QString TsFailureText(TsFailure failure);
@@ -61,8 +65,9 @@ class TsAnalysis {
   // Fills peakCount, peakSlots, peakR and peakF.
   void FindPeaks();
 
-  // Derives the parameters from the first peak. Re must be above 0 and
-  // below the peak's R; otherwise BadRe and nothing is written. Re, Rmax, Fs,
+  // Derives the parameters from the first peak. Re must be above 0 and at
+  // least MinPeakAboveRe below the peak's R; otherwise BadRe and nothing is
+  // written. Re, Rmax, Fs,
   // r0 and Rx are written before f1 and f2 are searched and stay written
   // whatever follows; the rest only on success.
   TsFailure CalcTS(float re, TSResult& result) const;

@@ -1,4 +1,4 @@
-#include "analysis/Kavo_calc_method.h"
+#include "analysis/Ts_analysis.h"
 
 #include <cmath>
 
@@ -164,6 +164,11 @@ TsFailure TsAnalysis::CalcTS(float re, TSResult& result) const {
   // written. So is one too small for r0 to be a number.
   if (!(re > 0.0f) || !(peakR > re)) return TsFailure::BadRe;
   using L = long double;
+  // The unit gives R to 0.01 ohm, and Re is typed to as much. Closer to the
+  // peak than ten such steps, r0 - 1 is mostly rounding and Qes = Qms /
+  // (r0 - 1) means nothing (61.79 typed for a peak of 61.7949 gave a Qes of
+  // 10^8): such an Re is refused too.
+  if (!(L(peakR) - L(re) >= MinPeakAboveRe)) return TsFailure::BadRe;
   const float r0 = static_cast<float>(L(peakR) / re);
   const float rx = static_cast<float>(std::sqrt(L(r0)) * re);
   if (!std::isfinite(r0) || !std::isfinite(rx)) return TsFailure::BadRe;

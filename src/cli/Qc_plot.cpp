@@ -1,0 +1,142 @@
+// kavo-tool qc --plot: see cli/Qc_plot.h.
+#include "cli/Qc_plot.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPdfWriter>
+#include <algorithm>
+#include <cmath>
+
+#include "cli/Files.h"
+#include "cli/Texts.h"
+#include "data/Kavo_setting.h"
+#include "graph/Graph_rtf.h"
+#include "graph/GraphSheet.h"
+#include "graph/ToleranceBand.h"
+#include "platform/Look.h"
+
+namespace kavo::cli {
+namespace {
+
+constexpr int Width = 800, Height = 600;
+
+// The graph view's R scale steps (as kavo-tool plot takes them).
+float RScaleFor(float m) {
+  static constexpr float steps[][2] = {{150, 200}, {120, 150}, {100, 120}, {50, 100}, {25, 50},
+                                       {20, 25},   {15, 20},   {10, 15}};
+  for (const auto& s : steps)
+    if (m > s[0]) return s[1];
+  return 10;
+}
+
+// Distinct colours for the failing curves, after the reference's blue.
+const QColor CurveColours[] = {QColor(220, 30, 30), QColor(0, 150, 0),   QColor(230, 120, 0), QColor(150, 0, 170),
+                               QColor(0, 160, 170), QColor(120, 80, 30), QColor(230, 0, 140), QColor(90, 90, 90)};
+
+QPolygonF Line(const Graph_RTF::FreqAxis& axis, const std::vector<double>& f, const std::vector<double>& r, float rMax,
+               int w, int h, double lo, double hi) {
+  QPolygonF line;
+  for (size_t i = 0; i < f.size(); ++i)
+    if (f[i] >= lo * (1 - 1e-9) && f[i] <= hi * (1 + 1e-9))
+      line << QPointF(axis.Column(f[i], w), Graph_RTF::RRow(float(r[i]), rMax, h));
+  return line;
+}
+
+}  // namespace
+
+bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasurement& reference,
+                    const std::vector<const QcMeasurement*>& failing, const std::vector<QString>& names,
+                    std::ostream& out, QString& reason) {
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    reason = ToolText::tr("drawing needs the widget application");
+    return false;
+  }
+  const QcBand band = ToleranceBand(rules, reference);
+  if (band.f.size() < 2) {
+    reason = ToolText::tr("the reference has no points in the range");
+    return false;
+  }
+  double lo = band.f.front(), hi = band.f.back();
+  float rTop = 0;
+  for (const double r : band.hi) rTop = std::max(rTop, float(r));
+  for (const QcMeasurement* m : failing)
+    for (size_t i = 0; i < m->curve.f.size(); ++i)
+      if (m->curve.f[i] >= lo && m->curve.f[i] <= hi) rTop = std::max(rTop, float(m->curve.r[i]));
+
+  GraphScale scale;
+  scale.freqMin = int32_t(std::floor(lo));
+  scale.freqMax = int32_t(std::ceil(hi));
+  scale.rMax = RScaleFor(rTop);
+  SettingsRecord colours;
+  const QColor refColour = ColorFromBgr(static_cast<uint32_t>(colours.PenColor_R));
+
+  // The window's graph on a sheet of its own, R alone.
+  GraphSheet sheet;
+  sheet.BuildHosted(QSize(Width, Height), QApplication::font(), true);
+  if (!sheet.CreatePlotter(&colours, &scale)) {
+    reason = ToolText::tr("drawing needs the widget application");
+    return false;
+  }
+  sheet.ColorLabels(colours, Qt::black);
+  const QFontMetrics fm(QApplication::font());
+  // The band, the reference and the failing curves over the plotter's grid.
+  sheet.Plotter()->band = [&](QPainter& p, const Graph_RTF::FreqAxis& axis, float rMax, int w, int h) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    PaintToleranceBand(p, axis, rMax, w, h, band.f, band.lo, band.hi, band.ref, refColour, 2);
+    const QColor fill = ToleranceShade(refColour);
+    for (size_t k = 0; k < failing.size(); ++k) {
+      p.setPen(QPen(CurveColours[k % std::size(CurveColours)], 1));
+      p.drawPolyline(Line(axis, failing[k]->curve.f, failing[k]->curve.r, rMax, w, h, lo, hi));
+    }
+    // The legend: the reference, then each failing file (as many as fit).
+    QStringList entries{rules.meanReference ? ToolText::tr("reference: the mean")
+                                            : ToolText::tr("reference: %1").arg(QFileInfo(rules.reference).fileName())};
+    for (const QString& n : names) entries << QFileInfo(n).fileName();
+    const int lineH = fm.height() + 2;
+    const int rows = std::min<int>(int(entries.size()), (h - 20) / lineH);
+    int textW = 0;
+    for (int i = 0; i < rows; ++i) textW = std::max(textW, fm.horizontalAdvance(entries[i]));
+    const QRect box(w - textW - 46, 8, textW + 38, rows * lineH + 8);
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawRect(box);
+    p.setFont(QApplication::font());
+    for (int i = 0; i < rows; ++i) {
+      const int y = box.top() + 4 + i * lineH + lineH / 2;
+      const QColor c = i == 0 ? refColour : CurveColours[size_t(i - 1) % std::size(CurveColours)];
+      if (i == 0) p.fillRect(QRect(box.left() + 6, y - 5, 20, 10), fill);
+      p.setPen(QPen(c, i == 0 ? 2 : 1, i == 0 ? Qt::DashLine : Qt::SolidLine));
+      p.drawLine(box.left() + 6, y, box.left() + 26, y);
+      p.setPen(Qt::black);
+      p.drawText(QRect(box.left() + 32, y - lineH / 2, textW + 4, lineH), Qt::AlignVCenter | Qt::AlignLeft, entries[i]);
+    }
+    p.restore();
+  };
+  sheet.Plotter()->Clear();
+  sheet.Plotter()->DrawReferences(true);
+  sheet.ThinLabels();
+
+  const bool pdf = target != QLatin1String("-") && QFileInfo(target).suffix().toLower() == QLatin1String("pdf");
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (pdf) {
+    QPdfWriter writer(&buffer);
+    writer.setResolution(96);
+    writer.setPageSize(QPageSize(QSizeF(Width, Height), QPageSize::Point));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter p(&writer);
+    const double f = std::min(writer.width() / double(Width), writer.height() / double(Height));
+    p.scale(f, f);
+    sheet.RenderTo(p);
+  } else {
+    sheet.Picture().save(&buffer, "PNG");
+  }
+  sheet.Plotter()->band = nullptr;
+  return WriteOutput(target, bytes, out);
+}
+
+}  // namespace kavo::cli

@@ -1,0 +1,137 @@
+#include "graph/GraphSheet.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPainter>
+#include <QWidget>
+#include <new>
+
+#include "graph/GraphView.h"
+#include "graph/PaintBox.h"
+#include "platform/Look.h"
+
+namespace kavo {
+
+GraphSheet::GraphSheet() = default;
+
+GraphSheet::~GraphSheet() {
+  // The plotter unhooks itself from the paint area, which the host owns.
+  plotter_.reset();
+}
+
+void GraphSheet::Attach(PaintBox* area, const LabelSlots& labels) {
+  area_ = area;
+  labels_ = labels;
+}
+
+void GraphSheet::BuildHosted(QSize size, const QFont& font, bool rOnly) {
+  plotter_.reset();
+  host_ = std::make_unique<QWidget>();
+  host_->setAttribute(Qt::WA_DontShowOnScreen);
+  host_->setAutoFillBackground(true);
+  QPalette palette = host_->palette();
+  palette.setColor(QPalette::Window, Qt::white);
+  palette.setColor(QPalette::WindowText, Qt::black);
+  host_->setPalette(palette);
+  host_->setFont(font);
+  host_->resize(size);
+  for (auto& label : labels_) label = new QLabel(host_.get());
+  // Room for the widest R text on the left, θ on the right, the unit
+  // labels above, two rows of frequency texts below.
+  const QFontMetrics fm(font);
+  const int left = fm.horizontalAdvance(QStringLiteral("200.0")) + 14;
+  const int right = rOnly ? 14 : fm.horizontalAdvance(QStringLiteral("+180")) + 14;
+  const int top = fm.height() + 8;
+  const int bottom = 2 * fm.height() + 12;
+  area_ = new PaintBox(host_.get());
+  area_->setGeometry(left, top, size.width() - left - right, size.height() - top - bottom);
+}
+
+bool GraphSheet::CreatePlotter(const SettingsRecord* colours, const GraphScale* scale) {
+  plotter_.reset(new (std::nothrow) Graph_RTF(area_, colours, labels_, scale));
+  if (plotter_ && host_) SetShown(true);  // lays the labels out; off screen
+  return plotter_ != nullptr;
+}
+
+void GraphSheet::DestroyPlotter() { plotter_.reset(); }
+
+void GraphSheet::SetShown(bool shown) {
+  if (host_) host_->setVisible(shown);
+  if (area_) area_->setVisible(shown);
+  if (!shown) HideLabels();
+}
+
+void GraphSheet::HideLabels() {
+  for (QLabel* label : labels_)
+    if (label) label->setVisible(false);
+}
+
+void GraphSheet::ColorLabels(const SettingsRecord& colours, const QColor& text) {
+  ColorScaleLabels(labels_, ColorFromBgr(static_cast<uint32_t>(colours.PenColor_R)),
+                   ColorFromBgr(static_cast<uint32_t>(colours.PenColor_Theta)), text);
+}
+
+void GraphSheet::Redraw(GraphView& view, Sets sets, const ViewOptions& o) {
+  if (!plotter_) return;
+  switch (sets) {
+    case Sets::Measurement:
+      view.ScaleForMeasurement(o.averaging);
+      plotter_->Clear();
+      plotter_->DrawMeasurement(o.rOnly, o.wide);
+      break;
+    case Sets::References:
+      view.ScaleForReferences(o.averaging);
+      plotter_->Clear();
+      plotter_->DrawReferences(o.rOnly);
+      break;
+    case Sets::Both:
+      view.ScaleForBoth(o.averaging);
+      plotter_->Clear();
+      plotter_->DrawAll(o.rOnly, o.wide);
+      break;
+  }
+}
+
+void GraphSheet::ClearWithScales(bool rOnly) {
+  if (!plotter_) return;
+  plotter_->Clear();
+  plotter_->DrawScales(rOnly);
+}
+
+void GraphSheet::ThinLabels() {
+  struct Group {
+    int first, last;
+    bool across;
+  };
+  for (const Group g : {Group{labelslot::FreqFirst, labelslot::FreqUnit - 1, true},
+                        Group{labelslot::RFirst, labelslot::RUnit - 1, false},
+                        Group{labelslot::ThetaFirst, labelslot::ThetaUnit - 1, false}}) {
+    QRect kept;
+    for (int slot = g.first; slot <= g.last; ++slot) {
+      QLabel* label = labels_[static_cast<size_t>(slot)];
+      if (!label || label->isHidden()) continue;
+      const QRect box = label->geometry();
+      // Labels that stay are at least a digit's width or a third of a line apart.
+      const int gap = g.across ? label->fontMetrics().horizontalAdvance(QLatin1Char('0'))
+                               : label->fontMetrics().height() / 3;
+      const bool clear = kept.isNull() || (g.across ? box.left() >= kept.right() + 1 + gap
+                                                    : box.top() >= kept.bottom() + 1 + gap);
+      if (clear) kept = box;
+      else label->hide();
+    }
+  }
+}
+
+QImage GraphSheet::Picture() const {
+  if (!host_) return {};
+  QImage image(host_->size(), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  host_->render(&image);
+  return image;
+}
+
+void GraphSheet::RenderTo(QPainter& painter) const {
+  if (host_) host_->render(&painter);
+}
+
+}  // namespace kavo

@@ -1,0 +1,82 @@
+// "参照データ" → "許容範囲を表示..." by keyboard: the rules chosen in the
+// scripted file dialog, their band shaded on the graph, and the verdict of
+// each file opened afterwards in the status bar.
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+
+#include "MainProbe.h"
+#include "MainWindowFixture.h"
+#include "Records.h"
+#include "UnitModel.h"
+#include "data/Kavo_file.h"
+#include "graph/ToleranceBand.h"
+#include "messages/StatusPanels.h"
+#include "platform/Look.h"
+
+namespace kavo::test {
+namespace {
+
+QString Driver(const TempDir& dir, const char* name, double fs) {
+  kavsim::DriverModel m;
+  m.Fs = fs;
+  MeasureData data;
+  EXPECT_TRUE(FillFromUnit(data, m));
+  SettingsRecord settings;
+  const QString path = dir.Path(QString::fromUtf8(name));
+  EXPECT_TRUE(KAVO_File().WriteDataFile(path, "0815", &settings, &data));
+  return path;
+}
+
+// Pixels of the band's shade over the white graph: the reference pen's
+// colour at the shade's alpha.
+int Shaded(TFormMain* main) {
+  TFormMainProbe probe(main);
+  const QColor shade = ToleranceShade(ColorFromBgr(uint32_t(probe.settings().PenColor_R_Ref[0])));
+  const double a = shade.alphaF();
+  auto blend = [a](int c) { return int(c * a + 255 * (1 - a) + 0.5); };
+  const QImage& bitmap = probe.graphPlotter()->Bitmap();
+  int shaded = 0;
+  for (int y = 0; y < bitmap.height(); ++y)
+    for (int x = 0; x < bitmap.width(); ++x) {
+      const QColor c = bitmap.pixelColor(x, y);
+      shaded += std::abs(c.red() - blend(shade.red())) + std::abs(c.green() - blend(shade.green())) +
+                    std::abs(c.blue() - blend(shade.blue())) <= 6;
+    }
+  return shaded;
+}
+
+using QcWindowTest = MainWindowTest;
+
+TEST_F(QcWindowTest, TheBandByKeyboardAndThePassOrFailOfEachFileOpened) {
+  Start();
+  TFormMainProbe probe(main);
+  main->show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+  Driver(dir, "ref.DTA", 42);
+  const QString good = Driver(dir, "good.DTA", 42.4), bad = Driver(dir, "bad.DTA", 47);
+  ASSERT_TRUE(WriteAll(dir.Path("woofer.kqc"), "reference = ref.DTA\nre = 5.6\nR = 10%\nFs = 5%\n"));
+  main->mOpenDataFile(good);
+  EXPECT_LT(Shaded(main), 20);
+
+  modal->fileAnswers.push_back(dir.Path("woofer.kqc"));
+  QTest::keyClick(main, Qt::Key_R, Qt::AltModifier);
+  ASSERT_TRUE(PumpUntil([&] { return QApplication::activePopupWidget() == probe.MenuRef(); }));
+  QTest::keyClick(probe.MenuRef(), Qt::Key_T);
+  ASSERT_TRUE(PumpUntil([&] { return !modal->calls.empty() && QApplication::activePopupWidget() == nullptr; }));
+  ASSERT_FALSE(modal->calls.empty());
+  EXPECT_EQ(modal->calls.back().kind, ModalKind::OpenFile);
+  EXPECT_TRUE(modal->calls.back().filter.endsWith("*.kqc"));
+  EXPECT_TRUE(modal->MessageTexts().isEmpty()) << modal->MessageTexts().join('|').toStdString();
+
+  EXPECT_GT(Shaded(main), probe.graphPlotter()->Bitmap().width() * 2) << "no band on the graph";
+  EXPECT_EQ(probe.StatusBar1()->PanelText(1), QStringLiteral("合格"));
+
+  main->mOpenDataFile(bad);
+  EXPECT_TRUE(probe.StatusBar1()->PanelText(1).startsWith(QStringLiteral("不合格：R が "))) << probe.StatusBar1()->PanelText(1).toStdString();
+  main->mOpenDataFile(good);
+  EXPECT_EQ(probe.StatusBar1()->PanelText(1), QStringLiteral("合格"));
+}
+
+}  // namespace
+}  // namespace kavo::test
