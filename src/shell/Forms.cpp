@@ -22,7 +22,7 @@ TFormMain* CreateForms() {
   AppForms& f = Forms();
   f.main = new TFormMain();
   f.main->FormCreate();
-  if (f.main->StartupFailed()) return f.main;
+  if (f.main->mStartupFailed()) return f.main;
   f.debug = new TFormDebug(f.main);
   f.setting = new TFormSetting(f.main);
   f.prnInfo = new TFormPrnInfo(f.main);
@@ -36,7 +36,7 @@ TFormMain* CreateForms() {
   TFormMain* main = f.main;
   QObject::connect(f.calc, &TFormCalc::ModelFitRequested, main, &TFormMain::MenuMesure_FitClick);
   f.fit->overlayChanged = [main] { main->mRedrawGraph(); };
-  main->SetGraphOverlay([fit = f.fit](int32_t band) { return fit->Overlay(band); });
+  main->mSetGraphOverlay([fit = f.fit](int32_t band) { return fit->Overlay(band); });
   return f.main;
 }
 

@@ -32,7 +32,7 @@ struct AppForms {
 
 AppForms& Forms();
 // Creates the windows in their start-up order; the main window first.
-// Returns the main window (check StartupFailed()).
+// Returns the main window (check mStartupFailed()).
 TFormMain* CreateForms();
 // Destroys what CreateForms made (the main window last).
 void DestroyForms();

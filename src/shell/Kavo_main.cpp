@@ -93,7 +93,7 @@ TFormMain::TFormMain(QWidget* owner) : QMainWindow(owner), ui(new Ui::TFormMain)
   mainData.dateTime.clear();
   for (auto& ref : refData) ref.dateTime.clear();
   for (auto& text : settings.pstr) text.clear();
-  BindGraph();
+  mBindGraph();
   mCollectAxisLabels();
   mHideAxisLabels();
   mConnectHandlers();
@@ -170,7 +170,7 @@ void TFormMain::mInitWindow() {
   dataSets.Reset();
   ComboBox2->setCurrentIndex(0);
 
-  ResetGraphScale(1);
+  mResetGraphScale(1);
   mSelectValueArrays();
 
   mCollectAxisLabels();
@@ -230,7 +230,7 @@ bool TFormMain::mCreateObjects() {
 }
 
 void TFormMain::FormDestroy() {
-  WatchPort(false);
+  mWatchPort(false);
   delete msgCatalog;
   msgCatalog = nullptr;
   delete statusTexts;
@@ -304,7 +304,7 @@ void TFormMain::mAppIdle() {
 void TFormMain::mApplyStoredSettings() {
   LoadSettings(QString::fromLatin1(SettingsFileName));
   mColorAxisLabels();
-  graphSheet.ClearWithScales(ROnly());
+  graphSheet.ClearWithScales(mROnly());
 }
 
 void TFormMain::mLayoutStatusBar() {

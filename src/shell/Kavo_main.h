@@ -57,7 +57,7 @@ class TFormMain : public QMainWindow {
   // ==== Kavo_main.cpp: life cycle, the idle handler, the small commands ====
  public:
   void FormCreate();
-  bool StartupFailed() const { return startupFailed; }
+  bool mStartupFailed() const { return startupFailed; }
   void mHideAxisLabels();
   void mColorAxisLabels();
   void mCollectAxisLabels();
@@ -129,7 +129,7 @@ class TFormMain : public QMainWindow {
   void mOpenDataFile(const QString& path);
   // The file named on the command line: opened by the first idle pass, after
   // the settings it could otherwise be overwritten by.
-  void OpenAtStart(const QString& path) { startupFile = path; }
+  void mOpenAtStart(const QString& path) { startupFile = path; }
   void MenuFile_SaveClick();
   void MenuFile_CloseClick();
   void MenuFile_ExportClick();
@@ -226,7 +226,7 @@ class TFormMain : public QMainWindow {
   void MenuGraph_WideClick();
   void MenuGraph_AveClick();
   // A curve drawn over the measurement (the fitted model), asked for the band shown.
-  void SetGraphOverlay(std::function<const PointValues*(int32_t band)> overlay);
+  void mSetGraphOverlay(std::function<const PointValues*(int32_t band)> overlay);
   // The scale steps and the read-out texts need no window.
   static float mRScaleFor(float m);
   static float mThetaScaleFor(float a);
@@ -238,13 +238,13 @@ class TFormMain : public QMainWindow {
   void resizeEvent(QResizeEvent* e) override;
 
  private:
-  bool ROnly() const;
-  bool Wide() const;
-  bool Averaging() const;
-  ViewOptions Options() const;
+  bool mROnly() const;
+  bool mWide() const;
+  bool mAveraging() const;
+  ViewOptions mViewOptions() const;
   // Points the view at the window's data sets (once, at construction).
-  void BindGraph();
-  void ResetGraphScale(int32_t band);
+  void mBindGraph();
+  void mResetGraphScale(int32_t band);
   void mSelectValueArrays();
   float mMainRMax() const;
   float mRefRMax() const;
@@ -254,9 +254,9 @@ class TFormMain : public QMainWindow {
   void mScaleForReferences();
   void mScaleForBoth();
   int32_t mFindPointIndex(float f) const;
-  static QString PointReadout(const PointText& record);
+  static QString mPointReadout(const PointText& record);
   // The measurement, with the references when any are loaded.
-  void RedrawWithMeasurement();
+  void mRedrawWithMeasurement();
 
   GraphView graphView;    // the scale record and the rules that fill it
   GraphSheet graphSheet;  // paint area, scale labels, plotter
@@ -296,7 +296,7 @@ class TFormMain : public QMainWindow {
   bool mStartBand(int32_t band);
   void mEndSweep(SweepEvent event);
   void mDrawNewPoint(int32_t slot, int32_t index);
-  void WatchPort(bool on);
+  void mWatchPort(bool on);
 
   TSerialPortDriver* commDriver = nullptr;  // owned, created by mCreateObjects
   MeasureSession session;                   // the unit, the receive state of a sweep

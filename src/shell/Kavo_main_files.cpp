@@ -79,7 +79,7 @@ void TFormMain::mOpenDataFile(const QString& path) {
     return;
   }
   mSelectBand(mainData.band);
-  RedrawWithMeasurement();
+  mRedrawWithMeasurement();
   mShowFileTitle(true);
   mCheckOverRange();
   mShowQcVerdict();
@@ -121,7 +121,7 @@ void TFormMain::MenuFile_ExportClick() {
   if (!Modal().SaveFileName(this, U(TextFilter), U(TextPattern), chosen) || chosen.isEmpty()) return;
   const QString name = ForceExtension(chosen, U(TextExtension));
   if (!mConfirmOverwrite(name)) return;
-  if (dataSets.ExportMain(name, session.UnitSerial(), Averaging())) statusTexts->ShowExportDone();
+  if (dataSets.ExportMain(name, session.UnitSerial(), mAveraging())) statusTexts->ShowExportDone();
   else statusTexts->ShowSaveError();
 }
 

@@ -13,12 +13,12 @@
 
 namespace kavo {
 
-bool TFormMain::ROnly() const { return MenuGraph_R_only->isChecked(); }
-bool TFormMain::Wide() const { return MenuGraph_Wide->isChecked(); }
-bool TFormMain::Averaging() const { return MenuGraph_Ave->isChecked(); }
-ViewOptions TFormMain::Options() const { return {ROnly(), Wide(), Averaging()}; }
+bool TFormMain::mROnly() const { return MenuGraph_R_only->isChecked(); }
+bool TFormMain::mWide() const { return MenuGraph_Wide->isChecked(); }
+bool TFormMain::mAveraging() const { return MenuGraph_Ave->isChecked(); }
+ViewOptions TFormMain::mViewOptions() const { return {mROnly(), mWide(), mAveraging()}; }
 
-void TFormMain::BindGraph() {
+void TFormMain::mBindGraph() {
   GraphSources sources;
   sources.main = &mainData;
   sources.raw = &rawValues;
@@ -31,34 +31,34 @@ void TFormMain::BindGraph() {
   graphView.Bind(sources);
 }
 
-void TFormMain::SetGraphOverlay(std::function<const PointValues*(int32_t band)> overlay) {
+void TFormMain::mSetGraphOverlay(std::function<const PointValues*(int32_t band)> overlay) {
   if (!graphPlotter) return;
   graphPlotter->overlay = [this, overlay = std::move(overlay)] { return overlay(graphView.Scale().band); };
 }
 
-void TFormMain::ResetGraphScale(int32_t band) { graphView.ResetScale(band); }
-void TFormMain::mSelectValueArrays() { graphView.SelectValueArrays(Averaging()); }
+void TFormMain::mResetGraphScale(int32_t band) { graphView.ResetScale(band); }
+void TFormMain::mSelectValueArrays() { graphView.SelectValueArrays(mAveraging()); }
 float TFormMain::mRScaleFor(float m) { return GraphView::RScaleFor(m); }
 float TFormMain::mThetaScaleFor(float a) { return GraphView::ThetaScaleFor(a); }
 float TFormMain::mMainRMax() const { return graphView.MainRMax(); }
 float TFormMain::mRefRMax() const { return graphView.RefRMax(); }
 float TFormMain::mMainThetaMax() const { return graphView.MainThetaMax(); }
 float TFormMain::mRefThetaMax() const { return graphView.RefThetaMax(); }
-void TFormMain::mScaleForMeasurement() { graphView.ScaleForMeasurement(Averaging()); }
-void TFormMain::mScaleForReferences() { graphView.ScaleForReferences(Averaging()); }
-void TFormMain::mScaleForBoth() { graphView.ScaleForBoth(Averaging()); }
+void TFormMain::mScaleForMeasurement() { graphView.ScaleForMeasurement(mAveraging()); }
+void TFormMain::mScaleForReferences() { graphView.ScaleForReferences(mAveraging()); }
+void TFormMain::mScaleForBoth() { graphView.ScaleForBoth(mAveraging()); }
 
-void TFormMain::mRedrawMeasurement() { graphSheet.Redraw(graphView, GraphSheet::Sets::Measurement, Options()); }
-void TFormMain::mRedrawReferences() { graphSheet.Redraw(graphView, GraphSheet::Sets::References, Options()); }
-void TFormMain::mRedrawBoth() { graphSheet.Redraw(graphView, GraphSheet::Sets::Both, Options()); }
+void TFormMain::mRedrawMeasurement() { graphSheet.Redraw(graphView, GraphSheet::Sets::Measurement, mViewOptions()); }
+void TFormMain::mRedrawReferences() { graphSheet.Redraw(graphView, GraphSheet::Sets::References, mViewOptions()); }
+void TFormMain::mRedrawBoth() { graphSheet.Redraw(graphView, GraphSheet::Sets::Both, mViewOptions()); }
 
-void TFormMain::RedrawWithMeasurement() {
+void TFormMain::mRedrawWithMeasurement() {
   if (AnyRefLoaded()) mRedrawBoth();
   else mRedrawMeasurement();
 }
 
 void TFormMain::mRedrawGraph() {
-  if (mainData.valid) RedrawWithMeasurement();
+  if (mainData.valid) mRedrawWithMeasurement();
   else if (AnyRefLoaded()) mRedrawReferences();
 }
 
@@ -74,18 +74,18 @@ void TFormMain::MenuGraph_AveClick() {
 
 void TFormMain::MenuGraph_WideClick() {
   MenuGraph_Wide->setChecked(!MenuGraph_Wide->isChecked());
-  if (mainData.valid) RedrawWithMeasurement();
+  if (mainData.valid) mRedrawWithMeasurement();
 }
 
 void TFormMain::ComboBox2Change() {
   graphView.Scale().band = ComboBox2->currentIndex() + 1;
   if (mainData.valid) {
-    RedrawWithMeasurement();
+    mRedrawWithMeasurement();
   } else if (AnyRefLoaded()) {
     mRedrawReferences();
   } else {
     mScaleForMeasurement();
-    graphSheet.ClearWithScales(ROnly());
+    graphSheet.ClearWithScales(mROnly());
   }
 }
 
@@ -105,12 +105,12 @@ void TFormMain::FormResize() {
   ComboBox2->move(MStartBtn->x() + MStartBtn->width() + 20, MStartBtn->y() + 2);
 
   plotter->Resize();
-  plotter->DrawScales(ROnly());
+  plotter->DrawScales(mROnly());
   if (mainData.valid) {
-    RedrawWithMeasurement();
+    mRedrawWithMeasurement();
   } else if (session.Acquiring() && session.PointCount() > 1) {
     plotter->Clear();
-    plotter->DrawMeasurementSoFar(ROnly(), session.PointCount() - 1, Wide());
+    plotter->DrawMeasurementSoFar(mROnly(), session.PointCount() - 1, mWide());
   } else if (AnyRefLoaded()) {
     mRedrawReferences();
   } else {
@@ -129,7 +129,7 @@ void TFormMain::PaintBox1MouseDown(int x, int) {
 }
 
 int32_t TFormMain::mFindPointIndex(float f) const { return graphView.FindPointIndex(f); }
-QString TFormMain::PointReadout(const PointText& record) { return GraphView::PointReadout(record); }
+QString TFormMain::mPointReadout(const PointText& record) { return GraphView::PointReadout(record); }
 QString TFormMain::mFormatResistance(const PointText& record) { return GraphView::FormatResistance(record); }
 QString TFormMain::mFormatPhase(const PointText& record) { return GraphView::FormatPhase(record); }
 QString TFormMain::mFormatFrequency(const PointText& record) { return GraphView::FormatFrequency(record); }

@@ -45,7 +45,7 @@ bool TFormMain::mIdentifyUnit() { return mReportConnect(session.IdentifyUnit());
 
 void TFormMain::mStopMeasure() {
   if (!session.Engaged()) return;
-  WatchPort(false);
+  mWatchPort(false);
   mStopTimeout();
   session.Stop();
   statusTexts->ShowMeasureStopped();
@@ -53,7 +53,7 @@ void TFormMain::mStopMeasure() {
 
 void TFormMain::mReleaseCOM() {
   if (!session.Engaged()) return;
-  WatchPort(false);
+  mWatchPort(false);
   session.Release();
 }
 
@@ -103,7 +103,7 @@ void TFormMain::mStartMeasure() {
   statusTexts->ClearPanel(2);
   if (mConnectAndStart()) {
     graphPlotter->Clear();
-    graphPlotter->DrawScales(ROnly());
+    graphPlotter->DrawScales(mROnly());
     statusTexts->ShowMeasuring();
   } else {
     mSetIdleUI();
@@ -116,7 +116,7 @@ bool TFormMain::mConnectAndStart() {
   const int32_t band = ComboBox2->currentIndex() + 1;
   mPrepareSweep(band);
   if (!mStartBand(band)) return false;
-  WatchPort(true);
+  mWatchPort(true);
   mStartTimeout(timeoutMs);
   statusTexts->ShowReceiving();
   return true;
@@ -164,7 +164,7 @@ bool TFormMain::mReportConnect(ConnectResult result) {
 // An empty data set and graph scale for the band, and a fresh receive state.
 void TFormMain::mPrepareSweep(int32_t band) {
   mainData.band = band;
-  ResetGraphScale(band);
+  mResetGraphScale(band);
   session.Prepare(band);
   mainData.valid = 0;
   ClearData(mainData);
@@ -209,7 +209,7 @@ void TFormMain::Timer1Timer() {
 
 // While a sweep runs, readable data on the port wakes the event loop, so an
 // idle pass follows every arrival and the program keeps pace with the line.
-void TFormMain::WatchPort(bool on) {
+void TFormMain::mWatchPort(bool on) {
   delete portNotifier;
   portNotifier = nullptr;
   portSignalled = false;
@@ -228,7 +228,7 @@ void TFormMain::mAcquireStep() {
     return;
   }
   if (step.event == SweepEvent::Waiting) return;
-  statusTexts->SetPanelText(PointReadout(mainData.points[step.slot]), 2);
+  statusTexts->SetPanelText(mPointReadout(mainData.points[step.slot]), 2);
   // A record without a divisor stalls the sweep until the watchdog.
   if (step.event == SweepEvent::Unconverted) return;
   if (step.index > 0) mDrawNewPoint(step.slot, step.index);
@@ -259,9 +259,9 @@ void TFormMain::mDrawNewPoint(int32_t slot, int32_t index) {
   if (graphScale.rMax < 200.0f && r > graphScale.rMax) {
     graphScale.rMax = mRScaleFor(r);
     graphPlotter->Clear();
-    graphPlotter->DrawMeasurementSoFar(ROnly(), index, Wide());
+    graphPlotter->DrawMeasurementSoFar(mROnly(), index, mWide());
   } else {
-    graphPlotter->DrawSegment(ROnly(), slot, Wide());
+    graphPlotter->DrawSegment(mROnly(), slot, mWide());
   }
 }
 
@@ -273,7 +273,7 @@ void TFormMain::mFinishMeasure() {
   }
   mainData.valid = 1;
   dataSaved = 0;
-  RedrawWithMeasurement();
+  mRedrawWithMeasurement();
   const int32_t band = mainData.band;
   statusTexts->SetPanelText(QStringLiteral("周波数：") + mFormatFrequency(mainData.points[BandFirstSlot(band)]) +
                                 QStringLiteral("...") + mFormatFrequency(mainData.points[BandLastSlot(band)]),

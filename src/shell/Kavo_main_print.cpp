@@ -40,7 +40,7 @@ void TFormMain::MenuFile_PrintClick() {
     close();
     return;
   }
-  const bool printed = job->Print(ROnly(), Wide(), AnyRefLoaded());
+  const bool printed = job->Print(mROnly(), mWide(), AnyRefLoaded());
   delete job;
   if (!printed) msgCatalog->ShowPrintError();
 }

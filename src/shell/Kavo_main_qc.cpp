@@ -107,7 +107,7 @@ void TFormMain::MenuRef_ToleranceClick() {
     mRedrawGraph();
   } else {
     graphPlotter->Clear();
-    graphPlotter->DrawReferences(ROnly());
+    graphPlotter->DrawReferences(mROnly());
   }
   mShowQcVerdict();
 }

@@ -27,7 +27,7 @@ void TFormMain::LoadSettings(const QString& name) {
     resize(place.size());
     geometryApplying = 0;
 
-    ResetGraphScale(view.band);
+    mResetGraphScale(view.band);
     ComboBox2->setCurrentIndex(view.band - 1);
     MenuGraph_R_only->setChecked(view.fronly != 0);
     MenuGraph_Wide->setChecked(view.fwide != 0);

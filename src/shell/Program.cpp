@@ -137,11 +137,11 @@ int Run(const QString& startFile) {
 
   QApplication::setApplicationName(QStringLiteral("KAVO"));
   TFormMain* main = CreateForms();
-  if (main->StartupFailed()) {
+  if (main->mStartupFailed()) {
     DestroyForms();
     return 0;
   }
-  if (!startFile.isEmpty()) main->OpenAtStart(startFile);
+  if (!startFile.isEmpty()) main->mOpenAtStart(startFile);
   if (guarded)
     guard.Listen(QStringLiteral("KAVO"), [main] {
       main->showNormal();

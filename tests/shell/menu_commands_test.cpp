@@ -184,7 +184,7 @@ TEST_F(MenuCommandsTest, FailedPrintJobIsReported) {
   EXPECT_EQ(modal->MessageTexts(),
             QStringList{QStringLiteral("印刷できませんでした。プリンタと出力先を確認して下さい。")});
   EXPECT_EQ(modal->calls.back().icon, MsgIcon::Stop);
-  EXPECT_TRUE(main->isVisible() || !main->StartupFailed());
+  EXPECT_TRUE(main->isVisible() || !main->mStartupFailed());
 }
 
 TEST_F(MenuCommandsTest, PrinterSetUpIsKeptForPrinting) {

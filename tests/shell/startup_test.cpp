@@ -22,7 +22,7 @@ QByteArray DefaultSettingsText() {
 
 TEST_F(MainWindowTest, FirstRunWritesDefaultsOnTheFirstIdlePassOnly) {
   main = CreateForms();
-  ASSERT_FALSE(main->StartupFailed());
+  ASSERT_FALSE(main->mStartupFailed());
   EXPECT_EQ(main->windowTitle(), QStringLiteral("KAVO v2.1"));
   // Creation alone reads and writes nothing.
   EXPECT_EQ(TFormMainProbe(main).settingsPending(), 1);
