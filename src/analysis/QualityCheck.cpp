@@ -2,11 +2,16 @@
 #include "analysis/QualityCheck.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "analysis/Ts_analysis.h"
+#include "data/DataSets.h"
 #include "data/Kavo_data.h"
 
 namespace kavo {
@@ -414,6 +419,51 @@ std::vector<MatchPair> MatchPairs(const std::vector<const QcMeasurement*>& set, 
     pairs.push_back(p);
   }
   return pairs;
+}
+
+bool LoadQcSetup(const QString& path, const MeasureData* refs, const PointValues* refRaw, int count, QcRules& rules,
+                 QcMeasurement& reference, QString& why) {
+  const auto u = [](const char* text) { return QString::fromUtf8(text); };
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    why = u("ファイルを読めません");
+    return false;
+  }
+  QcRuleError error;
+  if (!ParseQcRules(QString::fromUtf8(file.read(1 << 20)), rules, error, true)) {
+    why = error.line > 0 ? u("%1行目: %2").arg(error.line).arg(error.reason) : error.reason;
+    return false;
+  }
+  const QcAnalysis analysis{rules.re, rules.NeedsFit(), true};
+  if (rules.meanReference) {
+    std::vector<QcMeasurement> measured;
+    for (int k = 0; k < count; ++k)
+      if (refs[k].valid) measured.push_back(MeasureDriver(refs[k], refRaw[k], analysis));
+    if (measured.empty()) {
+      why = u("平均を参照にするには参照データを開いてください");
+      return false;
+    }
+    std::vector<const QcMeasurement*> set;
+    for (const QcMeasurement& m : measured) set.push_back(&m);
+    reference = MeanMeasurement(set);
+    return true;
+  }
+  QString refPath = rules.reference;
+  if (QFileInfo(refPath).isRelative()) refPath = QFileInfo(path).dir().filePath(refPath);
+  auto data = std::make_unique<MeasureData>();
+  auto raw = std::make_unique<PointValues>(), ave = std::make_unique<PointValues>();
+  QString tableWhy;
+  const KAVO_File files;
+  switch (ReadCurveFile(files, refPath, 0, *data, *raw, *ave, tableWhy)) {
+    case LoadFailure::None:
+      reference = MeasureDriver(*data, *raw, analysis);
+      return true;
+    case LoadFailure::Unreadable: tableWhy = u("データファイルの内容が正しくありませんでした"); break;
+    case LoadFailure::Unconvertible: tableWhy = u("データエラーで計算できませんでした"); break;
+    case LoadFailure::Table: break;
+  }
+  why = u("%1行目: 参照 %2: %3").arg(rules.referenceLine).arg(refPath, tableWhy);
+  return false;
 }
 
 }  // namespace kavo

@@ -92,6 +92,13 @@ bool ParseQcRules(const QString& text, QcRules& rules, QcRuleError& error, bool 
 // (those that every curve covers), each parameter over the drivers that have it.
 QcMeasurement MeanMeasurement(const std::vector<const QcMeasurement*>& set);
 
+// The window's rules: the .kqc file at `path` with its reference, the file it
+// names (relative to the rules file) or, for `reference = mean`, the mean of
+// the `count` reference sets `refs` with their raw values. False with the
+// reason in Japanese, the line number first where a line is at fault.
+bool LoadQcSetup(const QString& path, const MeasureData* refs, const PointValues* refRaw, int count, QcRules& rules,
+                 QcMeasurement& reference, QString& why);
+
 // The range the curves are compared over: the rules' or the reference's.
 void QcRange(const QcRules& rules, const QcMeasurement& reference, double& fmin, double& fmax);
 

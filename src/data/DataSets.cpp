@@ -45,25 +45,28 @@ void DataSets::ClearRef(int position) {
   ClearValues(refAveValues[position]);
 }
 
-LoadFailure DataSets::LoadRef(int p, const QString& file, int32_t tableBand, QString& why) {
-  MeasureData& ref = refData[p];
-  refFileName[p] = file;
+LoadFailure ReadCurveFile(const KAVO_File& files, const QString& file, int32_t tableBand, MeasureData& data,
+                          PointValues& raw, PointValues& ave, QString& why) {
   LoadFailure failure = LoadFailure::None;
   if (IsTableFileName(file)) {
-    if (!LoadTable(file, tableBand, ref, why)) failure = LoadFailure::Table;
+    if (!LoadTable(file, tableBand, data, why)) failure = LoadFailure::Table;
   } else {
-    // A reference's serial and port belong to its file, never to this unit.
-    if (!files_.ReadDataFile(file, nullptr, nullptr, &ref)) failure = LoadFailure::Unreadable;
+    // A curve read this way keeps its serial and port to its file, never to this unit.
+    if (!files.ReadDataFile(file, nullptr, nullptr, &data)) failure = LoadFailure::Unreadable;
   }
-  if (failure == LoadFailure::None && !files_.ConvertData(&ref, &refRawValues[p], &refAveValues[p]))
-    failure = LoadFailure::Unconvertible;
+  if (failure == LoadFailure::None && !files.ConvertData(&data, &raw, &ave)) failure = LoadFailure::Unconvertible;
   if (failure != LoadFailure::None) {
-    ref.valid = 0;
-    ClearData(ref);
+    data.valid = 0;
+    ClearData(data);
     return failure;
   }
-  ref.valid = 1;
+  data.valid = 1;
   return LoadFailure::None;
+}
+
+LoadFailure DataSets::LoadRef(int p, const QString& file, int32_t tableBand, QString& why) {
+  refFileName[p] = file;
+  return ReadCurveFile(files_, file, tableBand, refData[p], refRawValues[p], refAveValues[p], why);
 }
 
 bool DataSets::LoadRefs(const QStringList& files, int32_t tableBand,

@@ -81,6 +81,11 @@ class DataSets {
   KAVO_File files_;
 };
 
+// Reads a .DTA file or an impedance table (put on band `tableBand`, 0 for
+// the first that holds it) and converts it; on failure `data` is cleared.
+LoadFailure ReadCurveFile(const KAVO_File& files, const QString& file, int32_t tableBand, MeasureData& data,
+                          PointValues& raw, PointValues& ave, QString& why);
+
 // The name a save or an export writes: `ext` (".DTA", ".txt") in place of
 // the name's own extension. Only the file's own name counts, never its
 // folders. An extension is what follows the name's last dot, when that dot

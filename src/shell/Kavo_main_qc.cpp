@@ -3,13 +3,9 @@
 // finished measurement or an opened file shows "合格" or "不合格" with the
 // first reason in the status bar.
 #include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QMenu>
 
 #include "analysis/QualityCheck.h"
-#include "data/Interchange.h"
 #include "data/Kavo_file.h"
 #include "graph/ToleranceBand.h"
 #include "messages/Ka_message.h"
@@ -34,24 +30,6 @@ QString U(const char* text) { return QString::fromUtf8(text); }
 
 constexpr int VerdictPanel = 1;
 
-// A .DTA file or a table, converted as the window holds a measurement.
-bool ReadCurve(const KAVO_File& files, const QString& path, MeasureData& data, PointValues& raw, QString& why) {
-  PointValues ave;
-  std::string serial;
-  if (IsTableFileName(path)) {
-    if (!LoadTable(path, 0, data, why)) return false;
-  } else if (!files.ReadDataFile(path, &serial, nullptr, &data)) {
-    why = U("データファイルの内容が正しくありませんでした");
-    return false;
-  }
-  if (!files.ConvertData(&data, &raw, &ave)) {
-    why = U("データエラーで計算できませんでした");
-    return false;
-  }
-  data.valid = 1;
-  return true;
-}
-
 }  // namespace
 
 void TFormMain::mSetupQc() {
@@ -67,33 +45,11 @@ void TFormMain::MenuRef_ToleranceClick() {
                             path) ||
       path.isEmpty())
     return;
-  auto refuse = [this, &path](const QString& why) {
-    Modal().Message(this, msgCatalog->Caption(), path + QLatin1Char('\n') + why, MsgIcon::Exclamation, MsgButtons::OK);
-  };
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return refuse(U("ファイルを読めません"));
   auto state = std::make_shared<QcWindowState>();
-  QcRuleError error;
-  if (!ParseQcRules(QString::fromUtf8(file.read(1 << 20)), state->rules, error, true))
-    return refuse(error.line > 0 ? U("%1行目: %2").arg(error.line).arg(error.reason) : error.reason);
-  const QcAnalysis analysis{state->rules.re, state->rules.NeedsFit(), true};
-  if (state->rules.meanReference) {
-    // The mean of the reference data sets on the graph.
-    std::vector<QcMeasurement> refs;
-    for (int k = 0; k < MaxRefs; ++k)
-      if (refData[k].valid) refs.push_back(MeasureDriver(refData[k], refRawValues[k], analysis));
-    if (refs.empty()) return refuse(U("平均を参照にするには参照データを開いてください"));
-    std::vector<const QcMeasurement*> set;
-    for (const QcMeasurement& m : refs) set.push_back(&m);
-    state->reference = MeanMeasurement(set);
-  } else {
-    QString refPath = state->rules.reference, why;
-    if (QFileInfo(refPath).isRelative()) refPath = QFileInfo(path).dir().filePath(refPath);
-    auto data = std::make_unique<MeasureData>();
-    auto raw = std::make_unique<PointValues>();
-    if (!ReadCurve(*fileHandler, refPath, *data, *raw, why))
-      return refuse(U("%1行目: 参照 %2: %3").arg(state->rules.referenceLine).arg(refPath, why));
-    state->reference = MeasureDriver(*data, *raw, analysis);
+  QString why;
+  if (!LoadQcSetup(path, refData, refRawValues, MaxRefs, state->rules, state->reference, why)) {
+    Modal().Message(this, msgCatalog->Caption(), path + QLatin1Char('\n') + why, MsgIcon::Exclamation, MsgButtons::OK);
+    return;
   }
   state->band = ToleranceBand(state->rules, state->reference);
   qcState = state;
