@@ -13,6 +13,7 @@
 #include "analysis/ModelFit.h"
 #include "cli/Curves.h"
 #include "cli/Files.h"
+#include "cli/Json.h"
 #include "cli/KavoTool.h"
 #include "cli/Texts.h"
 #include "data/Kavo_setting.h"
@@ -105,20 +106,6 @@ std::string Format(const char* format, double v) {
   char text[48];
   std::snprintf(text, sizeof text, format, v);
   return text;
-}
-
-std::string JsonString(const QString& text) {
-  std::string out = "\"";
-  for (const char ch : text.toStdString()) {
-    if (ch == '"' || ch == '\\') out += '\\', out += ch;
-    else if (static_cast<unsigned char>(ch) < 0x20) {
-      char code[8];
-      std::snprintf(code, sizeof code, "\\u%04x", unsigned(ch));
-      out += code;
-    }
-    else out += ch;
-  }
-  return out + "\"";
 }
 
 std::string JsonNumber(double v) { return std::isfinite(v) ? Format("%.9g", v) : "null"; }

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
@@ -137,23 +136,6 @@ void RenderPlot(const PlotRequest& r, const PlotData& d, const SettingsRecord& c
   sheet.ThinLabels();
 }
 
-QByteArray PdfBytes(const GraphSheet& sheet, int width, int height) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  {
-    QPdfWriter pdf(&buffer);
-    pdf.setResolution(96);
-    pdf.setPageSize(QPageSize(QSizeF(width, height), QPageSize::Point));
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    QPainter p(&pdf);
-    const double f = std::min(pdf.width() / double(width), pdf.height() / double(height));
-    p.scale(f, f);
-    sheet.RenderTo(p);
-  }
-  return bytes;
-}
-
 // The picture inside an SVG page of the same size.
 QByteArray SvgBytes(const QByteArray& png, int width, int height) {
   const QByteArray w = QByteArray::number(width), h = QByteArray::number(height);
@@ -167,7 +149,7 @@ QByteArray SvgBytes(const QByteArray& png, int width, int height) {
 // standard output.
 bool WritePlot(const PlotRequest& r, const GraphSheet& sheet, std::ostream& out) {
   auto write = [&](const QByteArray& bytes) { return WriteOutput(r.target, bytes, out); };
-  if (r.kind == QLatin1String("pdf")) return write(PdfBytes(sheet, r.width, r.height));
+  if (r.kind == QLatin1String("pdf")) return write(sheet.PdfBytes(r.width, r.height));
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);

@@ -16,6 +16,7 @@
 #include "analysis/QualityCheck.h"
 #include "cli/Curves.h"
 #include "cli/Files.h"
+#include "cli/Json.h"
 #include "cli/KavoTool.h"
 #include "cli/Qc_plot.h"
 #include "cli/Texts.h"
@@ -40,19 +41,6 @@ std::string Number(double v) {
   char text[32];
   std::snprintf(text, sizeof text, "%.6g", v);
   return text;
-}
-
-std::string JsonText(const QString& text) {
-  std::string out = "\"";
-  for (const char ch : text.toStdString()) {
-    if (ch == '"' || ch == '\\') out += '\\', out += ch;
-    else if (static_cast<unsigned char>(ch) < 0x20) {
-      char code[8];
-      std::snprintf(code, sizeof code, "\\u%04x", unsigned(ch));
-      out += code;
-    } else out += ch;
-  }
-  return out + "\"";
 }
 
 std::string CsvText(const QString& text) {
@@ -192,8 +180,8 @@ int RunQc(const QStringList& args, std::ostream& out, std::ostream& err) {
     }
     csvText += "," + CsvText(reasons) + "\n";
     std::string reasonList;
-    for (const QString& r : v.reasons) reasonList += (reasonList.empty() ? "" : ", ") + JsonText(r);
-    jsonFiles += std::string(jsonFiles.empty() ? "" : ",\n  ") + "{\"file\": " + JsonText(files[i]) +
+    for (const QString& r : v.reasons) reasonList += (reasonList.empty() ? "" : ", ") + JsonString(r);
+    jsonFiles += std::string(jsonFiles.empty() ? "" : ",\n  ") + "{\"file\": " + JsonString(files[i]) +
                  ", \"pass\": " + (v.pass ? "true" : "false") + ", \"reasons\": [" + reasonList +
                  "], \"values\": {" + values + "}}";
   }

@@ -5,7 +5,6 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QPainter>
-#include <QPdfWriter>
 #include <algorithm>
 #include <cmath>
 
@@ -121,18 +120,11 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
 
   const bool pdf = target != QLatin1String("-") && QFileInfo(target).suffix().toLower() == QLatin1String("pdf");
   QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
   if (pdf) {
-    QPdfWriter writer(&buffer);
-    writer.setResolution(96);
-    writer.setPageSize(QPageSize(QSizeF(Width, Height), QPageSize::Point));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    QPainter p(&writer);
-    const double f = std::min(writer.width() / double(Width), writer.height() / double(Height));
-    p.scale(f, f);
-    sheet.RenderTo(p);
+    bytes = sheet.PdfBytes(Width, Height);
   } else {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     sheet.Picture().save(&buffer, "PNG");
   }
   sheet.Plotter()->band = nullptr;

@@ -1,9 +1,12 @@
 #include "graph/GraphSheet.h"
 
+#include <QBuffer>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QWidget>
+#include <algorithm>
 #include <new>
 
 #include "graph/GraphView.h"
@@ -132,6 +135,23 @@ QImage GraphSheet::Picture() const {
 
 void GraphSheet::RenderTo(QPainter& painter) const {
   if (host_) host_->render(&painter);
+}
+
+QByteArray GraphSheet::PdfBytes(int width, int height) const {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  {
+    QPdfWriter pdf(&buffer);
+    pdf.setResolution(96);
+    pdf.setPageSize(QPageSize(QSizeF(width, height), QPageSize::Point));
+    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter p(&pdf);
+    const double f = std::min(pdf.width() / double(width), pdf.height() / double(height));
+    p.scale(f, f);
+    RenderTo(p);
+  }
+  return bytes;
 }
 
 }  // namespace kavo

@@ -5,6 +5,8 @@
 // picture, or hands the plotter and labels to the printout.
 #pragma once
 
+#include <QByteArray>
+
 #include <QFont>
 #include <QImage>
 #include <QSize>
@@ -74,6 +76,8 @@ class GraphSheet {
   QImage Picture() const;
   // The same into a painter whose device is the sheet's size.
   void RenderTo(QPainter& painter) const;
+  // The hosted sheet as a one-page PDF of `width` x `height` points.
+  QByteArray PdfBytes(int width, int height) const;
 
  private:
   std::unique_ptr<QWidget> host_;  // only for a hosted sheet
