@@ -149,8 +149,11 @@ void MeasureSession::Stop() {
 void MeasureSession::Release() {
   if (!Engaged()) return;
   if (portOpen_) {
+    // Only what came in is dropped: the end command may still be on its
+    // way out when the unit is busy sending and its "OK" is not seen, and
+    // purging the output would take it off the line.
     Command("ME", "OK", 300);
-    driver_->FlushBuffers(true, true);
+    driver_->FlushBuffers(true, false);
   }
   ClosePort();
   unitConnected_ = 0;
