@@ -36,7 +36,7 @@
 #include "data/Kavo_file.h"
 #include "data/Kavo_setting.h"
 #include "graph/Graph_rtf.h"
-#include "graph/Kavo_printinfo.h"
+#include "graph/dialogs/Kavo_printinfo.h"
 #include "graph/PaintBox.h"
 #include "link/SweepReceiver.h"
 #include "platform/Modal.h"

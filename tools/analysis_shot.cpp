@@ -17,9 +17,9 @@
 #include "MainProbe.h"
 #include "PtyUnit.h"
 #include "TempDir.h"
-#include "analysis/Kavo_calc.h"
-#include "analysis/Re.h"
-#include "analysis/Ts.h"
+#include "analysis/windows/Kavo_calc.h"
+#include "analysis/windows/Re.h"
+#include "analysis/windows/Ts.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
 

@@ -16,7 +16,7 @@
 #include "MainProbe.h"
 #include "EventPump.h"
 #include "TempDir.h"
-#include "analysis/ModelFitWindow.h"
+#include "analysis/windows/ModelFitWindow.h"
 #include "data/Interchange.h"
 #include "data/Kavo_file.h"
 #include "shell/Forms.h"

@@ -20,7 +20,7 @@
 #include "graph/GraphSheet.h"
 #include "graph/GraphView.h"
 #include "graph/Kavo_print.h"
-#include "graph/Kavo_printinfo.h"
+#include "graph/dialogs/Kavo_printinfo.h"
 #include "messages/Ka_texts.h"
 #include "platform/Look.h"
 #include "platform/Names.h"

@@ -5,7 +5,7 @@
 #include <ostream>
 
 #include "analysis/Ts_analysis.h"
-#include "analysis/Re.h"
+#include "analysis/windows/Re.h"
 #include "analysis/Ts_mechanics.h"
 #include "cli/KavoTool.h"
 #include "cli/Texts.h"

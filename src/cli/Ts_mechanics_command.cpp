@@ -7,7 +7,7 @@
 #include <memory>
 #include <ostream>
 
-#include "analysis/Re.h"
+#include "analysis/windows/Re.h"
 #include "analysis/Ts_mechanics.h"
 #include "cli/Files.h"
 #include "cli/KavoTool.h"

@@ -2,8 +2,8 @@
 #include <QMenuBar>
 #include <QScreen>
 
-#include "analysis/Kavo_calc.h"
-#include "analysis/ModelFitWindow.h"
+#include "analysis/windows/Kavo_calc.h"
+#include "analysis/windows/ModelFitWindow.h"
 #include "data/Kavo_data.h"
 #include "messages/Ka_message.h"
 #include "shell/Forms.h"

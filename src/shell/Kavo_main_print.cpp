@@ -4,8 +4,8 @@
 #include <new>
 
 #include "graph/Kavo_print.h"
-#include "graph/Kavo_printinfo.h"
-#include "graph/Setcolor.h"
+#include "graph/dialogs/Kavo_printinfo.h"
+#include "graph/dialogs/Setcolor.h"
 #include "messages/Ka_message.h"
 #include "platform/Modal.h"
 #include "shell/Forms.h"

@@ -9,9 +9,9 @@
 #include <cmath>
 
 #include "EventPump.h"
-#include "analysis/Kavo_calc.h"
-#include "analysis/Re.h"
-#include "analysis/Ts.h"
+#include "analysis/windows/Kavo_calc.h"
+#include "analysis/windows/Re.h"
+#include "analysis/windows/Ts.h"
 #include "analysis_fixture.h"
 #include "platform/Modal.h"
 

@@ -9,9 +9,9 @@
 
 #include "TempDir.h"
 #include "UnitProtocol.h"
-#include "analysis/Kavo_calc.h"
-#include "analysis/Re.h"
-#include "analysis/Ts.h"
+#include "analysis/windows/Kavo_calc.h"
+#include "analysis/windows/Re.h"
+#include "analysis/windows/Ts.h"
 #include "cli/KavoTool.h"
 #include "cli_fixture.h"
 #include "data/Kavo_data.h"

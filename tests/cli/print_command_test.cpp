@@ -17,7 +17,7 @@
 #include "cli_fixture.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
-#include "graph/Kavo_printinfo.h"
+#include "graph/dialogs/Kavo_printinfo.h"
 #include "shell/Kavo_main.h"
 
 namespace kavo::test {

@@ -22,7 +22,7 @@
 #include "MainWindowFixture.h"
 #include "Records.h"
 #include "data/Kavo_data.h"
-#include "graph/Kavo_printinfo.h"
+#include "graph/dialogs/Kavo_printinfo.h"
 #include "messages/Ka_status.h"
 #include "messages/StatusPanels.h"
 

@@ -1,6 +1,6 @@
 // The line colour dialog: a working copy per showing, the reference
 // selector, the picker's start colour, and set versus every way of cancelling.
-#include "graph/Setcolor.h"
+#include "graph/dialogs/Setcolor.h"
 
 #include <QApplication>
 #include <QComboBox>

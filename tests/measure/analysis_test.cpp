@@ -9,9 +9,9 @@
 #include "MainProbe.h"
 #include "MainWindowFixture.h"
 #include "PtyUnit.h"
-#include "analysis/Kavo_calc.h"
-#include "analysis/Re.h"
-#include "analysis/Ts.h"
+#include "analysis/windows/Kavo_calc.h"
+#include "analysis/windows/Re.h"
+#include "analysis/windows/Ts.h"
 
 namespace kavo::test {
 namespace {

@@ -12,8 +12,8 @@
 #include "MainWindowFixture.h"
 #include "Records.h"
 #include "UnitModel.h"
-#include "analysis/Kavo_calc.h"
-#include "analysis/ModelFitWindow.h"
+#include "analysis/windows/Kavo_calc.h"
+#include "analysis/windows/ModelFitWindow.h"
 #include "data/Kavo_file.h"
 #include "graph/Graph_rtf.h"
 

@@ -1,4 +1,4 @@
-#include "graph/Kavo_printinfo.h"
+#include "graph/dialogs/Kavo_printinfo.h"
 
 #include <QLineEdit>
 #include <QPushButton>

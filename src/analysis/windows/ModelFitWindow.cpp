@@ -1,4 +1,4 @@
-#include "analysis/ModelFitWindow.h"
+#include "analysis/windows/ModelFitWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,7 +14,7 @@
 #include <QTableWidget>
 #include <memory>
 
-#include "analysis/Re.h"
+#include "analysis/windows/Re.h"
 #include "data/Interchange.h"
 #include "data/Kavo_file.h"
 #include "platform/Look.h"

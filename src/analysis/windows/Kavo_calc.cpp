@@ -1,4 +1,4 @@
-#include "analysis/Kavo_calc.h"
+#include "analysis/windows/Kavo_calc.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -6,8 +6,8 @@
 #include <QMessageBox>
 #include <QPointer>
 
-#include "analysis/Re.h"
-#include "analysis/Ts.h"
+#include "analysis/windows/Re.h"
+#include "analysis/windows/Ts.h"
 #include "data/Kavo_data.h"
 #include "platform/Look.h"
 #include "platform/Modal.h"

@@ -1,4 +1,4 @@
-#include "analysis/Re.h"
+#include "analysis/windows/Re.h"
 
 #include <QRegularExpression>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "graph/Setcolor.h"
+#include "graph/dialogs/Setcolor.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "analysis/Ts.h"
+#include "analysis/windows/Ts.h"
 
 #include <QEvent>
 #include <QLineEdit>
