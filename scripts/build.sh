@@ -22,7 +22,12 @@ case "$mode" in
   *) echo "unknown build mode: $mode" >&2; exit 2 ;;
 esac
 # A compiler cache, when one is installed, makes rebuilds in fresh folders cheap.
-if command -v ccache >/dev/null 2>&1; then args+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+# Paths are taken relative to the checkout, so that another clone or work tree
+# of the project hits the same cache.
+if command -v ccache >/dev/null 2>&1; then
+  args+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
+fi
 if [ ! -f "$dir/build.ninja" ]; then
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${args[@]}" >/dev/null
 fi

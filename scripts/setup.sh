@@ -6,10 +6,10 @@ set -euo pipefail
 
 # qt6-l10n-tools (lrelease) and qt6-tools-dev (its CMake package) build
 # kavo-tool's message catalogues; dpkg-dev (dpkg-buildflags, dpkg-shlibdeps)
-# the Debian package.
+# the Debian package; ccache makes rebuilds in a fresh clone cheap.
 pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
       libgtest-dev libceres-dev fonts-ipafont-gothic qt6-translations-l10n poppler-utils
-      qt6-l10n-tools qt6-tools-dev dpkg-dev)
+      qt6-l10n-tools qt6-tools-dev dpkg-dev ccache)
 if [ "${1:-}" = "--run" ]; then
   pkgs+=(xvfb xauth imagemagick x11-utils xdotool)
 fi
