@@ -39,7 +39,7 @@
 #include "graph/dialogs/Kavo_printinfo.h"
 #include "graph/PaintBox.h"
 #include "link/SweepReceiver.h"
-#include "platform/Modal.h"
+#include "ScriptedModal.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
 #include "MainProbe.h"

@@ -30,7 +30,7 @@
 #include "TempDir.h"
 #include "link/Spdrv.h"
 #include "messages/StatusPanels.h"
-#include "platform/Modal.h"
+#include "ScriptedModal.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
 

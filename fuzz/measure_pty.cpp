@@ -15,7 +15,7 @@
 #include "EventPump.h"
 #include "MainProbe.h"
 #include "ScriptedUnit.h"
-#include "platform/Modal.h"
+#include "ScriptedModal.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
 

@@ -22,7 +22,7 @@
 #include "dialogs/Setting.h"
 #include "graph/dialogs/Kavo_printinfo.h"
 #include "graph/dialogs/Setcolor.h"
-#include "platform/Modal.h"
+#include "ScriptedModal.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
 

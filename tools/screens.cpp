@@ -16,7 +16,7 @@
 #include "UnitModel.h"
 #include "data/Kavo_file.h"
 #include "messages/Ka_status.h"
-#include "platform/Modal.h"
+#include "ScriptedModal.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
 #include "MainProbe.h"

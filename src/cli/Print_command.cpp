@@ -21,7 +21,7 @@
 #include "graph/GraphView.h"
 #include "graph/Kavo_print.h"
 #include "messages/Ka_texts.h"
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 #include "platform/Names.h"
 #include "platform/Paths.h"
 

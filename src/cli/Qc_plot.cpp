@@ -14,7 +14,7 @@
 #include "graph/Graph_rtf.h"
 #include "graph/GraphSheet.h"
 #include "graph/ToleranceBand.h"
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 
 namespace kavo::cli {
 namespace {

@@ -1,6 +1,6 @@
 #include "dialogs/Kavo_debug.h"
 
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 #include "ui_Kavo_debug.h"
 
 

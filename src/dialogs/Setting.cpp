@@ -14,8 +14,8 @@
 
 #include "data/Stringutil.h"
 #include "platform/ComPorts.h"
-#include "platform/Look.h"
-#include "platform/Modal.h"
+#include "platform/desktop/Look.h"
+#include "platform/desktop/Modal.h"
 #include "ui_Setting.h"
 
 namespace kavo {

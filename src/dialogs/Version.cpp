@@ -1,6 +1,6 @@
 #include "dialogs/Version.h"
 
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 #include "ui_Version.h"
 
 #include <QFont>

@@ -12,7 +12,7 @@
 
 #include "graph/GraphView.h"
 #include "graph/PaintBox.h"
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 
 namespace kavo {
 

@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "graph/PaintBox.h"
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 
 namespace kavo {
 

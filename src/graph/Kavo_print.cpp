@@ -11,7 +11,7 @@
 
 #include "data/Stringutil.h"
 #include "data/WholeFile.h"
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 
 namespace kavo {
 namespace {

@@ -1,7 +1,7 @@
 #include "messages/Ka_message.h"
 
 #include "messages/Ka_texts.h"
-#include "platform/Modal.h"
+#include "platform/desktop/Modal.h"
 #include "platform/Names.h"
 
 #include <cstring>

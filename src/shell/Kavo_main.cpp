@@ -22,8 +22,8 @@
 #include "messages/Ka_message.h"
 #include "messages/Ka_status.h"
 #include "messages/StatusPanels.h"
-#include "platform/Look.h"
-#include "platform/Modal.h"
+#include "platform/desktop/Look.h"
+#include "platform/desktop/Modal.h"
 #include "platform/Names.h"
 #include "shell/Forms.h"
 #include "ui_Kavo_main.h"
@@ -200,17 +200,17 @@ void TFormMain::mHideAxisLabels() { graphSheet.HideLabels(); }
 void TFormMain::mColorAxisLabels() { graphSheet.ColorLabels(settings, palette().color(QPalette::WindowText)); }
 
 bool TFormMain::mCreateObjects() {
-  msgCatalog = new (std::nothrow) TK_Message(QString::fromLatin1(UnitModelName), ProgramCaption);
+  msgCatalog.reset(new (std::nothrow) TK_Message(QString::fromLatin1(UnitModelName), ProgramCaption));
   if (!msgCatalog) {
     ShowCatalogFatalError();
     return false;
   }
-  statusTexts = new (std::nothrow) KStatus(StatusBar1, QString::fromLatin1(UnitModelName), 2);
+  statusTexts.reset(new (std::nothrow) KStatus(StatusBar1, QString::fromLatin1(UnitModelName), 2));
   if (!statusTexts) {
     msgCatalog->ShowFatalMemoryError(QStringLiteral("KStatus"));
     return false;
   }
-  fileHandler = new (std::nothrow) KAVO_File();
+  fileHandler.reset(new (std::nothrow) KAVO_File());
   if (!fileHandler) {
     msgCatalog->ShowFatalMemoryError(QStringLiteral("KAVO_File"));
     return false;
@@ -220,28 +220,24 @@ bool TFormMain::mCreateObjects() {
     msgCatalog->ShowFatalMemoryError(QStringLiteral("Graph_RTF"));
     return false;
   }
-  commDriver = new (std::nothrow) TSerialPortDriver(this);
+  commDriver.reset(new (std::nothrow) TSerialPortDriver(this));
   if (!commDriver) {
     msgCatalog->ShowFatalMemoryError(QStringLiteral("TSerialPortDriver"));
     return false;
   }
-  session.Attach(commDriver);
+  session.Attach(commDriver.get());
   return true;
 }
 
 void TFormMain::FormDestroy() {
   mWatchPort(false);
-  delete msgCatalog;
-  msgCatalog = nullptr;
-  delete statusTexts;
-  statusTexts = nullptr;
-  delete fileHandler;
-  fileHandler = nullptr;
+  msgCatalog.reset();
+  statusTexts.reset();
+  fileHandler.reset();
   graphSheet.DestroyPlotter();
   graphPlotter = nullptr;
   session.Attach(nullptr);
-  delete commDriver;  // closes the port if it is still open
-  commDriver = nullptr;
+  commDriver.reset();  // closes the port if it is still open
 }
 
 // ---- the idle handler ----

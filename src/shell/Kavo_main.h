@@ -107,9 +107,9 @@ class TFormMain : public QMainWindow {
           *MenuRef_Open = nullptr, *MenuRef_Close = nullptr, *MenuSet_COM = nullptr,
           *MenuSet_Color = nullptr, *MenuSet_Warning = nullptr, *MenuHelp_Version = nullptr;
   // Owned objects, created by mCreateObjects in this order.
-  TK_Message* msgCatalog = nullptr;
-  KStatus* statusTexts = nullptr;
-  KAVO_File* fileHandler = nullptr;
+  std::unique_ptr<TK_Message> msgCatalog;
+  std::unique_ptr<KStatus> statusTexts;
+  std::unique_ptr<KAVO_File> fileHandler;
   // The idle handler's flags.
   uint8_t settingsPending = 0;
   uint8_t statusLayoutPending = 0;
@@ -300,7 +300,7 @@ class TFormMain : public QMainWindow {
   void mDrawNewPoint(int32_t slot, int32_t index);
   void mWatchPort(bool on);
 
-  TSerialPortDriver* commDriver = nullptr;  // owned, created by mCreateObjects
+  std::unique_ptr<TSerialPortDriver> commDriver;  // created by mCreateObjects
   MeasureSession session;                   // the unit, the receive state of a sweep
   uint8_t completionPending = 0;            // the idle handler runs mFinishMeasure
   // The watchdog interval a sweep uses; tests may shorten it.

@@ -1,6 +1,6 @@
 // Main window: the COM port command.
 #include "dialogs/Setting.h"
-#include "platform/Modal.h"
+#include "platform/desktop/Modal.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
 

@@ -9,7 +9,7 @@
 #include "data/DataSets.h"
 #include "messages/Ka_message.h"
 #include "messages/Ka_status.h"
-#include "platform/Modal.h"
+#include "platform/desktop/Modal.h"
 #include "shell/Kavo_main.h"
 
 namespace kavo {

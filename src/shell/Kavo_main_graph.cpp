@@ -9,7 +9,7 @@
 #include <QResizeEvent>
 
 #include "graph/PaintBox.h"
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 #include "messages/Ka_status.h"
 #include "messages/StatusPanels.h"
 #include "shell/Kavo_main.h"

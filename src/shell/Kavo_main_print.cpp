@@ -7,7 +7,7 @@
 #include "graph/dialogs/Kavo_printinfo.h"
 #include "graph/dialogs/Setcolor.h"
 #include "messages/Ka_message.h"
-#include "platform/Modal.h"
+#include "platform/desktop/Modal.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
 
@@ -34,14 +34,13 @@ void TFormMain::MenuFile_PrintClick() {
   if (!Modal().PrintDialog(this, target)) return;
   LimitPdfResolution(target);
 
-  TKAV_Print* job = new (std::nothrow) TKAV_Print(*graphPlotter, target, settings, graphSheet.Labels());
+  const std::unique_ptr<TKAV_Print> job(new (std::nothrow) TKAV_Print(*graphPlotter, target, settings, graphSheet.Labels()));
   if (!job) {
     msgCatalog->ShowFatalMemoryError(QStringLiteral("TKAV_Print"));
     close();
     return;
   }
   const bool printed = job->Print(mROnly(), mWide(), AnyRefLoaded());
-  delete job;
   if (!printed) msgCatalog->ShowPrintError();
 }
 

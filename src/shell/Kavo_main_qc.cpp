@@ -11,8 +11,8 @@
 #include "messages/Ka_message.h"
 #include "messages/Ka_status.h"
 #include "messages/StatusPanels.h"
-#include "platform/Look.h"
-#include "platform/Modal.h"
+#include "platform/desktop/Look.h"
+#include "platform/desktop/Modal.h"
 #include "shell/Kavo_main.h"
 
 namespace kavo {

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <exception>
 
-#include "platform/Modal.h"
-#include "platform/SingleInstance.h"
+#include "platform/desktop/Modal.h"
+#include "platform/desktop/SingleInstance.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
 

@@ -13,7 +13,7 @@
 #include "analysis/windows/Re.h"
 #include "analysis/windows/Ts.h"
 #include "analysis_fixture.h"
-#include "platform/Modal.h"
+#include "ScriptedModal.h"
 
 namespace kavo::test {
 namespace {

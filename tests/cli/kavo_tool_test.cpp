@@ -16,7 +16,7 @@
 #include "cli_fixture.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
-#include "platform/Modal.h"
+#include "ScriptedModal.h"
 
 namespace kavo::test {
 namespace {

@@ -15,7 +15,7 @@
 
 #include "TempDir.h"
 #include "platform/ComPorts.h"
-#include "platform/Modal.h"
+#include "ScriptedModal.h"
 
 namespace kavo::test {
 namespace {

@@ -14,7 +14,7 @@
 
 #include "EventPump.h"
 #include "TempDir.h"
-#include "platform/Modal.h"
+#include "platform/desktop/Modal.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 

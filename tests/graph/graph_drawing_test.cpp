@@ -10,7 +10,7 @@
 #include <set>
 
 #include "graph_fixture.h"
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 
 using namespace kavo;
 using kavo::test::Bgr;

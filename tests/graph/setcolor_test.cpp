@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "graph/PaintBox.h"
-#include "platform/Modal.h"
+#include "ScriptedModal.h"
 
 namespace kavo::test {
 namespace {

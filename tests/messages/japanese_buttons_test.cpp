@@ -5,7 +5,7 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
-#include "platform/Modal.h"
+#include "platform/desktop/Modal.h"
 
 namespace kavo {
 namespace {

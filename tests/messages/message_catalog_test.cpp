@@ -1,7 +1,7 @@
 // The catalogue: every message's text, caption, icon and buttons, the
 // answers that count as consent, and the caption buffer.
 #include "messages/Ka_message.h"
-#include "platform/Modal.h"
+#include "ScriptedModal.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -12,7 +12,7 @@
 #include "EventPump.h"
 #include "messages/Ka_status.h"
 #include "messages/StatusPanels.h"
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 
 namespace kavo {
 namespace {

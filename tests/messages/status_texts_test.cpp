@@ -1,7 +1,7 @@
 // The status bar's panels and the status texts written into them.
 #include "messages/Ka_status.h"
 #include "messages/StatusPanels.h"
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>

@@ -9,7 +9,7 @@
 #include "Records.h"
 #include "TempDir.h"
 #include "data/Kavo_file.h"
-#include "platform/Modal.h"
+#include "ScriptedModal.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
 #include "shell/Program.h"

@@ -7,8 +7,8 @@
 
 #include "EventPump.h"
 #include "TempDir.h"
-#include "platform/Modal.h"
-#include "platform/SingleInstance.h"
+#include "ScriptedModal.h"
+#include "platform/desktop/SingleInstance.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
 #include "shell/Program.h"

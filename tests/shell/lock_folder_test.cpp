@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "MainWindowFixture.h"
-#include "platform/SingleInstance.h"
+#include "platform/desktop/SingleInstance.h"
 #include "shell/Program.h"
 
 namespace kavo::test {

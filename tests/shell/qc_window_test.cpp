@@ -12,7 +12,7 @@
 #include "data/Kavo_file.h"
 #include "graph/ToleranceBand.h"
 #include "messages/StatusPanels.h"
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 
 namespace kavo::test {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "MainWindowFixture.h"
 #include "MainProbe.h"
-#include "platform/SingleInstance.h"
+#include "platform/desktop/SingleInstance.h"
 #include "shell/Program.h"
 
 namespace kavo::test {

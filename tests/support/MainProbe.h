@@ -1,19 +1,21 @@
-// The tests' one way into the main window's private state: the window keeps
-// its state private and befriends this class only.
+// The tests' one way into the main window's private state, for what its
+// widgets cannot show: the window keeps its state private and befriends
+// this class only. Its controls are found by name (MainWidgets).
 #pragma once
 
+#include "MainWidgets.h"
 #include "shell/Kavo_main.h"
 
 namespace kavo {
 
-class TFormMainProbe {
+class TFormMainProbe : public MainWidgets {
  public:
-  explicit TFormMainProbe(TFormMain& window) : w(window) {}
-  explicit TFormMainProbe(TFormMain* window) : w(*window) {}
+  explicit TFormMainProbe(TFormMain& window) : MainWidgets(window), w(window) {}
+  explicit TFormMainProbe(TFormMain* window) : MainWidgets(window), w(*window) {}
 
   // ---- measuring: the session, its port and its receive state ----
   MeasureSession& Session() { return w.session; }
-  TSerialPortDriver* Driver() const { return w.commDriver; }
+  TSerialPortDriver* Driver() const { return w.commDriver.get(); }
   uint8_t PortOpen() const { return w.session.PortOpen(); }
   uint8_t UnitConnected() const { return w.session.UnitConnected(); }
   uint8_t Acquiring() const { return w.session.Acquiring(); }
@@ -52,38 +54,8 @@ class TFormMainProbe {
   auto& statusLayoutPending() { return w.statusLayoutPending; }
   auto& idlePasses() { return w.idlePasses; }
   auto& tsResult() { return w.tsResult; }
-  auto* fileHandler() { return w.fileHandler; }
-  auto* statusTexts() { return w.statusTexts; }
-  auto* PaintBox1() { return w.PaintBox1; }
-  auto* MStartBtn() { return w.MStartBtn; }
-  auto* QuitBtn() { return w.QuitBtn; }
-  auto* ComboBox2() { return w.ComboBox2; }
-  auto* StatusBar1() { return w.StatusBar1; }
-  auto* MenuFile() { return w.MenuFile; }
-  auto* MenuMeasure() { return w.MenuMeasure; }
-  auto* MenuGraph() { return w.MenuGraph; }
-  auto* MenuRef() { return w.MenuRef; }
-  auto* MenuSet() { return w.MenuSet; }
-  auto* MenuHelp() { return w.MenuHelp; }
-  auto* MenuFile_Open() { return w.MenuFile_Open; }
-  auto* MenuFile_Save() { return w.MenuFile_Save; }
-  auto* MenuFile_Close() { return w.MenuFile_Close; }
-  auto* MenuFile_Export() { return w.MenuFile_Export; }
-  auto* MenuFile_PrintSetup() { return w.MenuFile_PrintSetup; }
-  auto* MenuFile_Print() { return w.MenuFile_Print; }
-  auto* MenuFile_Quit() { return w.MenuFile_Quit; }
-  auto* MenuMeasure_Start() { return w.MenuMeasure_Start; }
-  auto* MenuMesure_Calc() { return w.MenuMesure_Calc; }
-  auto* MenuMesure_Fit() { return w.MenuMesure_Fit; }
-  auto* MenuGraph_R_only() { return w.MenuGraph_R_only; }
-  auto* MenuGraph_Wide() { return w.MenuGraph_Wide; }
-  auto* MenuGraph_Ave() { return w.MenuGraph_Ave; }
-  auto* MenuRef_Open() { return w.MenuRef_Open; }
-  auto* MenuRef_Close() { return w.MenuRef_Close; }
-  auto* MenuSet_COM() { return w.MenuSet_COM; }
-  auto* MenuSet_Color() { return w.MenuSet_Color; }
-  auto* MenuSet_Warning() { return w.MenuSet_Warning; }
-  auto* MenuHelp_Version() { return w.MenuHelp_Version; }
+  auto* fileHandler() { return w.fileHandler.get(); }
+  auto* statusTexts() { return w.statusTexts.get(); }
 
  private:
   TFormMain& w;

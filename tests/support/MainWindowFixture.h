@@ -10,7 +10,7 @@
 #include "EventPump.h"
 #include "ScopedEnv.h"
 #include "TempDir.h"
-#include "platform/Modal.h"
+#include "ScriptedModal.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
 

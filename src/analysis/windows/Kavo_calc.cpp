@@ -9,8 +9,8 @@
 #include "analysis/windows/Re.h"
 #include "analysis/windows/Ts.h"
 #include "data/Kavo_data.h"
-#include "platform/Look.h"
-#include "platform/Modal.h"
+#include "platform/desktop/Look.h"
+#include "platform/desktop/Modal.h"
 #include "ui_Kavo_calc.h"
 
 namespace kavo {

@@ -17,8 +17,8 @@
 #include "analysis/windows/Re.h"
 #include "data/Interchange.h"
 #include "data/Kavo_file.h"
-#include "platform/Look.h"
-#include "platform/Modal.h"
+#include "platform/desktop/Look.h"
+#include "platform/desktop/Modal.h"
 
 namespace kavo {
 namespace {

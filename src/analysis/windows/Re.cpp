@@ -3,8 +3,8 @@
 #include <QRegularExpression>
 #include <cmath>
 
-#include "platform/Look.h"
-#include "platform/Modal.h"
+#include "platform/desktop/Look.h"
+#include "platform/desktop/Modal.h"
 #include "ui_Re.h"
 
 namespace kavo {

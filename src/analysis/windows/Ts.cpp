@@ -5,7 +5,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 #include "ui_Ts.h"
 
 namespace kavo {

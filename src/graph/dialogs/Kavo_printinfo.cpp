@@ -5,7 +5,7 @@
 
 #include "data/Kavo_file.h"
 #include "data/Stringutil.h"
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 #include "ui_Kavo_printinfo.h"
 
 namespace kavo {

@@ -8,8 +8,8 @@
 #include <iterator>
 
 #include "graph/PaintBox.h"
-#include "platform/Look.h"
-#include "platform/Modal.h"
+#include "platform/desktop/Look.h"
+#include "platform/desktop/Modal.h"
 #include "ui_Setcolor.h"
 
 namespace kavo {

@@ -1,4 +1,4 @@
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 
 #include <QStringList>
 
