@@ -21,7 +21,6 @@
 #include "graph/GraphSheet.h"
 #include "graph/GraphView.h"
 #include "graph/Kavo_print.h"
-#include "graph/dialogs/Kavo_printinfo.h"
 #include "messages/Ka_texts.h"
 #include "platform/Look.h"
 #include "platform/Names.h"
@@ -70,13 +69,9 @@ PrintRequest ParsePrint(const QStringList& args, std::ostream& out, std::ostream
   }
   if ((r.status = CheckOutput(PrintCommand, r.output, QStringList{r.file} + r.refs, {"pdf"}, err)) != Proceed) return r;
   if (r.info.size() > 3) return refuse(ToolText::tr("at most three --info lines"));
-  // What the information window's lines accept: one line each, at most
-  // MaxPrintInfoBytes bytes in code page 932.
-  const PrintInfoValidator lineCheck;
+  // What the information window's lines accept.
   for (int k = 0; k < r.info.size(); ++k) {
-    QString text = r.info[k];
-    int pos = 0;
-    if (lineCheck.validate(text, pos) != QValidator::Acceptable)
+    if (!IsPrintInfoLine(r.info[k].toStdString()))
       return refuse(ToolText::tr("--info line %1 is not one line of at most %2 bytes in code page 932")
                         .arg(k + 1)
                         .arg(MaxPrintInfoBytes));

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <new>
+#include <vector>
 
 #include "graph/GraphView.h"
 #include "graph/PaintBox.h"
@@ -112,19 +113,20 @@ void GraphSheet::ThinLabels() {
   for (const Group g : {Group{labelslot::FreqFirst, labelslot::FreqUnit - 1, true},
                         Group{labelslot::RFirst, labelslot::RUnit - 1, false},
                         Group{labelslot::ThetaFirst, labelslot::ThetaUnit - 1, false}}) {
-    QRect kept;
+    std::vector<QRect> boxes;
+    std::vector<int> gaps;
     for (int slot = g.first; slot <= g.last; ++slot) {
-      QLabel* label = labels_[static_cast<size_t>(slot)];
-      if (!label || label->isHidden()) continue;
-      const QRect box = label->geometry();
+      const QLabel* label = labels_[static_cast<size_t>(slot)];
+      const bool there = label && !label->isHidden();
+      boxes.push_back(there ? label->geometry() : QRect());
       // Labels that stay are at least a digit's width or a third of a line apart.
-      const int gap = g.across ? label->fontMetrics().horizontalAdvance(QLatin1Char('0'))
-                               : label->fontMetrics().height() / 3;
-      const bool clear = kept.isNull() || (g.across ? box.left() >= kept.right() + 1 + gap
-                                                    : box.top() >= kept.bottom() + 1 + gap);
-      if (clear) kept = box;
-      else label->hide();
+      gaps.push_back(!there ? 0
+                     : g.across ? label->fontMetrics().horizontalAdvance(QLatin1Char('0'))
+                                : label->fontMetrics().height() / 3);
     }
+    const std::vector<bool> keep = KeptLabels(boxes, gaps, g.across);
+    for (int slot = g.first; slot <= g.last; ++slot)
+      if (!keep[static_cast<size_t>(slot - g.first)]) labels_[static_cast<size_t>(slot)]->hide();
   }
 }
 

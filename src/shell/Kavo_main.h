@@ -229,8 +229,10 @@ class TFormMain : public QMainWindow {
   void MenuGraph_R_onlyClick();
   void MenuGraph_WideClick();
   void MenuGraph_AveClick();
-  // A curve drawn over the measurement (the fitted model), asked for the band shown.
-  void mSetGraphOverlay(std::function<const PointValues*(int32_t band)> overlay);
+  // A curve pair of `owner` drawn dashed in the measurement's colours over
+  // the measurement (the fitted model), asked for the band shown; null for
+  // none at the time.
+  void mSetGraphOverlay(const void* owner, std::function<const PointValues*(int32_t band)> curves);
   // The scale steps and the read-out texts need no window.
   static float mRScaleFor(float m);
   static float mThetaScaleFor(float a);
