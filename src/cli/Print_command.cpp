@@ -17,6 +17,7 @@
 #include "cli/Texts.h"
 #include "data/Kavo_file.h"
 #include "data/Stringutil.h"
+#include "data/WholeFile.h"
 #include "graph/GraphSheet.h"
 #include "graph/GraphView.h"
 #include "graph/Kavo_print.h"
@@ -147,8 +148,12 @@ bool WritePage(const PrintRequest& r, const GraphSheet& sheet, const SettingsRec
 
 }  // namespace
 
-const Command PrintCommand{"print", "FILE.DTA", QT_TRANSLATE_NOOP("ToolText", "the printed page of the graph as a PDF"),
-                           PrintOptions, RunPrint};
+const Command PrintCommand{.name = "print",
+                           .operands = "FILE.DTA",
+                           .summary = QT_TRANSLATE_NOOP("ToolText", "the printed page of the graph as a PDF"),
+                           .options = PrintOptions,
+                           .run = RunPrint,
+                           .needsWidgets = true};
 
 int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err) {
   const PrintRequest request = ParsePrint(args, out, err);
@@ -170,8 +175,12 @@ int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err) {
   GraphView view;
   GraphSheet sheet;
   DrawPrintSheet(data, settings, options, view, sheet);
+  SetWriteError(0);
   if (!WritePage(request, sheet, settings, options, !data.refs.empty(), out)) {
-    SayFile(err, "print", request.output, Catalogue(QString::fromUtf8(msgtext::PrintError)), true);
+    // A write that failed says why; anything else is the window's message.
+    const QString why = WriteErrorText().isEmpty() ? Catalogue(QString::fromUtf8(msgtext::PrintError))
+                                                   : CannotBeWrittenText();
+    SayFile(err, "print", request.output, why, true);
     return ExitFailed;
   }
   if (request.output != QLatin1String("-")) out << Std(QFileInfo(request.output).absoluteFilePath()) << '\n';

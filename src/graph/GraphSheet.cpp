@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSvgGenerator>
 #include <QWidget>
 #include <algorithm>
 #include <new>
@@ -77,6 +78,8 @@ void GraphSheet::ColorLabels(const SettingsRecord& colours, const QColor& text) 
 
 void GraphSheet::Redraw(GraphView& view, Sets sets, const ViewOptions& o) {
   if (!plotter_) return;
+  drawn_ = sets;
+  drawnOptions_ = o;
   switch (sets) {
     case Sets::Measurement:
       view.ScaleForMeasurement(o.averaging);
@@ -152,6 +155,30 @@ QByteArray GraphSheet::PdfBytes(int width, int height) const {
     const double f = std::min(pdf.width() / double(width), pdf.height() / double(height));
     p.scale(f, f);
     RenderTo(p);
+  }
+  return bytes;
+}
+
+QByteArray GraphSheet::SvgBytes() const {
+  if (!host_ || !plotter_ || !area_) return {};
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QSvgGenerator svg;
+  svg.setOutputDevice(&buffer);
+  svg.setSize(host_->size());
+  svg.setViewBox(QRect(QPoint(0, 0), host_->size()));
+  svg.setTitle(QStringLiteral("KAVO"));
+  {
+    QPainter p(&svg);
+    // The sheet without its paint area (whose bitmap would go in as an
+    // image): the background and the scale texts; then the area as lines.
+    area_->setVisible(false);
+    host_->render(&p);
+    area_->setVisible(true);
+    p.translate(area_->pos());
+    plotter_->PaintVectorsTo(p, drawnOptions_.rOnly, drawnOptions_.wide, drawn_ != Sets::References,
+                             drawn_ != Sets::Measurement);
   }
   return bytes;
 }

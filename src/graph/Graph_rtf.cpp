@@ -103,6 +103,26 @@ void Graph_RTF::PaintTo(QPainter& painter) const {
   painter.drawImage(destRect_, bitmap_, srcRect_);
 }
 
+void Graph_RTF::PaintVectorsTo(QPainter& p, bool rOnly, bool wide, bool main, bool refs) const {
+  const int w = bitmapWidth_, h = bitmapHeight_;
+  p.fillRect(frameRect_, MakeBrush(Black));
+  p.save();
+  p.translate(destRect_.topLeft());
+  p.setClipRect(QRect(0, 0, w, h));
+  p.fillRect(QRect(0, 0, w, h), MakeBrush(White));
+  DrawFreqGrid(p, w, h, Pens{});
+  DrawLevelGrid(p, w, h, Pens{});
+  if (band && scale_) band(p, MakeFreqAxis(scale_->freqMin, scale_->freqMax), scale_->rMax, w, h);
+  const bool mainValid = scale_ && scale_->data && scale_->data->valid == 1;
+  if (main && mainValid) DrawMainBand(p, w, h, rOnly, wide ? 2 : 1);
+  if (refs && (mainValid || !main)) DrawValidRefs(p, w, h, rOnly, 1);
+  const PointValues* values = overlay ? overlay() : nullptr;
+  if (main && values && values->valid == 1 && scale_ && colours_)
+    DrawCurves(p, w, h, *values, colours_->PenColor_R, colours_->PenColor_Theta, 1, rOnly,
+               BandFirstSlot(scale_->band), BandLastSlot(scale_->band) - 1, nullptr, Qt::DashLine);
+  p.restore();
+}
+
 void Graph_RTF::Clear() {
   if (!bitmap_.isNull()) {
     QPainter p(&bitmap_);

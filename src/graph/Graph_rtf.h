@@ -79,6 +79,10 @@ class Graph_RTF {
   // The paint event's work: black frame over frameRect, bitmap copied from
   // srcRect to destRect. Copies only.
   void PaintTo(QPainter& painter) const;
+  // What PaintTo shows after DrawMeasurement (`main`), DrawReferences
+  // (`refs`) or DrawAll (both), drawn as lines by the same drawing code
+  // instead of copied from the bitmap: for vector pictures (SVG).
+  void PaintVectorsTo(QPainter& painter, bool rOnly, bool wide, bool main, bool refs) const;
 
   // Bitmap white, both grids with screen pens, Repaint.
   void Clear();

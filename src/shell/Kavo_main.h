@@ -130,6 +130,10 @@ class TFormMain : public QMainWindow {
   // The file named on the command line: opened by the first idle pass, after
   // the settings it could otherwise be overwritten by.
   void mOpenAtStart(const QString& path) { startupFile = path; }
+  // A file another start of the program handed over: "開く" with `path` for
+  // the chosen file (its question about unsaved data first); nothing while
+  // the command is not available (a measurement runs).
+  void mOpenHanded(const QString& path);
   void MenuFile_SaveClick();
   void MenuFile_CloseClick();
   void MenuFile_ExportClick();
