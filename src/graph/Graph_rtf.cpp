@@ -112,14 +112,11 @@ void Graph_RTF::PaintVectorsTo(QPainter& p, bool rOnly, bool wide, bool main, bo
   p.fillRect(QRect(0, 0, w, h), MakeBrush(White));
   DrawFreqGrid(p, w, h, Pens{});
   DrawLevelGrid(p, w, h, Pens{});
-  if (band && scale_) band(p, MakeFreqAxis(scale_->freqMin, scale_->freqMax), scale_->rMax, w, h);
+  PaintOverlaysInto(p, OverlayLayer::UnderCurves, Mapping(w, h, rOnly));
   const bool mainValid = scale_ && scale_->data && scale_->data->valid == 1;
   if (main && mainValid) DrawMainBand(p, w, h, rOnly, wide ? 2 : 1);
   if (refs && (mainValid || !main)) DrawValidRefs(p, w, h, rOnly, 1);
-  const PointValues* values = overlay ? overlay() : nullptr;
-  if (main && values && values->valid == 1 && scale_ && colours_)
-    DrawCurves(p, w, h, *values, colours_->PenColor_R, colours_->PenColor_Theta, 1, rOnly,
-               BandFirstSlot(scale_->band), BandLastSlot(scale_->band) - 1, nullptr, Qt::DashLine);
+  if (main) PaintOverlaysInto(p, OverlayLayer::OverCurves, Mapping(w, h, rOnly));
   p.restore();
 }
 
@@ -274,16 +271,22 @@ bool Graph_RTF::HasOverlay(const void* owner) const {
   return std::any_of(overlays_.begin(), overlays_.end(), [owner](const Overlay& o) { return o.owner == owner; });
 }
 
-void Graph_RTF::PaintOverlays(OverlayLayer layer, bool rOnly) {
-  if (!scale_ || bitmap_.isNull()) return;
-  const GraphMapping m = Mapping(bitmapWidth_, bitmapHeight_, rOnly);
+void Graph_RTF::PaintOverlaysInto(QPainter& p, OverlayLayer layer, const GraphMapping& m) const {
+  if (!scale_) return;
   // A copy: a painter may add or remove overlays while it runs.
   const std::vector<Overlay> overlays = overlays_;
   for (const Overlay& o : overlays) {
     if (o.layer != layer || !o.paint) continue;
-    QPainter p(&bitmap_);
+    p.save();
     o.paint(p, m);
+    p.restore();
   }
+}
+
+void Graph_RTF::PaintOverlays(OverlayLayer layer, bool rOnly) {
+  if (bitmap_.isNull()) return;
+  QPainter p(&bitmap_);
+  PaintOverlaysInto(p, layer, Mapping(bitmapWidth_, bitmapHeight_, rOnly));
 }
 
 void Graph_RTF::DrawMeasurement(bool rOnly, bool wide) {

@@ -156,6 +156,7 @@ class Graph_RTF {
   // The mapping of a picture w x h of the current scale.
   GraphMapping Mapping(int w, int h, bool rOnly) const;
   void PaintOverlays(OverlayLayer layer, bool rOnly);
+  void PaintOverlaysInto(QPainter& p, OverlayLayer layer, const GraphMapping& m) const;
   void DrawMainBand(QPainter& p, int w, int h, bool rOnly, int width) const;
   void DrawValidRefs(QPainter& p, int w, int h, bool rOnly, int width) const;
   void PaintAllInto(QImage& image, bool rOnly, bool withRefs, Widths widths) const;
