@@ -13,6 +13,7 @@
 #include "data/Kavo_setting.h"
 #include "graph/Graph_rtf.h"
 #include "graph/GraphSheet.h"
+#include "graph/GraphView.h"
 #include "graph/ToleranceBand.h"
 #include "platform/Look.h"
 
@@ -20,15 +21,6 @@ namespace kavo::cli {
 namespace {
 
 constexpr int Width = 800, Height = 600;
-
-// The graph view's R scale steps (as kavo-tool plot takes them).
-float RScaleFor(float m) {
-  static constexpr float steps[][2] = {{150, 200}, {120, 150}, {100, 120}, {50, 100}, {25, 50},
-                                       {20, 25},   {15, 20},   {10, 15}};
-  for (const auto& s : steps)
-    if (m > s[0]) return s[1];
-  return 10;
-}
 
 // Distinct colours for the failing curves, after the reference's blue.
 const QColor CurveColours[] = {QColor(220, 30, 30), QColor(0, 150, 0),   QColor(230, 120, 0), QColor(150, 0, 170),
@@ -67,7 +59,7 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
   GraphScale scale;
   scale.freqMin = int32_t(std::floor(lo));
   scale.freqMax = int32_t(std::ceil(hi));
-  scale.rMax = RScaleFor(rTop);
+  scale.rMax = GraphView::RScaleFor(rTop);
   SettingsRecord colours;
   const QColor refColour = ColorFromBgr(static_cast<uint32_t>(colours.PenColor_R));
 
