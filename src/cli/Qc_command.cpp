@@ -113,7 +113,8 @@ const Command QcCommand{
                                   "then the statistics per parameter (STAT, name, count, mean, σ, min, max).\n"
                                   "Exit status: 0 all pass, 1 any fails, 2 a file cannot be read (the others\n"
                                   "are checked) or --csv/--plot cannot be written, 64 a wrong command line or\n"
-                                  "rules file. The report is on standard output: --csv and --plot take no -.")};
+                                  "rules file. The report is on standard output: --csv and --plot take no -."),
+    /*needsWidgets=*/true};  // --plot draws
 
 const Command MatchCommand{
     "match", "FILE...",
@@ -216,13 +217,13 @@ int RunQc(const QStringList& args, std::ostream& out, std::ostream& err) {
   bool written = true;
   const QString csv = line.Value("--csv"), plot = line.Value("--plot");
   if (line.Has("--csv") && !WriteOutput(csv, QByteArray::fromStdString(csvText), out)) {
-    SayFile(err, "qc", csv, ToolText::tr("cannot be written"), true);
+    SayFile(err, "qc", csv, CannotBeWrittenText(), true);
     written = false;
   }
   if (line.Has("--plot")) {
     QString reason;
     if (!WriteQcPicture(plot, setup.rules, setup.reference, failingCurves, failing, out, reason)) {
-      SayFile(err, "qc", plot, reason.isEmpty() ? ToolText::tr("cannot be written") : reason, true);
+      SayFile(err, "qc", plot, reason.isEmpty() ? CannotBeWrittenText() : reason, true);
       written = false;
     }
   }

@@ -81,12 +81,15 @@ void TFormMain::MenuRef_ToleranceClick() {
   state->band = ToleranceBand(state->setup.rules, state->setup.reference);
   qcState = state;
   MenuRef_Tolerance->setChecked(true);
-  graphPlotter->band = [this](QPainter& p, const Graph_RTF::FreqAxis& axis, float rMax, int w, int h) {
-    if (!qcState) return;
-    const QcBand& b = qcState->band;
-    PaintToleranceBand(p, axis, rMax, w, h, b.f, b.lo, b.hi, b.ref,
-                       ColorFromBgr(static_cast<uint32_t>(settings.PenColor_R_Ref[0])), 1);
-  };
+  graphPlotter->AddOverlay(
+      &qcState,
+      [this](QPainter& p, const GraphMapping& m) {
+        if (!qcState) return;
+        const QcBand& b = qcState->band;
+        PaintToleranceBand(p, m.axis, m.rMax, m.width, m.height, b.f, b.lo, b.hi, b.ref,
+                           ColorFromBgr(static_cast<uint32_t>(settings.PenColor_R_Ref[0])), 1);
+      },
+      Graph_RTF::OverlayLayer::UnderCurves);
   mRedrawForQc();
   mShowQcVerdict();
 }
@@ -102,7 +105,7 @@ void TFormMain::mRedrawForQc() {
 
 void TFormMain::mRemoveQc() {
   qcState.reset();
-  graphPlotter->band = nullptr;
+  graphPlotter->RemoveOverlay(&qcState);
   MenuRef_Tolerance->setChecked(false);
   MenuRef_Verdict->setEnabled(false);
   if (StatusBar1->PanelText(VerdictPanel).contains(U("合格"))) statusTexts->ClearPanel(VerdictPanel);
