@@ -86,8 +86,9 @@ void TFormMain::MenuRef_ToleranceClick() {
       [this](QPainter& p, const GraphMapping& m) {
         if (!qcState) return;
         const QcBand& b = qcState->band;
-        PaintToleranceBand(p, m.axis, m.rMax, m.width, m.height, b.f, b.lo, b.hi, b.ref,
-                           ColorFromBgr(static_cast<uint32_t>(settings.PenColor_R_Ref[0])), 1);
+        PaintToleranceBand(p, m, {b.f, b.lo, b.hi, b.ref}, {b.f, b.thetaLo, b.thetaHi, b.thetaRef},
+                           ColorFromBgr(static_cast<uint32_t>(settings.PenColor_R_Ref[0])),
+                           ColorFromBgr(static_cast<uint32_t>(settings.PenColor_Theta_Ref[0])), 1);
       },
       Graph_RTF::OverlayLayer::UnderCurves);
   mRedrawForQc();
