@@ -8,7 +8,7 @@
 #include "UnitModel.h"
 #include "cli_fixture.h"
 #include "graph/ToleranceBand.h"
-#include "platform/Look.h"
+#include "platform/desktop/Look.h"
 
 namespace kavo::test {
 namespace {
