@@ -10,9 +10,11 @@
 #include <cmath>
 #include <memory>
 
+#include "analysis/Curves.h"
 #include "analysis/Ts_analysis.h"
 #include "data/DataSets.h"
 #include "data/Kavo_data.h"
+#include "data/Stringutil.h"
 
 namespace kavo {
 namespace {
@@ -45,11 +47,7 @@ bool CurveAt(const FitCurve& c, const std::vector<double>& y, double f, double& 
   return true;
 }
 
-bool Number(const QString& text, double& v) {
-  bool ok = false;
-  v = text.trimmed().toDouble(&ok);
-  return ok && std::isfinite(v);
-}
+bool Number(const QString& text, double& v) { return ParseDecimal(text, v); }
 
 // "10%", "10 %".
 bool Percent(const QString& text, double& v) {
@@ -84,7 +82,7 @@ bool FindQcParam(const std::string& name, int& p) {
 QcMeasurement MeasureDriver(const MeasureData& data, const PointValues& raw, const QcAnalysis& analysis) {
   QcMeasurement m;
   const int32_t band = data.band;
-  m.curve = CurveFromSlots(raw.R, raw.Theta, raw.Freq, BandFirstSlot(band), BandLastSlot(band));
+  m.curve = BandCurve(data, raw);
   const bool ja = analysis.japanese;
   auto tsText = [ja](TsFailure f) {
     const QString text = TsFailureText(f);
@@ -453,14 +451,13 @@ bool LoadQcSetup(const QString& path, const MeasureData* refs, const PointValues
   auto data = std::make_unique<MeasureData>();
   auto raw = std::make_unique<PointValues>(), ave = std::make_unique<PointValues>();
   QString tableWhy;
-  const KAVO_File files;
-  switch (ReadCurveFile(files, refPath, 0, *data, *raw, *ave, tableWhy)) {
+  switch (ReadCurveFile(refPath, CurveRead{}, *data, *raw, *ave, tableWhy)) {
     case LoadFailure::None:
       reference = MeasureDriver(*data, *raw, analysis);
       return true;
-    case LoadFailure::Unreadable: tableWhy = u("データファイルの内容が正しくありませんでした"); break;
     case LoadFailure::Unconvertible: tableWhy = u("データエラーで計算できませんでした"); break;
     case LoadFailure::Table: break;
+    default: tableWhy = u("データファイルの内容が正しくありませんでした"); break;
   }
   why = u("%1行目: 参照 %2: %3").arg(rules.referenceLine).arg(refPath, tableWhy);
   return false;

@@ -35,6 +35,21 @@ QString Catalogue(const QString& japanese) {
 QString BadDataFileText() { return Catalogue(QString::fromUtf8(msgtext::DataFileError)); }
 QString CalcDataErrorText() { return Catalogue(QString::fromUtf8(msgtext::CalcDataError)); }
 
+QString LoadFailureText(LoadFailure failure, const QString& why) {
+  switch (failure) {
+    case LoadFailure::None: break;
+    case LoadFailure::EmptyName: return ToolText::tr("the file name is empty");
+    case LoadFailure::NoSuchFile: return ToolText::tr("no such file");
+    case LoadFailure::Folder: return ToolText::tr("is a folder");
+    case LoadFailure::CannotOpen: return ToolText::tr("cannot be read (permission denied)");
+    case LoadFailure::TooLarge: return ToolText::tr("larger than %1 MiB").arg(MaxCurveFileBytes / (1024 * 1024));
+    case LoadFailure::NotData: return BadDataFileText();
+    case LoadFailure::Unconvertible: return CalcDataErrorText();
+    case LoadFailure::Table: return why;
+  }
+  return QString();
+}
+
 bool IsJapanese(const QLocale& locale) {
   // The first language the user asked for (LC_ALL, LC_MESSAGES, LANG, LANGUAGE).
   const QStringList languages = locale.uiLanguages();

@@ -12,6 +12,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "data/CurveFile.h"
+
 namespace kavo::cli {
 
 class ToolText {
@@ -27,6 +29,10 @@ QString Catalogue(const QString& japanese);
 // cannot be converted), translated.
 QString BadDataFileText();
 QString CalcDataErrorText();
+
+// Why a file could not be read, as the tool says it; `why` is the table
+// reader's own reason for LoadFailure::Table.
+QString LoadFailureText(LoadFailure failure, const QString& why);
 
 // Installs the translator for `locale`, replacing the one installed before.
 // False when the catalogue for it is missing from the program.

@@ -5,7 +5,7 @@
 #include <ostream>
 
 #include "analysis/Ts_analysis.h"
-#include "analysis/windows/Re.h"
+#include "data/Stringutil.h"
 #include "analysis/Ts_mechanics.h"
 #include "cli/KavoTool.h"
 #include "cli/Texts.h"
@@ -53,7 +53,7 @@ int RunTs(const QStringList& args, std::ostream& out, std::ostream& err) {
   const QString reText = line.Value("--re");
   const MechanicsOptions mechanics = TakeMechanicsOptions(line);
   float re = 0;
-  if (haveRe && !TForm_Re::ParseNumber(reText, re)) {
+  if (haveRe && !ParseDecimal(reText, re)) {
     Say(err, "ts", Catalogue(TsFailureText(TsFailure::BadRe)));
     return ExitFailed;
   }
