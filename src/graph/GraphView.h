@@ -12,7 +12,7 @@
 
 #include "data/DataSets.h"
 #include "data/Kavo_setting.h"
-#include "graph/Graph_rtf.h"
+#include "graph/GraphAxes.h"
 
 namespace kavo {
 

@@ -75,6 +75,12 @@ void TFormMain::MenuFile_OpenClick() {
   mOpenDataFile(chosen);
 }
 
+void TFormMain::mOpenHanded(const QString& path) {
+  if (!MenuFile_Open->isEnabled()) return;
+  if (mainData.valid && !dataSaved && !msgCatalog->ConfirmDiscard()) return;
+  mOpenDataFile(path);
+}
+
 void TFormMain::mOpenDataFile(const QString& path) {
   CurveRead how;
   how.tables = false;  // "開く" takes .DTA files only
