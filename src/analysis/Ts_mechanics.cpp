@@ -60,6 +60,17 @@ QString CalcMechanics(const MechanicsInput& in, MechanicsResult& r) {
   return QString();
 }
 
+TsFailure FreeDriverTable(const TsAnalysis& free, float re, TSResult& table, bool& mirrored) {
+  mirrored = false;
+  const TsFailure failure = free.CalcTS(re, table);
+  // A large driver's f1 often lies below 20 Hz.
+  if (failure != TsFailure::NoF1 ||
+      !CompleteWithMirroredF1(free, InterpolatedResonance(free, free.peakSlots[0]), table))
+    return failure;
+  mirrored = true;
+  return TsFailure::None;
+}
+
 TsFailure MeasureMechanics(const TsAnalysis& free, const TSResult& table, const TsAnalysis& second,
                            MechanicsInput& in) {
   in.re = table.Re;

@@ -37,6 +37,11 @@ struct MechanicsResult {
   double EBP = 0;  // Fs/Qes, Hz
 };
 
+// The free driver's table for the mechanical parameters: CalcTS, and when
+// f1 lies below the band (NoF1), f1 mirrored from f2 about the interpolated
+// resonance (`mirrored` then true).
+TsFailure FreeDriverTable(const TsAnalysis& free, float re, TSResult& table, bool& mirrored);
+
 // Completes `in` (method, sd, mass or box, rho and c as the user gave them)
 // with what the measurements give: Re, the free resonance between the grid
 // slots and the Q values of `table` following it, from the free driver's

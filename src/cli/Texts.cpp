@@ -42,7 +42,7 @@ QString LoadFailureText(LoadFailure failure, const QString& why) {
     case LoadFailure::EmptyName: return ToolText::tr("the file name is empty");
     case LoadFailure::NoSuchFile: return ToolText::tr("no such file");
     case LoadFailure::Folder: return ToolText::tr("is a folder");
-    case LoadFailure::CannotOpen: return ToolText::tr("cannot be read (permission denied)");
+    case LoadFailure::CannotOpen: return ToolText::tr("cannot be read (no permission)");
     case LoadFailure::TooLarge: return ToolText::tr("larger than %1 MiB").arg(MaxCurveFileBytes / (1024 * 1024));
     case LoadFailure::NotData: return BadDataFileText();
     case LoadFailure::Unconvertible: return CalcDataErrorText();

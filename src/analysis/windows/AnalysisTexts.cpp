@@ -10,8 +10,8 @@ QString LoadFailureText(LoadFailure failure, const QString& why) {
     case LoadFailure::None: break;
     case LoadFailure::EmptyName: return u("ファイル名がありません");
     case LoadFailure::NoSuchFile: return u("ファイルがありません");
-    case LoadFailure::Folder: return u("ファイルではなくフォルダです");
-    case LoadFailure::CannotOpen: return u("ファイルを読む権限がありません");
+    case LoadFailure::Folder: return u("フォルダです");
+    case LoadFailure::CannotOpen: return u("読み込めませんでした (権限がありません)");
     case LoadFailure::TooLarge: return u("ファイルが大きすぎます");
     case LoadFailure::NotData: return u(msgtext::DataFileError);
     case LoadFailure::Unconvertible: return u(msgtext::CalcDataError);
