@@ -12,6 +12,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "analysis/QcCheck.h"
+#include "analysis/QcRules.h"
 #include "data/CurveFile.h"
 
 namespace kavo::cli {
@@ -29,6 +31,12 @@ QString Catalogue(const QString& japanese);
 // cannot be converted), translated.
 QString BadDataFileText();
 QString CalcDataErrorText();
+
+// A reason of a failed quality check ("R leaves the band at 20.36–41.26 Hz
+// by up to +21.3 % (allowed ±10 %)") and a rules file's error without its
+// line ("unknown key 'Fz'").
+QString QcReasonText(const QcReason& reason);
+QString QcRuleErrorText(const QcRuleError& error);
 
 // Why a file could not be read, as the tool says it; `why` is the table
 // reader's own reason for LoadFailure::Table.

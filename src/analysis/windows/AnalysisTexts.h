@@ -1,13 +1,27 @@
-// The windows' words for what the computation and the file readers report as
-// codes: the one place where they become Japanese. The message catalogue's
-// texts are used where it has one.
+// The window's Japanese texts for what the analyses and the file readers
+// return as codes and numbers: one place, beside the message catalogue
+// (whose texts are used where it has one).
 #pragma once
 
 #include <QString>
 
+#include "analysis/QcCheck.h"
+#include "analysis/QcRules.h"
 #include "data/CurveFile.h"
 
 namespace kavo {
+
+// A reason of a failed quality check, whole ("R が 24.29–53.78 Hz で許容範囲外
+// （最大 +124.1 %、許容 ±10 %）") or short enough for a status pane
+// ("R が 24.3–53.8 Hz で +124 %").
+QString QcReasonText(const QcReason& reason);
+QString QcReasonShort(const QcReason& reason);
+// "合格", or "不合格：" with the first reason's short form.
+QString QcVerdictShort(const QcVerdict& verdict);
+// "不合格：" and every reason, one a line; "合格" for a pass.
+QString QcVerdictText(const QcVerdict& verdict);
+// A rules file's error: "3行目: 不明なキー 'Fz'" (the line left out for 0).
+QString QcRuleErrorText(const QcRuleError& error);
 
 // Why a file did not become a data set; `why` is the table reader's own
 // reason (naming the line) for LoadFailure::Table.
