@@ -51,6 +51,38 @@
         <source>初期設定ファイルを保存できませんでした</source>
         <translation>the settings file cannot be saved</translation>
     </message>
+    <message>
+        <source>致命的なメモリエラーです:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>COMポートが開けませんでした。COM番号を確認して下さい。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>KA-Vユニットが見つかりませんでした。COM番号を確認して下さい。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>測定データを保存していません。破棄して新しい測定を開始しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>測定データを保存していません。データを破棄しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>測定データを保存していません。終了しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>測定データを保存していません。破棄しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ユニットとアプリケーションのバージョンがミスマッチです</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Interchange</name>
@@ -480,10 +512,6 @@ or --box-litres L with --boxed FILE2 (closed-box method).</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>--brand and --model-name go with --wdr</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>the driver&apos;s model fitted to the curve(s): every value with its ±1σ</source>
         <translation type="unfinished"></translation>
     </message>
@@ -572,6 +600,70 @@ log-spaced frequencies of the band, and Fs&apos;s and Qts&apos;s relative differ
     </message>
     <message>
         <source>reference: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the start of the driver file&apos;s Comment</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 must not hold line breaks or other control characters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--brand, --model-name and --comment go with --wdr</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the data hold values that are not finite numbers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>too few points in the frequency range (10 or more per curve)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no resonance peak in the frequency range</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re must be above 0 and below the R of the resonance peak</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the resonance with the added mass is not below the free one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the resonance in the closed box is not above the free one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the closed-box curve needs Sd</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the fit did not converge</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>poor fit: the residual %1 % is above %2 % (try another voice-coil model or range)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the added mass shifts Fs by %1 % (outside 15–45 % the result is ill-conditioned)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the closed box shifts Fs by %1 % (outside 15–45 % the result is ill-conditioned)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the added-mass and closed-box measurements disagree on Mms beyond their uncertainties (%1 g and %2 g)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the uncertainties could not be computed (the data do not determine every parameter)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

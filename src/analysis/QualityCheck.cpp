@@ -128,7 +128,8 @@ QcMeasurement MeasureDriver(const MeasureData& data, const PointValues& raw, con
         m.has[size_t(QcClassicalCount + v)] = true;
       }
     } else {
-      m.fitFailure = FitFailureText(r.failure, ja);
+      m.fitFailed = r.failure;
+      if (analysis.fitFailureText) m.fitFailure = analysis.fitFailureText(r.failure);
     }
   }
   return m;

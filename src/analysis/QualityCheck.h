@@ -44,6 +44,7 @@ struct QcMeasurement {
   std::array<double, QcParamCount> value{};
   std::array<bool, QcParamCount> has{};
   QString classicalFailure, fitFailure;  // why its parameters are missing
+  FitFailure fitFailed = FitFailure::None;
 };
 
 // What the measurement needs: `re` > 0 gives the classical Re, Qms, Qes and
@@ -53,6 +54,7 @@ struct QcAnalysis {
   double re = 0;
   bool fit = false;
   bool japanese = false;  // the language of the failure texts
+  QString (*fitFailureText)(FitFailure) = nullptr;  // the caller's texts of fit failures
 };
 QcMeasurement MeasureDriver(const MeasureData& data, const PointValues& raw, const QcAnalysis& analysis);
 

@@ -108,7 +108,7 @@ int RunQc(const QStringList& args, std::ostream& out, std::ostream& err) {
   QcRuleError error;
   if (!ParseQcRules(QString::fromUtf8(f.readAll()), rules, error, ja))
     return RulesError(rulesFile, error.line, error.reason, err);
-  QcAnalysis analysis{rules.re, rules.NeedsFit(), ja};
+  QcAnalysis analysis{rules.re, rules.NeedsFit(), ja, FitFailureText};
 
   // The reference file, once, relative to the rules file.
   std::unique_ptr<QcMeasurement> reference;
@@ -225,6 +225,7 @@ int RunMatch(const QStringList& args, std::ostream& out, std::ostream& err) {
   if (!ok || pairs < 0) return UsageError(MatchCommand, ToolText::tr("--pairs takes a whole number from 1"), err);
   QcAnalysis analysis;
   analysis.japanese = IsJapanese(QLocale::system());
+  analysis.fitFailureText = FitFailureText;
   double fmin = 0, fmax = 0;
   const struct {
     const char* name;

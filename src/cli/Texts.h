@@ -12,6 +12,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "analysis/Fitter.h"
+
 namespace kavo::cli {
 
 class ToolText {
@@ -27,6 +29,10 @@ QString Catalogue(const QString& japanese);
 // cannot be converted), translated.
 QString BadDataFileText();
 QString CalcDataErrorText();
+
+// Why a model fit gave nothing, and what a fit warns of.
+QString FitFailureText(FitFailure failure);
+QString FitWarningText(const FitNotice& notice);
 
 // Installs the translator for `locale`, replacing the one installed before.
 // False when the catalogue for it is missing from the program.

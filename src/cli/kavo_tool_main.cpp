@@ -5,10 +5,12 @@
 #include <iostream>
 #include <memory>
 
+#include "analysis/Fitter.h"
 #include "cli/KavoTool.h"
 #include "cli/Texts.h"
 
 int main(int argc, char** argv) {
+  kavo::QuietSolverLog();
   // Commands that draw get the widget application on the offscreen
   // platform: no window shows, and no display is needed.
   std::unique_ptr<QCoreApplication> app;

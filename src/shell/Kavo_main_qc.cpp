@@ -6,6 +6,7 @@
 #include <QMenu>
 
 #include "analysis/QualityCheck.h"
+#include "analysis/windows/AnalysisTexts.h"
 #include "data/Kavo_file.h"
 #include "graph/ToleranceBand.h"
 #include "messages/Ka_message.h"
@@ -71,7 +72,7 @@ void TFormMain::MenuRef_ToleranceClick() {
 void TFormMain::mShowQcVerdict(bool afterState) {
   if (!qcState || !mainData.valid) return;
   const QcRules& rules = qcState->rules;
-  const QcMeasurement m = MeasureDriver(mainData, rawValues, {rules.re, rules.NeedsFit(), true});
+  const QcMeasurement m = MeasureDriver(mainData, rawValues, {rules.re, rules.NeedsFit(), true, FitFailureText});
   const QcVerdict v = CheckDriver(rules, qcState->reference, m, true);
   // After a sweep the verdict follows "測定終了しました".
   const QString before = afterState ? StatusBar1->PanelText(VerdictPanel) + U("　") : QString();

@@ -1,11 +1,13 @@
 #include <cstdio>
 
+#include "analysis/Fitter.h"
 #include "shell/Program.h"
 
 int main(int argc, char** argv) {
   // --help and --version answer without a display.
   const int done = kavo::HandleInfoOptions(argc, argv);
   if (done >= 0) return done;
+  kavo::QuietSolverLog();
   kavo::KavoApplication app(argc, argv);
   QString file, error, note;
   if (!kavo::StartFileFrom(QCoreApplication::arguments(), file, error, note)) {
