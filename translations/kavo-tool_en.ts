@@ -202,6 +202,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>cannot be written (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>cannot make a temporary copy</source>
         <translation type="unfinished"></translation>
     </message>

@@ -154,7 +154,7 @@ int RunFit(const QStringList& args, std::ostream& out, std::ostream& err) {
   if (!o.wdr.isEmpty()) {
     const QByteArray text = WdrText(r, ModelDescription(o.coil, o.creep), {o.brand, o.modelName, o.comment});
     if (!WriteOutput(o.wdr, text, out)) {
-      SayFile(err, "fit", o.wdr, ToolText::tr("cannot be written"), true);
+      SayFile(err, "fit", o.wdr, CannotBeWrittenText(), true);
       return ExitFailed;
     }
   }

@@ -34,6 +34,10 @@ QString CalcDataErrorText();
 QString FitFailureText(FitFailure failure);
 QString FitWarningText(const FitNotice& notice);
 
+// "cannot be written (No space left on device)": the reason the last
+// failed write recorded (data/WholeFile), where there is one.
+QString CannotBeWrittenText();
+
 // Installs the translator for `locale`, replacing the one installed before.
 // False when the catalogue for it is missing from the program.
 bool UseLanguage(const QLocale& locale);
