@@ -303,10 +303,6 @@ Exit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command 
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1: the output must end in .%2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>at most %1 references</source>
         <translation type="unfinished"></translation>
     </message>

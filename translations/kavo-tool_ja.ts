@@ -304,10 +304,6 @@ Exit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command 
         <translation>--size は 幅x高さ で、200x150～4000x4000 です</translation>
     </message>
     <message>
-        <source>%1: the output must end in .%2</source>
-        <translation>%1: 出力の拡張子は .%2 にして下さい</translation>
-    </message>
-    <message>
         <source>at most %1 references</source>
         <translation>参照は %1 個までです</translation>
     </message>
