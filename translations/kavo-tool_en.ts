@@ -558,13 +558,6 @@ Mms, Cms, Rms and Bl need a second curve (--added-mass with --loaded, or
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>One line per file: PASS&lt;TAB&gt;FILE or FAIL&lt;TAB&gt;FILE&lt;TAB&gt;reason; reason; ...
-then the statistics per parameter (STAT, name, count, mean, σ, min, max).
-Exit status: 0 all pass, 1 any fails, 2 a file cannot be read (the others
-are checked), 64 a wrong command line or rules file.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>the drivers paired by likeness of curve, Fs and Qts, best pairs first</source>
         <translation type="unfinished"></translation>
     </message>
@@ -572,10 +565,6 @@ are checked), 64 a wrong command line or rules file.</source>
         <source>One line per pair: FILE&lt;TAB&gt;FILE&lt;TAB&gt;distance in %. The distance is
 √(ΔR² + ΔFs² + ΔQts²): the RMS of R&apos;s relative difference on 200
 log-spaced frequencies of the band, and Fs&apos;s and Qts&apos;s relative differences.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>the reference %1 cannot be read</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -664,6 +653,142 @@ log-spaced frequencies of the band, and Fs&apos;s and Qts&apos;s relative differ
     </message>
     <message>
         <source>the uncertainties could not be computed (the data do not determine every parameter)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 - would mix its file with the report on standard output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>One line per file: PASS&lt;TAB&gt;FILE or FAIL&lt;TAB&gt;FILE&lt;TAB&gt;reason; reason; ...
+then the statistics per parameter (STAT, name, count, mean, σ, min, max).
+Exit status: 0 all pass, 1 any fails, 2 a file cannot be read (the others
+are checked) or --csv/--plot cannot be written, 64 a wrong command line or
+rules file. The report is on standard output: --csv and --plot take no -.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>two files at least</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 and %2 are one file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not paired: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>fewer than two drivers to pair</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the range %1 is not inside the band every curve covers, %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no re = OHMS given</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not a value of the fitted model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 leaves the band at %2 by up to %3 (allowed ±%4)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the curve does not cover the range %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the curve has no point in the range %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %2 outside %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 not determined: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the reference has no %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not a key = value line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no key before =</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown key &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; given twice</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no value for &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a number or a percent</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not an angle in deg</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>range takes FMIN FMAX in Hz, FMIN below FMAX: &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>re takes ohms above 0: &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the interval&apos;s low end is above its high end: &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no reference (reference = PATH or reference = mean)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 needs re = OHMS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not determined by the check&apos;s fit of one curve (semi coil, creep)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>nothing to check: no R, theta or parameter limit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>too large for a rules file (1 MiB at most)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the reference %1 cannot be read: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the reference has no point</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the range %1 Hz holds no point of the reference</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

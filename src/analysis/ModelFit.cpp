@@ -119,6 +119,17 @@ FitCurve CurveFromSlots(const float* r, const float* thetaDeg, const float* f, i
   return c;
 }
 
+std::array<bool, FitValueCount> FitReportedValues(const FitInput& in) {
+  const LoudspeakerModel model({in.coil, in.creep, 0, in.re, in.fitRe, in.sd});
+  std::vector<FitPoints> curves(1);
+  if (in.addedMass > 0 && !in.loaded.Empty()) curves.emplace_back();
+  if (in.boxVolume > 0 && !in.boxed.Empty()) curves.emplace_back();
+  const std::vector<bool> determined = model.Determined(curves);
+  std::array<bool, FitValueCount> has{};
+  for (int v = 0; v < FitValueCount; ++v) has[size_t(v)] = determined[size_t(v)];
+  return has;
+}
+
 FitResult FitDriver(const FitInput& input) {
   FitResult joint = FitOnce(input);
   const bool both = input.addedMass > 0 && !input.loaded.Empty() && input.boxVolume > 0 && !input.boxed.Empty();

@@ -32,6 +32,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 
 #include "analysis/Fitter.h"
 
@@ -81,6 +82,8 @@ void DefaultRange(const FitCurve& free, double& fmin, double& fmax);
 
 // Bounded: at most a few hundred solver iterations per fit, whatever the data.
 FitResult FitDriver(const FitInput& input);
+// The values a fit of `in` reports: what its curves and coil model determine.
+std::array<bool, FitValueCount> FitReportedValues(const FitInput& in);
 
 // Convenience for curves from the unit's numbers: the slots first..last of
 // R, θ and f arrays, points with R ≤ 0 or f ≤ 0 left out.

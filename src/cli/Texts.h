@@ -14,6 +14,9 @@
 
 #include "analysis/Fitter.h"
 
+#include "analysis/QcCheck.h"
+#include "analysis/QcRules.h"
+
 namespace kavo::cli {
 
 class ToolText {
@@ -30,13 +33,19 @@ QString Catalogue(const QString& japanese);
 QString BadDataFileText();
 QString CalcDataErrorText();
 
-// Why a model fit gave nothing, and what a fit warns of.
-QString FitFailureText(FitFailure failure);
-QString FitWarningText(const FitNotice& notice);
+// A reason of a failed quality check ("R leaves the band at 20.36–41.26 Hz
+// by up to +21.3 % (allowed ±10 %)") and a rules file's error without its
+// line ("unknown key 'Fz'").
+QString QcReasonText(const QcReason& reason);
+QString QcRuleErrorText(const QcRuleError& error);
 
 // "cannot be written (No space left on device)": the reason the last
 // failed write recorded (data/WholeFile), where there is one.
 QString CannotBeWrittenText();
+
+// Why a model fit gave nothing, and what a fit warns of.
+QString FitFailureText(FitFailure failure);
+QString FitWarningText(const FitNotice& notice);
 
 // Installs the translator for `locale`, replacing the one installed before.
 // False when the catalogue for it is missing from the program.
