@@ -145,7 +145,7 @@ class TFormMain : public QMainWindow {
   bool mConfirmOverwrite(const QString& name);
 
  private:
-  void mReportLoadFailure(LoadFailure failure);
+  void mReportLoadFailure(const QString& file, LoadFailure failure, const QString& why);
   // "KAVO v2.1", with " / " and fileName when a file is current.
   void mShowFileTitle(bool withFile);
   void mCheckOverRange();
