@@ -51,6 +51,38 @@
         <source>初期設定ファイルを保存できませんでした</source>
         <translation>the settings file cannot be saved</translation>
     </message>
+    <message>
+        <source>致命的なメモリエラーです:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>COMポートが開けませんでした。COM番号を確認して下さい。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>KA-Vユニットが見つかりませんでした。COM番号を確認して下さい。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>測定データを保存していません。破棄して新しい測定を開始しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>測定データを保存していません。データを破棄しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>測定データを保存していません。終了しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>測定データを保存していません。破棄しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ユニットとアプリケーションのバージョンがミスマッチです</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Interchange</name>
@@ -275,10 +307,6 @@ Exit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command 
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1: the output must end in .%2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>at most %1 references</source>
         <translation type="unfinished"></translation>
     </message>
@@ -488,10 +516,6 @@ or --box-litres L with --boxed FILE2 (closed-box method).</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>--brand and --model-name go with --wdr</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>the driver&apos;s model fitted to the curve(s): every value with its ±1σ</source>
         <translation type="unfinished"></translation>
     </message>
@@ -538,13 +562,6 @@ Mms, Cms, Rms and Bl need a second curve (--added-mass with --loaded, or
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>One line per file: PASS&lt;TAB&gt;FILE or FAIL&lt;TAB&gt;FILE&lt;TAB&gt;reason; reason; ...
-then the statistics per parameter (STAT, name, count, mean, σ, min, max).
-Exit status: 0 all pass, 1 any fails, 2 a file cannot be read (the others
-are checked), 64 a wrong command line or rules file.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>the drivers paired by likeness of curve, Fs and Qts, best pairs first</source>
         <translation type="unfinished"></translation>
     </message>
@@ -552,10 +569,6 @@ are checked), 64 a wrong command line or rules file.</source>
         <source>One line per pair: FILE&lt;TAB&gt;FILE&lt;TAB&gt;distance in %. The distance is
 √(ΔR² + ΔFs² + ΔQts²): the RMS of R&apos;s relative difference on 200
 log-spaced frequencies of the band, and Fs&apos;s and Qts&apos;s relative differences.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>the reference %1 cannot be read</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -580,6 +593,206 @@ log-spaced frequencies of the band, and Fs&apos;s and Qts&apos;s relative differ
     </message>
     <message>
         <source>reference: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the start of the driver file&apos;s Comment</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 must not hold line breaks or other control characters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--brand, --model-name and --comment go with --wdr</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the data hold values that are not finite numbers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>too few points in the frequency range (10 or more per curve)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no resonance peak in the frequency range</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re must be above 0 and below the R of the resonance peak</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the resonance with the added mass is not below the free one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the resonance in the closed box is not above the free one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the closed-box curve needs Sd</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the fit did not converge</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>poor fit: the residual %1 % is above %2 % (try another voice-coil model or range)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the added mass shifts Fs by %1 % (outside 15–45 % the result is ill-conditioned)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the closed box shifts Fs by %1 % (outside 15–45 % the result is ill-conditioned)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the added-mass and closed-box measurements disagree on Mms beyond their uncertainties (%1 g and %2 g)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the uncertainties could not be computed (the data do not determine every parameter)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 - would mix its file with the report on standard output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>One line per file: PASS&lt;TAB&gt;FILE or FAIL&lt;TAB&gt;FILE&lt;TAB&gt;reason; reason; ...
+then the statistics per parameter (STAT, name, count, mean, σ, min, max).
+Exit status: 0 all pass, 1 any fails, 2 a file cannot be read (the others
+are checked) or --csv/--plot cannot be written, 64 a wrong command line or
+rules file. The report is on standard output: --csv and --plot take no -.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>two files at least</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 and %2 are one file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not paired: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>fewer than two drivers to pair</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the range %1 is not inside the band every curve covers, %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no re = OHMS given</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not a value of the fitted model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 leaves the band at %2 by up to %3 (allowed ±%4)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the curve does not cover the range %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the curve has no point in the range %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %2 outside %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 not determined: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the reference has no %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not a key = value line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no key before =</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown key &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; given twice</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no value for &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a number or a percent</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not an angle in deg</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>range takes FMIN FMAX in Hz, FMIN below FMAX: &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>re takes ohms above 0: &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the interval&apos;s low end is above its high end: &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no reference (reference = PATH or reference = mean)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 needs re = OHMS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not determined by the check&apos;s fit of one curve (semi coil, creep)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>nothing to check: no R, theta or parameter limit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>too large for a rules file (1 MiB at most)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the reference %1 cannot be read: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the reference has no point</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the range %1 Hz holds no point of the reference</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

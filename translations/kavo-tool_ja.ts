@@ -308,10 +308,6 @@ Exit status: 0 done, 1 failed, 2 a file that cannot be read, 64 a wrong command 
         <translation>--size は 幅x高さ で、200x150～4000x4000 です</translation>
     </message>
     <message>
-        <source>%1: the output must end in .%2</source>
-        <translation>%1: 出力の拡張子は .%2 にして下さい</translation>
-    </message>
-    <message>
         <source>at most %1 references</source>
         <translation>参照は %1 個までです</translation>
     </message>
@@ -520,10 +516,6 @@ or --box-litres L with --boxed FILE2 (closed-box method).</source>
     <message>
         <source>--fmin must be below --fmax</source>
         <translation>--fmin は --fmax より小さくしてください</translation>
-    </message>
-    <message>
-        <source>--brand and --model-name go with --wdr</source>
-        <translation>--brand と --model-name は --wdr と一緒に指定します</translation>
     </message>
     <message>
         <source>the driver&apos;s model fitted to the curve(s): every value with its ±1σ</source>
@@ -748,6 +740,70 @@ rules file. The report is on standard output: --csv and --plot take no -.</sourc
     <message>
         <source>the range %1 Hz holds no point of the reference</source>
         <translation>比較範囲 %1 Hz に参照の測定点がありません</translation>
+    </message>
+    <message>
+        <source>the start of the driver file&apos;s Comment</source>
+        <translation>ドライバファイルの Comment の先頭</translation>
+    </message>
+    <message>
+        <source>%1 must not hold line breaks or other control characters</source>
+        <translation>%1 に改行などの制御文字は使えません</translation>
+    </message>
+    <message>
+        <source>--brand, --model-name and --comment go with --wdr</source>
+        <translation>--brand、--model-name と --comment は --wdr と一緒に指定します</translation>
+    </message>
+    <message>
+        <source>the data hold values that are not finite numbers</source>
+        <translation>測定値に数値でない値があります</translation>
+    </message>
+    <message>
+        <source>too few points in the frequency range (10 or more per curve)</source>
+        <translation>周波数範囲の測定点が少なすぎます（各曲線に10点以上必要です）</translation>
+    </message>
+    <message>
+        <source>no resonance peak in the frequency range</source>
+        <translation>周波数範囲に共振のピークが見つかりません</translation>
+    </message>
+    <message>
+        <source>Re must be above 0 and below the R of the resonance peak</source>
+        <translation>Reは0より大きく、ピークのRより小さな値にしてください</translation>
+    </message>
+    <message>
+        <source>the resonance with the added mass is not below the free one</source>
+        <translation>付加質量での共振周波数がフリーの共振周波数より低くありません</translation>
+    </message>
+    <message>
+        <source>the resonance in the closed box is not above the free one</source>
+        <translation>密閉箱での共振周波数がフリーの共振周波数より高くありません</translation>
+    </message>
+    <message>
+        <source>the closed-box curve needs Sd</source>
+        <translation>密閉箱の測定にはSdが必要です</translation>
+    </message>
+    <message>
+        <source>the fit did not converge</source>
+        <translation>適合が収束しませんでした</translation>
+    </message>
+    <message>
+        <source>poor fit: the residual %1 % is above %2 % (try another voice-coil model or range)</source>
+        <translation>適合不良: 残差 %1 % が %2 % を超えています（ボイスコイルのモデルか周波数範囲を変えてください）</translation>
+    </message>
+    <message>
+        <source>the added mass shifts Fs by %1 % (outside 15–45 % the result is ill-conditioned)</source>
+        <translation>付加質量によるFsの変化が %1 % です（15～45 % でないと結果が不安定です）</translation>
+    </message>
+    <message>
+        <source>the closed box shifts Fs by %1 % (outside 15–45 % the result is ill-conditioned)</source>
+        <translation>密閉箱によるFsの変化が %1 % です（15～45 % でないと結果が不安定です）</translation>
+    </message>
+    <message>
+        <source>the added-mass and closed-box measurements disagree on Mms beyond their uncertainties (%1 g and %2 g)</source>
+        <translation>付加質量と密閉箱の測定でMmsが不確かさを超えて異なります（%1 g と %2 g）</translation>
+    </message>
+    <message>
+        <source>the uncertainties could not be computed (the data do not determine every parameter)</source>
+        <translation>不確かさを計算できませんでした（データでは決まらないパラメータがあります）</translation>
     </message>
 </context>
 <context>

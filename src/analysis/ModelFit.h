@@ -15,9 +15,6 @@
 //   curve's R peak, fixed before the fit), Cms without; in a box
 //   1/C_i = 1/C(ω) + ρc²Sd²/Vb.
 //
-// Residuals: (Z_model − Z)/|Z| per point, real and imaginary part, over the
-// frequency range, solved by Ceres (Levenberg-Marquardt, bounded iterations).
-//
 // Reported values. With creep the suspension's stiffness 1/C(ω) = k'(ω) +
 // jk''(ω) is complex and frequency dependent. The resonance ωs is where the
 // mechanical reactance vanishes, ωs²·Mms = k'(ωs); there the creep's
@@ -29,17 +26,15 @@
 // value at Fs), so that none of them depends on ω_r. Without creep these are
 // the plain lumped values.
 //
-// Uncertainty: the covariance of the fitted parameters ((JᵀJ)⁻¹ from Ceres)
-// scaled by the residual's variance per degree of freedom, propagated to
-// every reported value through its numerical Jacobian; ±σ is one standard
-// deviation under white measurement noise and a model that fits.
+// The fitting itself (residuals, solver, uncertainty) is the generic
+// fitter's (analysis/Fitter.h); the model is analysis/LoudspeakerModel; the
+// table, JSON and driver file are written by analysis/FitReport.
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <array>
-#include <complex>
-#include <vector>
+
+#include "analysis/Fitter.h"
 
 namespace kavo {
 
@@ -47,12 +42,8 @@ enum class CoilModel { Le, LR2, Semi };
 // "le", "lr2", "semi"; false for any other name.
 bool ParseCoilModel(const QString& name, CoilModel& model);
 const char* CoilModelName(CoilModel model);
-
-// One measured curve: frequency [Hz], R [Ω] and θ [deg] per point.
-struct FitCurve {
-  std::vector<double> f, r, thetaDeg;
-  bool Empty() const { return f.empty(); }
-};
+// The model as reports name it: "semi, creep", "lr2".
+QString ModelDescription(CoilModel coil, bool creep);
 
 struct FitInput {
   FitCurve free;
@@ -78,63 +69,8 @@ enum FitValue {
   FvRe, FvFs, FvQms, FvQes, FvQts, FvLe, FvL2, FvR2, FvK, FvN, FvLambda,
   FvMms, FvCms, FvRms, FvBl, FvVas, FvEBP, FitValueCount
 };
-struct FitValueInfo {
-  const char* key;     // JSON key ("Le_mH")
-  const char* name;    // table name ("Le")
-  const char* unit;    // display unit ("mH"), "" for none
-  double scale;        // display value = SI value × scale
-};
-const FitValueInfo& FitValueInfoOf(int value);
-
-// Why a fit gave nothing.
-enum class FitFailure {
-  None, NonFinite, TooFewPoints, NoResonance, BadRe, LoadedNotBelow, BoxedNotAbove,
-  NeedsSd, NotConverged
-};
-// The message of a failure: English for kavo-tool, Japanese for the window.
-QString FitFailureText(FitFailure failure, bool japanese);
-
-enum class FitWarning { PoorFit, MassShift, BoxShift, MassBoxDisagree, NoCovariance };
-struct FitNotice {
-  FitWarning what;
-  double a = 0, b = 0;  // the shift in %, or the two Mms in g
-};
-QString FitWarningText(const FitNotice& notice, bool japanese);
-
-// Above this relative RMS residual the model does not describe the curve.
-// Measured: a plain Le on the real 10-inch pair leaves 16–43 %, lr2 and semi
-// 1.2–3.9 % up to 6·Fs (the measurement's own point scatter is 1–3 % there),
-// a simulated driver its quantisation's 0.1–0.3 %.
-constexpr double PoorFitResidual = 0.05;
-
-// The fitted model itself: enough to evaluate any curve of it.
-struct FittedModel {
-  CoilModel coil = CoilModel::LR2;
-  bool creep = false;
-  double re = 0, mms = 0, rms = 0, cms = 0, bl = 0, lambda = 0;
-  double le = 0, l2 = 0, r2 = 0, k = 0, n = 0;
-  double wr = 0;  // creep reference, rad/s
-};
-// The model's impedance at `f` Hz with an added mass (kg) and a box
-// stiffness ρc²Sd²/Vb (N/m; 0 for none).
-std::complex<double> ModelImpedance(const FittedModel& model, double f, double addedMass = 0,
-                                    double boxStiffness = 0);
-
-struct FitResult {
-  FitFailure failure = FitFailure::None;
-  bool Ok() const { return failure == FitFailure::None; }
-  int failedCurve = -1;  // the curve a failure is about: 0 free, 1 loaded, 2 boxed
-  std::array<double, FitValueCount> value{};  // SI
-  std::array<double, FitValueCount> sigma{};  // SI; 0 for a fixed value
-  std::array<bool, FitValueCount> has{};      // reported (identifiable) or not
-  double residual = 0;   // relative RMS of (Z_model − Z)/|Z|
-  bool poor = false;     // residual > PoorFitResidual
-  double fmin = 0, fmax = 0;  // the range used, Hz
-  int points = 0;        // points fitted over all curves
-  int iterations = 0;
-  std::vector<FitNotice> warnings;
-  FittedModel model;
-};
+// The table of the reported values (key, name, unit, scale) of `value`.
+const ReportedValue& FitValueInfoOf(int value);
 
 // The default range for `free`: from its lowest frequency (below the
 // resonance lies what fixes Cms and the creep, and the loaded resonance) to
@@ -148,20 +84,6 @@ void DefaultRange(const FitCurve& free, double& fmin, double& fmax);
 FitResult FitDriver(const FitInput& input);
 // The values a fit of `in` reports: what its curves and coil model determine.
 std::array<bool, FitValueCount> FitReportedValues(const FitInput& in);
-
-// Value and σ (display units) as text, with the decimals that two
-// significant digits of σ need; "0" for σ 0, "---" for one not known.
-void FormatWithSigma(double value, double sigma, std::string& valueText, std::string& sigmaText);
-// "name<TAB>value<TAB>±σ<TAB>unit" per reported value, then the residual in %.
-std::string FitTableText(const FitResult& result);
-// A WinISD-style driver file: [Driver] with Brand, Model, Comment and what
-// the fit determined in SI units (H, m/N, kg, m², m³). A semi-inductance is
-// given as the Le of its reactance at 1 kHz.
-struct DriverFileInfo {
-  std::string brand, model;
-  double sd = 0;  // m², 0 when not known
-};
-std::string WdrText(const FitResult& result, const DriverFileInfo& info);
 
 // Convenience for curves from the unit's numbers: the slots first..last of
 // R, θ and f arrays, points with R ≤ 0 or f ≤ 0 left out.

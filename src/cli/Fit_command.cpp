@@ -3,18 +3,16 @@
 // (analysis/ModelFit). Prints name, value, ±σ and unit per line, or one JSON
 // object, and can write a WinISD-style driver file.
 #include <QFileInfo>
-#include <QLocale>
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <ostream>
-#include <sstream>
 
 #include "analysis/Curves.h"
+#include "analysis/FitReport.h"
 #include "analysis/ModelFit.h"
 #include "cli/Curves.h"
 #include "cli/Files.h"
-#include "cli/Json.h"
 #include "cli/KavoTool.h"
 #include "cli/Texts.h"
 #include "data/Kavo_setting.h"
@@ -40,11 +38,12 @@ const Option FitOptionTable[] = {
     {"--wdr", "OUT.wdr", QT_TRANSLATE_NOOP("ToolText", "also write a WinISD-style driver file (SI units)")},
     {"--brand", "TEXT", QT_TRANSLATE_NOOP("ToolText", "the driver file's Brand")},
     {"--model-name", "TEXT", QT_TRANSLATE_NOOP("ToolText", "the driver file's Model")},
+    {"--comment", "TEXT", QT_TRANSLATE_NOOP("ToolText", "the start of the driver file's Comment")},
 };
 
 struct FitOptions {
   QString error;  // empty when the command line is sound
-  QString free, loaded, boxed, wdr, brand, modelName;
+  QString free, loaded, boxed, wdr, brand, modelName, comment;
   bool fitRe = false, json = false, creep = true;
   double re = 0, fmin = 0, fmax = 0, sdCm2 = 0, massG = 0, boxL = 0;
   CoilModel coil = CoilModel::Semi;
@@ -73,6 +72,11 @@ FitOptions TakeFitOptions(const CommandLine& line) {
   o.wdr = line.Value("--wdr");
   o.brand = line.Value("--brand");
   o.modelName = line.Value("--model-name");
+  o.comment = line.Value("--comment");
+  // One line each in the driver file: a line break would start a key of its own.
+  for (const QString* text : {&o.brand, &o.modelName, &o.comment})
+    if (std::any_of(text->begin(), text->end(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+      fail(ToolText::tr("%1 must not hold line breaks or other control characters").arg(text == &o.brand ? "--brand" : text == &o.modelName ? "--model-name" : "--comment"));
   o.fitRe = line.Has("--fit-re");
   o.json = line.Has("--json");
   o.creep = !line.Has("--no-creep");
@@ -86,8 +90,8 @@ FitOptions TakeFitOptions(const CommandLine& line) {
     fail(ToolText::tr("--box-litres L and --boxed FILE go together"));
   if (line.Has("--boxed") && !line.Has("--sd")) fail(ToolText::tr("the closed box needs --sd CM2"));
   if (o.fmin > 0 && o.fmax > 0 && !(o.fmin < o.fmax)) fail(ToolText::tr("--fmin must be below --fmax"));
-  if (!line.Has("--wdr") && (line.Has("--brand") || line.Has("--model-name")))
-    fail(ToolText::tr("--brand and --model-name go with --wdr"));
+  if (!line.Has("--wdr") && (line.Has("--brand") || line.Has("--model-name") || line.Has("--comment")))
+    fail(ToolText::tr("--brand, --model-name and --comment go with --wdr"));
   return o;
 }
 
@@ -97,31 +101,6 @@ bool Load(const QString& file, FitCurve& curve, std::ostream& err) {
   if (!c) return false;
   curve = BandCurve(c->data, c->raw);
   return true;
-}
-
-std::string Format(const char* format, double v) {
-  char text[48];
-  std::snprintf(text, sizeof text, format, v);
-  return text;
-}
-
-std::string JsonNumber(double v) { return std::isfinite(v) ? Format("%.9g", v) : "null"; }
-
-void PrintJson(const FitResult& r, CoilModel coil, std::ostream& out) {
-  std::string values, sigmas;
-  for (int v = 0; v < FitValueCount; ++v) {
-    if (!r.has[size_t(v)]) continue;
-    const FitValueInfo& info = FitValueInfoOf(v);
-    const std::string sep = values.empty() ? "" : ", ";
-    values += sep + "\"" + info.key + "\": " + JsonNumber(r.value[size_t(v)] * info.scale);
-    sigmas += sep + "\"" + info.key + "\": " + JsonNumber(r.sigma[size_t(v)] * info.scale);
-  }
-  std::string warnings;
-  for (const FitNotice& n : r.warnings)
-    warnings += (warnings.empty() ? "" : ", ") + JsonString(FitWarningText(n, false));
-  out << "{\"values\": {" << values << "}, \"sigma\": {" << sigmas << "}, \"residual_rms\": " << JsonNumber(r.residual)
-      << ", \"model\": \"" << CoilModelName(coil) << "\", \"range_hz\": [" << JsonNumber(r.fmin) << ", "
-      << JsonNumber(r.fmax) << "], \"warnings\": [" << warnings << "]}\n";
 }
 
 }  // namespace
@@ -156,19 +135,22 @@ int RunFit(const QStringList& args, std::ostream& out, std::ostream& err) {
   in.addedMass = o.massG * 1e-3;
   in.boxVolume = o.boxL * 1e-3;
   const FitResult r = FitDriver(in);
-  const bool ja = IsJapanese(QLocale::system());
   if (!r.Ok()) {
     const QString files[] = {o.free, o.loaded, o.boxed};
-    if (r.failedCurve >= 0 && r.failedCurve < 3) SayFile(err, "fit", files[r.failedCurve], FitFailureText(r.failure, ja));
-    else Say(err, "fit", FitFailureText(r.failure, ja));
+    if (r.failedCurve >= 0 && r.failedCurve < 3) SayFile(err, "fit", files[r.failedCurve], FitFailureText(r.failure));
+    else Say(err, "fit", FitFailureText(r.failure));
     return ExitFailed;
   }
-  for (const FitNotice& n : r.warnings) Say(err, "fit", ToolText::tr("warning: %1").arg(FitWarningText(n, ja)));
-  if (o.json) PrintJson(r, o.coil, out);
-  else out << FitTableText(r);
+  QStringList warnings;
+  for (const FitNotice& n : r.warnings) {
+    warnings << FitWarningText(n);
+    Say(err, "fit", ToolText::tr("warning: %1").arg(warnings.back()));
+  }
+  if (o.json) out << FitJson(r, QLatin1String(CoilModelName(o.coil)), warnings).toStdString() << '\n';
+  else out << FitTableText(r).toStdString();
   if (!o.wdr.isEmpty()) {
-    const std::string text = WdrText(r, {o.brand.toStdString(), o.modelName.toStdString(), o.sdCm2 * 1e-4});
-    if (!WriteOutput(o.wdr, QByteArray::fromStdString(text), out)) {
+    const QByteArray text = WdrText(r, ModelDescription(o.coil, o.creep), {o.brand, o.modelName, o.comment});
+    if (!WriteOutput(o.wdr, text, out)) {
       SayFile(err, "fit", o.wdr, CannotBeWrittenText(), true);
       return ExitFailed;
     }

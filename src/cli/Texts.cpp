@@ -63,7 +63,7 @@ QString MissingText(const QcReason& r) {
   switch (r.missing) {
     case QcMissing::Analysis: return Catalogue(TsFailureText(r.tsFailure));
     case QcMissing::NoRe: return ToolText::tr("no re = OHMS given");
-    case QcMissing::Fit: return FitFailureText(r.fitFailure, false);
+    case QcMissing::Fit: return FitFailureText(r.fitFailure);
     default: return ToolText::tr("not a value of the fitted model");
   }
 }
@@ -118,6 +118,44 @@ QString QcRuleErrorText(const QcRuleError& e) {
     case P::RangeEmpty:
       return e.text.isEmpty() ? ToolText::tr("the reference has no point")
                               : ToolText::tr("the range %1 Hz holds no point of the reference").arg(e.text);
+  }
+  return {};
+}
+
+QString FitFailureText(FitFailure failure) {
+  switch (failure) {
+    case FitFailure::None: return {};
+    case FitFailure::NonFinite: return ToolText::tr("the data hold values that are not finite numbers");
+    case FitFailure::TooFewPoints: return ToolText::tr("too few points in the frequency range (10 or more per curve)");
+    case FitFailure::NoResonance: return ToolText::tr("no resonance peak in the frequency range");
+    case FitFailure::BadRe: return ToolText::tr("Re must be above 0 and below the R of the resonance peak");
+    case FitFailure::LoadedNotBelow: return ToolText::tr("the resonance with the added mass is not below the free one");
+    case FitFailure::BoxedNotAbove: return ToolText::tr("the resonance in the closed box is not above the free one");
+    case FitFailure::NeedsSd: return ToolText::tr("the closed-box curve needs Sd");
+    case FitFailure::NotConverged: return ToolText::tr("the fit did not converge");
+  }
+  return {};
+}
+
+QString FitWarningText(const FitNotice& n) {
+  switch (n.what) {
+    case FitWarning::PoorFit:
+      return ToolText::tr("poor fit: the residual %1 % is above %2 % (try another voice-coil model or range)")
+          .arg(n.a, 0, 'f', 2)
+          .arg(PoorFitResidual * 100, 0, 'f', 0);
+    case FitWarning::MassShift:
+      return ToolText::tr("the added mass shifts Fs by %1 % (outside 15–45 % the result is ill-conditioned)")
+          .arg(n.a, 0, 'f', 1);
+    case FitWarning::BoxShift:
+      return ToolText::tr("the closed box shifts Fs by %1 % (outside 15–45 % the result is ill-conditioned)")
+          .arg(n.a, 0, 'f', 1);
+    case FitWarning::MassBoxDisagree:
+      return ToolText::tr("the added-mass and closed-box measurements disagree on Mms beyond their uncertainties "
+                          "(%1 g and %2 g)")
+          .arg(n.a, 0, 'f', 2)
+          .arg(n.b, 0, 'f', 2);
+    case FitWarning::NoCovariance:
+      return ToolText::tr("the uncertainties could not be computed (the data do not determine every parameter)");
   }
   return {};
 }

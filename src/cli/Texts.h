@@ -12,6 +12,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "analysis/Fitter.h"
+
 #include "analysis/QcCheck.h"
 #include "analysis/QcRules.h"
 #include "data/CurveFile.h"
@@ -45,6 +47,10 @@ QString LoadFailureText(LoadFailure failure, const QString& why);
 // "cannot be written (No space left on device)": the reason the last
 // failed write recorded (data/WholeFile), where there is one.
 QString CannotBeWrittenText();
+
+// Why a model fit gave nothing, and what a fit warns of.
+QString FitFailureText(FitFailure failure);
+QString FitWarningText(const FitNotice& notice);
 
 // Installs the translator for `locale`, replacing the one installed before.
 // False when the catalogue for it is missing from the program.

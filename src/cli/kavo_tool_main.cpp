@@ -10,10 +10,12 @@
 #include <iostream>
 #include <memory>
 
+#include "analysis/Fitter.h"
 #include "cli/KavoTool.h"
 #include "cli/Texts.h"
 
 int main(int argc, char** argv) {
+  kavo::QuietSolverLog();
   QStringList args;
   for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
   // Commands that draw get the widget application on the offscreen platform,

@@ -1,12 +1,14 @@
 #include <clocale>
 #include <cstdio>
 
+#include "analysis/Fitter.h"
 #include "shell/Program.h"
 
 int main(int argc, char** argv) {
   // --help and --version answer without a display.
   const int done = kavo::HandleInfoOptions(argc, argv);
   if (done >= 0) return done;
+  kavo::QuietSolverLog();
   kavo::KavoApplication app(argc, argv);
   // The application object has taken the locale from the environment; the
   // numbers written for programs (fit results, driver files) keep the point.

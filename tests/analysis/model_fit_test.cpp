@@ -90,7 +90,7 @@ TEST(ModelFit, RecoversTheSimulatedDriverThroughTheUnitsQuantisation) {
     in.fitRe = c.fitRe;
     in.fmax = 20000;  // the whole band: the coil terms need its top
     const FitResult r = FitDriver(in);
-    ASSERT_TRUE(r.Ok()) << c.preset << ": " << FitFailureText(r.failure, false).toStdString();
+    ASSERT_TRUE(r.Ok()) << c.preset << ": failure " << int(r.failure);
     EXPECT_LT(r.residual, 0.005) << c.preset;
     const auto truth = Truth(m);
     std::printf("%s %s%s, residual %.3f %%\n", c.preset, CoilModelName(c.fit), c.box ? " box" : " mass",
@@ -99,7 +99,7 @@ TEST(ModelFit, RecoversTheSimulatedDriverThroughTheUnitsQuantisation) {
     for (int v = 0; v < FitValueCount; ++v) {
       if (!r.has[size_t(v)]) continue;
       ++reported;
-      const FitValueInfo& info = FitValueInfoOf(v);
+      const ReportedValue& info = FitValueInfoOf(v);
       std::printf("  %-4s true %10.5g fitted %10.5g ±%.2g %s\n", info.name, truth[size_t(v)] * info.scale,
                   r.value[size_t(v)] * info.scale, r.sigma[size_t(v)] * info.scale, info.unit);
       EXPECT_NEAR(r.value[size_t(v)], truth[size_t(v)], 0.01 * truth[size_t(v)]) << c.preset << ' ' << info.name;

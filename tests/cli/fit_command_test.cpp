@@ -10,6 +10,7 @@
 #include "RealData.h"
 #include "UnitModel.h"
 #include "analysis/ModelFit.h"
+#include "cli/Texts.h"
 #include "cli_fixture.h"
 
 namespace kavo::test {
@@ -103,8 +104,32 @@ TEST(FitCommand, RefusesCurvesWithoutAnAnswer) {
     const ToolRun run = Tool(QStringList{"fit"} + c.args);
     EXPECT_EQ(run.status, 1) << c.args.join(' ').toStdString();
     const QString prefix = c.about.isEmpty() ? QString() : c.about + ": ";
-    EXPECT_EQ(run.err, ("kavo-tool fit: " + prefix + FitFailureText(c.failure, false) + "\n").toStdString());
+    EXPECT_EQ(run.err, ("kavo-tool fit: " + prefix + cli::FitFailureText(c.failure) + "\n").toStdString());
   }
+}
+
+// The range reported is the one fitted, per curve, not the one typed; the
+// driver file's texts stay on their lines.
+TEST(FitCommand, ReportsTheRangeFittedAndRefusesLineBreaksInTheDriverFile) {
+  const QJsonObject wide = FitPair("semi", {"--fmin", "10", "--fmax", "99999"});
+  EXPECT_EQ(wide.value("range_hz").toArray(), (QJsonArray{20, 250}));
+  const QJsonObject ranges = wide.value("ranges_hz").toObject();
+  EXPECT_EQ(ranges.keys(), (QStringList{"free", "loaded"}));
+  for (const QString& curve : ranges.keys()) EXPECT_EQ(ranges.value(curve).toArray(), (QJsonArray{20, 250})) << curve.toStdString();
+
+  const TempDir dir;
+  const QString wdr = dir.Path("out.wdr");
+  const QStringList fit{"fit", Real("LS10-44_free.zma"), "--re", "7.4", "--fmax", "99999", "--wdr", wdr};
+  ASSERT_EQ(Tool(fit).status, 0);
+  EXPECT_TRUE(QString::fromUtf8(ReadAll(wdr)).contains("\nComment=KAVO model fit (semi, creep), 20-250 Hz, residual"));
+  for (const char* option : {"--brand", "--model-name", "--comment"})
+    for (const char* text : {"A\nFs=999", "A\rB", "A\tB"}) {
+      QFile::remove(wdr);
+      const ToolRun run = Tool(fit + QStringList{option, text});
+      EXPECT_EQ(run.status, 64) << option << ' ' << text;
+      EXPECT_NE(run.err.find(option), std::string::npos) << run.err;
+      EXPECT_FALSE(QFileInfo::exists(wdr)) << option;
+    }
 }
 
 }  // namespace

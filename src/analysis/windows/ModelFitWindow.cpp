@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "analysis/Curves.h"
+#include "analysis/FitReport.h"
 #include "analysis/windows/AnalysisTexts.h"
 #include "data/Stringutil.h"
 #include "platform/desktop/Look.h"
@@ -220,10 +221,11 @@ void TFormFit::FitClick() {
   const FitResult r = FitDriver(in);
   if (!r.Ok()) {
     Clear();
-    const QString text = FitFailureText(r.failure, true);
+    const QString text = FitFailureText(r.failure);
     return Tell(r.failedCurve > 0 ? SecondFile->text() + U("：") + text : text);
   }
   result_ = r;
+  modelName_ = ModelDescription(in.coil, in.creep);
   fitted_ = in.free;
   haveModel_ = true;
   ShowResult();
@@ -232,29 +234,35 @@ void TFormFit::FitClick() {
 
 void TFormFit::ShowResult() {
   Table->setRowCount(0);
-  for (int v = 0; v < FitValueCount; ++v) {
-    if (!result_.has[size_t(v)]) continue;
-    const FitValueInfo& info = FitValueInfoOf(v);
-    std::string value, sigma;
+  for (int v = 0; v < int(result_.table.size()); ++v) {
+    if (!result_.has[size_t(v)] || !result_.table[size_t(v)].listed) continue;
+    const ReportedValue& info = result_.table[size_t(v)];
+    QString value, sigma;
     FormatWithSigma(result_.value[size_t(v)] * info.scale, result_.sigma[size_t(v)] * info.scale, value, sigma);
     const int row = Table->rowCount();
     Table->insertRow(row);
-    const QString cells[] = {U(info.name), QString::fromStdString(value), U("±") + QString::fromStdString(sigma),
-                             U(info.unit)};
+    const QString cells[] = {U(info.name), value, U("±") + sigma, U(info.unit)};
     for (int c = 0; c < 4; ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
       if (c == 1 || c == 2) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       Table->setItem(row, c, item);
     }
   }
-  ResidualLabel->setText(U("残差 %1 %（%2～%3 Hz、%4 点）%5")
+  // The range each curve was fitted over.
+  QStringList ranges;
+  for (const FittedRange& range : result_.ranges)
+    ranges << U("%1%2～%3 Hz")
+                  .arg(result_.ranges.size() > 1 ? U(range.role == 0 ? "フリー " : range.role == 1 ? "付加質量 " : "密閉箱 ")
+                                                 : QString())
+                  .arg(range.fmin, 0, 'f', 0)
+                  .arg(range.fmax, 0, 'f', 0);
+  ResidualLabel->setText(U("残差 %1 %（%2、%3 点）%4")
                              .arg(result_.residual * 100, 0, 'f', 2)
-                             .arg(result_.fmin, 0, 'f', 0)
-                             .arg(result_.fmax, 0, 'f', 0)
+                             .arg(ranges.join(U("、")))
                              .arg(result_.points)
                              .arg(result_.poor ? U(" 適合不良") : QString()));
   QStringList warnings;
-  for (const FitNotice& n : result_.warnings) warnings << FitWarningText(n, true);
+  for (const FitNotice& n : result_.warnings) warnings << FitWarningText(n);
   WarningsLabel->setText(warnings.join(QLatin1Char('\n')));
   SaveButton->setEnabled(true);
 }
@@ -275,13 +283,10 @@ void TFormFit::SaveClick() {
   if (!haveModel_) return;
   QString path;
   if (!Modal().SaveFileName(this, U(SaveFilter), U("driver.wdr"), path) || path.isEmpty()) return;
-  double sdCm2 = 0;
-  Number(SdEdit, sdCm2);
   const bool text = path.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
-  const std::string content = text ? FitTableText(result_) : WdrText(result_, {"", "", sdCm2 * 1e-4});
+  const QByteArray content = text ? FitTableText(result_) : WdrText(result_, modelName_, {});
   QSaveFile out(path);
-  const bool ok = out.open(QIODevice::WriteOnly) &&
-                  out.write(content.data(), qint64(content.size())) == qint64(content.size()) && out.commit();
+  const bool ok = out.open(QIODevice::WriteOnly) && out.write(content) == content.size() && out.commit();
   if (!ok) Tell(U("ファイルを保存できませんでした"));
 }
 
@@ -295,7 +300,7 @@ const PointValues* TFormFit::Overlay(int32_t band) const {
   for (int k = BandFirstSlot(band); k <= BandLastSlot(band); ++k) {
     const double f = GridFrequency(k);
     if (f < result_.fmin * 0.999 || f > result_.fmax * 1.001) continue;
-    const std::complex<double> z = ModelImpedance(result_.model, f);
+    const std::complex<double> z = result_.Impedance(f);
     values.Freq[k] = float(f);
     values.R[k] = float(std::abs(z));
     values.Theta[k] = float(std::arg(z) * 180 / M_PI);

@@ -79,6 +79,7 @@ class TFormFit : public QWidget {
   const PointValues* raw_ = nullptr;
   const MeasureData* measurement_ = nullptr;
   FitResult result_;
+  QString modelName_;  // "semi, creep", for the driver file
   bool haveModel_ = false;
   FitCurve fitted_;  // the measurement the model was fitted to
   std::unique_ptr<PointValues> overlay_;

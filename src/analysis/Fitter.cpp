@@ -1,0 +1,289 @@
+// See analysis/Fitter.h.
+#include "analysis/Fitter.h"
+
+#include <ceres/ceres.h>
+#include <glog/logging.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "analysis/FitModel.h"
+
+namespace kavo {
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+constexpr int MaxIterations = 200;
+constexpr int MaxParameters = 24;
+
+// The solver's view: every parameter scaled to near 1, each its own block so
+// that any may be held fixed.
+struct Problem {
+  std::shared_ptr<const FitModel> model;
+  std::vector<FitPoints> curves;
+  std::vector<double> p, scale, lower, upper;  // p scaled: SI = p × scale
+  std::vector<bool> free;
+  int Count() const { return int(p.size()); }
+};
+
+struct CurveCost {
+  const FitPoints* curve;
+  const Problem* pr;
+  template <typename T>
+  bool operator()(T const* const* p, T* residual) const {
+    T x[MaxParameters];
+    for (int i = 0; i < pr->Count(); ++i) x[i] = p[i][0] * pr->scale[size_t(i)];
+    const FitPoints& c = *curve;
+    for (size_t k = 0; k < c.w.size(); ++k) {
+      T zr, zi;
+      pr->model->Impedance(x, c, c.w[k], zr, zi);
+      residual[2 * k] = (zr - c.zr[k]) * c.weight[k];
+      residual[2 * k + 1] = (zi - c.zi[k]) * c.weight[k];
+    }
+    return true;
+  }
+};
+
+// The model's start, scaled, with its bounds.
+Problem Build(std::shared_ptr<const FitModel> model, std::vector<FitPoints> curves) {
+  Problem pr;
+  pr.model = std::move(model);
+  pr.curves = std::move(curves);
+  const auto params = pr.model->Parameters();
+  std::vector<double> x(params.size(), 0.0);
+  pr.free.assign(params.size(), false);
+  pr.model->Start(pr.curves, x, pr.free);
+  for (size_t i = 0; i < params.size(); ++i) {
+    double s = params[i].scale > 0 ? params[i].scale : std::abs(x[i]);
+    if (!(s > 0)) s = 1;
+    pr.scale.push_back(s);
+    pr.p.push_back(x[i] / s);
+    pr.lower.push_back(params[i].lower);
+    pr.upper.push_back(params[i].upper);
+  }
+  return pr;
+}
+
+struct Solved {
+  FitFailure failure = FitFailure::None;
+  double cost = 0;
+  int iterations = 0;
+  bool covariance = false;
+  std::vector<double> cov;  // over all parameters, scaled; 0 for fixed ones
+};
+
+// The covariance of the free parameters (scaled), into s.cov.
+void Covariance(Problem& pr, ceres::Problem& problem, Solved& s) {
+  const int n = pr.Count();
+  std::vector<const double*> freeBlocks;
+  std::vector<int> index;
+  for (int i = 0; i < n; ++i)
+    if (pr.free[size_t(i)]) {
+      freeBlocks.push_back(&pr.p[size_t(i)]);
+      index.push_back(i);
+    }
+  ceres::Covariance::Options co;
+  co.algorithm_type = ceres::DENSE_SVD;
+  co.num_threads = 1;
+  ceres::Covariance covariance(co);
+  s.cov.assign(size_t(n * n), 0.0);
+  if (freeBlocks.empty() || !covariance.Compute(freeBlocks, &problem)) return;
+  const size_t m = freeBlocks.size();
+  std::vector<double> c(m * m);
+  if (!covariance.GetCovarianceMatrix(freeBlocks, c.data())) return;
+  s.covariance = true;
+  for (size_t a = 0; a < m; ++a)
+    for (size_t b = 0; b < m; ++b) s.cov[size_t(index[a] * n + index[b])] = c[a * m + b];
+}
+
+Solved Solve(Problem& pr) {
+  ceres::Problem problem;
+  const int n = pr.Count();
+  std::vector<double*> blocks;
+  for (int i = 0; i < n; ++i) blocks.push_back(&pr.p[size_t(i)]);
+  for (const FitPoints& c : pr.curves) {
+    auto* cost = new ceres::DynamicAutoDiffCostFunction<CurveCost, FitJetStride>(new CurveCost{&c, &pr});
+    for (int i = 0; i < n; ++i) cost->AddParameterBlock(1);
+    cost->SetNumResiduals(int(2 * c.w.size()));
+    problem.AddResidualBlock(cost, nullptr, blocks);
+  }
+  for (int i = 0; i < n; ++i) {
+    if (!pr.free[size_t(i)]) {
+      problem.SetParameterBlockConstant(blocks[size_t(i)]);
+      continue;
+    }
+    problem.SetParameterLowerBound(blocks[size_t(i)], 0, pr.lower[size_t(i)]);
+    problem.SetParameterUpperBound(blocks[size_t(i)], 0, pr.upper[size_t(i)]);
+  }
+  ceres::Solver::Options options;
+  options.linear_solver_type = ceres::DENSE_QR;
+  options.max_num_iterations = MaxIterations;
+  options.max_solver_time_in_seconds = 5;
+  options.function_tolerance = 1e-12;
+  options.parameter_tolerance = 1e-12;
+  options.gradient_tolerance = 1e-14;
+  options.logging_type = ceres::SILENT;
+  options.minimizer_progress_to_stdout = false;
+  options.num_threads = 1;
+  ceres::Solver::Summary summary;
+  ceres::Solve(options, &problem, &summary);
+  Solved s;
+  s.cost = summary.final_cost;
+  s.iterations = int(summary.iterations.size());
+  bool finite = std::isfinite(summary.final_cost);
+  for (double v : pr.p) finite = finite && std::isfinite(v);
+  if (summary.termination_type != ceres::CONVERGENCE || !finite) {
+    s.failure = FitFailure::NotConverged;
+    return s;
+  }
+  Covariance(pr, problem, s);
+  return s;
+}
+
+// σ of each value: J Σ Jᵀ, J by central differences over the scaled
+// parameters, Σ scaled by the residual variance per degree of freedom. A
+// value that no free parameter moves has σ 0.
+std::vector<double> Propagate(const Problem& pr, const Solved& s, const std::vector<double>& x, int points) {
+  const int n = pr.Count();
+  int nfree = 0;
+  for (bool b : pr.free) nfree += b;
+  const int dof = 2 * points - nfree;
+  const double s2 = dof > 0 ? 2 * s.cost / dof : 0;
+  const size_t values = pr.model->Values().size();
+  std::vector<std::vector<double>> jac(values, std::vector<double>(size_t(n), 0.0));
+  for (int i = 0; i < n; ++i) {
+    if (!pr.free[size_t(i)]) continue;
+    const double h = 1e-6 * std::max(std::abs(pr.p[size_t(i)]), 1e-3);
+    std::vector<double> up = x, dn = x;
+    up[size_t(i)] += h * pr.scale[size_t(i)];
+    dn[size_t(i)] -= h * pr.scale[size_t(i)];
+    const auto a = pr.model->Derived(up.data()), b = pr.model->Derived(dn.data());
+    for (size_t v = 0; v < values; ++v) jac[v][size_t(i)] = (a[v] - b[v]) / (2 * h);
+  }
+  std::vector<double> sigma(values, 0.0);
+  for (size_t v = 0; v < values; ++v) {
+    double var = 0;
+    bool moved = false;
+    for (int i = 0; i < n; ++i) {
+      moved = moved || jac[v][size_t(i)] != 0;
+      for (int j = 0; j < n; ++j) var += jac[v][size_t(i)] * s.cov[size_t(i * n + j)] * jac[v][size_t(j)];
+    }
+    sigma[v] = !moved ? 0.0 : s.covariance ? std::sqrt(std::max(var * s2, 0.0)) : std::numeric_limits<double>::quiet_NaN();
+  }
+  return sigma;
+}
+
+// Values and σ, what the curves determine (the rest 0), the ranges fitted.
+FitResult Report(const Problem& pr, const Solved& s) {
+  FitResult r;
+  r.iterations = s.iterations;
+  for (const FitPoints& c : pr.curves) {
+    r.points += int(c.w.size());
+    r.ranges.push_back({c.role, c.fLow, c.fHigh, int(c.w.size())});
+  }
+  r.fmin = r.ranges.front().fmin;
+  r.fmax = r.ranges.front().fmax;
+  r.residual = std::sqrt(2 * s.cost / r.points);
+  r.poor = r.residual > PoorFitResidual;
+  r.params.resize(pr.p.size());
+  for (size_t i = 0; i < pr.p.size(); ++i) r.params[i] = pr.p[i] * pr.scale[i];
+  r.table = pr.model->Values();
+  r.value = pr.model->Derived(r.params.data());
+  r.sigma = Propagate(pr, s, r.params, r.points);
+  r.has = pr.model->Determined(pr.curves);
+  for (size_t v = 0; v < r.value.size(); ++v)
+    if (!r.has[v]) r.value[v] = r.sigma[v] = 0;
+  return r;
+}
+
+}  // namespace
+
+bool AllFinite(const FitCurve& c) {
+  if (c.r.size() != c.f.size() || c.thetaDeg.size() != c.f.size()) return false;
+  for (size_t k = 0; k < c.f.size(); ++k)
+    if (!std::isfinite(c.f[k]) || !std::isfinite(c.r[k]) || !std::isfinite(c.thetaDeg[k])) return false;
+  return true;
+}
+
+FitPoints SelectPoints(const FitCurve& in, double fmin, double fmax) {
+  FitPoints c;
+  for (size_t k = 0; k < in.f.size(); ++k) {
+    if (in.f[k] < fmin || in.f[k] > fmax || !(in.f[k] > 0)) continue;
+    const double t = in.thetaDeg[k] * Pi / 180;
+    const double zr = in.r[k] * std::cos(t), zi = in.r[k] * std::sin(t);
+    const double mag = std::hypot(zr, zi);
+    if (!(mag > 0)) continue;
+    c.w.push_back(2 * Pi * in.f[k]);
+    c.zr.push_back(zr);
+    c.zi.push_back(zi);
+    c.weight.push_back(1 / mag);
+    c.fLow = c.w.size() == 1 ? in.f[k] : std::min(c.fLow, in.f[k]);
+    c.fHigh = std::max(c.fHigh, in.f[k]);
+  }
+  return c;
+}
+
+bool FindResonance(FitPoints& c) {
+  const size_t n = c.w.size();
+  double low = std::numeric_limits<double>::max();
+  for (size_t k = 0; k < n; ++k) low = std::min(low, c.Mag(k));
+  double best = 0;
+  size_t at = 0;
+  for (size_t k = 1; k + 1 < n; ++k) {
+    const double m = c.Mag(k);
+    if (!(m > c.Mag(k - 1) && m >= c.Mag(k + 1))) continue;
+    double left = m, right = m;
+    for (size_t i = k; i-- > 0 && c.Mag(i) <= m;) left = std::min(left, c.Mag(i));
+    for (size_t i = k + 1; i < n && c.Mag(i) <= m; ++i) right = std::min(right, c.Mag(i));
+    const double prominence = m - std::max(left, right);
+    if (prominence > best) {
+      best = prominence;
+      at = k;
+    }
+  }
+  if (!(best > 0.1 * low)) return false;
+  const double x0 = std::log(c.w[at - 1]), x1 = std::log(c.w[at]), x2 = std::log(c.w[at + 1]);
+  const double y0 = c.Mag(at - 1), y1 = c.Mag(at), y2 = c.Mag(at + 1);
+  const double denom = (x0 - x1) * (x0 - x2) * (x1 - x2);
+  const double a = (x2 * (y1 - y0) + x1 * (y0 - y2) + x0 * (y2 - y1)) / denom;
+  const double b = (x2 * x2 * (y0 - y1) + x1 * x1 * (y2 - y0) + x0 * x0 * (y1 - y2)) / denom;
+  const double x = a < 0 ? std::clamp(-b / (2 * a), x0, x2) : x1;
+  c.peakHz = std::exp(x) / (2 * Pi);
+  c.peakR = y1;
+  return true;
+}
+
+FitResult FailedFit(FitFailure failure, int curve) {
+  FitResult r;
+  r.failure = failure;
+  r.failedCurve = curve;
+  return r;
+}
+
+void QuietSolverLog() {
+  FLAGS_minloglevel = google::GLOG_FATAL;
+  FLAGS_logtostderr = true;
+}
+
+FitResult RunFit(std::shared_ptr<const FitModel> model, std::vector<FitPoints> curves) {
+  if (model->Parameters().size() > size_t(MaxParameters)) return FailedFit(FitFailure::NotConverged);
+  Problem pr = Build(std::move(model), std::move(curves));
+  const Solved s = Solve(pr);
+  if (s.failure != FitFailure::None) return FailedFit(s.failure);
+  FitResult r = Report(pr, s);
+  if (!s.covariance) r.warnings.push_back({FitWarning::NoCovariance});
+  pr.model->Assess(r.params.data(), pr.curves, r.value, r.warnings);
+  if (r.poor) r.warnings.push_back({FitWarning::PoorFit, 100 * r.residual});
+  r.model = pr.model;
+  return r;
+}
+
+std::complex<double> FitResult::Impedance(double f) const {
+  if (!model) return {};
+  double zr = 0, zi = 0;
+  model->Impedance(params.data(), FitPoints{}, 2 * Pi * f, zr, zi);
+  return {zr, zi};
+}
+
+}  // namespace kavo

@@ -1,0 +1,124 @@
+// The fitter: any model (analysis/FitModel) fitted by least squares to the
+// measured complex impedance of one or more curves, with ±1σ on every
+// reported value. One step per function: select and prepare the curves,
+// build the problem, solve, covariance and propagation, assess.
+//
+// Residuals: (Z_model − Z)/|Z| per point, real and imaginary part, over the
+// frequency range, solved by Ceres (Levenberg-Marquardt, bounded iterations).
+// Uncertainty: the covariance of the fitted parameters ((JᵀJ)⁻¹ from Ceres)
+// scaled by the residual's variance per degree of freedom, propagated to
+// every reported value through its numerical Jacobian.
+#pragma once
+
+#include <complex>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace kavo {
+
+class FitModel;
+
+// One reported value: its JSON key ("Le_mH"), table name ("Le"), display
+// unit ("mH", "" for none), display value = SI × scale; its key in a
+// WinISD-style driver file (SI) and its place there; `listed` false for a
+// value kept for the driver file only.
+struct ReportedValue {
+  const char* key;
+  const char* name;
+  const char* unit;
+  double scale;
+  const char* driverKey = nullptr;
+  int driverOrder = 0;
+  bool listed = true;
+};
+
+// One measured curve: frequency [Hz], R [Ω] and θ [deg] per point.
+struct FitCurve {
+  std::vector<double> f, r, thetaDeg;
+  bool Empty() const { return f.empty(); }
+};
+
+// Why a fit gave nothing.
+enum class FitFailure {
+  None, NonFinite, TooFewPoints, NoResonance, BadRe, LoadedNotBelow, BoxedNotAbove,
+  NeedsSd, NotConverged
+};
+
+// What a fit that gave values warns of; `a`, `b` the numbers it names.
+enum class FitWarning { PoorFit, MassShift, BoxShift, MassBoxDisagree, NoCovariance };
+struct FitNotice {
+  FitWarning what;
+  double a = 0, b = 0;  // the shift in %, or the two Mms in g
+};
+
+// Above this relative RMS residual the model does not describe the curve.
+// Measured: a plain Le on the real 10-inch pair leaves 16–43 %, lr2 and semi
+// 1.2–3.9 % up to 6·Fs (the measurement's own point scatter is 1–3 % there),
+// a simulated driver its quantisation's 0.1–0.3 %.
+constexpr double PoorFitResidual = 0.05;
+
+// One curve as the fitter uses it: the points within the range as complex
+// impedance, its resonance, and the load under which it was measured.
+struct FitPoints {
+  std::vector<double> w, zr, zi, weight;  // ω [rad/s], Z [Ω], 1/|Z|
+  double fLow = 0, fHigh = 0;             // the lowest and highest point's f [Hz]
+  double peakHz = 0, peakR = 0;           // from FindResonance
+  int role = 0;                           // which curve of the input: 0 the first
+  double load[2] = {0, 0};                // the model's reading (a mass, a box stiffness)
+  double Mag(size_t k) const { return 1 / weight[k]; }
+};
+
+// The range a curve was fitted over: its lowest and highest point used.
+struct FittedRange {
+  int role = 0;
+  double fmin = 0, fmax = 0;
+  int points = 0;
+};
+
+struct FitResult {
+  FitFailure failure = FitFailure::None;
+  bool Ok() const { return failure == FitFailure::None; }
+  int failedCurve = -1;  // the curve (role) a failure is about
+  std::span<const ReportedValue> table;  // what value[i] is
+  std::vector<double> value;  // SI
+  std::vector<double> sigma;  // SI; 0 for a fixed value
+  std::vector<bool> has;      // reported (determined by the curves) or not
+  double residual = 0;        // relative RMS of (Z_model − Z)/|Z|
+  bool poor = false;          // residual > PoorFitResidual
+  double fmin = 0, fmax = 0;  // the first curve's range as fitted, Hz
+  std::vector<FittedRange> ranges;  // every curve's
+  int points = 0;             // points fitted over all curves
+  int iterations = 0;
+  std::vector<FitNotice> warnings;
+  std::shared_ptr<const FitModel> model;  // the model with its fitted parameters
+  std::vector<double> params;             // SI
+  // The fitted model's impedance at `f` Hz without a load.
+  std::complex<double> Impedance(double f) const;
+};
+
+// The points of `in` within fmin..fmax (f > 0, |Z| > 0).
+FitPoints SelectPoints(const FitCurve& in, double fmin, double fmax);
+// True when every number of `c` is finite and its columns match.
+bool AllFinite(const FitCurve& c);
+
+// The resonance: the most prominent local maximum of |Z| (its rise above
+// the higher of the lowest points on either side before |Z| climbs above it
+// again), refined by a parabola over ln f. False when none stands out by
+// 10 % of the curve's lowest value.
+bool FindResonance(FitPoints& c);
+
+// Curves with fewer points are refused.
+constexpr int MinFitPoints = 10;
+
+// Fits `model` to `curves` (prepared, with their resonances): bounded, at
+// most a few hundred solver iterations whatever the data.
+FitResult RunFit(std::shared_ptr<const FitModel> model, std::vector<FitPoints> curves);
+
+FitResult FailedFit(FitFailure failure, int curve = -1);
+
+// Ceres reports through glog; the fit reports its own failures. Called once
+// at program start.
+void QuietSolverLog();
+
+}  // namespace kavo
