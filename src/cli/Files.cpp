@@ -1,16 +1,15 @@
 // kavo-tool's files: see cli/Files.h.
 #include "cli/Files.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <iostream>
-#include <sys/stat.h>
 
 #include "cli/CommandLine.h"
 #include "cli/Curves.h"
 #include "cli/KavoTool.h"
 #include "cli/Texts.h"
+#include "platform/Paths.h"
 
 namespace kavo::cli {
 namespace {
@@ -45,14 +44,6 @@ bool CopyStandardInput(const QString& file, QString& reason) {
   }
   std::cin.clear();
   return copy.flush();
-}
-
-// The canonical path of `name`, also for a file not yet there (its folder's).
-QString Canonical(const QString& name) {
-  const QFileInfo info(name);
-  if (info.exists()) return info.canonicalFilePath();
-  const QString dir = QFileInfo(info.absolutePath()).canonicalFilePath();
-  return dir.isEmpty() ? info.absoluteFilePath() : QDir(dir).filePath(info.fileName());
 }
 
 }  // namespace
@@ -110,11 +101,7 @@ bool WriteOutput(const QString& target, const QByteArray& bytes, std::ostream& o
 }
 
 bool SameFile(const QString& a, const QString& b) {
-  if (IsStdio(a) || IsStdio(b)) return false;
-  if (Canonical(a) == Canonical(b)) return true;
-  struct stat sa {}, sb {};
-  return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0 &&
-         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  return !IsStdio(a) && !IsStdio(b) && kavo::SameFile(a, b);
 }
 
 int CheckOutput(const Command& command, const QString& target, const QStringList& inputs,

@@ -67,6 +67,10 @@ class ModalSeam {
                              const QString& initialName, QStringList& paths) = 0;
   virtual bool SaveFileName(QWidget* parent, const QString& filter, const QString& initialName,
                             QString& path) = 0;
+  // The same for a filter of several types: `type` is the index (from 0, in
+  // the filter's order) of the type chosen in the dialog.
+  virtual bool SaveFileNameOfType(QWidget* parent, const QString& filter, const QString& initialName,
+                                  QString& path, int& type) = 0;
   virtual bool PrintDialog(QWidget* parent, QPrinter& printer) = 0;
   virtual bool PageSetupDialog(QWidget* parent, QPrinter& printer) = 0;
   // Colour in 0x00BBGGRR; false on cancel.
@@ -85,6 +89,12 @@ bool LoadQtJapanese(const QString& folder = QString());
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& caption, const QString& text,
                                             MsgIcon icon, MsgButtons buttons,
                                             std::optional<MsgResult> defaultButton = std::nullopt);
+
+// Before a save to `name`: false, once the user has been told, when `name`
+// is one of `inputs` (the files the program shows: the measurement, the
+// references); false when `name` exists and the user does not agree to
+// overwrite it ("いいえ" is the default, the icon the exclamation mark).
+bool MaySaveTo(QWidget* parent, const QString& caption, const QString& name, const QStringList& inputs);
 
 // The seam in force. Defaults to the Qt implementation.
 ModalSeam& Modal();
@@ -108,6 +118,7 @@ class ScriptedModal : public ModalSeam {
   std::vector<ModalCall> calls;
   std::deque<MsgResult> messageAnswers;
   std::deque<QString> fileAnswers;          // empty string = cancel
+  std::deque<int> typeAnswers;              // SaveFileNameOfType's type; none = 0
   std::deque<QStringList> fileListAnswers;  // open with multiple selection; empty = cancel
   std::deque<bool> printAnswers;
   std::deque<bool> pageSetupAnswers;
@@ -127,6 +138,8 @@ class ScriptedModal : public ModalSeam {
                      const QString& initialName, QStringList& paths) override;
   bool SaveFileName(QWidget* parent, const QString& filter, const QString& initialName,
                     QString& path) override;
+  bool SaveFileNameOfType(QWidget* parent, const QString& filter, const QString& initialName, QString& path,
+                          int& type) override;
   bool PrintDialog(QWidget* parent, QPrinter& printer) override;
   bool PageSetupDialog(QWidget* parent, QPrinter& printer) override;
   bool PickColor(QWidget* parent, uint32_t& bgr) override;

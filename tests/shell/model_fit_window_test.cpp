@@ -5,8 +5,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
+#include <QTest>
 
 #include "MainProbe.h"
 #include "MainWindowFixture.h"
@@ -14,8 +17,10 @@
 #include "UnitModel.h"
 #include "analysis/windows/Kavo_calc.h"
 #include "analysis/windows/ModelFitWindow.h"
+#include "data/Interchange.h"
 #include "data/Kavo_file.h"
 #include "graph/Graph_rtf.h"
+#include "shell/Forms.h"
 
 namespace kavo::test {
 namespace {
@@ -88,6 +93,102 @@ TEST_F(ModelFitWindowTest, ByKeyboardFromTheAnalysisWindowToTheTableAndTheDashed
   Key(Qt::Key_Escape);
   EXPECT_FALSE(fit->isVisible());
   EXPECT_EQ(TFormMainProbe(main).graphPlotter()->overlay(), nullptr);
+}
+
+// A measured driver of resonance `fs`, kept as `name` (.DTA, or a table by its extension).
+QString Driver(const TempDir& dir, const char* name, double fs) {
+  kavsim::DriverModel m;
+  m.Fs = fs;
+  MeasureData data;
+  const SettingsRecord settings;
+  EXPECT_TRUE(FillFromUnit(data, m));
+  data.dateTime = "2026/12/08 9:15:00";
+  data.valid = 1;
+  const QString path = dir.Path(QString::fromUtf8(name));
+  PointValues raw, ave;
+  EXPECT_TRUE(KAVO_File().ConvertData(&data, &raw, &ave));
+  if (path.endsWith(QLatin1String(".DTA"))) EXPECT_TRUE(KAVO_File().WriteDataFile(path, "0815", &settings, &data));
+  else EXPECT_TRUE(WriteAll(path, QByteArray::fromStdString(ZmaText(raw, data, path, "0815"))));
+  return path;
+}
+
+TEST_F(ModelFitWindowTest, SaveByTypeAndNameNeverOverAFileOnShowAndOnlyForTheMeasurementFitted) {
+  Start();
+  main->move(0, 0);
+  main->show();
+  const QString woofer = Driver(dir, "woofer.DTA", 42), other = Driver(dir, "other.DTA", 47);
+  const QString ref = Driver(dir, "ref.txt", 45);
+  main->mOpenDataFile(woofer);
+  modal->fileListAnswers = {{ref}};
+  main->MenuRef_OpenClick();
+  ASSERT_TRUE(TFormMainProbe(main).refData()[0].valid);
+  const QByteArray refBytes = ReadAll(ref);
+  TFormMainProbe(main).MenuMesure_Fit()->trigger();
+  TFormFit* fit = Forms().fit;
+  ASSERT_TRUE(Activate(fit));
+  // Placed as the analysis window is (on screen, never over the main window's
+  // menu), with Re, which has no default, ready to be typed.
+  EXPECT_TRUE(main->screen()->availableGeometry().contains(fit->frameGeometry()));
+  EXPECT_FALSE(fit->frameGeometry().intersects(QRect(main->menuBar()->mapToGlobal(QPoint()), main->menuBar()->size())));
+  EXPECT_EQ(QApplication::focusWidget(), fit->ReEdit);
+  QTest::keyClicks(fit->ReEdit, QStringLiteral("5.6"));
+  QTest::keyClick(fit->ReEdit, Qt::Key_Return);
+  ASSERT_GT(fit->Table->rowCount(), 0) << modal->MessageTexts().join('|').toStdString();
+  // The table is one Tab stop.
+  fit->CloseButton->setFocus();
+  QTest::keyClick(fit->CloseButton, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), fit->Table);
+  QTest::keyClick(fit->Table, Qt::Key_Tab);
+  EXPECT_NE(QApplication::focusWidget(), fit->Table);
+
+  const QString refused = QStringLiteral("ファイル：%1は表示中のデータのファイルです。\n別の名前で保存して下さい").arg(ref);
+  const struct {
+    const char* typed;
+    int type;  // 0 .wdr, 1 text
+    const char* written;
+    const char* begins;  // the file's first bytes; null: no file written
+    MsgResult answer;
+    QString message;
+  } cases[] = {
+      {"plain", 0, "plain.wdr", "[Driver]\n", MsgResult::Yes, {}},
+      {"plain", 1, "plain.txt", "* KAVO model fit\n* source: woofer.DTA\n* date: 2026/12/08 9:15:00\n* model: semi, creep\n* range: ",
+       MsgResult::Yes, {}},
+      {"table.TXT", 0, "table.TXT", "* KAVO model fit\n", MsgResult::Yes, {}},
+      {"meas.csv", 1, "meas.txt", "* KAVO model fit\n", MsgResult::Yes, {}},
+      {"plain.wdr", 1, "plain.wdr", nullptr, MsgResult::No,
+       QStringLiteral("ファイル：%1があります。\n上書きしますか").arg(dir.Path("plain.wdr"))},
+      {"ref", 1, "ref.txt", nullptr, MsgResult::Yes, refused},
+      {"missing/plain", 0, "missing/plain.wdr", nullptr, MsgResult::Yes,
+       QStringLiteral("ファイル：%1を保存できませんでした").arg(dir.Path("missing/plain.wdr"))},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    const QString written = dir.Path(c.written);
+    const QByteArray before = ReadAll(written);
+    modal->calls.clear();
+    modal->fileAnswers = {dir.Path(c.typed)};
+    modal->typeAnswers = {c.type};
+    modal->messageAnswers = {c.answer};
+    fit->SaveButton->setFocus();
+    QTest::keyClick(fit->SaveButton, Qt::Key_Space);
+    ASSERT_FALSE(modal->calls.empty());
+    EXPECT_EQ(modal->calls.front().text, dir.Path("woofer.wdr"));  // the initial name
+    EXPECT_EQ(modal->MessageTexts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
+    if (c.begins) {
+      EXPECT_TRUE(ReadAll(written).startsWith(c.begins)) << ReadAll(written).left(120).toStdString();
+    } else {
+      EXPECT_EQ(ReadAll(written), before);
+      EXPECT_EQ(modal->calls.back().icon, MsgIcon::Exclamation);
+    }
+  }
+  EXPECT_EQ(ReadAll(ref), refBytes);
+  EXPECT_FALSE(QFile::exists(dir.Path("plain")));
+
+  // Another measurement: the fit of the earlier one is gone and cannot be saved.
+  main->mOpenDataFile(other);
+  EXPECT_EQ(fit->Table->rowCount(), 0);
+  EXPECT_FALSE(fit->SaveButton->isEnabled());
+  EXPECT_TRUE(fit->ResidualLabel->text().isEmpty());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -10,13 +11,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QTableWidget>
 #include <memory>
 
 #include "analysis/windows/Re.h"
+#include "data/DataSets.h"
 #include "data/Interchange.h"
 #include "data/Kavo_file.h"
+#include "data/Stringutil.h"
+#include "data/WholeFile.h"
 #include "platform/Look.h"
 #include "platform/Modal.h"
 
@@ -27,7 +30,25 @@ QString U(const char* text) { return QString::fromUtf8(text); }
 
 const char* const Caption = "モデル適合解析";
 const char* const SecondFilter = "測定データ (*.DTA *.zma *.csv *.txt)|*.DTA;*.zma;*.csv;*.txt";
+// The types of 保存, in the order of the dialog's list.
 const char* const SaveFilter = "ドライバファイル (*.wdr)|*.wdr|テキストファイル (*.txt)|*.txt";
+const char* const SaveExtensions[] = {".wdr", ".txt"};
+constexpr int TextType = 1;
+
+// The name 保存 writes: a name typed with the extension of one of the types
+// is saved as that type; any other gets the chosen type's extension by the
+// rule of the main window's saves.
+QString SaveName(const QString& typed, int& type) {
+  if (type < 0 || type > TextType) type = 0;
+  for (int t = 0; t <= TextType; ++t) {
+    const QString ext = QLatin1String(SaveExtensions[t]);
+    if (ForceExtension(typed, ext) == typed) {
+      type = t;
+      return typed;
+    }
+  }
+  return ForceExtension(typed, QLatin1String(SaveExtensions[type]));
+}
 
 // A number typed as the Re window takes it; false for an empty or bad field.
 bool Number(const QLineEdit* edit, double& value) {
@@ -147,6 +168,8 @@ TFormFit::TFormFit(QWidget* parent) : QWidget(parent, Qt::Window), overlay_(std:
   Table->setHorizontalHeaderLabels({U("パラメータ"), U("値"), U("±σ"), U("単位")});
   Table->verticalHeader()->hide();
   Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // One Tab stop; the arrow keys move inside.
+  Table->setTabKeyNavigation(false);
   Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   Table->verticalHeader()->setDefaultSectionSize(22);
   Table->setMinimumHeight(22 * 15 + 8);
@@ -173,9 +196,11 @@ TFormFit::TFormFit(QWidget* parent) : QWidget(parent, Qt::Window), overlay_(std:
   resize(460, 720);
 }
 
-void TFormFit::SetSource(const PointValues* raw, const MeasureData* measurement, double re) {
+void TFormFit::SetSource(const PointValues* raw, const MeasureData* measurement, const QString* fileName,
+                         double re) {
   raw_ = raw;
   measurement_ = measurement;
+  fileName_ = fileName;
   if (re > 0 && ReEdit->text().isEmpty()) ReEdit->setText(QString::number(re, 'g', 6));
 }
 
@@ -243,6 +268,7 @@ void TFormFit::FitClick() {
   }
   result_ = r;
   fitted_ = in.free;
+  fittedSecond_ = kind != 0 ? SecondFile->text().trimmed() : QString();
   haveModel_ = true;
   ShowResult();
   if (overlayChanged) overlayChanged();
@@ -282,6 +308,7 @@ void TFormFit::Clear() {
   haveModel_ = false;
   result_ = {};
   fitted_ = {};
+  fittedSecond_.clear();
   Table->setRowCount(0);
   ResidualLabel->clear();
   WarningsLabel->clear();
@@ -289,18 +316,37 @@ void TFormFit::Clear() {
   if (had && overlayChanged) overlayChanged();
 }
 
+std::string TFormFit::TextHeader() const {
+  const QString source = fileName_ && !fileName_->isEmpty() ? QFileInfo(*fileName_).fileName() : QStringLiteral("-");
+  QString model = QLatin1String(CoilModelName(result_.model.coil));
+  if (result_.model.creep) model += QStringLiteral(", creep");
+  if (!fittedSecond_.isEmpty()) model += QStringLiteral(", with ") + QFileInfo(fittedSecond_).fileName();
+  const QString lines = QStringLiteral("* KAVO model fit\n* source: %1\n* date: %2\n* model: %3\n* range: %4-%5 Hz\n")
+                            .arg(source, measurement_ ? FromCp932(measurement_->dateTime) : QString(), model)
+                            .arg(result_.fmin, 0, 'f', 0)
+                            .arg(result_.fmax, 0, 'f', 0);
+  return lines.toStdString();
+}
+
 void TFormFit::SaveClick() {
-  if (!haveModel_) return;
-  QString path;
-  if (!Modal().SaveFileName(this, U(SaveFilter), U("driver.wdr"), path) || path.isEmpty()) return;
+  // A fit belongs to the measurement it was made of.
+  const FitCurve now = Current();
+  if (!haveModel_ || now.f != fitted_.f || now.r != fitted_.r || now.thetaDeg != fitted_.thetaDeg) return Clear();
+  const QString source = fileName_ ? *fileName_ : QString();
+  const QString initial =
+      source.isEmpty() ? QStringLiteral("*.wdr") : QFileInfo(source).path() + QLatin1Char('/') + QFileInfo(source).completeBaseName() + QStringLiteral(".wdr");
+  QString chosen;
+  int type = 0;
+  if (!Modal().SaveFileNameOfType(this, U(SaveFilter), initial, chosen, type) || chosen.isEmpty()) return;
+  const QString name = SaveName(chosen, type);
+  QStringList shown = filesShown ? filesShown() : QStringList();
+  if (!fittedSecond_.isEmpty()) shown << fittedSecond_;
+  if (!MaySaveTo(this, U(Caption), name, shown)) return;
   double sdCm2 = 0;
   Number(SdEdit, sdCm2);
-  const bool text = path.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
-  const std::string content = text ? FitTableText(result_) : WdrText(result_, {"", "", sdCm2 * 1e-4});
-  QSaveFile out(path);
-  const bool ok = out.open(QIODevice::WriteOnly) &&
-                  out.write(content.data(), qint64(content.size())) == qint64(content.size()) && out.commit();
-  if (!ok) Tell(U("ファイルを保存できませんでした"));
+  const std::string content =
+      type == TextType ? TextHeader() + FitTableText(result_) : WdrText(result_, {"", "", sdCm2 * 1e-4});
+  if (!WriteWhole(name, content)) Tell(U("ファイル：") + name + U("を保存できませんでした"));
 }
 
 const PointValues* TFormFit::Overlay(int32_t band) const {
@@ -334,6 +380,12 @@ void TFormFit::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
+}
+
+void TFormFit::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Re is the one value there is no default for.
+  if (ReEdit->isEnabled()) ReEdit->setFocus();
 }
 
 void TFormFit::hideEvent(QHideEvent* event) {
