@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Configures (once) and builds into ./build; rebuilds only what changed.
+#   scripts/build.sh programs   only KAVO, kavsim and kavo-tool (what ./run
+#                               starts), without the tests and tools
 #   scripts/build.sh sanitize   the same with AddressSanitizer and
 #                               UndefinedBehaviorSanitizer, into ./build-sanitize
 #   scripts/build.sh fuzz       the libFuzzer targets with clang, into ./build-fuzz
@@ -9,6 +11,8 @@ mode="${1:-}"
 case "$mode" in
   "")
     dir=build; args=(); targets=() ;;
+  programs)
+    dir=build; args=(); targets=(--target KAVO kavsim kavo-tool) ;;
   sanitize)
     san="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
     dir=build-sanitize; targets=()

@@ -41,4 +41,16 @@ if [ ! -f "${debs[0]}" ]; then
   echo "package.sh: cpack made no package (see $out/cpack.log)" >&2
   exit 1
 fi
+
+# Static-Built-Using: the source packages whose code is linked or compiled
+# into the programs (Ceres' archive, Eigen's and glog's headers), as they
+# stand on the building machine. cpack has no field for it: the control file
+# is completed in an unpacked copy, which is packed again.
+static=$(dpkg-query -W -f='${source:Package} (= ${source:Version}), ' libceres-dev libeigen3-dev libgoogle-glog-dev)
+unpacked="$out/unpacked"
+rm -rf "$unpacked"
+dpkg-deb -R "${debs[0]}" "$unpacked"
+sed -i "/^Depends:/a Static-Built-Using: ${static%, }" "$unpacked/DEBIAN/control"
+dpkg-deb --root-owner-group -Zxz -b "$unpacked" "${debs[0]}" >/dev/null
+rm -rf "$unpacked"
 echo "${debs[0]}"

@@ -110,8 +110,12 @@ std::string missingValueOf;
 int Fail(const std::string& message) {
   const std::string text = missingValueOf.empty() ? message : "option " + missingValueOf + " needs a value";
   std::fprintf(stderr, "kavsim: %s (see --help)\n", text.c_str());
-  return 2;
+  return 64;  // a wrong command line, as for KAVO and kavo-tool
 }
+
+// After --help or --version: 1 when standard output did not take the text
+// (a full disk, a closed pipe).
+int Printed() { return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1; }
 
 }  // namespace
 
@@ -138,11 +142,11 @@ int main(int argc, char** argv) {
     }
     if (opt == "--help" || opt == "-h") {
       PrintHelp();
-      return 0;
+      return Printed();
     }
     if (opt == "--version") {
       std::printf("kavsim %s\n", KAVO_VERSION);
-      return 0;
+      return Printed();
     }
     if (opt == "--unpaced") { config.paced = false; continue; }
     if (opt == "--until-eof") { untilEof = true; continue; }

@@ -170,6 +170,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>cannot be written (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>cannot make a temporary copy</source>
         <translation type="unfinished"></translation>
     </message>

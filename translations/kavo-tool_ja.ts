@@ -170,6 +170,10 @@
         <translation>書き込めませんでした</translation>
     </message>
     <message>
+        <source>cannot be written (%1)</source>
+        <translation>書き込めませんでした (%1)</translation>
+    </message>
+    <message>
         <source>cannot make a temporary copy</source>
         <translation>一時ファイルに写せませんでした</translation>
     </message>

@@ -42,6 +42,9 @@ struct Command {
   Handler run;
   int minOperands = 1, maxOperands = 1;
   const char* note = nullptr;  // more lines below the options (which go together), or null
+  // Draws with widgets: runs in the widget application on the offscreen
+  // platform, made only once its command line has been read.
+  bool needsWidgets = false;
 };
 
 // What the parser found: the operands in order and each option given.

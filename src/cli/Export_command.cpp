@@ -49,7 +49,7 @@ int RunExport(const QStringList& args, std::ostream& out, std::ostream& err) {
     written = WriteOutput(target, QByteArray::fromStdString(text), out);
   }
   if (!written) {
-    SayFile(err, "export", target, ToolText::tr("cannot be written"), true);
+    SayFile(err, "export", target, CannotBeWrittenText(), true);
     return ExitFailed;
   }
   if (target != QLatin1String("-")) out << Std(target) << '\n';

@@ -3,12 +3,16 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <csignal>
 #include <iostream>
+#include <sys/stat.h>
 
 #include "cli/CommandLine.h"
 #include "cli/Curves.h"
 #include "cli/KavoTool.h"
 #include "cli/Texts.h"
+#include "data/WholeFile.h"
 #include "platform/Paths.h"
 
 namespace kavo::cli {
@@ -46,9 +50,25 @@ bool CopyStandardInput(const QString& file, QString& reason) {
   return copy.flush();
 }
 
+// `bytes` to standard output, flushed; false, with the reason recorded,
+// when it does not take them.
+bool ToStandardOutput(const QByteArray& bytes, std::ostream& out) {
+  EndOnClosedPipe(out);
+  errno = 0;
+  out.write(bytes.constData(), bytes.size());
+  out.flush();
+  if (out) return true;
+  SetWriteError(errno);
+  return false;
+}
+
 }  // namespace
 
 void InputFile::ResetStandardInput() { stdinTaken = false; }
+
+void EndOnClosedPipe(const std::ostream& out) {
+  if (&out == &std::cout) std::signal(SIGPIPE, SIG_DFL);
+}
 
 bool InputFile::Open(const QString& name, QString& reason) {
   if (IsStdio(name)) {
@@ -90,14 +110,17 @@ bool OutputFile::Deliver(std::ostream& out) const {
   QFile file(path_);
   if (!file.open(QIODevice::ReadOnly)) return false;
   const QByteArray bytes = file.readAll();
-  out.write(bytes.constData(), bytes.size());
-  return bool(out);
+  return ToStandardOutput(bytes, out);
 }
 
 bool WriteOutput(const QString& target, const QByteArray& bytes, std::ostream& out) {
   if (!IsStdio(target)) return SaveText(target, bytes.toStdString());
-  out.write(bytes.constData(), bytes.size());
-  return bool(out);
+  return ToStandardOutput(bytes, out);
+}
+
+bool IsStream(const QString& name) {
+  struct stat st {};
+  return ::stat(QFile::encodeName(name).constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
 bool SameFile(const QString& a, const QString& b) {
@@ -109,7 +132,7 @@ int CheckOutput(const Command& command, const QString& target, const QStringList
   for (const QString& input : inputs)
     if (SameFile(target, input))
       return UsageError(command, ToolText::tr("%1: the output would replace the input %2").arg(target, input), err);
-  if (IsStdio(target) || suffixes.size() == 0) return Proceed;
+  if (IsStdio(target) || IsStream(target) || suffixes.size() == 0) return Proceed;
   const QString suffix = QFileInfo(target).suffix().toLower();
   QStringList allowed;
   for (const char* s : suffixes) {

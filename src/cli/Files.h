@@ -53,6 +53,11 @@ class OutputFile {
   std::unique_ptr<QTemporaryDir> copy_;
 };
 
+// When `out` is the process's standard output: a reader that has gone away
+// ends the command by SIGPIPE, quietly, as it ends any command of a pipe,
+// even where a library (the printing system's) has chosen to ignore it.
+void EndOnClosedPipe(const std::ostream& out);
+
 // Bytes made in memory: to `out` for "-", otherwise into the file whole.
 bool WriteOutput(const QString& target, const QByteArray& bytes, std::ostream& out);
 
@@ -60,8 +65,13 @@ bool WriteOutput(const QString& target, const QByteArray& bytes, std::ostream& o
 // both exist, the same device and inode. "-" is never the same file.
 bool SameFile(const QString& a, const QString& b);
 
+// True when `name` is a device or a pipe (/dev/stdout, /dev/fd/63): bytes
+// go into it as they are, and its name says nothing of their kind.
+bool IsStream(const QString& name);
+
 // Proceed, or ExitUsage after the message when `target` would replace one
-// of `inputs` or does not end in one of `suffixes` ("pdf", any case; "-" passes).
+// of `inputs` or does not end in one of `suffixes` ("pdf", any case; "-", a
+// device and a pipe pass).
 int CheckOutput(const Command& command, const QString& target, const QStringList& inputs,
                 std::initializer_list<const char*> suffixes, std::ostream& err);
 

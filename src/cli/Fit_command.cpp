@@ -172,7 +172,7 @@ int RunFit(const QStringList& args, std::ostream& out, std::ostream& err) {
   if (!o.wdr.isEmpty()) {
     const std::string text = WdrText(r, {o.brand.toStdString(), o.modelName.toStdString(), o.sdCm2 * 1e-4});
     if (!WriteOutput(o.wdr, QByteArray::fromStdString(text), out)) {
-      SayFile(err, "fit", o.wdr, ToolText::tr("cannot be written"), true);
+      SayFile(err, "fit", o.wdr, CannotBeWrittenText(), true);
       return ExitFailed;
     }
   }

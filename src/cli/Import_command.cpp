@@ -76,7 +76,7 @@ int RunImport(const QStringList& args, std::ostream& out, std::ostream& err) {
   const SettingsRecord settings;
   const OutputFile output(target);
   if (!KAVO_File().WriteDataFile(output.Path(), ImportedSerial, &settings, data.get()) || !output.Deliver(out)) {
-    SayFile(err, "import", target, ToolText::tr("cannot be written"), true);
+    SayFile(err, "import", target, CannotBeWrittenText(), true);
     return ExitFailed;
   }
   if (!output.ToStdout()) out << Std(target) << '\t' << BandPointCount(band) << " points, band " << band << '\n';

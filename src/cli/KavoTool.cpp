@@ -1,9 +1,11 @@
 #include "cli/KavoTool.h"
 
-#include <ostream>
+#include <cerrno>
+#include <sstream>
 
 #include "cli/Files.h"
 #include "cli/Texts.h"
+#include "data/WholeFile.h"
 
 #ifndef KAVO_VERSION
 #error "KAVO_VERSION comes from the build (the project's version)"
@@ -48,8 +50,13 @@ QString OverviewText() {
   return text;
 }
 
-bool NeedsWidgets(const QString& name) {
-  return name == QLatin1String("print") || name == QLatin1String("plot") || name == QLatin1String("qc");
+bool NeedsWidgets(const QStringList& args) {
+  const Command* c = FindCommand(args.value(0));
+  if (!c || !c->needsWidgets) return false;
+  // Its help and a wrong command line are answered by the parser alone.
+  std::ostringstream out, err;
+  CommandLine line;
+  return ParseCommandLine(*c, args.mid(1), line, out, err) == Proceed;
 }
 
 int RunTool(const QStringList& args, std::ostream& out, std::ostream& err) {
@@ -61,7 +68,8 @@ int RunTool(const QStringList& args, std::ostream& out, std::ostream& err) {
   } else if (name == QLatin1String("--version")) {
     status = Show(VersionText(), out, ExitOk);
   } else if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
-             (name == QLatin1String("help") && args.size() == 1)) {
+             (name == QLatin1String("help") &&
+              (args.size() == 1 || args[1] == QLatin1String("--help") || args[1] == QLatin1String("-h")))) {
     status = Show(OverviewText(), out, ExitOk);
   } else if (name == QLatin1String("help")) {
     const Command* c = FindCommand(args[1]);
@@ -78,10 +86,13 @@ int RunTool(const QStringList& args, std::ostream& out, std::ostream& err) {
   }
   // A full disk or a closed pipe behind standard output is a failure too
   // (said here unless the command has failed and said so already).
+  EndOnClosedPipe(out);
+  errno = 0;
   out.flush();
   if (!out && status == ExitOk) {
+    SetWriteError(errno);
     const Command* c = FindCommand(name);
-    SayFile(err, c ? c->name : nullptr, QStringLiteral("-"), ToolText::tr("cannot be written"), true);
+    SayFile(err, c ? c->name : nullptr, QStringLiteral("-"), CannotBeWrittenText(), true);
     status = ExitFailed;
   }
   return status;

@@ -54,9 +54,10 @@ int RunMatch(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunExport(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunImport(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err);
-// Needs a QApplication: see NeedsWidgets.
 int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err);
-// Whether the command `name` draws with widgets and so needs a QApplication.
-bool NeedsWidgets(const QString& name);
+// Whether `args` (without the program name) run a command that draws
+// (Command::needsWidgets) with a command line it accepts, and so need the
+// widget application. Its help and usage errors need none.
+bool NeedsWidgets(const QStringList& args);
 
 }  // namespace kavo::cli

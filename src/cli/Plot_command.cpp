@@ -71,14 +71,17 @@ PlotRequest ParsePlot(const QStringList& args, std::ostream& out, std::ostream& 
   r.raw = line.Has("--raw");
   if (line.Has("--size") && !ParseSize(line.Value("--size"), r.width, r.height))
     return refuse(ToolText::tr("--size is WxH, 200x150 to 4000x4000"));
-  const bool toStdout = r.target == QLatin1String("-");
-  if ((r.status = CheckOutput(PlotCommand, r.target, QStringList{r.file} + r.refs, {"png", "svg", "pdf"}, err)) != Proceed)
-    return r;
-  r.kind = line.Value("--format", toStdout ? QStringLiteral("png") : QFileInfo(r.target).suffix().toLower());
+  // The output's name says the kind unless --format does; standard output,
+  // a device or a pipe (/dev/stdout, >(...)) has no name for it and gets PNG.
+  const QStringList inputs = QStringList{r.file} + r.refs;
+  const bool named = !line.Has("--format");
+  r.status = named ? CheckOutput(PlotCommand, r.target, inputs, {"png", "svg", "pdf"}, err)
+                   : CheckOutput(PlotCommand, r.target, inputs, {}, err);
+  if (r.status != Proceed) return r;
+  const bool stream = r.target == QLatin1String("-") || IsStream(r.target);
+  r.kind = line.Value("--format", stream ? QStringLiteral("png") : QFileInfo(r.target).suffix().toLower());
   if (r.kind != QLatin1String("png") && r.kind != QLatin1String("svg") && r.kind != QLatin1String("pdf"))
     return refuse(ToolText::tr("unknown format %1").arg(r.kind));
-  if (!toStdout && QFileInfo(r.target).suffix().toLower() != r.kind)
-    return refuse(ToolText::tr("%1: the output must end in .%2").arg(r.target, r.kind));
   if (r.refs.size() > MaxRefs) return refuse(ToolText::tr("at most %1 references").arg(MaxRefs));
   return r;
 }
@@ -136,31 +139,27 @@ void RenderPlot(const PlotRequest& r, const PlotData& d, const SettingsRecord& c
   sheet.ThinLabels();
 }
 
-// The picture inside an SVG page of the same size.
-QByteArray SvgBytes(const QByteArray& png, int width, int height) {
-  const QByteArray w = QByteArray::number(width), h = QByteArray::number(height);
-  return QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") +
-         "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" + w +
-         "\" height=\"" + h + "\" viewBox=\"0 0 " + w + ' ' + h + "\">\n<image width=\"" + w + "\" height=\"" + h +
-         "\" xlink:href=\"data:image/png;base64," + png.toBase64() + "\"/>\n</svg>\n";
-}
-
 // The file in the kind its name asks for, whole or not at all; "-" is
 // standard output.
 bool WritePlot(const PlotRequest& r, const GraphSheet& sheet, std::ostream& out) {
   auto write = [&](const QByteArray& bytes) { return WriteOutput(r.target, bytes, out); };
   if (r.kind == QLatin1String("pdf")) return write(sheet.PdfBytes(r.width, r.height));
+  if (r.kind == QLatin1String("svg")) return write(sheet.SvgBytes());
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
   sheet.Picture().save(&buffer, "PNG");
-  return write(r.kind == QLatin1String("png") ? png : SvgBytes(png, r.width, r.height));
+  return write(png);
 }
 
 }  // namespace
 
-const Command PlotCommand{"plot", "FILE.DTA", QT_TRANSLATE_NOOP("ToolText", "the graph as a picture"), PlotOptions,
-                          RunPlot};
+const Command PlotCommand{.name = "plot",
+                          .operands = "FILE.DTA",
+                          .summary = QT_TRANSLATE_NOOP("ToolText", "the graph as a picture"),
+                          .options = PlotOptions,
+                          .run = RunPlot,
+                          .needsWidgets = true};
 
 int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
   const PlotRequest request = ParsePlot(args, out, err);
@@ -181,7 +180,7 @@ int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
   GraphSheet sheet;
   RenderPlot(request, data, colours, graph, sheet);
   if (!WritePlot(request, sheet, out)) {
-    SayFile(err, "plot", request.target, ToolText::tr("cannot be written"), true);
+    SayFile(err, "plot", request.target, CannotBeWrittenText(), true);
     return ExitFailed;
   }
   if (request.target != QLatin1String("-")) out << Std(request.target) << '\n';

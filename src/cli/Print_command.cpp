@@ -17,10 +17,10 @@
 #include "cli/Texts.h"
 #include "data/Kavo_file.h"
 #include "data/Stringutil.h"
+#include "data/WholeFile.h"
 #include "graph/GraphSheet.h"
 #include "graph/GraphView.h"
 #include "graph/Kavo_print.h"
-#include "graph/dialogs/Kavo_printinfo.h"
 #include "messages/Ka_texts.h"
 #include "platform/Look.h"
 #include "platform/Names.h"
@@ -69,13 +69,9 @@ PrintRequest ParsePrint(const QStringList& args, std::ostream& out, std::ostream
   }
   if ((r.status = CheckOutput(PrintCommand, r.output, QStringList{r.file} + r.refs, {"pdf"}, err)) != Proceed) return r;
   if (r.info.size() > 3) return refuse(ToolText::tr("at most three --info lines"));
-  // What the information window's lines accept: one line each, at most
-  // MaxPrintInfoBytes bytes in code page 932.
-  const PrintInfoValidator lineCheck;
+  // What the information window's lines accept.
   for (int k = 0; k < r.info.size(); ++k) {
-    QString text = r.info[k];
-    int pos = 0;
-    if (lineCheck.validate(text, pos) != QValidator::Acceptable)
+    if (!IsPrintInfoLine(r.info[k].toStdString()))
       return refuse(ToolText::tr("--info line %1 is not one line of at most %2 bytes in code page 932")
                         .arg(k + 1)
                         .arg(MaxPrintInfoBytes));
@@ -152,8 +148,12 @@ bool WritePage(const PrintRequest& r, const GraphSheet& sheet, const SettingsRec
 
 }  // namespace
 
-const Command PrintCommand{"print", "FILE.DTA", QT_TRANSLATE_NOOP("ToolText", "the printed page of the graph as a PDF"),
-                           PrintOptions, RunPrint};
+const Command PrintCommand{.name = "print",
+                           .operands = "FILE.DTA",
+                           .summary = QT_TRANSLATE_NOOP("ToolText", "the printed page of the graph as a PDF"),
+                           .options = PrintOptions,
+                           .run = RunPrint,
+                           .needsWidgets = true};
 
 int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err) {
   const PrintRequest request = ParsePrint(args, out, err);
@@ -175,8 +175,12 @@ int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err) {
   GraphView view;
   GraphSheet sheet;
   DrawPrintSheet(data, settings, options, view, sheet);
+  SetWriteError(0);
   if (!WritePage(request, sheet, settings, options, !data.refs.empty(), out)) {
-    SayFile(err, "print", request.output, Catalogue(QString::fromUtf8(msgtext::PrintError)), true);
+    // A write that failed says why; anything else is the window's message.
+    const QString why = WriteErrorText().isEmpty() ? Catalogue(QString::fromUtf8(msgtext::PrintError))
+                                                   : CannotBeWrittenText();
+    SayFile(err, "print", request.output, why, true);
     return ExitFailed;
   }
   if (request.output != QLatin1String("-")) out << Std(QFileInfo(request.output).absoluteFilePath()) << '\n';

@@ -73,7 +73,8 @@ const Command QcCommand{
     QT_TRANSLATE_NOOP("ToolText", "One line per file: PASS<TAB>FILE or FAIL<TAB>FILE<TAB>reason; reason; ...\n"
                                   "then the statistics per parameter (STAT, name, count, mean, σ, min, max).\n"
                                   "Exit status: 0 all pass, 1 any fails, 2 a file cannot be read (the others\n"
-                                  "are checked), 64 a wrong command line or rules file.")};
+                                  "are checked), 64 a wrong command line or rules file."),
+    /*needsWidgets=*/true};  // --plot draws
 
 const Command MatchCommand{
     "match", "FILE...",
@@ -204,13 +205,13 @@ int RunQc(const QStringList& args, std::ostream& out, std::ostream& err) {
   if (json) out << "{\"files\": [\n  " << jsonFiles << "],\n \"statistics\": {\n  " << jsonStats << "}}\n";
 
   if (line.Has("--csv") && !WriteOutput(csv, QByteArray::fromStdString(csvText), out)) {
-    SayFile(err, "qc", csv, ToolText::tr("cannot be written"), true);
+    SayFile(err, "qc", csv, CannotBeWrittenText(), true);
     return ExitFailed;
   }
   if (line.Has("--plot")) {
     QString reason;
     if (!WriteQcPicture(plot, rules, *reference, failingCurves, failing, out, reason)) {
-      SayFile(err, "qc", plot, reason.isEmpty() ? ToolText::tr("cannot be written") : reason, true);
+      SayFile(err, "qc", plot, reason.isEmpty() ? CannotBeWrittenText() : reason, true);
       return ExitFailed;
     }
   }

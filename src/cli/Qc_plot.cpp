@@ -34,12 +34,12 @@ float RScaleFor(float m) {
 const QColor CurveColours[] = {QColor(220, 30, 30), QColor(0, 150, 0),   QColor(230, 120, 0), QColor(150, 0, 170),
                                QColor(0, 160, 170), QColor(120, 80, 30), QColor(230, 0, 140), QColor(90, 90, 90)};
 
-QPolygonF Line(const Graph_RTF::FreqAxis& axis, const std::vector<double>& f, const std::vector<double>& r, float rMax,
+QPolygonF Line(const FreqAxis& axis, const std::vector<double>& f, const std::vector<double>& r, float rMax,
                int w, int h, double lo, double hi) {
   QPolygonF line;
   for (size_t i = 0; i < f.size(); ++i)
     if (f[i] >= lo * (1 - 1e-9) && f[i] <= hi * (1 + 1e-9))
-      line << QPointF(axis.Column(f[i], w), Graph_RTF::RRow(float(r[i]), rMax, h));
+      line << QPointF(axis.Column(f[i], w), RRow(float(r[i]), rMax, h));
   return line;
 }
 
@@ -81,7 +81,11 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
   sheet.ColorLabels(colours, Qt::black);
   const QFontMetrics fm(QApplication::font());
   // The band, the reference and the failing curves over the plotter's grid.
-  sheet.Plotter()->band = [&](QPainter& p, const Graph_RTF::FreqAxis& axis, float rMax, int w, int h) {
+  const auto paint = [&](QPainter& p, const GraphMapping& m) {
+    const FreqAxis& axis = m.axis;
+    const float rMax = m.rMax;
+    const int w = m.width;
+    const int h = m.height;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     PaintToleranceBand(p, axis, rMax, w, h, band.f, band.lo, band.hi, band.ref, refColour, 2);
@@ -114,6 +118,7 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
     }
     p.restore();
   };
+  sheet.Plotter()->AddOverlay(&band, paint, Graph_RTF::OverlayLayer::UnderCurves);
   sheet.Plotter()->Clear();
   sheet.Plotter()->DrawReferences(true);
   sheet.ThinLabels();
@@ -127,7 +132,7 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
     buffer.open(QIODevice::WriteOnly);
     sheet.Picture().save(&buffer, "PNG");
   }
-  sheet.Plotter()->band = nullptr;
+  sheet.Plotter()->RemoveOverlay(&band);
   return WriteOutput(target, bytes, out);
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <ostream>
 
+#include "data/WholeFile.h"
 #include "messages/Ka_texts.h"
 
 namespace kavo::cli {
@@ -53,6 +54,11 @@ bool UseLanguage(const QLocale& locale) {
   }
   QCoreApplication::installTranslator(installed.get());
   return true;
+}
+
+QString CannotBeWrittenText() {
+  const QString why = WriteErrorText();
+  return why.isEmpty() ? ToolText::tr("cannot be written") : ToolText::tr("cannot be written (%1)").arg(why);
 }
 
 void Say(std::ostream& err, const char* command, const QString& text) {

@@ -28,6 +28,10 @@ QString Catalogue(const QString& japanese);
 QString BadDataFileText();
 QString CalcDataErrorText();
 
+// "cannot be written (No space left on device)": the reason the last
+// failed write recorded (data/WholeFile), where there is one.
+QString CannotBeWrittenText();
+
 // Installs the translator for `locale`, replacing the one installed before.
 // False when the catalogue for it is missing from the program.
 bool UseLanguage(const QLocale& locale);

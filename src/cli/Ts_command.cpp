@@ -1,6 +1,5 @@
 // kavo-tool ts: the result-analysis window's peak list and parameter table.
 #include <QFileInfo>
-#include <cstdio>
 #include <memory>
 #include <ostream>
 
@@ -18,11 +17,8 @@ namespace {
 
 const char* const RowNames[MaxPeaks] = {"ピーク値１", "ピーク値２", "ピーク値３", "ピーク値４", "ピーク値５"};
 
-std::string Raw(float value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
-  return text;
-}
+// The float in full (nine significant digits), a point whatever the locale.
+std::string Raw(float value) { return QByteArray::number(static_cast<double>(value), 'g', 9).toStdString(); }
 
 const Option TsOptions[] = {
     {"--re", "OHMS", QT_TRANSLATE_NOOP("ToolText", "the voice coil's DC resistance: adds the Thiele-Small parameters")},

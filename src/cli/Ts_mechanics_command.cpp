@@ -3,7 +3,6 @@
 #include "cli/Ts_mechanics_command.h"
 
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <ostream>
 
@@ -30,12 +29,11 @@ bool Quantity(const QString& text, double& value) {
   return true;
 }
 
+// A point whatever the locale.
 std::string Text(double v, int decimals, bool raw) {
-  char text[40];
-  if (raw) std::snprintf(text, sizeof text, "%.9g", v);
-  else if (!std::isfinite(v)) std::snprintf(text, sizeof text, "---");
-  else std::snprintf(text, sizeof text, "%.*f", decimals, v);
-  return text;
+  if (raw) return QByteArray::number(v, 'g', 9).toStdString();
+  if (!std::isfinite(v)) return "---";
+  return QByteArray::number(v, 'f', decimals).toStdString();
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ constexpr int RecordPiece = RecordLength + 1;
 constexpr size_t MaxLineContent = HeaderPiece - 1;
 static_assert(MaxPrintInfoBytes + sizeof("pstr:") - 1 == MaxLineContent);
 
+
 // Reads a text file the way a text-mode stream does: a carriage return
 // directly before a line feed is dropped, everything else passes unchanged.
 // Lines are taken in bounded pieces only.
@@ -142,6 +143,13 @@ void AddLine(std::string& out, std::string_view key, int32_t value) {
 }
 
 }  // namespace
+
+bool IsPrintInfoLine(std::string_view utf8) {
+  if (utf8.find_first_of("\r\n") != std::string_view::npos) return false;
+  std::string bytes;
+  Utf8ToCp932(utf8, bytes);
+  return bytes.size() <= static_cast<size_t>(MaxPrintInfoBytes);
+}
 
 bool KAVO_File::ConvertData(const MeasureData* data, PointValues* raw, PointValues* ave) const {
   if (!data || !raw || !ave) return false;

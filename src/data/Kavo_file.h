@@ -19,6 +19,10 @@ namespace kavo {
 // The longest print information text, in code page 932 bytes, that the
 // settings file keeps on its one "pstr:" line.
 constexpr int MaxPrintInfoBytes = 243;
+// One line of print information as the settings file keeps it: no line
+// break, at most MaxPrintInfoBytes bytes in code page 932 (a character it
+// lacks stored as one '?').
+bool IsPrintInfoLine(std::string_view utf8);
 
 class KAVO_File {
  public:

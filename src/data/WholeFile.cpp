@@ -5,12 +5,21 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace kavo {
 namespace {
+
+// Why the last write of this thread failed (an errno value).
+thread_local int lastError = 0;
+
+bool Fail(int error) {
+  lastError = error;
+  return false;
+}
 
 // Where the bytes for a name go.
 struct Target {
@@ -22,24 +31,35 @@ struct Target {
 
 Target Resolve(const QString& name) {
   Target t;
-  if (name.isEmpty()) return t;
+  if (name.isEmpty()) {
+    lastError = ENOENT;
+    return t;
+  }
   const QByteArray native = QFile::encodeName(name);
   struct stat st {};
   if (::stat(native.constData(), &st) != 0) {
     if (errno == ENOENT) {
       t.kind = Target::Regular;
       t.path = native;
+    } else {
+      lastError = errno;
     }
     return t;
   }
-  if (S_ISDIR(st.st_mode)) return t;
+  if (S_ISDIR(st.st_mode)) {
+    lastError = EISDIR;
+    return t;
+  }
   if (!S_ISREG(st.st_mode)) {
     t.kind = Target::Device;
     t.path = native;
     return t;
   }
   char* real = ::realpath(native.constData(), nullptr);
-  if (!real) return t;
+  if (!real) {
+    lastError = errno;
+    return t;
+  }
   t.path = real;
   std::free(real);
   t.kind = Target::Regular;
@@ -52,7 +72,7 @@ bool WriteAll(int fd, const char* bytes, qint64 size) {
   while (size > 0) {
     const ssize_t n = ::write(fd, bytes, static_cast<size_t>(size));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n <= 0) return Fail(n < 0 ? errno : ENOSPC);
     bytes += n;
     size -= n;
   }
@@ -77,6 +97,7 @@ int MakeTemp(const Target& t, QByteArray& temp) {
     }
     if (errno != EEXIST) break;
   }
+  lastError = errno;
   temp.clear();
   return -1;
 }
@@ -85,16 +106,19 @@ int MakeTemp(const Target& t, QByteArray& temp) {
 // than waited for.
 bool WriteDevice(const QByteArray& path, const char* bytes, qint64 size) {
   const int fd = ::open(path.constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return Fail(errno == ENXIO ? EPIPE : errno);  // ENXIO: a FIFO without a reader
   const int flags = ::fcntl(fd, F_GETFL);
-  bool ok = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0 && WriteAll(fd, bytes, size);
-  ok = ::close(fd) == 0 && ok;
+  bool ok = flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+  if (!ok) lastError = errno;
+  ok = ok && WriteAll(fd, bytes, size);
+  if (::close(fd) != 0 && ok) ok = Fail(errno);
   return ok;
 }
 
 // The flushed, closed temporary file in the target's place.
 bool Replace(const QByteArray& temp, const QByteArray& target) {
   if (::rename(temp.constData(), target.constData()) == 0) return true;
+  lastError = errno;
   ::unlink(temp.constData());
   return false;
 }
@@ -102,14 +126,16 @@ bool Replace(const QByteArray& temp, const QByteArray& target) {
 }  // namespace
 
 bool WriteWhole(const QString& name, const char* bytes, qint64 size) {
+  lastError = 0;
   const Target t = Resolve(name);
   if (t.kind == Target::Device) return WriteDevice(t.path, bytes, size);
   if (t.kind != Target::Regular) return false;
   QByteArray temp;
   const int fd = MakeTemp(t, temp);
   if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes, size) && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
+  bool ok = WriteAll(fd, bytes, size);
+  if (ok && ::fsync(fd) != 0) ok = Fail(errno);
+  if (::close(fd) != 0 && ok) ok = Fail(errno);
   if (!ok) {
     ::unlink(temp.constData());
     return false;
@@ -118,6 +144,7 @@ bool WriteWhole(const QString& name, const char* bytes, qint64 size) {
 }
 
 PendingFile::PendingFile(const QString& target) : target_(target) {
+  lastError = 0;
   Target t = Resolve(target);
   // A device target gets its bytes from a temporary file in the working folder.
   if (t.kind == Target::Device) {
@@ -154,7 +181,8 @@ bool PendingFile::Commit() {
   } else if (t.kind == Target::Regular) {
     const int fd = ::open(temp.constData(), O_RDONLY | O_CLOEXEC);
     ok = fd >= 0 && ::fsync(fd) == 0;
-    if (fd >= 0) ok = ::close(fd) == 0 && ok;
+    if (!ok) lastError = errno;
+    if (fd >= 0 && ::close(fd) != 0 && ok) ok = Fail(errno);
     if (ok) ok = Replace(temp, t.path);
     else ::unlink(temp.constData());
   } else {
@@ -162,6 +190,21 @@ bool PendingFile::Commit() {
   }
   temp_.clear();
   return ok;
+}
+
+QString WriteErrorText() { return lastError ? QString::fromLocal8Bit(std::strerror(lastError)) : QString(); }
+
+void SetWriteError(int error) { lastError = error; }
+
+void ProbeWriteError(const QString& path) {
+  lastError = EIO;
+  const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0) {
+    lastError = errno;
+    return;
+  }
+  if (::write(fd, "\n", 1) != 1 || ::fsync(fd) != 0) lastError = errno ? errno : EIO;
+  ::close(fd);
 }
 
 bool PdfComplete(const QString& path) {

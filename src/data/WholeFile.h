@@ -49,6 +49,17 @@ class PendingFile {
   QString temp_;
 };
 
+// Why the last write of this thread failed, in the system's words ("No
+// space left on device", "Permission denied"), for the message that says
+// so; empty when no reason was recorded.
+QString WriteErrorText();
+// Records why a write failed (an errno value; 0 forgets the last reason).
+void SetWriteError(int error);
+// For a file that a writer of its own left incomplete (a printer): appends
+// one byte to the doomed file and records why that fails (a full disk, a
+// size limit), EIO when it does not.
+void ProbeWriteError(const QString& path);
+
 // True when the PDF at `path` ends in its trailer and the trailer's offset
 // points at the cross-reference table: a PDF writer that lost a write on
 // the way (a full disk) leaves one or the other wrong.

@@ -5,9 +5,11 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSvgGenerator>
 #include <QWidget>
 #include <algorithm>
 #include <new>
+#include <vector>
 
 #include "graph/GraphView.h"
 #include "graph/PaintBox.h"
@@ -76,6 +78,8 @@ void GraphSheet::ColorLabels(const SettingsRecord& colours, const QColor& text) 
 
 void GraphSheet::Redraw(GraphView& view, Sets sets, const ViewOptions& o) {
   if (!plotter_) return;
+  drawn_ = sets;
+  drawnOptions_ = o;
   switch (sets) {
     case Sets::Measurement:
       view.ScaleForMeasurement(o.averaging);
@@ -109,19 +113,20 @@ void GraphSheet::ThinLabels() {
   for (const Group g : {Group{labelslot::FreqFirst, labelslot::FreqUnit - 1, true},
                         Group{labelslot::RFirst, labelslot::RUnit - 1, false},
                         Group{labelslot::ThetaFirst, labelslot::ThetaUnit - 1, false}}) {
-    QRect kept;
+    std::vector<QRect> boxes;
+    std::vector<int> gaps;
     for (int slot = g.first; slot <= g.last; ++slot) {
-      QLabel* label = labels_[static_cast<size_t>(slot)];
-      if (!label || label->isHidden()) continue;
-      const QRect box = label->geometry();
+      const QLabel* label = labels_[static_cast<size_t>(slot)];
+      const bool there = label && !label->isHidden();
+      boxes.push_back(there ? label->geometry() : QRect());
       // Labels that stay are at least a digit's width or a third of a line apart.
-      const int gap = g.across ? label->fontMetrics().horizontalAdvance(QLatin1Char('0'))
-                               : label->fontMetrics().height() / 3;
-      const bool clear = kept.isNull() || (g.across ? box.left() >= kept.right() + 1 + gap
-                                                    : box.top() >= kept.bottom() + 1 + gap);
-      if (clear) kept = box;
-      else label->hide();
+      gaps.push_back(!there ? 0
+                     : g.across ? label->fontMetrics().horizontalAdvance(QLatin1Char('0'))
+                                : label->fontMetrics().height() / 3);
     }
+    const std::vector<bool> keep = KeptLabels(boxes, gaps, g.across);
+    for (int slot = g.first; slot <= g.last; ++slot)
+      if (!keep[static_cast<size_t>(slot - g.first)]) labels_[static_cast<size_t>(slot)]->hide();
   }
 }
 
@@ -150,6 +155,30 @@ QByteArray GraphSheet::PdfBytes(int width, int height) const {
     const double f = std::min(pdf.width() / double(width), pdf.height() / double(height));
     p.scale(f, f);
     RenderTo(p);
+  }
+  return bytes;
+}
+
+QByteArray GraphSheet::SvgBytes() const {
+  if (!host_ || !plotter_ || !area_) return {};
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QSvgGenerator svg;
+  svg.setOutputDevice(&buffer);
+  svg.setSize(host_->size());
+  svg.setViewBox(QRect(QPoint(0, 0), host_->size()));
+  svg.setTitle(QStringLiteral("KAVO"));
+  {
+    QPainter p(&svg);
+    // The sheet without its paint area (whose bitmap would go in as an
+    // image): the background and the scale texts; then the area as lines.
+    area_->setVisible(false);
+    host_->render(&p);
+    area_->setVisible(true);
+    p.translate(area_->pos());
+    plotter_->PaintVectorsTo(p, drawnOptions_.rOnly, drawnOptions_.wide, drawn_ != Sets::References,
+                             drawn_ != Sets::Measurement);
   }
   return bytes;
 }

@@ -78,10 +78,16 @@ class GraphSheet {
   void RenderTo(QPainter& painter) const;
   // The hosted sheet as a one-page PDF of `width` x `height` points.
   QByteArray PdfBytes(int width, int height) const;
+  // The hosted sheet as an SVG picture of its size: the texts as text, the
+  // grids and curves of the last Redraw as lines.
+  QByteArray SvgBytes() const;
 
  private:
   std::unique_ptr<QWidget> host_;  // only for a hosted sheet
   PaintBox* area_ = nullptr;
+  // What the last Redraw drew, for SvgBytes.
+  Sets drawn_ = Sets::Measurement;
+  ViewOptions drawnOptions_{};
   LabelSlots labels_{};
   std::unique_ptr<Graph_RTF> plotter_;
 };

@@ -96,7 +96,7 @@ void GraphView::ScaleForBoth(bool averaging) {
 }
 
 float GraphView::ClickFrequency(int x, int paintWidth) const {
-  const Graph_RTF::FreqAxis axis = Graph_RTF::MakeFreqAxis(scale_.freqMin, scale_.freqMax);
+  const FreqAxis axis = MakeFreqAxis(scale_.freqMin, scale_.freqMax);
   const double width = paintWidth > 0 ? paintWidth : 1;
   return static_cast<float>(std::pow(10.0, static_cast<double>(x) * (axis.L1 - axis.L0) / width + axis.L0));
 }

@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "data/Kavo_setting.h"
-#include "graph/Graph_rtf.h"
+#include "graph/GraphAxes.h"
 
 namespace kavo {
 

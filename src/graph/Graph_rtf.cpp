@@ -35,151 +35,7 @@ QPen MakePen(int32_t bgr, int width, Qt::PenCapStyle cap) {
 
 QBrush MakeBrush(int32_t bgr) { return QBrush(ColourOf(bgr)); }
 
-// trunc toward zero into [lo, hi]; NaN goes to lo. Keeps absurd values
-// (f = 0, a zero scale) from overflowing the integer conversion.
-int TruncClamp(double v, int lo, int hi) {
-  if (!(v > lo)) return lo;
-  if (!(v < hi)) return hi;
-  return static_cast<int>(std::trunc(v));
-}
-
-// 10^n exactly for n ≥ 0 (doubles hold every power of ten up to 10^22).
-double PowerOfTen(int n) {
-  double p = 1.0;
-  for (int i = 0; i < n; ++i) p *= 10.0;
-  for (int i = 0; i > n; --i) p /= 10.0;
-  return p;
-}
-
-// trunc(log10 v) made exact for values at or next to a power of ten.
-int DecadeOf(double v) {
-  int n = static_cast<int>(std::trunc(std::log10(v)));
-  if (v >= 1.0) {
-    while (n > 0 && PowerOfTen(n) > v) --n;
-    while (PowerOfTen(n + 1) <= v) ++n;
-  }
-  return n;
-}
-
 }  // namespace
-
-// ---------------------------------------------------------------- maths
-
-int32_t Graph_RTF::AxisLow(float f) {
-  static constexpr int32_t steps[] = {20000, 10000, 9000, 8000, 7000, 5000, 3000, 2000,
-                                      1500,  1000,  800,  700,  500,  300,  250,  200,
-                                      150,   100,   70,   50,   30,   20,   15,   10};
-  for (int32_t v : steps) {
-    if (f >= static_cast<float>(v)) return v;
-  }
-  return 5;
-}
-
-int32_t Graph_RTF::AxisHigh(float f) {
-  static constexpr int32_t steps[] = {50,   70,   100,  150,   200,   250,   300,
-                                      500,  700,  1000, 1500,  2000,  3000,  5000,
-                                      7000, 10000, 15000, 20000, 25000, 30000, 40000};
-  for (int32_t v : steps) {
-    if (f <= static_cast<float>(v)) return v;
-  }
-  return 50000;
-}
-
-Graph_RTF::FreqAxis Graph_RTF::MakeFreqAxis(int32_t freqMin, int32_t freqMax) {
-  FreqAxis a;
-  a.fLo = AxisLow(static_cast<float>(freqMin));
-  a.fHi = AxisHigh(static_cast<float>(freqMax));
-  a.L0 = static_cast<float>(std::log10(static_cast<double>(a.fLo)));
-  a.L1 = static_cast<float>(std::log10(static_cast<double>(a.fHi)));
-  a.k = a.Flat() ? 0.0f : 1.0f / (a.L1 - a.L0);
-  return a;
-}
-
-int Graph_RTF::FreqAxis::Column(double f, int width) const {
-  const int span = std::max(width, 1);
-  if (!(f > 0.0)) return -4 * span;
-  const float lf = static_cast<float>(std::log10(f));
-  const double x = static_cast<double>(width) * static_cast<double>(lf - L0) * static_cast<double>(k);
-  return TruncClamp(x, -4 * span, 5 * span);
-}
-
-double Graph_RTF::NextGridFreq(double g) {
-  if (!(g >= 1.0)) g = 1.0;  // below 1 Hz there is no grid; keeps loops finite
-  const double decade = PowerOfTen(DecadeOf(g));
-  const float m = static_cast<float>(g / decade);
-  static constexpr float steps[] = {1.5f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f, 8.0f, 9.0f};
-  for (float s : steps) {
-    if (m < s) return decade * static_cast<double>(s);
-  }
-  return decade * 10.0;
-}
-
-bool Graph_RTF::IsPowerOfTen(double v) {
-  if (!(v > 0.0) || !std::isfinite(v)) return false;
-  return v == PowerOfTen(DecadeOf(v));
-}
-
-Graph_RTF::FreqLabelSet Graph_RTF::FreqLabelFrequencies(const FreqAxis& axis) {
-  FreqLabelSet set;
-  if (axis.Flat()) return set;
-  const bool narrow = axis.fLo > 0 && axis.fHi / axis.fLo < 250;
-  const double lo = axis.fLo;
-  const double hi = axis.fHi;
-  for (double g = lo; g <= hi && set.count < labelslot::FreqCount; g = NextGridFreq(g)) {
-    // The lower end is labelled unless it is 250 Hz, which would crowd 300.
-    const bool keep = (g == lo && axis.fLo != 250) || g == hi || IsPowerOfTen(g) ||
-                      IsPowerOfTen(g / 3.0) || (narrow && IsPowerOfTen(g / 2.0)) ||
-                      (narrow && IsPowerOfTen(g / 5.0));
-    if (keep) set.freq[static_cast<size_t>(set.count++)] = g;
-  }
-  return set;
-}
-
-QString Graph_RTF::FreqLabelText(double g) {
-  const long long n = static_cast<long long>(std::trunc(g));
-  if (g >= 1000.0) return QString::number(n / 1000) + QStringLiteral("k");
-  return QString::number(n);
-}
-
-QString Graph_RTF::RLabelText(float rMax, int i) {
-  if (i >= 10) return QStringLiteral("0.0");
-  const float value = (rMax - rMax / 10.0f * static_cast<float>(i)) * 10.0f;
-  const long long tenths =
-      std::isfinite(value) ? static_cast<long long>(std::trunc(std::clamp(value, -1e15f, 1e15f))) : 0;
-  // Tenths of an ohm with the point before the last digit; a value under
-  // 1 Ω keeps its leading zero ("0.5", not ".5").
-  const long long mag = tenths < 0 ? -tenths : tenths;
-  return QString::fromLatin1(tenths < 0 ? "-" : "") + QString::number(mag / 10) + QLatin1Char('.') +
-         QString::number(mag % 10);
-}
-
-int32_t Graph_RTF::ThetaLabelValue(float thetaMin, float thetaMax, int i) {
-  const float v = thetaMax - (thetaMax - thetaMin) / 10.0f * static_cast<float>(i);
-  return TruncClamp(v, -1000000000, 1000000000);
-}
-
-QString Graph_RTF::FormatThetaLabel(int32_t v) {
-  const long long mag = v < 0 ? -static_cast<long long>(v) : v;
-  QString digits = QString::number(mag);
-  for (int pad = 0; pad < 2 && digits.size() < 3; ++pad) digits.prepend(QLatin1Char(' '));
-  return (v >= 0 ? QStringLiteral("+") : QStringLiteral("-")) + digits;
-}
-
-int Graph_RTF::RRow(float r, float rMax, int height) {
-  if (r > rMax) return -1;  // leaves the plot through the top edge
-  if (!(rMax > 0.0f)) return height;
-  const double row = static_cast<double>(height) * (1.0 - static_cast<double>(r) / static_cast<double>(rMax));
-  return TruncClamp(row, -1, height);
-}
-
-int Graph_RTF::ThetaRow(float theta, float thetaMin, float thetaMax, int height) {
-  if (theta >= thetaMax) return -1;
-  if (theta <= thetaMin) return height;
-  const double span = static_cast<double>(thetaMax) - static_cast<double>(thetaMin);
-  const double row = static_cast<double>(height) *
-                     (1.0 - (static_cast<double>(theta) - static_cast<double>(thetaMin)) / span);
-  return TruncClamp(row, -1, height);
-}
 
 // ---------------------------------------------------------------- life cycle
 
@@ -247,6 +103,26 @@ void Graph_RTF::PaintTo(QPainter& painter) const {
   painter.drawImage(destRect_, bitmap_, srcRect_);
 }
 
+void Graph_RTF::PaintVectorsTo(QPainter& p, bool rOnly, bool wide, bool main, bool refs) const {
+  const int w = bitmapWidth_, h = bitmapHeight_;
+  p.fillRect(frameRect_, MakeBrush(Black));
+  p.save();
+  p.translate(destRect_.topLeft());
+  p.setClipRect(QRect(0, 0, w, h));
+  p.fillRect(QRect(0, 0, w, h), MakeBrush(White));
+  DrawFreqGrid(p, w, h, Pens{});
+  DrawLevelGrid(p, w, h, Pens{});
+  if (band && scale_) band(p, MakeFreqAxis(scale_->freqMin, scale_->freqMax), scale_->rMax, w, h);
+  const bool mainValid = scale_ && scale_->data && scale_->data->valid == 1;
+  if (main && mainValid) DrawMainBand(p, w, h, rOnly, wide ? 2 : 1);
+  if (refs && (mainValid || !main)) DrawValidRefs(p, w, h, rOnly, 1);
+  const PointValues* values = overlay ? overlay() : nullptr;
+  if (main && values && values->valid == 1 && scale_ && colours_)
+    DrawCurves(p, w, h, *values, colours_->PenColor_R, colours_->PenColor_Theta, 1, rOnly,
+               BandFirstSlot(scale_->band), BandLastSlot(scale_->band) - 1, nullptr, Qt::DashLine);
+  p.restore();
+}
+
 void Graph_RTF::Clear() {
   if (!bitmap_.isNull()) {
     QPainter p(&bitmap_);
@@ -289,28 +165,22 @@ void Graph_RTF::DrawLevelGrid(QPainter& p, int w, int h, Pens pens) const {
   }
 }
 
-void Graph_RTF::DrawCurves(QPainter& p, int w, int h, const PointValues& values, int32_t rColour,
-                           int32_t thetaColour, int width, bool rOnly, int firstSeg,
-                           int lastSeg, QRect* drawn, Qt::PenStyle style) const {
+void PaintCurves(QPainter& p, const GraphMapping& m, const PointValues& values, const QPen& rPen,
+                 const QPen& thetaPen, int firstSeg, int lastSeg, QRect* drawn) {
   firstSeg = std::max(firstSeg, 0);
   lastSeg = std::min(lastSeg, MaxPoints - 2);
   if (firstSeg > lastSeg) return;
-  const FreqAxis axis = MakeFreqAxis(scale_->freqMin, scale_->freqMax);
-  QPen rPen = MakePen(rColour, width, Qt::RoundCap);
-  QPen thetaPen = MakePen(thetaColour, width, Qt::RoundCap);
-  rPen.setStyle(style);
-  thetaPen.setStyle(style);
   // One polyline per unbroken run of slots with a value, not one line and
   // two pen changes per segment; a slot without a value leaves a gap.
   QPolygon rLine, thetaLine;
   rLine.reserve(lastSeg - firstSeg + 2);
-  if (!rOnly) thetaLine.reserve(lastSeg - firstSeg + 2);
+  if (!m.rOnly) thetaLine.reserve(lastSeg - firstSeg + 2);
   const auto drawRun = [&] {
     if (rLine.size() >= 2) {
       p.setPen(rPen);
       p.drawPolyline(rLine);
       if (drawn) *drawn |= rLine.boundingRect();
-      if (!rOnly) {
+      if (!m.rOnly) {
         p.setPen(thetaPen);
         p.drawPolyline(thetaLine);
         if (drawn) *drawn |= thetaLine.boundingRect();
@@ -325,13 +195,40 @@ void Graph_RTF::DrawCurves(QPainter& p, int w, int h, const PointValues& values,
       drawRun();
       continue;
     }
-    const int x = axis.Column(values.Freq[i], w);
-    rLine << QPoint(x, RRow(r, scale_->rMax, h));
-    if (!rOnly) thetaLine << QPoint(x, ThetaRow(values.Theta[i], scale_->thetaMin, scale_->thetaMax, h));
+    const int x = m.X(values.Freq[i]);
+    rLine << QPoint(x, m.YR(r));
+    if (!m.rOnly) thetaLine << QPoint(x, m.YTheta(values.Theta[i]));
   }
   drawRun();
   // Round caps and anti-aliasing-free wide pens reach this far past the ends.
+  const int width = std::max(rPen.width(), thetaPen.width());
   if (drawn && !drawn->isNull()) *drawn = drawn->adjusted(-width - 1, -width - 1, width + 1, width + 1);
+}
+
+void PaintBandCurves(QPainter& p, const GraphMapping& m, const PointValues& values, const QPen& rPen,
+                     const QPen& thetaPen) {
+  PaintCurves(p, m, values, rPen, thetaPen, BandFirstSlot(m.band), BandLastSlot(m.band) - 1);
+}
+
+GraphMapping Graph_RTF::Mapping(int w, int h, bool rOnly) const {
+  GraphMapping m;
+  m.width = w;
+  m.height = h;
+  m.rOnly = rOnly;
+  if (!scale_) return m;
+  m.axis = MakeFreqAxis(scale_->freqMin, scale_->freqMax);
+  m.rMax = scale_->rMax;
+  m.thetaMin = scale_->thetaMin;
+  m.thetaMax = scale_->thetaMax;
+  m.band = scale_->band;
+  return m;
+}
+
+void Graph_RTF::DrawCurves(QPainter& p, int w, int h, const PointValues& values, int32_t rColour,
+                           int32_t thetaColour, int width, bool rOnly, int firstSeg,
+                           int lastSeg, QRect* drawn) const {
+  PaintCurves(p, Mapping(w, h, rOnly), values, MakePen(rColour, width, Qt::RoundCap),
+              MakePen(thetaColour, width, Qt::RoundCap), firstSeg, lastSeg, drawn);
 }
 
 void Graph_RTF::DrawMainBand(QPainter& p, int w, int h, bool rOnly, int width) const {
@@ -359,25 +256,41 @@ void Graph_RTF::PaintAllInto(QImage& image, bool rOnly, bool withRefs, Widths wi
   if (withRefs) DrawValidRefs(p, image.width(), image.height(), rOnly, widths.ref);
 }
 
-void Graph_RTF::DrawOverlay(bool rOnly) {
-  const PointValues* values = overlay ? overlay() : nullptr;
-  if (!values || values->valid != 1 || !scale_ || !colours_ || bitmap_.isNull()) return;
-  QPainter p(&bitmap_);
-  DrawCurves(p, bitmapWidth_, bitmapHeight_, *values, colours_->PenColor_R, colours_->PenColor_Theta, 1, rOnly,
-             BandFirstSlot(scale_->band), BandLastSlot(scale_->band) - 1, nullptr, Qt::DashLine);
+void Graph_RTF::AddOverlay(const void* owner, OverlayPainter paint, OverlayLayer layer) {
+  for (Overlay& o : overlays_) {
+    if (o.owner != owner) continue;
+    o.layer = layer;
+    o.paint = std::move(paint);
+    return;
+  }
+  overlays_.push_back({owner, layer, std::move(paint)});
 }
 
-void Graph_RTF::DrawBand() {
-  if (!band || !scale_ || bitmap_.isNull()) return;
-  QPainter p(&bitmap_);
-  band(p, MakeFreqAxis(scale_->freqMin, scale_->freqMax), scale_->rMax, bitmapWidth_, bitmapHeight_);
+void Graph_RTF::RemoveOverlay(const void* owner) {
+  std::erase_if(overlays_, [owner](const Overlay& o) { return o.owner == owner; });
+}
+
+bool Graph_RTF::HasOverlay(const void* owner) const {
+  return std::any_of(overlays_.begin(), overlays_.end(), [owner](const Overlay& o) { return o.owner == owner; });
+}
+
+void Graph_RTF::PaintOverlays(OverlayLayer layer, bool rOnly) {
+  if (!scale_ || bitmap_.isNull()) return;
+  const GraphMapping m = Mapping(bitmapWidth_, bitmapHeight_, rOnly);
+  // A copy: a painter may add or remove overlays while it runs.
+  const std::vector<Overlay> overlays = overlays_;
+  for (const Overlay& o : overlays) {
+    if (o.layer != layer || !o.paint) continue;
+    QPainter p(&bitmap_);
+    o.paint(p, m);
+  }
 }
 
 void Graph_RTF::DrawMeasurement(bool rOnly, bool wide) {
   DrawScales(rOnly);
-  DrawBand();
+  PaintOverlays(OverlayLayer::UnderCurves, rOnly);
   PaintAllInto(bitmap_, rOnly, false, {wide ? 2 : 1, 1});
-  DrawOverlay(rOnly);
+  PaintOverlays(OverlayLayer::OverCurves, rOnly);
   Repaint();
 }
 
@@ -408,7 +321,7 @@ void Graph_RTF::DrawSegment(bool rOnly, int32_t index, bool wide) {
 
 void Graph_RTF::DrawReferences(bool rOnly) {
   DrawScales(rOnly);
-  DrawBand();
+  PaintOverlays(OverlayLayer::UnderCurves, rOnly);
   if (!bitmap_.isNull()) {
     QPainter p(&bitmap_);
     DrawValidRefs(p, bitmapWidth_, bitmapHeight_, rOnly, 1);
@@ -418,9 +331,9 @@ void Graph_RTF::DrawReferences(bool rOnly) {
 
 void Graph_RTF::DrawAll(bool rOnly, bool wide) {
   DrawScales(rOnly);
-  DrawBand();
+  PaintOverlays(OverlayLayer::UnderCurves, rOnly);
   PaintAllInto(bitmap_, rOnly, true, {wide ? 2 : 1, 1});
-  DrawOverlay(rOnly);
+  PaintOverlays(OverlayLayer::OverCurves, rOnly);
   Repaint();
 }
 
@@ -465,54 +378,36 @@ int Graph_RTF::LabelHeight(int i) const { return Slot(i) ? Slot(i)->height() : 0
 
 void Graph_RTF::DrawScales(bool rOnly) {
   if (!scale_) return;
-  const QRect area = paintArea_ ? paintArea_->geometry() : QRect();
-  const int left = area.x();
-  const int top = area.y();
-  const int right = left + paintWidth_;
-  const int bottom = top + paintHeight_;
-
   const FreqAxis axis = MakeFreqAxis(scale_->freqMin, scale_->freqMax);
   if (!axis.Flat()) {
     const FreqLabelSet set = FreqLabelFrequencies(axis);
-    for (int j = 0; j < labelslot::FreqCount; ++j) {
-      const int slot = labelslot::FreqFirst + j;
-      if (j < set.count) {
-        const double g = set.freq[static_cast<size_t>(j)];
-        SetLabel(slot, FreqLabelText(g));
-        PlaceLabel(slot, left + axis.Column(g, bitmapWidth_) - LabelWidth(slot) / 2 + 2, bottom + 5);
-      } else {
-        SetLabel(slot, QString());
-        if (Slot(slot)) Slot(slot)->hide();
-      }
-    }
+    for (int j = 0; j < labelslot::FreqCount; ++j)
+      SetLabel(labelslot::FreqFirst + j, j < set.count ? FreqLabelText(set.freq[static_cast<size_t>(j)]) : QString());
     SetLabel(labelslot::FreqUnit, QStringLiteral("[Hz]"));
-    PlaceLabel(labelslot::FreqUnit, right - LabelWidth(labelslot::FreqUnit) / 2,
-               bottom + 5 + LabelHeight(labelslot::FreqUnit));
   }
-
-  for (int i = 0; i <= 10; ++i) {
-    const int slot = labelslot::RFirst + i;
-    SetLabel(slot, RLabelText(scale_->rMax, i));
-    PlaceLabel(slot, left - LabelWidth(slot) - 5,
-               top + bitmapHeight_ * i / 10 - LabelHeight(slot) / 2 + 2);
-  }
+  for (int i = 0; i <= 10; ++i) SetLabel(labelslot::RFirst + i, RLabelText(scale_->rMax, i));
   SetLabel(labelslot::RUnit, QStringLiteral("[Ω]"));
-  PlaceLabel(labelslot::RUnit, left, top - LabelHeight(labelslot::RUnit) - 2);
+  if (!rOnly) {
+    for (int i = 0; i <= 10; ++i)
+      SetLabel(labelslot::ThetaFirst + i, FormatThetaLabel(ThetaLabelValue(scale_->thetaMin, scale_->thetaMax, i)));
+    SetLabel(labelslot::ThetaUnit, QStringLiteral("[deg]"));
+  }
 
-  if (rOnly) {
-    for (int slot = labelslot::ThetaFirst; slot <= labelslot::ThetaUnit; ++slot) {
-      if (Slot(slot)) Slot(slot)->hide();
+  std::array<QSize, labelslot::Count> sizes{};
+  for (int i = 0; i < labelslot::Count; ++i) sizes[static_cast<size_t>(i)] = QSize(LabelWidth(i), LabelHeight(i));
+  const QPoint origin = paintArea_ ? paintArea_->geometry().topLeft() : QPoint();
+  const LabelPlacement where = PlaceScaleLabels(axis, QRect(origin, QSize(paintWidth_, paintHeight_)),
+                                                QSize(bitmapWidth_, bitmapHeight_), sizes, rOnly);
+  for (int i = 0; i < labelslot::Count; ++i) {
+    const QPoint at = where.at[static_cast<size_t>(i)];
+    switch (where.move[static_cast<size_t>(i)]) {
+      case LabelMove::Place: PlaceLabel(i, at.x(), at.y()); break;
+      case LabelMove::Hide:
+        if (Slot(i)) Slot(i)->hide();
+        break;
+      case LabelMove::Keep: break;
     }
-    return;
   }
-  for (int i = 0; i <= 10; ++i) {
-    const int slot = labelslot::ThetaFirst + i;
-    SetLabel(slot, FormatThetaLabel(ThetaLabelValue(scale_->thetaMin, scale_->thetaMax, i)));
-    PlaceLabel(slot, right + 5, top + bitmapHeight_ * i / 10 - LabelHeight(slot) / 2 + 2);
-  }
-  SetLabel(labelslot::ThetaUnit, QStringLiteral("[deg]"));
-  PlaceLabel(labelslot::ThetaUnit, right - LabelWidth(labelslot::ThetaUnit) - 5,
-             top - LabelHeight(labelslot::ThetaUnit) - 2);
 }
 
 // ---------------------------------------------------------------- print positions

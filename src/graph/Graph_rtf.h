@@ -19,40 +19,18 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "data/Kavo_setting.h"
+#include "graph/GraphAxes.h"
 
 class QLabel;
 class QPainter;
+class QPen;
 
 namespace kavo {
 
 class PaintBox;
-
-// Axis ranges and value arrays of the graph; owned and filled by the main
-// window, read by the plotter, the point read-out and the printout.
-struct GraphScale {
-  int32_t freqMin = 20;        // Hz, BandFreqMin of band
-  int32_t freqMax = 20000;     // Hz, BandFreqMax of band
-  float rMax = 25.0f;          // top of the R scale, Ω (bottom is 0)
-  float thetaMin = -180.0f;    // degrees
-  float thetaMax = 180.0f;     // degrees
-  int32_t band = 1;            // 1..4: the slot range that is drawn
-  const PointValues* data = nullptr;             // main set
-  const PointValues* refs[MaxRefs] = {};         // reference sets
-};
-
-// Slot numbers of the scale labels (the main window's axisLabels in order).
-namespace labelslot {
-constexpr int RFirst = 0;       // 0..10: R values, slot i at grid row i
-constexpr int RUnit = 11;       // "[Ω]"
-constexpr int ThetaFirst = 12;  // 12..22: θ values
-constexpr int ThetaUnit = 23;   // "[deg]"
-constexpr int FreqFirst = 24;   // 24..33: frequency values, left to right
-constexpr int FreqUnit = 34;    // "[Hz]"
-constexpr int Count = 35;
-constexpr int FreqCount = 10;
-}  // namespace labelslot
 
 using LabelSlots = std::array<QLabel*, labelslot::Count>;
 
@@ -60,29 +38,20 @@ using LabelSlots = std::array<QLabel*, labelslot::Count>;
 // in `text`: the same in the window and in pictures of the graph.
 void ColorScaleLabels(const LabelSlots& labels, const QColor& r, const QColor& theta, const QColor& text);
 
+// The slots first..last + 1 of `values` as R and (unless the mapping is
+// rOnly) θ polylines, a gap wherever a slot holds no value (R < 0). `drawn`,
+// when given, grows by the pixels touched.
+void PaintCurves(QPainter& p, const GraphMapping& m, const PointValues& values, const QPen& rPen,
+                 const QPen& thetaPen, int firstSeg, int lastSeg, QRect* drawn = nullptr);
+// The same over the mapping's whole band.
+void PaintBandCurves(QPainter& p, const GraphMapping& m, const PointValues& values, const QPen& rPen,
+                     const QPen& thetaPen);
+
 class Graph_RTF {
  public:
-  // The logarithmic frequency axis of one picture: fLo..fHi with the log ends
-  // and their inverse span held as 32-bit floats.
-  struct FreqAxis {
-    int32_t fLo = 0;
-    int32_t fHi = 0;
-    float L0 = 0.0f;
-    float L1 = 0.0f;
-    float k = 0.0f;
-    // Both ends coincide: no grid line and no label can be placed.
-    bool Flat() const { return L1 == L0; }
-    // Pixel column of frequency f in a picture `width` pixels wide: fLo is
-    // column 0, fHi column `width`. Frequencies of 0 or below (an unconverted
-    // slot) land far to the left instead of overflowing.
-    int Column(double f, int width) const;
-  };
-
-  // The frequencies that carry a frequency label, left to right (at most 10).
-  struct FreqLabelSet {
-    int count = 0;
-    std::array<double, labelslot::FreqCount> freq{};
-  };
+  // The axis types by their older names, for the code that draws with them.
+  using FreqAxis = ::kavo::FreqAxis;
+  using FreqLabelSet = ::kavo::FreqLabelSet;
 
   // Print pixel positions of scale texts; an entry is printed only when both
   // its x and y are > 0 (the caller sets all of them to −1 beforehand).
@@ -110,6 +79,10 @@ class Graph_RTF {
   // The paint event's work: black frame over frameRect, bitmap copied from
   // srcRect to destRect. Copies only.
   void PaintTo(QPainter& painter) const;
+  // What PaintTo shows after DrawMeasurement (`main`), DrawReferences
+  // (`refs`) or DrawAll (both), drawn as lines by the same drawing code
+  // instead of copied from the bitmap: for vector pictures (SVG).
+  void PaintVectorsTo(QPainter& painter, bool rOnly, bool wide, bool main, bool refs) const;
 
   // Bitmap white, both grids with screen pens, Repaint.
   void Clear();
@@ -123,13 +96,17 @@ class Graph_RTF {
   void DrawSegment(bool rOnly, int32_t index, bool wide);
   void DrawReferences(bool rOnly);
   void DrawAll(bool rOnly, bool wide);
-  // An extra curve pair drawn dashed in the measurement's colours over the
-  // measurement on the screen (not on the page): the fitted model while the
-  // model-fit window shows one. Asked at every drawing; null for none.
-  std::function<const PointValues*()> overlay;
-  // A tolerance band painted over the grid before the curves (screen only):
-  // the loaded quality-check rules' band around their reference. Null for none.
-  std::function<void(QPainter& painter, const FreqAxis& axis, float rMax, int width, int height)> band;
+  // What other parts paint over the graph on the screen (never on the
+  // page): the fitted model, the quality check's tolerance band, the next
+  // analyses. One overlay per owner; adding again under the same owner
+  // replaces it. Under the curves: after the grid, whenever the graph is
+  // drawn. Over the curves: after the measurement, only when it is drawn.
+  // Both in the order they were first added. Each is asked at every drawing.
+  enum class OverlayLayer { UnderCurves, OverCurves };
+  using OverlayPainter = std::function<void(QPainter& painter, const GraphMapping& mapping)>;
+  void AddOverlay(const void* owner, OverlayPainter paint, OverlayLayer layer = OverlayLayer::OverCurves);
+  void RemoveOverlay(const void* owner);
+  bool HasOverlay(const void* owner) const;
 
   // Fills target white and draws grids and curves with print pens, as
   // DrawAll (withRefs) or DrawMeasurement (not withRefs). The screen bitmap
@@ -149,24 +126,6 @@ class Graph_RTF {
   void PrintThetaLabelPositions(LevelPositions& xs, LevelPositions& ys, float factor,
                                 int32_t plotHeight, int32_t fontHeight, int32_t plotRight,
                                 int32_t plotTop) const;
-
-  // Axis maths, also used by the point read-out.
-  static int32_t AxisLow(float f);
-  static int32_t AxisHigh(float f);
-  static FreqAxis MakeFreqAxis(int32_t freqMin, int32_t freqMax);
-  // Next grid frequency after g (g ≥ 1): 20 → 30, 90 → 100, 100 → 150, 250 → 300.
-  static double NextGridFreq(double g);
-  static bool IsPowerOfTen(double v);
-  static FreqLabelSet FreqLabelFrequencies(const FreqAxis& axis);
-  static QString FreqLabelText(double g);
-  // R label of grid row i (0 = top, 10 = bottom "0.0").
-  static QString RLabelText(float rMax, int i);
-  static int32_t ThetaLabelValue(float thetaMin, float thetaMax, int i);
-  // Sign and number padded with blanks to three characters: "+180", "+ 45", "-  9".
-  static QString FormatThetaLabel(int32_t v);
-  // Curve rows in a picture `height` pixels high; above the top is row −1.
-  static int RRow(float r, float rMax, int height);
-  static int ThetaRow(float theta, float thetaMin, float thetaMax, int height);
 
   const QImage& Bitmap() const { return bitmap_; }
   QRect FrameRect() const { return frameRect_; }
@@ -193,9 +152,10 @@ class Graph_RTF {
   // Segments from slot i to i + 1 for i = firstSeg..lastSeg.
   void DrawCurves(QPainter& p, int w, int h, const PointValues& values, int32_t rColour,
                   int32_t thetaColour, int width, bool rOnly, int firstSeg, int lastSeg,
-                  QRect* drawn = nullptr, Qt::PenStyle style = Qt::SolidLine) const;
-  void DrawOverlay(bool rOnly);
-  void DrawBand();
+                  QRect* drawn = nullptr) const;
+  // The mapping of a picture w x h of the current scale.
+  GraphMapping Mapping(int w, int h, bool rOnly) const;
+  void PaintOverlays(OverlayLayer layer, bool rOnly);
   void DrawMainBand(QPainter& p, int w, int h, bool rOnly, int width) const;
   void DrawValidRefs(QPainter& p, int w, int h, bool rOnly, int width) const;
   void PaintAllInto(QImage& image, bool rOnly, bool withRefs, Widths widths) const;
@@ -216,6 +176,12 @@ class Graph_RTF {
   QElapsedTimer changedShown_;
   QTimer changedTimer_;
   const SettingsRecord* colours_;
+  struct Overlay {
+    const void* owner;
+    OverlayLayer layer;
+    OverlayPainter paint;
+  };
+  std::vector<Overlay> overlays_;
   LabelSlots labelSlots_;
   const GraphScale* scale_;
 

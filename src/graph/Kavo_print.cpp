@@ -128,7 +128,12 @@ bool TKAV_Print::Print(bool rOnly, bool wide, bool withRefs) {
   printer_.setOutputFileName(pending.Path());
   const bool printed = PrintPage(rOnly, wide, withRefs);
   printer_.setOutputFileName(file);
-  return printed && PdfComplete(pending.Path()) && pending.Commit();
+  if (!printed) return false;
+  if (!PdfComplete(pending.Path())) {
+    ProbeWriteError(pending.Path());  // the printer does not say why
+    return false;
+  }
+  return pending.Commit();
 }
 
 bool TKAV_Print::LayoutForPrinter() {

@@ -7,11 +7,11 @@
 namespace kavo {
 namespace {
 
-QPolygonF Line(const Graph_RTF::FreqAxis& axis, float rMax, int w, int h, const std::vector<double>& f,
+QPolygonF Line(const FreqAxis& axis, float rMax, int w, int h, const std::vector<double>& f,
                const std::vector<double>& r) {
   QPolygonF line;
   for (size_t i = 0; i < f.size() && i < r.size(); ++i)
-    line << QPointF(axis.Column(f[i], w), Graph_RTF::RRow(float(r[i]), rMax, h));
+    line << QPointF(axis.Column(f[i], w), RRow(float(r[i]), rMax, h));
   return line;
 }
 
@@ -23,7 +23,7 @@ QColor ToleranceShade(const QColor& colour) {
   return shade;
 }
 
-void PaintToleranceBand(QPainter& p, const Graph_RTF::FreqAxis& axis, float rMax, int w, int h,
+void PaintToleranceBand(QPainter& p, const FreqAxis& axis, float rMax, int w, int h,
                         const std::vector<double>& f, const std::vector<double>& lo, const std::vector<double>& hi,
                         const std::vector<double>& ref, const QColor& colour, int refWidth) {
   if (f.size() < 2 || axis.Flat()) return;

@@ -6,14 +6,14 @@
 #include <QColor>
 #include <vector>
 
-#include "graph/Graph_rtf.h"
+#include "graph/GraphAxes.h"
 
 class QPainter;
 
 namespace kavo {
 
 // f ascending [Hz]; lo, hi, ref the band's edges and the reference's R [Ω].
-void PaintToleranceBand(QPainter& p, const Graph_RTF::FreqAxis& axis, float rMax, int width, int height,
+void PaintToleranceBand(QPainter& p, const FreqAxis& axis, float rMax, int width, int height,
                         const std::vector<double>& f, const std::vector<double>& lo, const std::vector<double>& hi,
                         const std::vector<double>& ref, const QColor& colour, int refWidth);
 // The shade's colour for a reference drawn in `colour`.

@@ -66,11 +66,18 @@ void TK_Message::ShowComOpenError() const {
   Error(T(msgtext::ComOpenError));
 }
 
-void TK_Message::ShowComAccessError(const QString& device) const {
-  Error(QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。") + QLatin1Char('\n') +
-        QStringLiteral("%1 を開く権限がありません。ユーザーをグループ dialout に加え"
-                       "（sudo adduser $USER dialout）、ログインし直して下さい。")
-            .arg(device));
+void TK_Message::ShowComAccessError(const QString& device, const QString& group) const {
+  // Membership of the device's group opens it; dialout is the usual one, but
+  // a device of another group (root, a vendor's) needs its own answer.
+  const QString advice =
+      group == QLatin1String("dialout")
+          ? QStringLiteral("%1 を開く権限がありません。ユーザーをグループ dialout に加え"
+                           "（sudo adduser $USER dialout）、ログインし直して下さい。")
+                .arg(device)
+          : QStringLiteral("%1 を開く権限がありません（グループ %2 のデバイスです）。"
+                           "デバイスの権限を確認して下さい。")
+                .arg(device, group);
+  Error(QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。") + QLatin1Char('\n') + advice);
 }
 
 void TK_Message::ShowUnitNotFound() const {

@@ -27,7 +27,7 @@ class TK_Message {
   void ShowComOpenError() const;
   // The port exists but this user may not open it: the text above, then the
   // device and the cure.
-  void ShowComAccessError(const QString& device) const;
+  void ShowComAccessError(const QString& device, const QString& group) const;
   void ShowUnitNotFound() const;
   void ShowCalcDataError() const;
   void ShowNoData() const;

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,6 +72,17 @@ ComPortTarget::State DeviceState(const QString& path, const QString& sysTtyRoot)
   const QString node = QFileInfo(path).canonicalFilePath().section('/', -1);
   if (TtySName().match(node).hasMatch() && UartType(node, sysTtyRoot) == 0) return State::NoUart;
   return State::Ready;
+}
+
+DeviceOwner OwnerOf(const QString& path) {
+  DeviceOwner owner;
+  struct stat st {};
+  const QByteArray native = Native(path);
+  if (native.isEmpty() || ::stat(native.constData(), &st) != 0) return owner;
+  owner.device = QFileInfo(path).canonicalFilePath();
+  const struct group* g = ::getgrgid(st.st_gid);
+  owner.group = g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
+  return owner;
 }
 
 ComPortTarget DescribeComPort(int n, const QString& sysTtyRoot) {

@@ -40,6 +40,15 @@ ComPortTarget DescribeComPort(int n, const QString& sysTtyRoot = QStringLiteral(
 ComPortTarget::State DeviceState(const QString& path,
                                  const QString& sysTtyRoot = QStringLiteral("/sys/class/tty"));
 
+// The device behind `path` (links followed to the node) and the name of the
+// group that owns it, for telling the user whose permission is missing;
+// both empty when there is no such device.
+struct DeviceOwner {
+  QString device;
+  QString group;
+};
+DeviceOwner OwnerOf(const QString& path);
+
 struct SerialDevice {
   QString path;   // what a mapping link points to
   QString label;  // what the user reads in the list

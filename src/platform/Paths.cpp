@@ -23,22 +23,22 @@ QString ExecutableDir() {
 
 QString SettingsDir() {
   const QByteArray overridden = qgetenv("KAVO_SETTINGS_DIR");
-  if (!overridden.isEmpty()) {
-    QDir().mkpath(QString::fromLocal8Bit(overridden));
-    return WithSlash(QString::fromLocal8Bit(overridden));
-  }
-  return SettingsDirFor(ExecutableDir());
+  if (!overridden.isEmpty()) return WithSlash(QString::fromLocal8Bit(overridden));
+  return SettingsDirFor(ExecutableDir(), false);
 }
 
-QString SettingsDirFor(const QString& exeDir) {
+bool MakeSettingsDir() { return QDir().mkpath(SettingsDir()); }
+
+QString SettingsDirFor(const QString& exeDir, bool create) {
   const QString exe = WithSlash(exeDir);
   const bool system = exe.startsWith(QStringLiteral("/usr/")) || exe.startsWith(QStringLiteral("/bin/")) ||
                       exe.startsWith(QStringLiteral("/sbin/"));
   if (!system && access(QFile::encodeName(exe).constData(), W_OK) == 0) return exe;
+  // A relative XDG_CONFIG_HOME is not valid and is ignored, as the XDG rules say.
   QString config = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
-  if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
+  if (!QDir::isAbsolutePath(config)) config = QDir::homePath() + QStringLiteral("/.config");
   const QString dir = WithSlash(config) + QStringLiteral("kavo/");
-  QDir().mkpath(dir);
+  if (create) QDir().mkpath(dir);
   return dir;
 }
 

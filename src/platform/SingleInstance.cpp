@@ -92,16 +92,37 @@ bool SingleInstance::WindowExists(const QString& name) {
   return ok;
 }
 
-bool SingleInstance::RaiseWindow(const QString& name) {
+namespace {
+
+// One request, a line: "raise", or "open " and the file's name in base 64
+// (any byte may stand in a file name).
+bool Send(const QString& name, const QByteArray& line) {
   const QString path = SocketPathOrEmpty(name);
   if (path.isEmpty()) return false;
   QLocalSocket socket;
   socket.connectToServer(path);
   if (!socket.waitForConnected(1000)) return false;
-  socket.write("raise\n");
+  socket.write(line + '\n');
   const bool ok = socket.waitForBytesWritten(1000);
   socket.disconnectFromServer();
   return ok;
+}
+
+}  // namespace
+
+bool SingleInstance::RaiseWindow(const QString& name) { return Send(name, "raise"); }
+
+bool SingleInstance::HandFile(const QString& name, const QString& file) {
+  return Send(name, "open " + QFile::encodeName(file).toBase64());
+}
+
+void SingleInstance::Serve(const QByteArray& line) {
+  if (line.startsWith("open ") && fileHandler) {
+    const QString file = QFile::decodeName(QByteArray::fromBase64(line.mid(5)));
+    if (!file.isEmpty()) fileHandler(file);
+  } else if ((line == "raise" || line.startsWith("open ")) && raiseHandler) {
+    raiseHandler();
+  }
 }
 
 bool SingleInstance::Acquire(const QString& name) {
@@ -116,14 +137,17 @@ bool SingleInstance::Acquire(const QString& name) {
   return true;
 }
 
-bool SingleInstance::Listen(const QString& name, std::function<void()> onRaise) {
+bool SingleInstance::Listen(const QString& name, std::function<void()> onRaise,
+                            std::function<void(const QString& file)> onFile) {
   raiseHandler = std::move(onRaise);
+  fileHandler = std::move(onFile);
   if (!server) {
     server = new QLocalServer(this);
     connect(server, &QLocalServer::newConnection, this, [this] {
       while (QLocalSocket* client = server->nextPendingConnection()) {
+        // A request may come in pieces: each whole line is served.
         connect(client, &QLocalSocket::readyRead, this, [this, client] {
-          if (client->readAll().startsWith("raise") && raiseHandler) raiseHandler();
+          while (client->canReadLine()) Serve(client->readLine(64 * 1024).trimmed());
         });
         connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
       }

@@ -1,6 +1,6 @@
 // One running copy per user: a named lock (a lock file held with flock) and
 // a local socket of the same name on which the running copy is asked to
-// bring its window forward.
+// bring its window forward, or to open a file.
 #pragma once
 
 #include <QObject>
@@ -32,18 +32,25 @@ class SingleInstance : public QObject {
   static bool WindowExists(const QString& name);
   // Asks the copy listening on `name` to bring its window forward.
   static bool RaiseWindow(const QString& name);
+  // Hands `file` (an absolute path) to the copy listening on `name`.
+  static bool HandFile(const QString& name, const QString& file);
 
   // Takes the lock `name` for the life of this object; false if taken or
   // when there is no safe folder for it (IsHeld tells the two apart).
   bool Acquire(const QString& name);
-  // Listens on the socket `name`; `onRaise` runs when another copy asks.
-  bool Listen(const QString& name, std::function<void()> onRaise);
+  // Listens on the socket `name`; `onRaise` runs when another copy asks,
+  // `onFile` with the file when another copy hands one (`onRaise` when
+  // there is no `onFile`).
+  bool Listen(const QString& name, std::function<void()> onRaise,
+              std::function<void(const QString& file)> onFile = {});
   void Release();
 
  private:
   int lockFd = -1;
   QLocalServer* server = nullptr;
   std::function<void()> raiseHandler;
+  std::function<void(const QString&)> fileHandler;
+  void Serve(const QByteArray& line);
 };
 
 }  // namespace kavo

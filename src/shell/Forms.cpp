@@ -36,7 +36,7 @@ TFormMain* CreateForms() {
   TFormMain* main = f.main;
   QObject::connect(f.calc, &TFormCalc::ModelFitRequested, main, &TFormMain::MenuMesure_FitClick);
   f.fit->overlayChanged = [main] { main->mRedrawGraph(); };
-  main->mSetGraphOverlay([fit = f.fit](int32_t band) { return fit->Overlay(band); });
+  main->mSetGraphOverlay(f.fit, [fit = f.fit](int32_t band) { return fit->Overlay(band); });
   return f.main;
 }
 

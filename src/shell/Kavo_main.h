@@ -130,6 +130,10 @@ class TFormMain : public QMainWindow {
   // The file named on the command line: opened by the first idle pass, after
   // the settings it could otherwise be overwritten by.
   void mOpenAtStart(const QString& path) { startupFile = path; }
+  // A file another start of the program handed over: "開く" with `path` for
+  // the chosen file (its question about unsaved data first); nothing while
+  // the command is not available (a measurement runs).
+  void mOpenHanded(const QString& path);
   void MenuFile_SaveClick();
   void MenuFile_CloseClick();
   void MenuFile_ExportClick();
@@ -234,8 +238,10 @@ class TFormMain : public QMainWindow {
   void MenuGraph_R_onlyClick();
   void MenuGraph_WideClick();
   void MenuGraph_AveClick();
-  // A curve drawn over the measurement (the fitted model), asked for the band shown.
-  void mSetGraphOverlay(std::function<const PointValues*(int32_t band)> overlay);
+  // A curve pair of `owner` drawn dashed in the measurement's colours over
+  // the measurement (the fitted model), asked for the band shown; null for
+  // none at the time.
+  void mSetGraphOverlay(const void* owner, std::function<const PointValues*(int32_t band)> curves);
   // The scale steps and the read-out texts need no window.
   static float mRScaleFor(float m);
   static float mThetaScaleFor(float a);

@@ -74,6 +74,12 @@ void TFormMain::MenuFile_OpenClick() {
   mOpenDataFile(chosen);
 }
 
+void TFormMain::mOpenHanded(const QString& path) {
+  if (!MenuFile_Open->isEnabled()) return;
+  if (mainData.valid && !dataSaved && !msgCatalog->ConfirmDiscard()) return;
+  mOpenDataFile(path);
+}
+
 void TFormMain::mOpenDataFile(const QString& path) {
   const LoadFailure failure = dataSets.OpenMain(path, session.UnitSerial(), settings.CommPortNum);
   mMeasurementChanged();

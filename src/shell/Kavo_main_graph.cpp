@@ -2,11 +2,14 @@
 // and the click look-up are GraphView's, the drawing GraphSheet's; here the
 // window lays out its controls, reads its menu's options and passes them on.
 #include <QAction>
+#include <QPainter>
+#include <QPen>
 #include <QComboBox>
 #include <QPushButton>
 #include <QResizeEvent>
 
 #include "graph/PaintBox.h"
+#include "platform/Look.h"
 #include "messages/Ka_status.h"
 #include "messages/StatusPanels.h"
 #include "shell/Kavo_main.h"
@@ -31,9 +34,17 @@ void TFormMain::mBindGraph() {
   graphView.Bind(sources);
 }
 
-void TFormMain::mSetGraphOverlay(std::function<const PointValues*(int32_t band)> overlay) {
+void TFormMain::mSetGraphOverlay(const void* owner, std::function<const PointValues*(int32_t band)> curves) {
   if (!graphPlotter) return;
-  graphPlotter->overlay = [this, overlay = std::move(overlay)] { return overlay(graphView.Scale().band); };
+  graphPlotter->AddOverlay(owner, [this, curves = std::move(curves)](QPainter& p, const GraphMapping& m) {
+    const PointValues* values = curves(m.band);
+    if (!values || values->valid != 1) return;
+    QPen r(ColorFromBgr(static_cast<uint32_t>(settings.PenColor_R)), 1, Qt::DashLine, Qt::RoundCap);
+    QPen theta(ColorFromBgr(static_cast<uint32_t>(settings.PenColor_Theta)), 1, Qt::DashLine, Qt::RoundCap);
+    r.setJoinStyle(Qt::RoundJoin);
+    theta.setJoinStyle(Qt::RoundJoin);
+    PaintBandCurves(p, m, *values, r, theta);
+  });
 }
 
 void TFormMain::mResetGraphScale(int32_t band) { graphView.ResetScale(band); }

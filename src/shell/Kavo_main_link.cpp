@@ -17,6 +17,7 @@
 #include "link/Spdrv.h"
 #include "messages/Ka_message.h"
 #include "messages/Ka_status.h"
+#include "platform/ComPorts.h"
 #include "platform/Names.h"
 #include "shell/Kavo_main.h"
 
@@ -137,9 +138,11 @@ bool TFormMain::mReportConnect(ConnectResult result) {
     case ConnectResult::PortError:
       statusTexts->ShowPortError();
       // A port that is there but refused to this user is told apart.
-      if (commDriver && commDriver->LastOpenFailure() == OpenFailure::PermissionDenied)
-        msgCatalog->ShowComAccessError(commDriver->PortName());
-      else
+      if (commDriver && commDriver->LastOpenFailure() == OpenFailure::PermissionDenied) {
+        // The device behind a ports/COM<n> link and the group that owns it.
+        const DeviceOwner owner = OwnerOf(commDriver->PortName());
+        msgCatalog->ShowComAccessError(owner.device.isEmpty() ? commDriver->PortName() : owner.device, owner.group);
+      } else
         msgCatalog->ShowComOpenError();
       break;
     case ConnectResult::UnitMissing:

@@ -53,12 +53,15 @@ void TFormMain::MenuRef_ToleranceClick() {
   }
   state->band = ToleranceBand(state->rules, state->reference);
   qcState = state;
-  graphPlotter->band = [this](QPainter& p, const Graph_RTF::FreqAxis& axis, float rMax, int w, int h) {
-    if (!qcState) return;
-    const QcBand& b = qcState->band;
-    PaintToleranceBand(p, axis, rMax, w, h, b.f, b.lo, b.hi, b.ref,
-                       ColorFromBgr(static_cast<uint32_t>(settings.PenColor_R_Ref[0])), 1);
-  };
+  graphPlotter->AddOverlay(
+      &qcState,
+      [this](QPainter& p, const GraphMapping& m) {
+        if (!qcState) return;
+        const QcBand& b = qcState->band;
+        PaintToleranceBand(p, m.axis, m.rMax, m.width, m.height, b.f, b.lo, b.hi, b.ref,
+                           ColorFromBgr(static_cast<uint32_t>(settings.PenColor_R_Ref[0])), 1);
+      },
+      Graph_RTF::OverlayLayer::UnderCurves);
   if (mainData.valid || AnyRefLoaded()) {
     mRedrawGraph();
   } else {

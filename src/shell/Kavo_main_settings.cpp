@@ -59,6 +59,7 @@ void TFormMain::mWriteSettings(const QString& path) {
   view.fwide = MenuGraph_Wide->isChecked();
   view.fave3 = MenuGraph_Ave->isChecked();
   view.fwarning = MenuSet_Warning->isChecked();
+  MakeSettingsDir();  // made when first written, not when read
   if (!fileHandler->WriteSettings(path, &settings, &view)) msgCatalog->ShowIniSaveError();
 }
 

@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "platform/Modal.h"
+#include "platform/Names.h"
 #include "platform/SingleInstance.h"
 #include "shell/Forms.h"
 #include "shell/Kavo_main.h"
@@ -20,6 +21,20 @@ struct OtherCopy {
   const char* message;
 };
 const OtherCopy others[] = {{"KAVO", "KAVOはすでに起動しています"}, {"KAVO2", "KAVO2がすでに起動しています"}};
+
+// The options Qt's application object takes for itself (with one or two
+// dashes, the value after a blank or "="): left to Qt.
+bool IsQtOption(const char* arg) {
+  static const char* const names[] = {
+      "platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger", "qwindowgeometry",
+      "geometry", "qwindowicon", "icon", "qwindowtitle", "title", "session", "display", "name",
+      "style", "stylesheet", "dialogs", "reverse", "nograb", "dograb", "widgetcount", "testability", "sync"};
+  const char* name = arg + (arg[1] == '-' ? 2 : 1);
+  const size_t length = std::strcspn(name, "=");
+  for (const char* known : names)
+    if (std::strlen(known) == length && std::strncmp(known, name, length) == 0) return true;
+  return false;
+}
 
 }  // namespace
 
@@ -50,6 +65,13 @@ int HandleInfoOptions(int argc, char** argv) {
       return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
     }
   }
+  // A wrong option is answered here too, before a display is needed.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--") == 0) break;
+    if (argv[i][0] != '-' || argv[i][1] == '\0' || IsQtOption(argv[i])) continue;
+    std::fprintf(stderr, "KAVO: unknown option %s (see --help)\n", argv[i]);
+    return 64;
+  }
   return -1;
 }
 
@@ -77,12 +99,15 @@ bool StartFileFrom(const QStringList& arguments, QString& file, QString& error, 
   return true;
 }
 
-int CheckOtherCopies() {
+int CheckOtherCopies(const QString& startFile) {
   for (const OtherCopy& other : others) {
     const QString name = QString::fromLatin1(other.name);
     if (!SingleInstance::IsHeld(name)) continue;
     // A lock without a window to answer ends this copy silently.
     if (!SingleInstance::WindowExists(name)) return 1;
+    // A file this copy was started with goes to the running copy, which
+    // opens it as "開く" would.
+    if (!startFile.isEmpty() && name == QLatin1String("KAVO") && SingleInstance::HandFile(name, startFile)) return 2;
     Modal().Message(nullptr, name, QString::fromUtf8(other.message), MsgIcon::Stop, MsgButtons::OK);
     SingleInstance::RaiseWindow(name);
     return 1;
@@ -123,7 +148,7 @@ namespace {
 
 int Run(const QString& startFile) {
   LoadQtJapanese();
-  if (CheckOtherCopies() != 0) return 1;
+  if (const int other = CheckOtherCopies(startFile); other != 0) return other == 2 ? 0 : 1;
   SingleInstance guard;
   bool guarded = guard.Acquire(QStringLiteral("KAVO"));
   if (!guarded) {
@@ -136,6 +161,7 @@ int Run(const QString& startFile) {
   }
 
   QApplication::setApplicationName(QStringLiteral("KAVO"));
+  QGuiApplication::setDesktopFileName(QLatin1String(DesktopId));
   TFormMain* main = CreateForms();
   if (main->mStartupFailed()) {
     DestroyForms();
@@ -143,11 +169,19 @@ int Run(const QString& startFile) {
   }
   if (!startFile.isEmpty()) main->mOpenAtStart(startFile);
   if (guarded)
-    guard.Listen(QStringLiteral("KAVO"), [main] {
-      main->showNormal();
-      main->raise();
-      main->activateWindow();
-    });
+    guard.Listen(
+        QStringLiteral("KAVO"),
+        [main] {
+          main->showNormal();
+          main->raise();
+          main->activateWindow();
+        },
+        [main](const QString& file) {
+          main->showNormal();
+          main->raise();
+          main->activateWindow();
+          main->mOpenHanded(file);
+        });
   main->show();
   QApplication::exec();
   DestroyForms();

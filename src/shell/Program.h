@@ -9,13 +9,15 @@ namespace kavo {
 
 // The single-instance check: 0 when this copy may run, 1 when another copy
 // (or the sibling program) runs; the user has then been told and the other
-// window brought forward.
-int CheckOtherCopies();
+// window brought forward. 2 when `startFile` was handed to the running
+// copy, which opens it and comes forward; nothing is said then.
+int CheckOtherCopies(const QString& startFile = QString());
 
 // The options that need no window: --help and --version print on standard
-// output. Returns the exit code when one of them was given (before any `--`),
-// -1 when the program is to start. Runs before the application object exists,
-// so that it works without a display.
+// output; an option that neither KAVO nor Qt knows is refused with 64.
+// Returns the exit code when one of them was given (before any `--`), -1 when
+// the program is to start. Runs before the application object exists, so
+// that it works without a display.
 int HandleInfoOptions(int argc, char** argv);
 
 // The measurement to open at start-up from the arguments that Qt left

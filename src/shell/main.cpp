@@ -1,3 +1,4 @@
+#include <clocale>
 #include <cstdio>
 
 #include "shell/Program.h"
@@ -7,6 +8,9 @@ int main(int argc, char** argv) {
   const int done = kavo::HandleInfoOptions(argc, argv);
   if (done >= 0) return done;
   kavo::KavoApplication app(argc, argv);
+  // The application object has taken the locale from the environment; the
+  // numbers written for programs (fit results, driver files) keep the point.
+  std::setlocale(LC_NUMERIC, "C");
   QString file, error, note;
   if (!kavo::StartFileFrom(QCoreApplication::arguments(), file, error, note)) {
     std::fprintf(stderr, "KAVO: %s\n", error.toLocal8Bit().constData());

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <csignal>
 #include <unistd.h>
 
 #include "cli_fixture.h"
@@ -132,7 +133,7 @@ TEST(Conventions, MessagesInTheLocalesLanguageAndAFullOutputFails) {
   // A write that fails behind standard output.
   const Exec full = Execute({"ts", file}, {}, "C", {}, QStringLiteral("/dev/full"));
   EXPECT_EQ(full.status, 1);
-  EXPECT_EQ(full.FirstError(), "kavo-tool ts: standard output: cannot be written");
+  EXPECT_EQ(full.FirstError(), "kavo-tool ts: standard output: cannot be written (No space left on device)");
 }
 
 // An output that names an input is refused before anything is written, and
@@ -157,7 +158,7 @@ TEST(Conventions, OutputsNeverReplaceInputs) {
       {{"import", link, "-o", file}, "the output would replace the input"},
       {{"print", file, "-o", png}, "the output must end in .pdf"},
       {{"plot", file, "-o", dir.Path(QStringLiteral("p.bmp"))}, "the output must end in .png, .svg, .pdf"},
-      {{"plot", file, "--format", "svg", "-o", png}, "the output must end in .svg"},
+      {{"print", file, "-o", dir.Path(QStringLiteral("p"))}, "the output must end in .pdf"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -169,6 +170,59 @@ TEST(Conventions, OutputsNeverReplaceInputs) {
   EXPECT_EQ(ReadAll(ref), refBefore);
   EXPECT_FALSE(QFile::exists(png));
   EXPECT_FALSE(QFile::exists(pdf));
+}
+
+// --format says the kind whatever the name; without it the name does, and a
+// device or pipe (which has no extension) gets a PNG. The SVG is drawn as
+// lines and text, not a picture wrapped in SVG.
+TEST(Conventions, TheKindFollowsFormatThenTheNameAndSvgIsVectors) {
+  TempDir dir;
+  const QString file = WriteDriver(dir, QStringLiteral("w.DTA"), Woofer());
+  const QString svgAsPng = dir.Path(QStringLiteral("p.png")), svg = dir.Path(QStringLiteral("p.svg"));
+  ASSERT_EQ(Tool({"plot", file, "--format", "svg", "-o", svgAsPng}).status, 0);
+  ASSERT_EQ(Tool({"plot", file, "-o", svg}).status, 0);
+  const QByteArray vector = ReadAll(svg);
+  EXPECT_EQ(ReadAll(svgAsPng), vector);
+  EXPECT_TRUE(vector.startsWith("<?xml")) << vector.left(40).toStdString();
+  EXPECT_GE(vector.count("<polyline"), 2) << "the R and θ curves";
+  EXPECT_GE(vector.count("<rect"), 10) << "the grid lines";
+  EXPECT_TRUE(vector.contains("<text")) << "the scale texts";
+  EXPECT_FALSE(vector.contains("<image")) << "no embedded picture";
+  const struct {
+    QStringList args;
+    QByteArray magic;
+  } streams[] = {{{"plot", file, "-o", "/dev/stdout", "--format", "png"}, "\x89PNG\r\n"},
+                 {{"plot", file, "-o", "/dev/stdout"}, "\x89PNG\r\n"},
+                 {{"plot", file, "-o", "/dev/stdout", "--format", "svg"}, "<?xml"},
+                 {{"print", file, "--dpi", "72", "-o", "/dev/stdout"}, "%PDF-"}};
+  for (const auto& c : streams) {
+    const Exec run = Execute(c.args, {}, "C", dir.Root());
+    EXPECT_EQ(run.status, 0) << c.args.join(' ').toStdString() << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith(c.magic)) << c.args.join(' ').toStdString();
+  }
+}
+
+// A reader that stops early ends every command the same way: quietly, by
+// the signal of a closed pipe, with nothing said.
+TEST(Conventions, AClosedPipeEndsEveryCommandQuietly) {
+  TempDir dir;
+  const QString file = WriteDriver(dir, QStringLiteral("w.DTA"), Woofer());
+  for (const QStringList& args : {QStringList{"print", file, "-o", "-"}, QStringList{"plot", file, "-o", "-"},
+                                  QStringList{"export", file, "--format", "csv", "-o", "-"}}) {
+    SCOPED_TRACE(args.join(' ').toStdString());
+    QProcess tool, head;
+    tool.setStandardOutputProcess(&head);
+    tool.setWorkingDirectory(dir.Root());
+    head.start(QStringLiteral("head"), {"-c", "10"});
+    tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kavo-tool"), args);
+    ASSERT_TRUE(tool.waitForFinished(60000) && head.waitForFinished(60000));
+    EXPECT_EQ(head.readAllStandardOutput().size(), 10);
+    EXPECT_EQ(tool.readAllStandardError(), QByteArray());
+    // Either all went into the pipe before it closed, or SIGPIPE ended it.
+    EXPECT_TRUE((tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0) ||
+                (tool.exitStatus() == QProcess::CrashExit && tool.exitCode() == SIGPIPE))
+        << tool.exitStatus() << " " << tool.exitCode();
+  }
 }
 
 }  // namespace

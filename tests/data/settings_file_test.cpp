@@ -266,4 +266,18 @@ TEST(SettingsLocation, ProgramFolderOnlyWhenWritableAndNotASystemInstall) {
   EXPECT_TRUE(QFileInfo(fallback).isDir());
 }
 
+// A relative XDG_CONFIG_HOME is not valid and is ignored; looking the folder
+// up for reading creates nothing.
+TEST(SettingsLocation, RelativeConfigHomeIsIgnoredAndReadingCreatesNothing) {
+  TempDir home;
+  const ScopedEnv homeVar("HOME", home.Root().toLocal8Bit());
+  const ScopedEnv config("XDG_CONFIG_HOME", "relative/config");
+  const QString expected = home.Root() + QStringLiteral("/.config/kavo/");
+  EXPECT_EQ(SettingsDirFor(QStringLiteral("/usr/bin"), false), expected);
+  EXPECT_FALSE(QFileInfo::exists(home.Root() + QStringLiteral("/.config")));
+  EXPECT_FALSE(QFileInfo::exists(QStringLiteral("relative")));
+  EXPECT_EQ(SettingsDirFor(QStringLiteral("/usr/bin")), expected);
+  EXPECT_TRUE(QFileInfo(expected).isDir());
+}
+
 }  // namespace

@@ -4,11 +4,13 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <map>
 #include <set>
 
 #include "graph_fixture.h"
+#include "platform/Look.h"
 
 using namespace kavo;
 using kavo::test::Bgr;
@@ -32,7 +34,7 @@ std::map<int, int32_t> RowColours(const QImage& img, int y) {
 }
 
 int GridColumn(const GraphRig& rig, double f) {
-  return Graph_RTF::MakeFreqAxis(rig.scale.freqMin, rig.scale.freqMax).Column(f, rig.W());
+  return kavo::MakeFreqAxis(rig.scale.freqMin, rig.scale.freqMax).Column(f, rig.W());
 }
 
 auto Flat(float v) {
@@ -73,7 +75,7 @@ TEST(GraphPicture, Band1GridIsDarkOnlyAtDecades) {
   GraphRig rig;
   rig.plotter->Clear();
   std::map<int, int32_t> expected;
-  for (double g = Graph_RTF::NextGridFreq(20); g < 20000; g = Graph_RTF::NextGridFreq(g))
+  for (double g = kavo::NextGridFreq(20); g < 20000; g = kavo::NextGridFreq(g))
     expected[GridColumn(rig, g)] = (g == 100 || g == 1000 || g == 10000) ? Dark : Light;
   ASSERT_EQ(expected.size(), 29u);  // 30 .. 15000, every column distinct
   EXPECT_EQ(RowColours(rig.Bitmap(), 45), expected);
@@ -210,6 +212,45 @@ TEST(GraphPicture, WhichSetsAreDrawn) {
   EXPECT_EQ(CountColour(rig.Bitmap(), ref0R), 0);
 }
 
+TEST(GraphPicture, OverlaysByOwnerUnderAndOverTheCurves) {
+  GraphRig rig;
+  FillValues(rig.main, 1, Flat(10.0f), Flat(0.0f));
+  constexpr int32_t Under = 0x336699, Over = 0x996633, Other = 0x123456;
+  const auto fill = [](int32_t bgr) {
+    return [bgr](QPainter& p, const GraphMapping& m) { p.fillRect(0, 0, m.width, m.height, ColorFromBgr(uint32_t(bgr))); };
+  };
+  int a = 0, b = 0;
+  GraphMapping seen;
+  rig.plotter->AddOverlay(&a, fill(Under), Graph_RTF::OverlayLayer::UnderCurves);
+  rig.plotter->AddOverlay(&b, [&](QPainter& p, const GraphMapping& m) {
+    seen = m;
+    p.fillRect(m.width / 2, 0, 10, 10, ColorFromBgr(uint32_t(Over)));
+  });
+  rig.plotter->Clear();
+  rig.plotter->DrawMeasurement(false, false);
+  // The curves over the under layer, the over layer on top of all.
+  EXPECT_GT(CountColour(rig.Bitmap(), Under), rig.W() * rig.H() / 2);
+  EXPECT_GT(CountColour(rig.Bitmap(), rig.colours.PenColor_R), 400);
+  EXPECT_EQ(Bgr(rig.Bitmap(), rig.W() / 2 + 5, 5), Over);
+  EXPECT_EQ(seen.width, rig.W());
+  EXPECT_EQ(seen.X(20.0), 0);
+  EXPECT_EQ(seen.YR(10.0f), kavo::RRow(10.0f, rig.scale.rMax, rig.H()));
+  // References alone: the under layer only.
+  rig.plotter->DrawReferences(false);
+  EXPECT_EQ(CountColour(rig.Bitmap(), Over), 0);
+  // The same owner replaces its overlay; a removed one is gone.
+  rig.plotter->AddOverlay(&a, fill(Other), Graph_RTF::OverlayLayer::UnderCurves);
+  rig.plotter->DrawMeasurement(false, false);
+  EXPECT_EQ(CountColour(rig.Bitmap(), Under), 0);
+  EXPECT_GT(CountColour(rig.Bitmap(), Other), 0);
+  rig.plotter->RemoveOverlay(&a);
+  rig.plotter->RemoveOverlay(&b);
+  EXPECT_FALSE(rig.plotter->HasOverlay(&a));
+  rig.plotter->Clear();
+  rig.plotter->DrawMeasurement(false, false);
+  EXPECT_EQ(CountColour(rig.Bitmap(), Other) + CountColour(rig.Bitmap(), Over), 0);
+}
+
 TEST(GraphPicture, ReferencesUseTheBandShown) {
   GraphRig rig;
   FillValues(rig.main, 1, Flat(10.0f), Flat(0.0f));
@@ -305,7 +346,7 @@ TEST(GraphPrint, PrintPensAndUntouchedScreen) {
   EXPECT_EQ(CountColour(page, rig.colours.PenColor_Theta), 0);
 
   // Print grid: decade lines 4 wide, others 3, level lines 4.
-  const auto axis = Graph_RTF::MakeFreqAxis(20, 20000);
+  const auto axis = kavo::MakeFreqAxis(20, 20000);
   auto hrun = [&](int col, int y, int32_t c) {
     int n = 0;
     for (int xx = col - 6; xx <= col + 6; ++xx) n += Bgr(page, xx, y) == c;
@@ -357,11 +398,11 @@ TEST(GraphLabels, Band1TextsAndPositions) {
 
   for (int i = 0; i <= 10; ++i) {
     QLabel* l = rig.L(i);
-    EXPECT_EQ(l->text(), Graph_RTF::RLabelText(15.0f, i));
+    EXPECT_EQ(l->text(), kavo::RLabelText(15.0f, i));
     EXPECT_EQ(l->x(), left - l->width() - 5);
     EXPECT_EQ(l->y(), top + 300 * i / 10 - l->height() / 2 + 2);
     QLabel* t = rig.L(12 + i);
-    EXPECT_EQ(t->text(), Graph_RTF::FormatThetaLabel(45 - 9 * i));
+    EXPECT_EQ(t->text(), kavo::FormatThetaLabel(45 - 9 * i));
     EXPECT_EQ(t->x(), right + 5);
     EXPECT_EQ(t->y(), top + 300 * i / 10 - t->height() / 2 + 2);
   }
@@ -457,7 +498,7 @@ TEST(GraphPrint, LabelPositionsOnASample) {
   fy.fill(-1);
   rig.plotter->PrintFreqLabelPositions(fx, fy, fontHeight, plotWidth, factor, plotLeft, plotBottom);
   EXPECT_EQ(fx[0], 493);  // 590 + 0 − 96.875
-  const auto axis = Graph_RTF::MakeFreqAxis(20, 20000);
+  const auto axis = kavo::MakeFreqAxis(20, 20000);
   EXPECT_EQ(fx[4], int(590 + axis.Column(1000, plotWidth) - 96.875));
   EXPECT_NEAR(axis.Column(1000, plotWidth), 2140, 1);
   for (int j = 0; j < 8; ++j) EXPECT_EQ(fy[j], 3514) << j;  // 3483 + 31.25

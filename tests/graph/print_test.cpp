@@ -153,8 +153,8 @@ TEST_F(PrintedPage, FramePlotScalesTitleAndInformationLines) {
   // The picture copied unscaled: each curve a 5-pixel line on its own row.
   // (The rasteriser maps printer pixels to 0.99999 of a pixel, so a line may
   // lose one row; a stretched copy would be off by tens of rows.)
-  const int rRow = top + Graph_RTF::RRow(R, 25.0f, job->plotHeight);
-  const int thetaRow = top + Graph_RTF::ThetaRow(Theta, -180.0f, 180.0f, job->plotHeight);
+  const int rRow = top + kavo::RRow(R, 25.0f, job->plotHeight);
+  const int thetaRow = top + kavo::ThetaRow(Theta, -180.0f, 180.0f, job->plotHeight);
   auto lineAt = [&](int row, int32_t colour, int width) {
     int first = -1, n = 0;
     for (int y = row - 20; y <= row + 20; ++y)

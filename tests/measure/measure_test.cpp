@@ -4,10 +4,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "MainProbe.h"
 #include "MainWindowFixture.h"
@@ -154,24 +156,39 @@ TEST_F(MeasureTest, PortThatCannotBeOpened) {
 }
 
 TEST_F(MeasureTest, PortThatThisUserMayNotOpenNamesTheDeviceAndTheCure) {
+  // Reached through a link, as ports/COM<n> is: the box names the device
+  // behind it and advises dialout only for a device of that group.
   PtyPair port;
   ASSERT_TRUE(port.Ok());
   ASSERT_EQ(chmod(port.Path().c_str(), 0), 0);
-  qputenv("KAVO_COM1", QByteArray::fromStdString(port.Path()));
+  const QString link = dir.Path(QStringLiteral("COM1"));
+  ASSERT_TRUE(QFile::link(QString::fromStdString(port.Path()), link));
+  qputenv("KAVO_COM1", QFile::encodeName(link));
   Start();
-  {
-    ScopedFileModes modes;  // root meets the mode as a user outside the group would
-    ASSERT_TRUE(modes.Binding());
-    main->MStartBtnClick();
+  for (const gid_t group : {gid_t{20}, gid_t{5}}) {  // Debian's dialout and tty
+    SCOPED_TRACE(group);
+    ASSERT_EQ(chown(port.Path().c_str(), 0, group), 0);
+    modal->calls.clear();
+    {
+      ScopedFileModes modes;  // root meets the mode as a user outside the group would
+      ASSERT_TRUE(modes.Binding());
+      main->MStartBtnClick();
+    }
+    EXPECT_EQ(Panel(0), QStringLiteral("通信ポートが開けません"));
+    const QStringList lines = modal->MessageTexts().value(0).split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2) << modal->MessageTexts().join('|').toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。"));
+    EXPECT_TRUE(lines[1].startsWith(QString::fromStdString(port.Path()) + QStringLiteral(" を開く権限がありません")))
+        << lines[1].toStdString();
+    if (group == 20) {
+      EXPECT_TRUE(lines[1].contains(QStringLiteral("dialout")) && lines[1].contains(QStringLiteral("ログインし直して")));
+    } else {
+      EXPECT_TRUE(lines[1].contains(QStringLiteral("グループ tty")) && !lines[1].contains(QStringLiteral("dialout")))
+          << lines[1].toStdString();
+    }
+    EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
+    EXPECT_TRUE(Idle());
   }
-  EXPECT_EQ(Panel(0), QStringLiteral("通信ポートが開けません"));
-  const QStringList lines = modal->MessageTexts().value(0).split(QLatin1Char('\n'));
-  ASSERT_EQ(lines.size(), 2) << modal->MessageTexts().join('|').toStdString();
-  EXPECT_EQ(lines[0], QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。"));
-  EXPECT_TRUE(lines[1].startsWith(QString::fromStdString(port.Path()) + QStringLiteral(" を開く権限がありません。")));
-  EXPECT_TRUE(lines[1].contains(QStringLiteral("dialout")) && lines[1].contains(QStringLiteral("ログインし直して")));
-  EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
-  EXPECT_TRUE(Idle());
 }
 
 TEST_F(MeasureTest, ProbeFailuresReportTheMissingUnit) {

@@ -33,6 +33,9 @@ check "no dependency on qt6-qpa-plugins" bash -c "! grep -q qt6-qpa-plugins <<<'
 for rec in fonts-ipafont-gothic qt6-translations-l10n; do
   check "recommends $rec" grep -q "$rec" <<<"$(field Recommends)"
 done
+for src in ceres-solver eigen3; do
+  check "Static-Built-Using names $src" grep -Eq "(^|, )$src \(= " <<<"$(field Static-Built-Using)"
+done
 check "a maintainer with a mail address" grep -Eq '^[^<]+ <[^@ ]+@[^@ ]+\.[^@ ]+>$' <<<"$(field Maintainer)"
 
 listing="$(dpkg-deb -c "$deb")"
@@ -45,12 +48,13 @@ for p in "${programs[@]}"; do
   check "usr/bin/$p executable" test -x "$root/usr/bin/$p"
   if command -v readelf >/dev/null; then
     check "usr/bin/$p has no run path into the build" bash -c "! readelf -d '$root/usr/bin/$p' | grep -Eq 'R(UN)?PATH'"
+    check "usr/bin/$p has no .comment section" bash -c "! readelf -S '$root/usr/bin/$p' | grep -q '\.comment'"
   fi
 done
 check "kavsim runs unpacked" "$root/usr/bin/kavsim" --help
 check "KAVO --version unpacked, no display" \
   bash -c "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= '$root/usr/bin/KAVO' --version | grep -qx 'KAVO [0-9.]*'"
-desktop="$root/usr/share/applications/kavo.desktop"
+desktop="$root/usr/share/applications/example.c_seed_9c58cb7e.kavo.desktop"
 check "desktop entry" test -f "$desktop"
 check "desktop entry starts KAVO with files" grep -qx "Exec=KAVO %F" "$desktop"
 check "desktop entry names the MIME type" grep -qx "MimeType=application/x-kavo-dta;" "$desktop"
@@ -65,6 +69,10 @@ done
 check "bash completion of kavo-tool" bash -n "$root/usr/share/bash-completion/completions/kavo-tool"
 check "machine-readable copyright" grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" \
   "$root/usr/share/doc/kavo/copyright"
+for licence in BSD-3-Clause Apache-2.0 MPL-2.0; do
+  check "copyright gives the licence $licence of what is linked in" \
+    grep -qx "License: $licence" "$root/usr/share/doc/kavo/copyright"
+done
 check "changelog" bash -c "gzip -dc '$root/usr/share/doc/kavo/changelog.gz' | head -1 | grep -q '^kavo ($(field Version))'"
 if command -v appstreamcli >/dev/null; then
   check "AppStream metadata valid" appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml

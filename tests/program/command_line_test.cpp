@@ -48,11 +48,13 @@ TEST(CommandLine, InformationOptionsNeedNoDisplay) {
       {"KAVO", {"--version"}, 0, "KAVO " + version + "\n", {}},
       {"KAVO", {"--help"}, 0, "Usage: KAVO [options] [FILE.DTA]\n", {}},
       {"KAVO", {"-h", "x.DTA"}, 0, "Usage: KAVO", {}},
+      {"KAVO", {"--bogus"}, 64, {}, "KAVO: unknown option --bogus"},
+      {"KAVO", {"-style", "fusion", "--bogus=1"}, 64, {}, "KAVO: unknown option --bogus=1"},
       {"kavsim", {"--version"}, 0, "kavsim " + version + "\n", {}},
       {"kavsim", {"--help"}, 0, "Usage: kavsim", {}},
-      {"kavsim", {"--bogus"}, 2, {}, "kavsim: unknown option --bogus"},
-      {"kavsim", {"--fs"}, 2, {}, "kavsim: option --fs needs a value"},
-      {"kavsim", {"--noise=-1"}, 2, {}, "kavsim: bad --noise"},
+      {"kavsim", {"--bogus"}, 64, {}, "kavsim: unknown option --bogus"},
+      {"kavsim", {"--fs"}, 64, {}, "kavsim: option --fs needs a value"},
+      {"kavsim", {"--noise=-1"}, 64, {}, "kavsim: bad --noise"},
   };
   for (const Case& c : cases) {
     const Outcome run = Start(c.program, c.args);
@@ -140,6 +142,42 @@ TEST_F(StartFileTest, ABadFileIsReportedLikeTheOpenCommand) {
   EXPECT_EQ(modal->MessageTexts(), QStringList{QStringLiteral("データファイルの内容が正しくありませんでした")});
   EXPECT_EQ(valid, 0);
   EXPECT_FALSE(title.contains(path));
+}
+
+TEST_F(StartFileTest, ASecondStartWithAFileHandsItToTheRunningCopy) {
+  MeasureData data;
+  data.dateTime = "2026/12/08 9:15:00";
+  FillBand(data, 2, [](double f, double& r, double& t) { WooferModel(f, r, t); });
+  SettingsRecord settings;
+  const QString path = dir.Path(QStringLiteral("handed.DTA"));
+  ASSERT_TRUE(KAVO_File().WriteDataFile(path, "4711", &settings, &data));
+  // The running copy is this process; the second start is the program, as
+  // a file manager starts it on a double click.
+  QProcess second;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  second.setProcessEnvironment(env);
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    TFormMain* main = Forms().main;
+    if (!main || TFormMainProbe(main).idlePasses() == 0) return;
+    if (second.state() == QProcess::NotRunning && second.error() == QProcess::UnknownError &&
+        second.exitCode() == 0 && second.program().isEmpty())
+      second.start(QCoreApplication::applicationDirPath() + QStringLiteral("/KAVO"), {path});
+    if (second.state() != QProcess::NotRunning || !main->windowTitle().contains(path)) return;
+    title = main->windowTitle();
+    valid = TFormMainProbe(main).mainData().valid;
+    main->close();
+    QCoreApplication::quit();
+  });
+  watch.start(20);
+  QTimer::singleShot(20000, [] { QCoreApplication::exit(9); });
+  EXPECT_EQ(RunProgram(), 0);
+  EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+  EXPECT_TRUE(modal->MessageTexts().isEmpty()) << modal->MessageTexts().join('\n').toStdString();
+  EXPECT_EQ(valid, 1);
+  EXPECT_TRUE(title.endsWith(QStringLiteral(" / ") + path)) << title.toStdString();
 }
 
 }  // namespace

@@ -31,31 +31,6 @@ class GraphViewTest : public MainWindowTest {
   QString Label(int slot) const { return TFormMainProbe(main).axisLabels()[static_cast<size_t>(slot)]->text(); }
 };
 
-TEST_F(GraphViewTest, ScaleStepsAtTheirBoundaries) {
-  EXPECT_EQ(TFormMain::mRScaleFor(150.0f), 150.0f);
-  EXPECT_EQ(TFormMain::mRScaleFor(150.01f), 200.0f);
-  EXPECT_EQ(TFormMain::mRScaleFor(25.0f), 25.0f);
-  EXPECT_EQ(TFormMain::mRScaleFor(25.5f), 50.0f);
-  EXPECT_EQ(TFormMain::mRScaleFor(0.0f), 10.0f);
-  EXPECT_EQ(TFormMain::mThetaScaleFor(30.0f), 45.0f);
-  EXPECT_EQ(TFormMain::mThetaScaleFor(30.5f), 90.0f);
-  EXPECT_EQ(TFormMain::mThetaScaleFor(60.0f), 90.0f);
-  EXPECT_EQ(TFormMain::mThetaScaleFor(60.5f), 180.0f);
-
-  Start();
-  // Nothing measured: R 10, theta +-45.
-  EXPECT_EQ(TFormMainProbe(main).mMainRMax(), 10.0f);
-  EXPECT_EQ(TFormMainProbe(main).mMainThetaMax(), 45.0f);
-  // Largest |theta| from a negative value.
-  TFormMainProbe(main).rawValues().Theta[10] = -61.0f;
-  TFormMainProbe(main).rawValues().R[10] = 150.0f;
-  EXPECT_EQ(TFormMainProbe(main).mMainThetaMax(), 180.0f);
-  EXPECT_EQ(TFormMainProbe(main).mMainRMax(), 150.0f);
-  // Scales read the unsmoothed arrays whatever the averaging option.
-  TFormMainProbe(main).aveValues().R[11] = 500.0f;
-  EXPECT_EQ(TFormMainProbe(main).mMainRMax(), 150.0f);
-}
-
 TEST_F(GraphViewTest, BandBoxZoomsButScalesComeFromTheWholeMeasurement) {
   Start();
   LoadMeasurement(50.0, 80.0);  // peak at 50 Hz, far below band 4
@@ -126,39 +101,6 @@ TEST_F(GraphViewTest, ClickReadsOutTheReceivedValues) {
   TFormMainProbe(main).mainData().valid = 0;
   main->PaintBox1MouseDown(x, 10);
   EXPECT_TRUE(TFormMainProbe(main).StatusBar1()->PanelText(2).isEmpty());
-}
-
-TEST_F(GraphViewTest, PointIndexOwnsTheSpanBetweenMidpoints) {
-  Start();
-  TFormMainProbe(main).graphScale().band = 2;  // slots 0..143
-  for (int k = 0; k <= 143; ++k) TFormMainProbe(main).rawValues().Freq[k] = 100.0f + 10.0f * k;
-  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(99.0f), 999);
-  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(100.0f), 0);
-  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(109.0f), 0);   // beyond the midpoint 105: still the first point
-  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(112.0f), 1);
-  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(114.99f), 1);
-  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(115.0f), 2);   // exactly the midpoint: the upper point
-  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(1521.0f), 143);  // last interval belongs to the last point
-  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(1530.0f), 143);
-  EXPECT_EQ(TFormMainProbe(main).mFindPointIndex(1530.5f), 999);
-}
-
-TEST_F(GraphViewTest, PointFormatters) {
-  auto record = [](const char* text) {
-    PointText p{};
-    for (int i = 0; i < 18; ++i) p.c[i] = text[i];
-    return p;
-  };
-  // R 1234, theta 0xFE3B = -453, count 0x20000 / divisor 100 = 20 Hz.
-  const PointText twenty = record("04D2FE3B0200000064");
-  EXPECT_EQ(TFormMain::mFormatFrequency(twenty), QStringLiteral("20.00[Hz]"));
-  EXPECT_EQ(TFormMain::mFormatResistance(twenty), QStringLiteral("12.35[Ω]"));
-  EXPECT_EQ(TFormMain::mFormatPhase(twenty), QStringLiteral("-45.3[deg]"));  // -45.25, half away from zero
-  EXPECT_EQ(TFormMain::mFormatFrequency(record("000000000100000001")), QStringLiteral("1.000[kHz]"));
-  EXPECT_EQ(TFormMain::mFormatFrequency(record("000000000025800001")), QStringLiteral("146.5[Hz]"));
-  EXPECT_EQ(TFormMain::mFormatResistance(record("0000000000258000001")), QStringLiteral("0.00[Ω]"));
-  const PointText broken = record("000000000100000000");  // divisor 0
-  EXPECT_FALSE(TFormMain::mFormatFrequency(broken).isEmpty());
 }
 
 TEST_F(GraphViewTest, ViewOptionsWithReferencesOnly) {

@@ -45,6 +45,12 @@ bool Activate(QWidget* window) {
 
 using ModelFitWindowTest = MainWindowTest;
 
+// The curves the fit window's overlay on the main graph paints now, or null.
+const PointValues* ModelOverlay(TFormMain* main, const TFormFit* fit) {
+  if (!TFormMainProbe(main).graphPlotter()->HasOverlay(fit)) return nullptr;
+  return fit->Overlay(TFormMainProbe(main).graphScale().band);
+}
+
 TEST_F(ModelFitWindowTest, ByKeyboardFromTheAnalysisWindowToTheTableAndTheDashedModel) {
   Start();
   main->show();
@@ -80,19 +86,19 @@ TEST_F(ModelFitWindowTest, ByKeyboardFromTheAnalysisWindowToTheTableAndTheDashed
   EXPECT_TRUE(modal->MessageTexts().isEmpty()) << modal->MessageTexts().join('|').toStdString();
 
   // The model over the measurement: at the resonance it meets the curve.
-  const PointValues* model = TFormMainProbe(main).graphPlotter()->overlay();
+  const PointValues* model = ModelOverlay(main, fit);
   ASSERT_NE(model, nullptr);
   const int peak = calc->Analysis().peakSlots[0];
   EXPECT_NEAR(model->R[peak], TFormMainProbe(main).rawValues().R[peak], 0.01 * TFormMainProbe(main).rawValues().R[peak]);
   // A changed measurement drops it; a new fit brings it back; closing drops it.
   TFormMainProbe(main).rawValues().R[peak] += 1.0f;
-  EXPECT_EQ(TFormMainProbe(main).graphPlotter()->overlay(), nullptr);
+  EXPECT_EQ(ModelOverlay(main, fit), nullptr);
   TFormMainProbe(main).rawValues().R[peak] -= 1.0f;
   Key(Qt::Key_Return);
-  EXPECT_NE(TFormMainProbe(main).graphPlotter()->overlay(), nullptr);
+  EXPECT_NE(ModelOverlay(main, fit), nullptr);
   Key(Qt::Key_Escape);
   EXPECT_FALSE(fit->isVisible());
-  EXPECT_EQ(TFormMainProbe(main).graphPlotter()->overlay(), nullptr);
+  EXPECT_EQ(ModelOverlay(main, fit), nullptr);
 }
 
 // A measured driver of resonance `fs`, kept as `name` (.DTA, or a table by its extension).

@@ -11,12 +11,7 @@
 namespace kavo {
 
 QValidator::State PrintInfoValidator::validate(QString& input, int&) const {
-  if (input.contains('\n') || input.contains('\r')) return Invalid;
-  // A character code page 932 lacks is stored as one '?', which the
-  // conversion's output already counts.
-  std::string bytes;
-  Utf8ToCp932(input.toStdString(), bytes);
-  return bytes.size() <= static_cast<size_t>(MaxPrintInfoBytes) ? Acceptable : Invalid;
+  return IsPrintInfoLine(input.toStdString()) ? Acceptable : Invalid;
 }
 
 TFormPrnInfo::TFormPrnInfo(QWidget* parent)
