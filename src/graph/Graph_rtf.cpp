@@ -112,14 +112,22 @@ void Graph_RTF::PaintVectorsTo(QPainter& p, bool rOnly, bool wide, bool main, bo
   p.fillRect(QRect(0, 0, w, h), MakeBrush(White));
   DrawFreqGrid(p, w, h, Pens{});
   DrawLevelGrid(p, w, h, Pens{});
-  if (band && scale_) band(p, MakeFreqAxis(scale_->freqMin, scale_->freqMax), scale_->rMax, w, h);
+  // The overlays as PaintOverlays gives them to the bitmap.
+  const auto paintOverlays = [&, overlays = overlays_](OverlayLayer layer) {
+    if (!scale_) return;
+    const GraphMapping m = Mapping(w, h, rOnly);
+    for (const Overlay& o : overlays) {
+      if (o.layer != layer || !o.paint) continue;
+      p.save();
+      o.paint(p, m);
+      p.restore();
+    }
+  };
+  paintOverlays(OverlayLayer::UnderCurves);
   const bool mainValid = scale_ && scale_->data && scale_->data->valid == 1;
   if (main && mainValid) DrawMainBand(p, w, h, rOnly, wide ? 2 : 1);
   if (refs && (mainValid || !main)) DrawValidRefs(p, w, h, rOnly, 1);
-  const PointValues* values = overlay ? overlay() : nullptr;
-  if (main && values && values->valid == 1 && scale_ && colours_)
-    DrawCurves(p, w, h, *values, colours_->PenColor_R, colours_->PenColor_Theta, 1, rOnly,
-               BandFirstSlot(scale_->band), BandLastSlot(scale_->band) - 1, nullptr, Qt::DashLine);
+  if (main) paintOverlays(OverlayLayer::OverCurves);
   p.restore();
 }
 

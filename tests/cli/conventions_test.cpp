@@ -2,13 +2,19 @@
 // locale's language, a full standard output, and outputs that would
 // destroy an input or carry the wrong extension.
 #include <QCoreApplication>
+#include <QDir>
+#include <QJsonDocument>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <csignal>
+#include <langinfo.h>
+#include <locale.h>
 #include <unistd.h>
 
+#include "FullDisk.h"
+#include "ScopedEnv.h"
 #include "cli_fixture.h"
 #include "UnitModel.h"
 
@@ -22,13 +28,16 @@ struct Exec {
 };
 
 // The program with `input` on standard input, LANG set to `lang` (and
-// nothing else naming a language), in `dir`; standard output to `outFile` if given.
+// nothing else naming a language), in `dir`; standard output to `outFile` if
+// given; then the variables `set` ("NAME=VALUE", "NAME=" removes).
 Exec Execute(const QStringList& args, const QByteArray& input = {}, const char* lang = "C", const QString& dir = {},
-            const QString& outFile = {}) {
+            const QString& outFile = {}, const QStringList& set = {}) {
   QProcess p;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   for (const char* v : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"}) env.remove(QString::fromLatin1(v));
   env.insert(QStringLiteral("LANG"), QString::fromLatin1(lang));
+  for (const QString& v : set)
+    v.endsWith('=') ? env.remove(v.chopped(1)) : env.insert(v.section('=', 0, 0), v.section('=', 1));
   p.setProcessEnvironment(env);
   if (!dir.isEmpty()) p.setWorkingDirectory(dir);
   if (!outFile.isEmpty()) p.setStandardOutputFile(outFile);
@@ -173,56 +182,113 @@ TEST(Conventions, OutputsNeverReplaceInputs) {
 }
 
 // --format says the kind whatever the name; without it the name does, and a
-// device or pipe (which has no extension) gets a PNG. The SVG is drawn as
-// lines and text, not a picture wrapped in SVG.
-TEST(Conventions, TheKindFollowsFormatThenTheNameAndSvgIsVectors) {
+// device or pipe gets a PNG. The SVG is lines and text, not a wrapped picture.
+// A reader that stops early ends every command quietly (by SIGPIPE).
+TEST(Conventions, TheKindFollowsFormatThenTheNameSvgIsVectorsAClosedPipeIsQuiet) {
   TempDir dir;
   const QString file = WriteDriver(dir, QStringLiteral("w.DTA"), Woofer());
-  const QString svgAsPng = dir.Path(QStringLiteral("p.png")), svg = dir.Path(QStringLiteral("p.svg"));
-  ASSERT_EQ(Tool({"plot", file, "--format", "svg", "-o", svgAsPng}).status, 0);
-  ASSERT_EQ(Tool({"plot", file, "-o", svg}).status, 0);
-  const QByteArray vector = ReadAll(svg);
-  EXPECT_EQ(ReadAll(svgAsPng), vector);
-  EXPECT_TRUE(vector.startsWith("<?xml")) << vector.left(40).toStdString();
-  EXPECT_GE(vector.count("<polyline"), 2) << "the R and θ curves";
-  EXPECT_GE(vector.count("<rect"), 10) << "the grid lines";
-  EXPECT_TRUE(vector.contains("<text")) << "the scale texts";
-  EXPECT_FALSE(vector.contains("<image")) << "no embedded picture";
-  const struct {
-    QStringList args;
-    QByteArray magic;
-  } streams[] = {{{"plot", file, "-o", "/dev/stdout", "--format", "png"}, "\x89PNG\r\n"},
-                 {{"plot", file, "-o", "/dev/stdout"}, "\x89PNG\r\n"},
-                 {{"plot", file, "-o", "/dev/stdout", "--format", "svg"}, "<?xml"},
-                 {{"print", file, "--dpi", "72", "-o", "/dev/stdout"}, "%PDF-"}};
-  for (const auto& c : streams) {
-    const Exec run = Execute(c.args, {}, "C", dir.Root());
-    EXPECT_EQ(run.status, 0) << c.args.join(' ').toStdString() << run.err.toStdString();
-    EXPECT_TRUE(run.out.startsWith(c.magic)) << c.args.join(' ').toStdString();
+  ASSERT_EQ(Tool({"plot", file, "--format", "svg", "-o", dir.Path(QStringLiteral("p.png"))}).status, 0);
+  const QByteArray svg = ReadAll(dir.Path(QStringLiteral("p.png")));
+  EXPECT_TRUE(svg.startsWith("<?xml") && svg.count("<polyline") >= 2 && svg.count("<rect") >= 10 && svg.contains("<text"))
+      << "the curves, the grid lines, the scale texts";
+  EXPECT_FALSE(svg.contains("<image")) << "no embedded picture";
+  for (const QStringList& args : {QStringList{"plot", file, "-o", "/dev/stdout", "--format", "svg"},
+                                  QStringList{"plot", file, "-o", "/dev/stdout"},
+                                  QStringList{"print", file, "--dpi", "72", "-o", "/dev/stdout"}}) {
+    const Exec run = Execute(args, {}, "C", dir.Root());
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith(args.contains("svg") ? "<?xml" : args[0] == "plot" ? "\x89PNG" : "%PDF-"));
   }
-}
-
-// A reader that stops early ends every command the same way: quietly, by
-// the signal of a closed pipe, with nothing said.
-TEST(Conventions, AClosedPipeEndsEveryCommandQuietly) {
-  TempDir dir;
-  const QString file = WriteDriver(dir, QStringLiteral("w.DTA"), Woofer());
-  for (const QStringList& args : {QStringList{"print", file, "-o", "-"}, QStringList{"plot", file, "-o", "-"},
-                                  QStringList{"export", file, "--format", "csv", "-o", "-"}}) {
-    SCOPED_TRACE(args.join(' ').toStdString());
+  for (const QStringList& args : {QStringList{"print", file, "-o", "-"}, QStringList{"plot", file, "-o", "-"}}) {
     QProcess tool, head;
     tool.setStandardOutputProcess(&head);
     tool.setWorkingDirectory(dir.Root());
     head.start(QStringLiteral("head"), {"-c", "10"});
     tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kavo-tool"), args);
     ASSERT_TRUE(tool.waitForFinished(60000) && head.waitForFinished(60000));
-    EXPECT_EQ(head.readAllStandardOutput().size(), 10);
-    EXPECT_EQ(tool.readAllStandardError(), QByteArray());
-    // Either all went into the pipe before it closed, or SIGPIPE ended it.
-    EXPECT_TRUE((tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0) ||
-                (tool.exitStatus() == QProcess::CrashExit && tool.exitCode() == SIGPIPE))
-        << tool.exitStatus() << " " << tool.exitCode();
+    EXPECT_EQ(tool.readAllStandardError(), QByteArray()) << args[0].toStdString();
+    EXPECT_TRUE(tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() == 0 : tool.exitCode() == SIGPIPE);
   }
+}
+
+// Under a decimal-comma locale every number written for a program keeps its
+// point; without a display, runtime folder or valid XDG paths, whatever
+// platform is named, each command works silently and leaves nothing behind.
+TEST(Conventions, NumbersForProgramsKeepThePointUnderADecimalCommaLocale) {
+  TempDir dir;
+  kavsim::DriverModel model = Woofer();
+  const QString a = WriteDriver(dir, QStringLiteral("a.DTA"), model);
+  model.Fs *= 1.05;
+  const QString b = WriteDriver(dir, QStringLiteral("b.DTA"), model);
+  model.addedMass = 10.5e-3;
+  const QString c = WriteDriver(dir, QStringLiteral("c.DTA"), model), rules = dir.Path(QStringLiteral("rules.kqc"));
+  ASSERT_TRUE(WriteAll(rules, "reference = a.DTA\nre = 5.6\nR = 15%\nFs = 2.5%\nQts = 5%\n"));
+  // A German locale made here: the machine may have none installed.
+  const QString locales = dir.Path(QStringLiteral("locales"));
+  QProcess make;
+  ASSERT_TRUE(QDir().mkpath(locales));
+  make.start(QStringLiteral("localedef"), {"-i", "de_DE", "-f", "UTF-8", locales + QStringLiteral("/de_DE.UTF-8")});
+  ASSERT_TRUE(make.waitForFinished(120000));
+  const ScopedEnv path("LOCPATH", QFile::encodeName(locales));
+  const locale_t german = newlocale(LC_NUMERIC_MASK, "de_DE.UTF-8", locale_t(0));
+  if (german == locale_t(0)) GTEST_SKIP() << "no de_DE locale source (Debian package locales)";
+  ASSERT_EQ(QByteArray(nl_langinfo_l(RADIXCHAR, german)), ",");
+  freelocale(german);
+  // Each output, files included, as under the C locale: numbers with a
+  // point, no column or key split by a decimal comma; JSON reads back.
+  const QStringList de{"LOCPATH=" + locales, "LC_ALL=de_DE.UTF-8", "LANGUAGE="};
+  const auto outputs = [&](const QStringList& args, const QStringList& env) {
+    const QString file = dir.Path(QStringLiteral("out.") + args.value(args.size() - 2).mid(2));  // --wdr, --csv
+    QFile::remove(file);
+    const Exec run = Execute(args, {}, "C", {}, {}, env);
+    return run.out + ReadAll(file) + QByteArray::number(run.status);
+  };
+  for (const QStringList& args :
+       {QStringList{"ts", a, "--re", "5.6", "--raw"}, QStringList{"ts", a, "--re", "5.6"},
+        QStringList{"ts", a, "--re", "5.6", "--sd", "132.5", "--added-mass", "10.5", "--loaded", c},
+        QStringList{"match", a, b, c, "--re", "5.6"}, QStringList{"export", a, "--format", "zma", "-o", "-"},
+        QStringList{"export", a, "--format", "csv", "-o", "-"}, QStringList{"fit", a, "--re", "5.6", "--json"},
+        QStringList{"fit", a, "--re", "5.6", "--wdr", dir.Path(QStringLiteral("out.wdr"))},
+        QStringList{"qc", rules, a, b, c, "--csv", dir.Path(QStringLiteral("out.csv"))}, QStringList{"qc", rules, a, b, "--json"}}) {
+    SCOPED_TRACE(args.join(' ').toStdString());
+    const QByteArray german = outputs(args, de);
+    EXPECT_EQ(german, outputs(args, {"LC_ALL=C"}));
+    EXPECT_TRUE(QString::fromUtf8(german).contains(QRegularExpression(QStringLiteral("\\d\\.\\d"))));
+    if (args.contains(QStringLiteral("--json"))) {
+      QJsonParseError error{};
+      EXPECT_TRUE(QJsonDocument::fromJson(Execute(args, {}, "C", {}, {}, de).out, &error).isObject());
+    }
+  }
+}
+
+TEST(Conventions, WithoutADesktopEachCommandRunsSilentlyAndLeavesNothing) {
+  TempDir dir;
+  const QString a = WriteDriver(dir, QStringLiteral("a.DTA"), Woofer()), rules = dir.Path(QStringLiteral("rules.kqc"));
+  ASSERT_TRUE(WriteAll(rules, "reference = a.DTA\nR = 15%\n"));
+  const QStringList environments[] = {{"QT_QPA_PLATFORM=xcb"}, {"QT_QPA_PLATFORM=wayland"}, {"QT_QPA_PLATFORM="},
+                                      {"XDG_CONFIG_HOME=config", "XDG_RUNTIME_DIR=runtime", "XDG_CACHE_HOME=cache"}};
+  const struct {
+    QStringList args;
+    int status;
+    const char* made;  // the output asked for, in the working folder
+  } commands[] = {{{"plot", a, "-o", "p.svg"}, 0, "p.svg"},  {{"print", a, "--dpi", "72", "-o", "p.pdf"}, 0, "p.pdf"},
+                  {{"qc", rules, a, "--plot", "q.png"}, 0, "q.png"}, {{"qc", "--help"}, 0, nullptr},
+                  {{"plot", a, "--bogus"}, 64, nullptr},       {{"ts", a}, 0, nullptr}};
+  int row = 0;
+  for (const QStringList& e : environments)
+    for (const auto& c : commands) {
+      SCOPED_TRACE(e.join(' ').toStdString() + ": " + c.args.join(' ').toStdString());
+      const QString root = dir.Path(QStringLiteral("run%1").arg(row++));
+      for (const char* sub : {"/home", "/tmp", "/work"}) ASSERT_TRUE(QDir().mkpath(root + sub));
+      const Exec run = Execute(c.args, {}, "C", root + "/work", {},
+                               QStringList{"DISPLAY=", "WAYLAND_DISPLAY=", "XDG_RUNTIME_DIR=", "XDG_CONFIG_HOME=",
+                                           "KAVO_SETTINGS_DIR=", "HOME=" + root + "/home", "TMPDIR=" + root + "/tmp"} + e);
+      EXPECT_EQ(run.status, c.status);
+      if (c.status == 0) EXPECT_EQ(run.err, QByteArray());
+      QStringList left{"home/", "tmp/", "work/"};
+      if (c.made) left << QStringLiteral("work/") + QLatin1String(c.made);
+      EXPECT_EQ(Tree(root), left);
+    }
 }
 
 }  // namespace

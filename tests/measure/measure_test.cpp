@@ -166,12 +166,8 @@ TEST_F(MeasureTest, PortThatThisUserMayNotOpenNamesTheDeviceAndTheCure) {
     EXPECT_EQ(lines[0], QStringLiteral("COMポートが開けませんでした。COM番号を確認して下さい。"));
     EXPECT_TRUE(lines[1].startsWith(QString::fromStdString(port.Path()) + QStringLiteral(" を開く権限がありません")))
         << lines[1].toStdString();
-    if (group == 20) {
-      EXPECT_TRUE(lines[1].contains(QStringLiteral("dialout")) && lines[1].contains(QStringLiteral("ログインし直して")));
-    } else {
-      EXPECT_TRUE(lines[1].contains(QStringLiteral("グループ tty")) && !lines[1].contains(QStringLiteral("dialout")))
-          << lines[1].toStdString();
-    }
+    EXPECT_EQ(lines[1].contains(QStringLiteral("dialout")) && lines[1].contains(QStringLiteral("ログインし直して")), group == 20);
+    EXPECT_EQ(lines[1].contains(QStringLiteral("グループ tty")), group == 5) << lines[1].toStdString();
     EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
     EXPECT_TRUE(Idle());
   }
