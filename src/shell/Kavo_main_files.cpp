@@ -169,6 +169,7 @@ void TFormMain::MenuRef_OpenClick() {
 
 void TFormMain::MenuRef_CloseClick() {
   dataSets.ClearRefs();
+  mRefsCleared();
   if (mainData.valid) mRedrawMeasurement();
   else graphPlotter->Clear();
 }
