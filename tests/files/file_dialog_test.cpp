@@ -107,7 +107,6 @@ TEST_F(FileDialogTest, DataFilterListsBothLetterCasesAndATypedPathOpensIt) {
   open.Arm({QStringLiteral("a.DTA"), QStringLiteral("b.dta")});
   ASSERT_TRUE(Modal().OpenFileName(nullptr, title, filter, QStringLiteral("*.DTA"), path));
   EXPECT_EQ(path, Path("a.DTA"));
-  EXPECT_EQ(open.initial, QStringLiteral("*.DTA"));
   EXPECT_EQ(open.listed, (QStringList{QStringLiteral("a.DTA"), QStringLiteral("b.dta"), QStringLiteral("v1.2")}));
 
   // References: several files at once, in the order typed.

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 
 #include "MainProbe.h"
 #include "MainWindowFixture.h"
@@ -49,12 +50,9 @@ class MeasureTest : public MainWindowTest {
   QString Panel(int i) const { return TFormMainProbe(main).StatusBar1()->PanelText(i); }
   // Pixels of the pen colour `bgr` on the graph.
   int Pixels(int32_t bgr) const {
-    const QImage& picture = TFormMainProbe(main).graphPlotter()->Bitmap();
-    const QColor c = ColorFromBgr(uint32_t(bgr));
-    int n = 0;
-    for (int y = 0; y < picture.height(); ++y)
-      for (int x = 0; x < picture.width(); ++x) n += picture.pixelColor(x, y) == c;
-    return n;
+    const QImage picture = TFormMainProbe(main).graphPlotter()->Bitmap().convertToFormat(QImage::Format_RGB32);
+    const auto* p = reinterpret_cast<const QRgb*>(picture.constBits());
+    return int(std::count(p, p + picture.width() * picture.height(), ColorFromBgr(uint32_t(bgr)).rgb()));
   }
   bool Idle() const {
     return TFormMainProbe(main).MStartBtn()->text() == QStringLiteral("測定開始") && TFormMainProbe(main).QuitBtn()->isEnabled() &&

@@ -103,17 +103,14 @@ TEST_F(ModelFitWindowTest, SaveByTypeAndNameNeverOverAFileOnShowAndOnlyForTheMea
   Start();
   main->move(0, 0);
   main->show();
-  const QString woofer = WriteDriverFile(dir.Path("woofer.DTA"), 42);
   const QString ref = WriteDriverFile(dir.Path("ref.txt"), 45);
-  main->mOpenDataFile(woofer);
+  main->mOpenDataFile(WriteDriverFile(dir.Path("woofer.DTA"), 42));
   modal->fileListAnswers = {{ref}};
   main->MenuRef_OpenClick();
-  ASSERT_TRUE(TFormMainProbe(main).refData()[0].valid);
   TFormMainProbe(main).MenuMesure_Fit()->trigger();
   TFormFit* fit = Forms().fit;
   ASSERT_TRUE(Activate(fit));
-  // Placed as the analysis window is (on screen, never over the main window's
-  // menu), with Re, which has no default, ready to be typed.
+  // Placed as the analysis window is, with the focus in Re (it has no default).
   EXPECT_TRUE(main->screen()->availableGeometry().contains(fit->frameGeometry()));
   EXPECT_FALSE(fit->frameGeometry().intersects(QRect(main->menuBar()->mapToGlobal(QPoint()), main->menuBar()->size())));
   EXPECT_EQ(QApplication::focusWidget(), fit->ReEdit);
@@ -127,43 +124,27 @@ TEST_F(ModelFitWindowTest, SaveByTypeAndNameNeverOverAFileOnShowAndOnlyForTheMea
   QTest::keyClick(fit->Table, Qt::Key_Tab);
   EXPECT_NE(QApplication::focusWidget(), fit->Table);
 
-  const QString refused = QStringLiteral("ファイル：%1は表示中のデータのファイルです。\n別の名前で保存して下さい").arg(ref);
-  const struct {
-    const char* typed;
-    int type;  // 0 .wdr, 1 text
-    const char* written;
-    const char* begins;  // the file's first bytes; null: nothing written
-    QString message;
-  } cases[] = {
-      {"plain", 0, "plain.wdr", "[Driver]\n", {}},
-      {"plain", 1, "plain.txt", "* KAVO model fit\n* source: woofer.DTA\n* date: 2026/12/08 9:30:00\n* model: semi, creep\n* range: ",
-       {}},
-      {"table.TXT", 0, "table.TXT", "* KAVO model fit\n", {}},
-      {"plain.wdr", 1, "plain.wdr", nullptr,
-       QStringLiteral("ファイル：%1があります。\n上書きしますか").arg(dir.Path("plain.wdr"))},
-      {"ref", 1, "ref.txt", nullptr, refused},
-      {"missing/plain", 0, "missing/plain.wdr", nullptr,
-       QStringLiteral("ファイル：%1を保存できませんでした").arg(dir.Path("missing/plain.wdr"))},
+  // Typed name, type (0 .wdr, 1 text), the file, its first bytes (none: nothing written, and the message).
+  const struct { const char *typed; int type; const char *written, *begins; QString message; } cases[] = {
+      {"plain", 0, "plain.wdr", "[Driver]\nBrand=\nModel=\nComment=woofer.DTA 2026/12/08 9:30:00, ", {}},
+      {"plain", 1, "plain.txt", "* KAVO model fit\n* source: woofer.DTA\n* date: 2026/12/08 9:30:00\n* model: semi", {}},
+      {"plain.wdr", 1, "plain.wdr", nullptr, QStringLiteral("ファイル：%1があります。\n上書きしますか")},
+      {"ref", 1, "ref.txt", nullptr, QStringLiteral("ファイル：%1は表示中のデータのファイルです。\n別の名前で保存して下さい")},
+      {"missing/plain", 0, "missing/plain.wdr", nullptr, QStringLiteral("ファイル：%1を保存できませんでした")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
     const QString written = dir.Path(c.written);
     const QByteArray before = ReadAll(written);
-    modal->calls.clear();
     modal->fileAnswers = {dir.Path(c.typed)};
     modal->typeAnswers = {c.type};
     modal->messageAnswers = {MsgResult::No};
+    const size_t asked = modal->MessageTexts().size();
     fit->SaveButton->setFocus();
     QTest::keyClick(fit->SaveButton, Qt::Key_Space);
-    ASSERT_FALSE(modal->calls.empty());
-    EXPECT_EQ(modal->calls.front().text, dir.Path("woofer.wdr"));  // the initial name
-    EXPECT_EQ(modal->MessageTexts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
-    if (c.begins) {
-      EXPECT_TRUE(ReadAll(written).startsWith(c.begins)) << ReadAll(written).left(120).toStdString();
-    } else {
-      EXPECT_EQ(ReadAll(written), before);
-      EXPECT_EQ(modal->calls.back().icon, MsgIcon::Exclamation);
-    }
+    EXPECT_EQ(modal->MessageTexts().mid(asked), c.begins ? QStringList() : QStringList{c.message.arg(written)});
+    if (c.begins) EXPECT_TRUE(ReadAll(written).startsWith(c.begins)) << ReadAll(written).left(120).toStdString();
+    else EXPECT_EQ(ReadAll(written), before);
   }
 
   // Another measurement: the fit of the earlier one is gone and cannot be saved.

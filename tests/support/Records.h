@@ -28,9 +28,8 @@ void WooferModel(double freq, double& r, double& theta, double fs = 50.0, double
 // the unit's complex noise relative to |Z| from `seed`.
 bool FillFromUnit(MeasureData& data, const kavsim::DriverModel& model, double noise = 0.0, uint32_t seed = 1);
 
-// A driver of resonance `fs` as the simulated unit measures it, kept in
-// `path`: a .DTA file, or by any other extension an impedance table.
-// Returns `path`, empty when it could not be written.
+// A driver of resonance `fs` as the simulated unit measures it, kept in `path` (a .DTA
+// file, or an impedance table by any other extension). `path`, or empty when not written.
 QString WriteDriverFile(const QString& path, double fs);
 
 }  // namespace kavo::test

@@ -35,6 +35,14 @@ const char* const SaveFilter = "ドライバファイル (*.wdr)|*.wdr|テキス
 const char* const SaveExtensions[] = {".wdr", ".txt"};
 constexpr int TextType = 1;
 
+// A file name or date for a line of a saved file: a control character (a
+// line break in a file name) would start a line of its own there.
+QString OneLine(QString text) {
+  for (QChar& c : text)
+    if (c.category() == QChar::Other_Control) c = QLatin1Char(' ');
+  return text;
+}
+
 // The name 保存 writes: a name typed with the extension of one of the types
 // is saved as that type; any other gets the chosen type's extension by the
 // rule of the main window's saves.
@@ -316,13 +324,17 @@ void TFormFit::Clear() {
   if (had && overlayChanged) overlayChanged();
 }
 
+QString TFormFit::SourceText(const QString& separator) const {
+  const QString name = fileName_ && !fileName_->isEmpty() ? QFileInfo(*fileName_).fileName() : QStringLiteral("-");
+  return OneLine(name) + separator + OneLine(measurement_ ? FromCp932(measurement_->dateTime) : QString());
+}
+
 std::string TFormFit::TextHeader() const {
-  const QString source = fileName_ && !fileName_->isEmpty() ? QFileInfo(*fileName_).fileName() : QStringLiteral("-");
   QString model = QLatin1String(CoilModelName(result_.model.coil));
   if (result_.model.creep) model += QStringLiteral(", creep");
-  if (!fittedSecond_.isEmpty()) model += QStringLiteral(", with ") + QFileInfo(fittedSecond_).fileName();
-  const QString lines = QStringLiteral("* KAVO model fit\n* source: %1\n* date: %2\n* model: %3\n* range: %4-%5 Hz\n")
-                            .arg(source, measurement_ ? FromCp932(measurement_->dateTime) : QString(), model)
+  if (!fittedSecond_.isEmpty()) model += QStringLiteral(", with ") + OneLine(QFileInfo(fittedSecond_).fileName());
+  const QString lines = QStringLiteral("* KAVO model fit\n* source: %1\n* model: %2\n* range: %3-%4 Hz\n")
+                            .arg(SourceText(QStringLiteral("\n* date: ")), model)
                             .arg(result_.fmin, 0, 'f', 0)
                             .arg(result_.fmax, 0, 'f', 0);
   return lines.toStdString();
@@ -344,8 +356,12 @@ void TFormFit::SaveClick() {
   if (!MaySaveTo(this, U(Caption), name, shown)) return;
   double sdCm2 = 0;
   Number(SdEdit, sdCm2);
-  const std::string content =
+  std::string content =
       type == TextType ? TextHeader() + FitTableText(result_) : WdrText(result_, {"", "", sdCm2 * 1e-4});
+  // The driver file's Comment begins with the measurement it was fitted to.
+  const size_t comment = content.find("\nComment=");
+  if (type != TextType && comment != std::string::npos)
+    content.insert(comment + 9, SourceText(QStringLiteral(" ")).toStdString() + ", ");
   if (!WriteWhole(name, content)) Tell(U("ファイル：") + name + U("を保存できませんでした"));
 }
 

@@ -86,6 +86,8 @@ class TFormFit : public QWidget {
   FitCurve Current() const;
   // The text table's opening lines: what was fitted, to what, over which range.
   std::string TextHeader() const;
+  // The measurement's file name, `separator` and its date.
+  QString SourceText(const QString& separator) const;
 
   const PointValues* raw_ = nullptr;
   const MeasureData* measurement_ = nullptr;
