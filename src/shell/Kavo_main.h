@@ -201,9 +201,9 @@ class TFormMain : public QMainWindow {
  public:
   void MenuRef_ToleranceClick();
   void MenuRef_VerdictClick();
-  // "合格" or "不合格：" and the first reason for the measurement under the
-  // rules in force; `afterState`: behind the state panel's text, not in its place.
-  void mShowQcVerdict(bool afterState = false);
+  // "合格" or "不合格：" and the first reason, short, for the measurement
+  // under the rules in force, in the state panel; the whole as its tool tip.
+  void mShowQcVerdict();
   // The references were cleared: a band built on them goes with them.
   void mRefsCleared();
 

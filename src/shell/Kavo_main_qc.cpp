@@ -123,14 +123,14 @@ void TFormMain::MenuRef_VerdictClick() {
   Modal().Message(this, msgCatalog->Caption(), qcState->verdict, MsgIcon::Information, MsgButtons::OK);
 }
 
-void TFormMain::mShowQcVerdict(bool afterState) {
+void TFormMain::mShowQcVerdict() {
   if (!qcState || !mainData.valid) return;
   const QcSetup& setup = qcState->setup;
   const QcMeasurement m = MeasureDriver(mainData, rawValues, setup.Analysis());
   const QcVerdict v = CheckDriver(setup.rules, setup.reference, m);
-  // After a sweep the verdict follows "測定終了しました".
-  const QString before = afterState ? StatusBar1->PanelText(VerdictPanel) + U("　") : QString();
-  statusTexts->SetPanelText(before + QcVerdictShort(v), VerdictPanel);
+  // In place of "測定終了しました" after a sweep: both would push the read-out
+  // panel off a window of the default width.
+  statusTexts->SetPanelText(QcVerdictShort(v), VerdictPanel);
   qcState->verdict = QcVerdictText(v);
   StatusBar1->SetPanelToolTip(VerdictPanel, qcState->verdict);
   MenuRef_Verdict->setEnabled(true);

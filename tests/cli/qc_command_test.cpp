@@ -1,11 +1,14 @@
 // kavo-tool qc and match on sets of simulated drivers: who fails and why,
 // the statistics against the analysis each file gets alone, known pairs
 // among strays, and rules files that must be refused before anything is read.
+#include <QImage>
 #include <QRegularExpression>
 #include <cmath>
 
 #include "UnitModel.h"
 #include "cli_fixture.h"
+#include "graph/ToleranceBand.h"
+#include "platform/Look.h"
 
 namespace kavo::test {
 namespace {
@@ -188,6 +191,23 @@ TEST(QcCommand, WhatCannotBeCheckedOrWrittenIsSaidAndNoInputIsReplaced) {
   }
   EXPECT_EQ(ReadAll(dir.Path("ref.csv")), table);
   EXPECT_TRUE(ReadAll(rulesCsv).startsWith("reference = ref.DTA"));
+  // The θ band is shaded in the picture when the rules limit θ, and only then.
+  WriteAll(dir.Path("theta.kqc"), "reference = ref.DTA\nR = 10%\ntheta = 5 deg\n");
+  const QColor thetaShade = ToleranceShade(ColorFromBgr(uint32_t(SettingsRecord().PenColor_Theta)));
+  for (const char* rules : {"theta.kqc", "table.kqc"}) {
+    const QString png = dir.Path(QString::fromUtf8(rules) + ".png");
+    ASSERT_LE(Tool({"qc", dir.Path(rules), driver, "--plot", png}).status, 1);
+    const QImage picture(png);
+    int shaded = 0;
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x) {
+        const double a = thetaShade.alphaF();
+        const QColor c = picture.pixelColor(x, y), blend = QColor::fromRgbF(
+            thetaShade.redF() * a + 1 - a, thetaShade.greenF() * a + 1 - a, thetaShade.blueF() * a + 1 - a);
+        shaded += std::abs(c.red() - blend.red()) + std::abs(c.green() - blend.green()) + std::abs(c.blue() - blend.blue()) <= 6;
+      }
+    EXPECT_EQ(shaded > picture.width(), std::string(rules) == "theta.kqc") << rules << " " << shaded;
+  }
   // A failed output after a pass is status 2 with the verdict still given.
   EXPECT_TRUE(Tool({"qc", tableRules, driver, "--csv", dir.Path("none/out.csv")}).out.starts_with("PASS\t"));
 

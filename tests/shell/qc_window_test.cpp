@@ -30,9 +30,10 @@ QString Driver(const TempDir& dir, const char* name, double fs) {
 
 // Pixels of the band's shade over the white graph: the reference pen's
 // colour at the shade's alpha.
-int Shaded(TFormMain* main) {
+int Shaded(TFormMain* main, bool theta = false) {
   TFormMainProbe probe(main);
-  const QColor shade = ToleranceShade(ColorFromBgr(uint32_t(probe.settings().PenColor_R_Ref[0])));
+  const int32_t pen = theta ? probe.settings().PenColor_Theta_Ref[0] : probe.settings().PenColor_R_Ref[0];
+  const QColor shade = ToleranceShade(ColorFromBgr(uint32_t(pen)));
   const double a = shade.alphaF();
   auto blend = [a](int c) { return int(c * a + 255 * (1 - a) + 0.5); };
   const QImage& bitmap = probe.graphPlotter()->Bitmap();
@@ -105,6 +106,7 @@ TEST_F(QcWindowTest, TheVerdictFitsItsPaneTheReasonIsOneKeyAwayAndTheBandGoesByK
   MenuKeys(main, probe.MenuRef(), Qt::Key_T);
   ASSERT_TRUE(modal->MessageTexts().isEmpty()) << modal->MessageTexts().join('|').toStdString();
   EXPECT_GT(Shaded(main), probe.graphPlotter()->Bitmap().width() * 2);
+  EXPECT_GT(Shaded(main, true), probe.graphPlotter()->Bitmap().width() * 2) << "no θ band";
 
   // The short verdict, every panel inside the bar; the whole in the tool tip and behind Alt+R, V.
   StatusPanels* bar = probe.StatusBar1();
@@ -131,6 +133,7 @@ TEST_F(QcWindowTest, TheVerdictFitsItsPaneTheReasonIsOneKeyAwayAndTheBandGoesByK
   modal->fileAnswers.push_back(dir.Path("file.kqc"));
   MenuKeys(main, probe.MenuRef(), Qt::Key_T);
   EXPECT_GT(Shaded(main), probe.graphPlotter()->Bitmap().width() * 2);
+  EXPECT_LT(Shaded(main, true), 20) << "a θ band without a theta limit";
   const size_t calls = modal->calls.size();
   MenuKeys(main, probe.MenuRef(), Qt::Key_T);
   EXPECT_EQ(modal->calls.size(), calls) << "no dialog to take the band away";

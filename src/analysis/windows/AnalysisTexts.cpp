@@ -69,9 +69,7 @@ QString QcReasonShort(const QcReason& r) {
 
 QString QcVerdictShort(const QcVerdict& v) {
   if (v.pass) return U("合格");
-  QString text = U("不合格：") + QcReasonShort(v.reasons.front());
-  if (v.reasons.size() > 1) text += U(" 他%1件").arg(v.reasons.size() - 1);
-  return text;
+  return U("不合格：") + QcReasonShort(v.reasons.front());
 }
 
 QString QcVerdictText(const QcVerdict& v) {

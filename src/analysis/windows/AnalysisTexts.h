@@ -14,7 +14,8 @@ namespace kavo {
 // ("R が 24.3–53.8 Hz で +124 %").
 QString QcReasonText(const QcReason& reason);
 QString QcReasonShort(const QcReason& reason);
-// "合格", or "不合格：" with the first reason's short form.
+// "合格", or "不合格：" with the first reason's short form (the others are in
+// the whole text).
 QString QcVerdictShort(const QcVerdict& verdict);
 // "不合格：" and every reason, one a line; "合格" for a pass.
 QString QcVerdictText(const QcVerdict& verdict);
