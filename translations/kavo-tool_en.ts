@@ -194,7 +194,11 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>cannot be read (%1)</source>
+        <source>the file name is empty</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot be read (no permission)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

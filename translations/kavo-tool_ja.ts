@@ -226,8 +226,12 @@
         <translation>フォルダです</translation>
     </message>
     <message>
-        <source>cannot be read (%1)</source>
-        <translation>読み込めませんでした (%1)</translation>
+        <source>the file name is empty</source>
+        <translation>ファイル名がありません</translation>
+    </message>
+    <message>
+        <source>cannot be read (no permission)</source>
+        <translation>読み込めませんでした (権限がありません)</translation>
     </message>
     <message>
         <source>%1: the output would replace the input %2</source>

@@ -11,6 +11,8 @@
 #include <memory>
 #include <sstream>
 
+#include "analysis/Ts_analysis.h"
+
 namespace kavo {
 namespace {
 
@@ -154,14 +156,10 @@ bool FindResonance(Curve& c) {
     }
   }
   if (!(best > 0.1 * low)) return false;
-  const double x0 = std::log(c.w[at - 1]), x1 = std::log(c.w[at]), x2 = std::log(c.w[at + 1]);
-  const double y0 = Mag(c, at - 1), y1 = Mag(c, at), y2 = Mag(c, at + 1);
-  const double denom = (x0 - x1) * (x0 - x2) * (x1 - x2);
-  const double a = (x2 * (y1 - y0) + x1 * (y0 - y2) + x0 * (y2 - y1)) / denom;
-  const double b = (x2 * x2 * (y0 - y1) + x1 * x1 * (y2 - y0) + x0 * x0 * (y1 - y2)) / denom;
-  const double x = a < 0 ? std::clamp(-b / (2 * a), x0, x2) : x1;
+  const double x = ParabolaVertex(std::log(c.w[at - 1]), std::log(c.w[at]), std::log(c.w[at + 1]), Mag(c, at - 1),
+                                  Mag(c, at), Mag(c, at + 1));
   c.peakHz = std::exp(x) / (2 * Pi);
-  c.peakR = y1;
+  c.peakR = Mag(c, at);
   return true;
 }
 

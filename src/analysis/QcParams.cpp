@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "analysis/Curves.h"
 #include "data/Kavo_data.h"
 
 namespace kavo {
@@ -125,7 +126,7 @@ QcMissing QcMeasurement::Missing(int p) const {
 
 QcMeasurement MeasureDriver(const MeasureData& data, const PointValues& raw, const QcAnalysis& analysis) {
   QcMeasurement m;
-  m.curve = CurveFromSlots(raw.R, raw.Theta, raw.Freq, BandFirstSlot(data.band), BandLastSlot(data.band));
+  m.curve = BandCurve(data, raw);
   m.value.assign(size_t(QcParamCount()), 0);
   m.has.assign(size_t(QcParamCount()), false);
   m.missing.assign(Families.size(), QcMissing::None);

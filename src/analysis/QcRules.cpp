@@ -8,15 +8,12 @@
 #include <initializer_list>
 
 #include "analysis/QcParams.h"
+#include "data/Stringutil.h"
 
 namespace kavo {
 namespace {
 
-bool Number(const QString& text, double& v) {
-  bool ok = false;
-  v = text.trimmed().toDouble(&ok);
-  return ok && std::isfinite(v);
-}
+bool Number(const QString& text, double& v) { return ParseDecimal(text, v); }
 
 // "10%", "10 %".
 bool Percent(const QString& text, double& v) {

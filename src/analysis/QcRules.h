@@ -17,6 +17,8 @@
 #include <QString>
 #include <vector>
 
+#include "data/CurveFile.h"
+
 namespace kavo {
 
 enum class QcTolKind { None, Percent, Absolute };
@@ -59,6 +61,7 @@ struct QcRuleError {
   QcRuleProblem problem = QcRuleProblem::NotKeyValue;
   QString text;
   QString detail;  // ReferenceUnreadable: the table reader's words, if any
+  LoadFailure load = LoadFailure::None;  // ReferenceUnreadable: why the file did not load
 };
 
 // False with the first error; `rules` is then incomplete.

@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <memory>
 
-#include "data/Kavo_file.h"
+#include "data/CurveFile.h"
 
 namespace kavo {
 namespace {
@@ -37,12 +37,11 @@ bool LoadQcSetup(const QString& path, const QString& folder, QcSetup& setup, QcR
   auto data = std::make_unique<MeasureData>();
   auto raw = std::make_unique<PointValues>(), ave = std::make_unique<PointValues>();
   QString why;
-  const LoadFailure failure = ReadCurveFile(KAVO_File(), refPath, 0, *data, *raw, *ave, why);
+  const LoadFailure failure = ReadCurveFile(refPath, CurveRead{}, *data, *raw, *ave, why);
   if (failure == LoadFailure::Unconvertible)
     return error = {setup.rules.referenceLine, QcRuleProblem::ReferenceUnconvertible, refPath, {}}, false;
   if (failure != LoadFailure::None)
-    return error = {setup.rules.referenceLine, QcRuleProblem::ReferenceUnreadable, refPath,
-                    failure == LoadFailure::Table ? why : QString()}, false;
+    return error = {setup.rules.referenceLine, QcRuleProblem::ReferenceUnreadable, refPath, why, failure}, false;
   setup.reference = MeasureDriver(*data, *raw, setup.Analysis());
   return RangeHoldsReference(setup, error);
 }

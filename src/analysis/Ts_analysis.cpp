@@ -1,5 +1,6 @@
 #include "analysis/Ts_analysis.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kavo {
@@ -182,15 +183,27 @@ TsFailure TsAnalysis::CalcTS(float re, TSResult& result) const {
   if (!FindF2(result)) return TsFailure::NoF2;
   if (result.f1 == result.f2) return TsFailure::SameF1F2;
 
-  const float qms = static_cast<float>(std::sqrt(L(result.r0)) * result.Fs / (L(result.f2) - result.f1));
-  const float qes = static_cast<float>(L(qms) / (L(result.r0) - 1));
-  const float qts = static_cast<float>(L(qms) * qes / (L(qms) + qes));
   // f1 and f2 so close that a Q is no longer a number count as not found.
-  if (!std::isfinite(qms) || !std::isfinite(qes) || !std::isfinite(qts)) return TsFailure::SameF1F2;
-  result.Qms = qms;
-  result.Qes = qes;
-  result.Qts = qts;
-  return TsFailure::None;
+  return ThreePointQ(result) ? TsFailure::None : TsFailure::SameF1F2;
+}
+
+bool ThreePointQ(TSResult& r) {
+  using L = long double;
+  const float qms = static_cast<float>(std::sqrt(L(r.r0)) * r.Fs / (L(r.f2) - r.f1));
+  const float qes = static_cast<float>(L(qms) / (L(r.r0) - 1));
+  const float qts = static_cast<float>(L(qms) * qes / (L(qms) + qes));
+  if (!std::isfinite(qms) || !std::isfinite(qes) || !std::isfinite(qts)) return false;
+  r.Qms = qms;
+  r.Qes = qes;
+  r.Qts = qts;
+  return true;
+}
+
+double ParabolaVertex(double x0, double x1, double x2, double y0, double y1, double y2) {
+  const double denom = (x0 - x1) * (x0 - x2) * (x1 - x2);
+  const double a = (x2 * (y1 - y0) + x1 * (y0 - y2) + x0 * (y2 - y1)) / denom;
+  const double b = (x2 * x2 * (y0 - y1) + x1 * x1 * (y2 - y0) + x0 * x0 * (y1 - y2)) / denom;
+  return a < 0 ? std::clamp(-b / (2 * a), x0, x2) : x1;
 }
 
 }  // namespace kavo

@@ -29,6 +29,16 @@ struct TSResult {
   float Qts = 0;
 };
 
+// The three-point Q values from r0, Fs, f1 and f2 of `result`:
+// Qms = √r0·Fs/(f2 − f1), Qes = Qms/(r0 − 1), Qts = Qms·Qes/(Qms + Qes),
+// each as the table shows it (a float) before the next is formed. False,
+// the Q values untouched, when one is not a finite number.
+bool ThreePointQ(TSResult& result);
+
+// The x of the top of the parabola through three points (x0 < x1 < x2),
+// kept within x0..x2; x1 when the points do not bend down.
+double ParabolaVertex(double x0, double x1, double x2, double y0, double y1, double y2);
+
 constexpr int TSFieldCount = 10;
 // Field i (0..9) of `result`, in row order.
 float TSField(const TSResult& result, int i);

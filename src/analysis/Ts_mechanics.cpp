@@ -60,6 +60,43 @@ QString CalcMechanics(const MechanicsInput& in, MechanicsResult& r) {
   return QString();
 }
 
+TsFailure FreeDriverTable(const TsAnalysis& free, float re, TSResult& table, bool& mirrored) {
+  mirrored = false;
+  const TsFailure failure = free.CalcTS(re, table);
+  // A large driver's f1 often lies below 20 Hz.
+  if (failure != TsFailure::NoF1 ||
+      !CompleteWithMirroredF1(free, InterpolatedResonance(free, free.peakSlots[0]), table))
+    return failure;
+  mirrored = true;
+  return TsFailure::None;
+}
+
+TsFailure MeasureMechanics(const TsAnalysis& free, const TSResult& table, const TsAnalysis& second,
+                           MechanicsInput& in) {
+  in.re = table.Re;
+  // The Q values, proportional to the Fs they were formed with, follow the
+  // interpolated resonance.
+  in.fs = InterpolatedResonance(free, free.peakSlots[0]);
+  in.qms = table.Qms * in.fs / table.Fs;
+  in.qes = table.Qes * in.fs / table.Fs;
+  const bool boxed = in.method == MassMethod::ClosedBox;
+  // Only the resonance of the loaded driver is needed: its f1 and even its
+  // peak's neighbours may well lie below the band.
+  int slot = 0;
+  if (boxed ? second.peakCount == 0 : !ResonanceSlot(second, slot)) return TsFailure::NoPeak;
+  if (boxed) slot = second.peakSlots[0];
+  const double fs2 = InterpolatedResonance(second, slot);
+  if (!boxed) {
+    in.fsLoaded = fs2;
+    return TsFailure::None;
+  }
+  in.fsBox = fs2;
+  TSResult inBox;
+  if (const TsFailure failure = second.CalcTS(table.Re, inBox); failure != TsFailure::None) return failure;
+  in.qesBox = inBox.Qes * fs2 / inBox.Fs;
+  return TsFailure::None;
+}
+
 bool ResonanceSlot(const TsAnalysis& a, int& slot) {
   if (a.peakCount > 0) {
     slot = a.peakSlots[0];
@@ -79,29 +116,15 @@ bool CompleteWithMirroredF1(const TsAnalysis& a, double fs, TSResult& r) {
   if (!a.FindF2(r) || !(fs > 0) || !(r.f2 > fs)) return false;
   using L = long double;
   r.f1 = static_cast<float>(L(fs) * fs / r.f2);
-  const float qms = static_cast<float>(std::sqrt(L(r.r0)) * r.Fs / (L(r.f2) - r.f1));
-  const float qes = static_cast<float>(L(qms) / (L(r.r0) - 1));
-  const float qts = static_cast<float>(L(qms) * qes / (L(qms) + qes));
-  if (!std::isfinite(qms) || !std::isfinite(qes) || !std::isfinite(qts)) return false;
-  r.Qms = qms;
-  r.Qes = qes;
-  r.Qts = qts;
-  return true;
+  return ThreePointQ(r);
 }
 
 double InterpolatedResonance(const TsAnalysis& a, int k) {
   const double fk = a.F(k);
   if (k - 1 < a.FirstSlot() || k + 1 > a.LastSlot()) return fk;
   const double x0 = std::log(double(a.F(k - 1))), x1 = std::log(fk), x2 = std::log(double(a.F(k + 1)));
-  const double y0 = a.R(k - 1), y1 = a.R(k), y2 = a.R(k + 1);
   if (!(x0 < x1 && x1 < x2)) return fk;
-  // Vertex of the parabola through the three points.
-  const double d01 = (y1 - y0) / (x1 - x0), d12 = (y2 - y1) / (x2 - x1);
-  const double curvature = (d12 - d01) / (x2 - x0);
-  if (!(curvature < 0)) return fk;
-  const double x = (x0 + x1) / 2 - d01 / (2 * curvature);
-  if (!(x > x0 && x < x2)) return fk;
-  return std::exp(x);
+  return std::exp(ParabolaVertex(x0, x1, x2, a.R(k - 1), a.R(k), a.R(k + 1)));
 }
 
 }  // namespace kavo

@@ -6,10 +6,9 @@
 
 #include <QString>
 
-namespace kavo {
+#include "analysis/Ts_analysis.h"
 
-class TsAnalysis;
-struct TSResult;
+namespace kavo {
 
 enum class MassMethod { AddedMass, ClosedBox };
 
@@ -37,6 +36,20 @@ struct MechanicsResult {
   double Vas = 0;  // m³
   double EBP = 0;  // Fs/Qes, Hz
 };
+
+// The free driver's table for the mechanical parameters: CalcTS, and when
+// f1 lies below the band (NoF1), f1 mirrored from f2 about the interpolated
+// resonance (`mirrored` then true).
+TsFailure FreeDriverTable(const TsAnalysis& free, float re, TSResult& table, bool& mirrored);
+
+// Completes `in` (method, sd, mass or box, rho and c as the user gave them)
+// with what the measurements give: Re, the free resonance between the grid
+// slots and the Q values of `table` following it, from the free driver's
+// analysis and table; the loaded or boxed resonance from `second`, and in
+// the box its Qes with `table`'s Re. TsFailure::None, NoPeak when the second
+// measurement shows no resonance, or why the boxed Qes cannot be had.
+TsFailure MeasureMechanics(const TsAnalysis& free, const TSResult& table, const TsAnalysis& second,
+                           MechanicsInput& in);
 
 // Empty when done; otherwise why the combination cannot give a result
 // (nothing in `result` is meaningful then).

@@ -3,40 +3,57 @@
 
 #include <QFileInfo>
 #include <ostream>
+#include <vector>
 
 #include "cli/Files.h"
+#include "cli/KavoTool.h"
 #include "cli/Texts.h"
-#include "data/Interchange.h"
-#include "data/Kavo_file.h"
 #include "data/WholeFile.h"
 
 namespace kavo::cli {
 
-std::unique_ptr<Curve> LoadCurve(const QString& file, bool tables, int32_t band, const char* command,
-                                 std::ostream& err) {
-  auto c = std::make_unique<Curve>();
+std::unique_ptr<CurveSet> LoadCurve(const QString& file, int32_t band, const char* command, std::ostream& err) {
   InputFile input;
   QString why;
   if (!input.Open(file, why)) {
     SayFile(err, command, file, why);
     return nullptr;
   }
-  const KAVO_File files;
-  if (tables && IsTableFileName(file)) {
-    if (!LoadTable(input.Path(), band, c->data, why)) {
-      SayFile(err, command, file, why);
-      return nullptr;
-    }
-  } else if (!files.ReadDataFile(input.Path(), &c->serial, nullptr, &c->data)) {
-    SayFile(err, command, file, BadDataFileText());
+  auto c = std::make_unique<CurveSet>();
+  CurveRead how;
+  how.tableBand = band;
+  if (const LoadFailure failure = ReadCurveSet(input.Path(), how, *c, why); failure != LoadFailure::None) {
+    SayFile(err, command, file, LoadFailureText(failure, why));
     return nullptr;
   }
-  if (!files.ConvertData(&c->data, &c->raw, &c->ave)) {
-    SayFile(err, command, file, CalcDataErrorText());
-    return nullptr;
-  }
-  c->data.valid = 1;
   return c;
+}
+
+int LoadSets(const QString& file, const QStringList& refs, DataSets& sets, const char* command, std::ostream& err) {
+  // Every name is checked (standard input copied) before anything is read.
+  std::vector<InputFile> inputs(size_t(refs.size()) + 1);
+  const QStringList names = QStringList{file} + refs;
+  QStringList paths;
+  QString why;
+  for (qsizetype k = 0; k < names.size(); ++k) {
+    if (!inputs[size_t(k)].Open(names[k], why)) {
+      SayFile(err, command, names[k], why);
+      return ExitUnreadable;
+    }
+    paths << inputs[size_t(k)].Path();
+  }
+  CurveRead how;
+  if (const LoadFailure failure = sets.OpenMain(paths.front(), how); failure != LoadFailure::None) {
+    SayFile(err, command, file, LoadFailureText(failure, QString()));
+    return ExitUnreadable;
+  }
+  int status = ExitOk;
+  const int first = sets.refCount;
+  sets.LoadRefs(paths.mid(1), sets.mainData.band, [&](const RefFailure& f) {
+    SayFile(err, command, refs[f.position - first], LoadFailureText(f.kind, f.why));
+    status = ExitUnreadable;
+  });
+  return status;
 }
 
 bool SaveText(const QString& file, const std::string& text) { return WriteWhole(file, text); }

@@ -1,29 +1,26 @@
-// kavo-tool: loading curves as the window does, for export, import and plot.
+// kavo-tool: loading curves as the window does, for every command that reads one.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <iosfwd>
 #include <memory>
 #include <string>
 
-#include "data/Kavo_setting.h"
+#include "data/CurveFile.h"
+#include "data/DataSets.h"
 
 namespace kavo::cli {
 
-// One data set with its numbers, as the window holds a measurement.
-struct Curve {
-  MeasureData data;
-  PointValues raw, ave;
-  std::string serial;
-};
+// Reads a .DTA file or a .zma/.txt/.csv table (resampled on `band`, 0 for
+// the first band it covers) and converts it; "-" is standard input. Null
+// after writing "kavo-tool COMMAND: FILE: why" to `err`.
+std::unique_ptr<CurveSet> LoadCurve(const QString& file, int32_t band, const char* command, std::ostream& err);
 
-// Reads a .DTA file (or, when `tables` and the name is a .zma/.txt/.csv
-// table, resamples the table on `band`, 0 for the first band it covers) and
-// converts it; "-" is standard input. Null after writing "kavo-tool
-// COMMAND: FILE: why" to `err`: a file that cannot be opened, the window's
-// message, or the table reader's naming the line.
-std::unique_ptr<Curve> LoadCurve(const QString& file, bool tables, int32_t band, const char* command,
-                                 std::ostream& err);
+// The measurement `file` and the reference curves `refs` (tables on the
+// measurement's band) into `sets`, as "開く" and "参照データ" fill the
+// window's. ExitOk, or ExitUnreadable after naming each file that failed.
+int LoadSets(const QString& file, const QStringList& refs, DataSets& sets, const char* command, std::ostream& err);
 
 // Writes `text` to `file` whole or not at all.
 bool SaveText(const QString& file, const std::string& text);

@@ -35,7 +35,7 @@ int RunExport(const QStringList& args, std::ostream& out, std::ostream& err) {
   if (target.isEmpty()) target = file == QLatin1String("-") ? file : WithSuffix(file, QLatin1Char('.') + format);
   if (CheckOutput(ExportCommand, target, {file}, {}, err) != Proceed) return ExitUsage;
 
-  const std::unique_ptr<Curve> c = LoadCurve(file, false, 0, "export", err);
+  const std::unique_ptr<CurveSet> c = LoadCurve(file, 0, "export", err);
   if (!c) return ExitUnreadable;
   // Averaged values unless asked otherwise, as the window's default view.
   const PointValues& values = line.Has("--raw") ? c->raw : c->ave;

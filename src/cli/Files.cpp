@@ -34,7 +34,7 @@ bool CopyStandardInput(const QString& file, QString& reason) {
   while (std::cin.read(buffer, sizeof buffer) || std::cin.gcount() > 0) {
     total += std::cin.gcount();
     if (total > MaxInputBytes) {
-      reason = ToolText::tr("larger than %1 MiB").arg(MaxInputBytes / (1024 * 1024));
+      reason = LoadFailureText(LoadFailure::TooLarge, QString());
       return false;
     }
     if (copy.write(buffer, std::cin.gcount()) != std::cin.gcount()) {
@@ -82,21 +82,10 @@ bool InputFile::Open(const QString& name, QString& reason) {
     return copy_->isValid() && CopyStandardInput(path_, reason);
   }
   path_ = name;
-  const QFileInfo info(name);
-  if (!info.exists()) {
-    reason = ToolText::tr("no such file");
-    return false;
-  }
-  if (info.isDir()) {
-    reason = ToolText::tr("is a folder");
-    return false;
-  }
-  QFile file(name);
-  if (!file.open(QIODevice::ReadOnly)) {
-    reason = ToolText::tr("cannot be read (%1)").arg(file.errorString());
-    return false;
-  }
-  return true;
+  const LoadFailure failure = CheckInputFile(name, MaxInputBytes);
+  if (failure == LoadFailure::None) return true;
+  reason = LoadFailureText(failure, QString());
+  return false;
 }
 
 OutputFile::OutputFile(const QString& target) : path_(target) {

@@ -12,20 +12,23 @@
 #include <iosfwd>
 #include <memory>
 
+#include "data/CurveFile.h"
+
 namespace kavo::cli {
 
 struct Command;
 
-// Neither a measurement nor a table is larger; standard input is read up
-// to this size and refused beyond it.
-constexpr qint64 MaxInputBytes = 16 * 1024 * 1024;
+// Neither a measurement nor a table is larger; a file or standard input
+// beyond it is refused.
+constexpr qint64 MaxInputBytes = MaxCurveFileBytes;
 
 // A file to read. The readers take a path: standard input is first copied
 // whole into a temporary file.
 class InputFile {
  public:
-  // False with `reason` when the file is missing, a folder or cannot be
-  // read, or when standard input was already taken by another file.
+  // False with `reason` when the file cannot be read whatever it holds
+  // (CheckInputFile), or when standard input was already taken by another
+  // file or is too large.
   bool Open(const QString& name, QString& reason);
   const QString& Path() const { return path_; }
 

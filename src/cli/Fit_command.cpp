@@ -10,6 +10,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "analysis/Curves.h"
 #include "analysis/ModelFit.h"
 #include "cli/Curves.h"
 #include "cli/Files.h"
@@ -17,6 +18,7 @@
 #include "cli/KavoTool.h"
 #include "cli/Texts.h"
 #include "data/Kavo_setting.h"
+#include "data/Stringutil.h"
 
 namespace kavo::cli {
 namespace {
@@ -48,12 +50,8 @@ struct FitOptions {
   CoilModel coil = CoilModel::Semi;
 };
 
-// A finite number above 0 ("." as decimal point, whatever the locale).
-bool Positive(const QString& text, double& value) {
-  bool ok = false;
-  value = text.trimmed().toDouble(&ok);
-  return ok && std::isfinite(value) && value > 0;
-}
+// A finite number above 0, as the windows take it.
+bool Positive(const QString& text, double& value) { return ParseDecimal(text, value) && value > 0; }
 
 // The parsed command line as the fit's options, `error` naming what is wrong.
 FitOptions TakeFitOptions(const CommandLine& line) {
@@ -95,10 +93,9 @@ FitOptions TakeFitOptions(const CommandLine& line) {
 
 // A curve as the fit takes it: the band's slots of the converted data.
 bool Load(const QString& file, FitCurve& curve, std::ostream& err) {
-  const std::unique_ptr<Curve> c = LoadCurve(file, true, 0, "fit", err);
+  const std::unique_ptr<CurveSet> c = LoadCurve(file, 0, "fit", err);
   if (!c) return false;
-  const int32_t band = c->data.band;
-  curve = CurveFromSlots(c->raw.R, c->raw.Theta, c->raw.Freq, BandFirstSlot(band), BandLastSlot(band));
+  curve = BandCurve(c->data, c->raw);
   return true;
 }
 

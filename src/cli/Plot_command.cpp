@@ -86,35 +86,6 @@ PlotRequest ParsePlot(const QStringList& args, std::ostream& out, std::ostream& 
   return r;
 }
 
-// The loaded sets as the window holds them: the view reads them from here.
-struct PlotData {
-  std::unique_ptr<Curve> main;
-  std::vector<std::unique_ptr<Curve>> refs;
-
-  GraphSources Sources() const {
-    GraphSources s;
-    s.main = &main->data;
-    s.raw = &main->raw;
-    s.ave = &main->ave;
-    for (size_t k = 0; k < refs.size(); ++k) {
-      s.refs[k] = &refs[k]->data;
-      s.refRaw[k] = &refs[k]->raw;
-      s.refAve[k] = &refs[k]->ave;
-    }
-    return s;
-  }
-};
-
-int LoadPlotData(const PlotRequest& r, PlotData& d, std::ostream& err) {
-  d.main = LoadCurve(r.file, false, 0, "plot", err);
-  if (!d.main) return ExitUnreadable;
-  for (const QString& ref : r.refs) {
-    d.refs.push_back(LoadCurve(ref, true, d.main->data.band, "plot", err));
-    if (!d.refs.back()) return ExitUnreadable;
-  }
-  return ExitOk;
-}
-
 // Text grows and shrinks with the picture (the 800 x 600 default keeps the
 // application's font), never below 8 pixels.
 QFont PictureFont(QSize size) {
@@ -127,15 +98,15 @@ QFont PictureFont(QSize size) {
 
 // The sheet drawn as the window draws the measurement (with its references),
 // less the scale labels that do not fit.
-void RenderPlot(const PlotRequest& r, const PlotData& d, const SettingsRecord& colours, GraphView& view,
+void RenderPlot(const PlotRequest& r, const DataSets& d, const SettingsRecord& colours, GraphView& view,
                 GraphSheet& sheet) {
-  view.Bind(d.Sources());
-  view.ResetScale(d.main->data.band);
+  view.Bind(d);
+  view.ResetScale(d.mainData.band);
   sheet.BuildHosted(QSize(r.width, r.height), PictureFont(QSize(r.width, r.height)), r.rOnly);
   sheet.CreatePlotter(&colours, &view.Scale());
   sheet.ColorLabels(colours, Qt::black);
   const ViewOptions options{r.rOnly, r.wide, !r.raw};
-  sheet.Redraw(view, d.refs.empty() ? GraphSheet::Sets::Measurement : GraphSheet::Sets::Both, options);
+  sheet.Redraw(view, d.refCount == 0 ? GraphSheet::Sets::Measurement : GraphSheet::Sets::Both, options);
   sheet.ThinLabels();
 }
 
@@ -168,8 +139,8 @@ int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
     Say(err, "plot", ToolText::tr("drawing needs the widget application"));
     return ExitFailed;
   }
-  PlotData data;
-  if (const int status = LoadPlotData(request, data, err); status != ExitOk) return status;
+  const auto data = std::make_unique<DataSets>();  // a few hundred kilobytes: off the stack
+  if (const int status = LoadSets(request.file, request.refs, *data, "plot", err); status != ExitOk) return status;
 
   // Line colours from the settings file when there is one.
   SettingsRecord colours;
@@ -178,7 +149,7 @@ int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
 
   GraphView graph;
   GraphSheet sheet;
-  RenderPlot(request, data, colours, graph, sheet);
+  RenderPlot(request, *data, colours, graph, sheet);
   if (!WritePlot(request, sheet, out)) {
     SayFile(err, "plot", request.target, CannotBeWrittenText(), true);
     return ExitFailed;

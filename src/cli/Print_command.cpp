@@ -80,35 +80,6 @@ PrintRequest ParsePrint(const QStringList& args, std::ostream& out, std::ostream
   return r;
 }
 
-// The measurement and references as "開く" and "読込み" take them.
-struct PrintData {
-  std::unique_ptr<Curve> main;
-  std::vector<std::unique_ptr<Curve>> refs;
-};
-
-int LoadPrintData(const PrintRequest& r, PrintData& d, std::ostream& err) {
-  d.main = LoadCurve(r.file, false, 0, "print", err);
-  if (!d.main) return ExitUnreadable;
-  for (const QString& ref : r.refs) {
-    d.refs.push_back(LoadCurve(ref, true, d.main->data.band, "print", err));
-    if (!d.refs.back()) return ExitUnreadable;
-  }
-  return ExitOk;
-}
-
-GraphSources SourcesOf(const PrintData& d) {
-  GraphSources s;
-  s.main = &d.main->data;
-  s.raw = &d.main->raw;
-  s.ave = &d.main->ave;
-  for (size_t k = 0; k < d.refs.size(); ++k) {
-    s.refs[k] = &d.refs[k]->data;
-    s.refRaw[k] = &d.refs[k]->raw;
-    s.refAve[k] = &d.refs[k]->ave;
-  }
-  return s;
-}
-
 // The stored colours and view options as the window takes them at start;
 // the defaults when there is no settings file (none is created from here).
 void ReadStoredSettings(SettingsRecord& settings, ViewSettings& view) {
@@ -122,13 +93,13 @@ void ReadStoredSettings(SettingsRecord& settings, ViewSettings& view) {
 // The window's graph after "開く": its scale labels hold the texts the page
 // prints. The labels use the window's font, so the page's text positions
 // are the window's.
-void DrawPrintSheet(const PrintData& d, const SettingsRecord& settings, const ViewOptions& options,
+void DrawPrintSheet(const DataSets& d, const SettingsRecord& settings, const ViewOptions& options,
                     GraphView& view, GraphSheet& sheet) {
-  view.Bind(SourcesOf(d));
-  view.ResetScale(d.main->data.band);
+  view.Bind(d);
+  view.ResetScale(d.mainData.band);
   sheet.BuildHosted(QSize(640, 480), ProgramFont(12), options.rOnly);
   sheet.CreatePlotter(&settings, &view.Scale());
-  sheet.Redraw(view, d.refs.empty() ? GraphSheet::Sets::Measurement : GraphSheet::Sets::Both, options);
+  sheet.Redraw(view, d.refCount == 0 ? GraphSheet::Sets::Measurement : GraphSheet::Sets::Both, options);
 }
 
 // The page into the output (for "-" the file OutputFile gives); the printout
@@ -162,8 +133,8 @@ int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err) {
     Say(err, "print", ToolText::tr("drawing needs the widget application"));
     return ExitFailed;
   }
-  PrintData data;
-  if (const int status = LoadPrintData(request, data, err); status != ExitOk) return status;
+  const auto data = std::make_unique<DataSets>();  // a few hundred kilobytes: off the stack
+  if (const int status = LoadSets(request.file, request.refs, *data, "print", err); status != ExitOk) return status;
 
   SettingsRecord settings;
   ViewSettings stored;
@@ -174,9 +145,9 @@ int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err) {
 
   GraphView view;
   GraphSheet sheet;
-  DrawPrintSheet(data, settings, options, view, sheet);
+  DrawPrintSheet(*data, settings, options, view, sheet);
   SetWriteError(0);
-  if (!WritePage(request, sheet, settings, options, !data.refs.empty(), out)) {
+  if (!WritePage(request, sheet, settings, options, data->refCount > 0, out)) {
     // A write that failed says why; anything else is the window's message.
     const QString why = WriteErrorText().isEmpty() ? Catalogue(QString::fromUtf8(msgtext::PrintError))
                                                    : CannotBeWrittenText();

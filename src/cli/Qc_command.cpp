@@ -21,6 +21,7 @@
 #include "cli/KavoTool.h"
 #include "cli/Qc_plot.h"
 #include "cli/Texts.h"
+#include "data/Stringutil.h"
 
 namespace kavo::cli {
 namespace {
@@ -51,7 +52,7 @@ std::string CsvText(const QString& text) {
 // One file's measurement, or null after the message (unreadable).
 std::unique_ptr<QcMeasurement> Measure(const QString& file, const QcAnalysis& analysis, const char* command,
                                        std::ostream& err) {
-  const std::unique_ptr<Curve> c = LoadCurve(file, true, 0, command, err);
+  const std::unique_ptr<CurveSet> c = LoadCurve(file, 0, command, err);
   if (!c) return nullptr;
   return std::make_unique<QcMeasurement>(MeasureDriver(c->data, c->raw, analysis));
 }
@@ -251,8 +252,7 @@ int RunMatch(const QStringList& args, std::ostream& out, std::ostream& err) {
   } numbers[] = {{"--re", &analysis.re}, {"--fmin", &fmin}, {"--fmax", &fmax}};
   for (const auto& n : numbers) {
     if (!line.Has(n.name)) continue;
-    *n.value = line.Value(n.name).toDouble(&ok);
-    if (!ok || !std::isfinite(*n.value) || *n.value <= 0)
+    if (!ParseDecimal(line.Value(n.name), *n.value) || *n.value <= 0)
       return UsageError(MatchCommand,
                         ToolText::tr("%1 must be a number above 0, not '%2'").arg(QLatin1String(n.name), line.Value(n.name)),
                         err);

@@ -36,6 +36,21 @@ QString Catalogue(const QString& japanese) {
 QString BadDataFileText() { return Catalogue(QString::fromUtf8(msgtext::DataFileError)); }
 QString CalcDataErrorText() { return Catalogue(QString::fromUtf8(msgtext::CalcDataError)); }
 
+QString LoadFailureText(LoadFailure failure, const QString& why) {
+  switch (failure) {
+    case LoadFailure::None: break;
+    case LoadFailure::EmptyName: return ToolText::tr("the file name is empty");
+    case LoadFailure::NoSuchFile: return ToolText::tr("no such file");
+    case LoadFailure::Folder: return ToolText::tr("is a folder");
+    case LoadFailure::CannotOpen: return ToolText::tr("cannot be read (no permission)");
+    case LoadFailure::TooLarge: return ToolText::tr("larger than %1 MiB").arg(MaxCurveFileBytes / (1024 * 1024));
+    case LoadFailure::NotData: return BadDataFileText();
+    case LoadFailure::Unconvertible: return CalcDataErrorText();
+    case LoadFailure::Table: return why;
+  }
+  return QString();
+}
+
 namespace {
 
 QString Name(int param) { return QString::fromStdString(QcParamName(param)); }
@@ -97,7 +112,7 @@ QString QcRuleErrorText(const QcRuleError& e) {
     case P::TooLarge: return ToolText::tr("too large for a rules file (1 MiB at most)");
     case P::Unreadable: return ToolText::tr("cannot be read");
     case P::ReferenceUnreadable:
-      return ToolText::tr("the reference %1 cannot be read: %2").arg(e.text, e.detail.isEmpty() ? BadDataFileText() : e.detail);
+      return ToolText::tr("the reference %1 cannot be read: %2").arg(e.text, LoadFailureText(e.load, e.detail));
     case P::ReferenceUnconvertible: return ToolText::tr("the reference %1 cannot be read: %2").arg(e.text, CalcDataErrorText());
     case P::NoMeanReference: return ToolText::tr("no readable file for the mean reference");
     case P::RangeEmpty:

@@ -14,6 +14,7 @@
 
 #include "analysis/QcCheck.h"
 #include "analysis/QcRules.h"
+#include "data/CurveFile.h"
 
 namespace kavo::cli {
 
@@ -36,6 +37,10 @@ QString CalcDataErrorText();
 // line ("unknown key 'Fz'").
 QString QcReasonText(const QcReason& reason);
 QString QcRuleErrorText(const QcRuleError& error);
+
+// Why a file could not be read, as the tool says it; `why` is the table
+// reader's own reason for LoadFailure::Table.
+QString LoadFailureText(LoadFailure failure, const QString& why);
 
 // "cannot be written (No space left on device)": the reason the last
 // failed write recorded (data/WholeFile), where there is one.

@@ -4,13 +4,13 @@
 #include <ostream>
 
 #include "analysis/Ts_analysis.h"
-#include "analysis/windows/Re.h"
 #include "analysis/Ts_mechanics.h"
 #include "cli/KavoTool.h"
 #include "cli/Texts.h"
 #include "cli/Ts_mechanics_command.h"
 #include "data/Kavo_data.h"
 #include "data/Kavo_file.h"
+#include "data/Stringutil.h"
 
 namespace kavo::cli {
 namespace {
@@ -49,7 +49,7 @@ int RunTs(const QStringList& args, std::ostream& out, std::ostream& err) {
   const QString reText = line.Value("--re");
   const MechanicsOptions mechanics = TakeMechanicsOptions(line);
   float re = 0;
-  if (haveRe && !TForm_Re::ParseNumber(reText, re)) {
+  if (haveRe && !ParseDecimal(reText, re)) {
     Say(err, "ts", Catalogue(TsFailureText(TsFailure::BadRe)));
     return ExitFailed;
   }
@@ -73,14 +73,12 @@ int RunTs(const QStringList& args, std::ostream& out, std::ostream& err) {
   if (!haveRe) return ExitOk;
 
   TSResult result;
-  const TsFailure failure = a.CalcTS(re, result);
-  if (failure != TsFailure::None) {
-    SayFile(err, "ts", file, Catalogue(TsFailureText(failure)));
-    // A large driver's f1 often lies below 20 Hz; for the mechanical
-    // parameters it is mirrored from f2, and said so.
-    if (!(mechanics.any && failure == TsFailure::NoF1 &&
-          CompleteWithMirroredF1(a, InterpolatedResonance(a, a.peakSlots[0]), result)))
-      return ExitFailed;
+  // For the mechanical parameters an f1 below the band is mirrored from f2, and said so.
+  bool mirrored = false;
+  const TsFailure failure = mechanics.any ? FreeDriverTable(a, re, result, mirrored) : a.CalcTS(re, result);
+  if (failure != TsFailure::None || mirrored) {
+    SayFile(err, "ts", file, Catalogue(TsFailureText(failure != TsFailure::None ? failure : TsFailure::NoF1)));
+    if (!mirrored) return ExitFailed;
     Say(err, "ts", ToolText::tr("f1 lies below the band; taken as Fs²/f2 = %1 Hz").arg(QString::fromStdString(Raw(result.f1))));
   }
   for (int i = 0; i < TSFieldCount; ++i)

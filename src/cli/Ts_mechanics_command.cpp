@@ -6,12 +6,11 @@
 #include <memory>
 #include <ostream>
 
-#include "analysis/windows/Re.h"
 #include "analysis/Ts_mechanics.h"
 #include "cli/Files.h"
 #include "cli/KavoTool.h"
 #include "cli/Texts.h"
-#include "data/Kavo_file.h"
+#include "data/Stringutil.h"
 
 namespace kavo::cli {
 namespace {
@@ -24,7 +23,7 @@ int Refuse(std::ostream& err, const QString& what) {
 // A plain decimal number, as the Re window takes it; false for text.
 bool Quantity(const QString& text, double& value) {
   float v = 0;
-  if (!TForm_Re::ParseNumber(text, v)) return false;
+  if (!ParseDecimal(text, v)) return false;
   value = v;
   return true;
 }
@@ -40,24 +39,15 @@ std::string Text(double v, int decimals, bool raw) {
 
 int LoadTsSession(const QString& file, TsSession& s, std::ostream& err) {
   InputFile input;
-  QString reason;
-  if (!input.Open(file, reason)) {
-    SayFile(err, "ts", file, reason);
+  QString why;
+  if (!input.Open(file, why)) {
+    SayFile(err, "ts", file, why);
     return ExitUnreadable;
   }
-  const KAVO_File files;
-  if (!files.ReadDataFile(input.Path(), nullptr, nullptr, &s.data)) {
-    SayFile(err, "ts", file, BadDataFileText());
+  if (const LoadFailure failure = OpenTsSession(input.Path(), s, why); failure != LoadFailure::None) {
+    SayFile(err, "ts", file, LoadFailureText(failure, why));
     return ExitUnreadable;
   }
-  if (!files.ConvertData(&s.data, &s.raw, &s.ave)) {
-    SayFile(err, "ts", file, CalcDataErrorText());
-    return ExitUnreadable;
-  }
-  s.data.valid = 1;
-  MakeSmoothValues(s.raw, s.data.band, s.smooth);
-  s.analysis.SetSource(&s.raw, &s.smooth, &s.data);
-  s.analysis.FindPeaks();
   return ExitOk;
 }
 
@@ -112,51 +102,25 @@ int CheckMechanicsOptions(const MechanicsOptions& o, bool haveRe, std::ostream& 
 
 int PrintMechanics(const MechanicsOptions& o, const TsAnalysis& free, const TSResult& table, bool raw,
                    std::ostream& out, std::ostream& err) {
+  const bool boxMethod = !o.boxed.isEmpty();
   MechanicsInput in;
+  in.method = boxMethod ? MassMethod::ClosedBox : MassMethod::AddedMass;
   double sdCm2 = 0, grams = 0, litres = 0;
   Quantity(o.sd, sdCm2);
   in.sd = sdCm2 * 1e-4;
   if (!o.rho.isEmpty()) Quantity(o.rho, in.rho);
   if (!o.c.isEmpty()) Quantity(o.c, in.c);
-  in.re = table.Re;
-  // The resonance between the grid slots; the Q values, proportional to the
-  // Fs they were formed with, follow it.
-  in.fs = InterpolatedResonance(free, free.peakSlots[0]);
-  in.qms = table.Qms * in.fs / table.Fs;
-  in.qes = table.Qes * in.fs / table.Fs;
+  if (boxMethod && Quantity(o.box, litres)) in.box = litres * 1e-3;
+  if (!boxMethod && Quantity(o.mass, grams)) in.mass = grams * 1e-3;
 
-  const bool boxMethod = !o.boxed.isEmpty();
   const QString& second = boxMethod ? o.boxed : o.loaded;
   auto s = std::make_unique<TsSession>();
   if (const int status = LoadTsSession(second, *s, err); status != ExitOk) return status;
-  const TsAnalysis& b = s->analysis;
-  // Only the resonance of the loaded driver is needed: its f1 and even its
-  // peak's neighbours may well lie below the band.
-  int slot = 0;
-  if (boxMethod ? b.peakCount == 0 : !ResonanceSlot(b, slot)) {
-    SayFile(err, "ts", second, Catalogue(TsFailureText(TsFailure::NoPeak)));
+  if (const TsFailure failure = MeasureMechanics(free, table, s->analysis, in); failure != TsFailure::None) {
+    SayFile(err, "ts", second, Catalogue(TsFailureText(failure)));
     return ExitFailed;
   }
-  if (boxMethod) slot = b.peakSlots[0];
-  const double fs2 = InterpolatedResonance(b, slot);
-  if (boxMethod) {
-    in.method = MassMethod::ClosedBox;
-    Quantity(o.box, litres);
-    in.box = litres * 1e-3;
-    in.fsBox = fs2;
-    TSResult boxed;
-    const TsFailure failure = b.CalcTS(table.Re, boxed);
-    if (failure != TsFailure::None) {
-      SayFile(err, "ts", second, Catalogue(TsFailureText(failure)));
-      return ExitFailed;
-    }
-    in.qesBox = boxed.Qes * fs2 / boxed.Fs;
-  } else {
-    in.method = MassMethod::AddedMass;
-    Quantity(o.mass, grams);
-    in.mass = grams * 1e-3;
-    in.fsLoaded = fs2;
-  }
+  const double fs2 = boxMethod ? in.fsBox : in.fsLoaded;
   MechanicsResult r;
   const QString failure = CalcMechanics(in, r);
   if (!failure.isEmpty()) return Refuse(err, failure);

@@ -7,19 +7,14 @@
 #include <iosfwd>
 #include <string>
 
+#include "analysis/Curves.h"
 #include "analysis/Ts_analysis.h"
 #include "cli/CommandLine.h"
 #include "data/Kavo_data.h"
 
 namespace kavo::cli {
 
-// A measurement, its values and the peak search, as the window holds them.
-struct TsSession {
-  MeasureData data;
-  PointValues raw, ave, smooth;
-  TsAnalysis analysis;
-};
-// Reads, converts and searches `file` as "開く" and the analysis window do;
+// Reads, converts and searches `file` as the analysis window does;
 // ExitOk, or the exit status after the message ("kavo-tool ts: FILE: why")
 // has gone to `err`. "-" is standard input.
 int LoadTsSession(const QString& file, TsSession& s, std::ostream& err);

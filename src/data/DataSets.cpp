@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "data/Interchange.h"
 #include "data/Kavo_data.h"
 
 namespace kavo {
@@ -20,13 +19,10 @@ void DataSets::Reset() {
   refCount = 0;
 }
 
-LoadFailure DataSets::OpenMain(const QString& name, std::string& serial, int32_t& port) {
+LoadFailure DataSets::OpenMain(const QString& name, const CurveRead& how) {
   fileName = name;
-  mainData.valid = 0;
-  if (!files_.ReadDataFile(fileName, &serial, &port, &mainData)) return LoadFailure::Unreadable;
-  if (!files_.ConvertData(&mainData, &rawValues, &aveValues)) return LoadFailure::Unconvertible;
-  mainData.valid = 1;
-  return LoadFailure::None;
+  QString why;
+  return ReadCurveFile(fileName, how, mainData, rawValues, aveValues, why);
 }
 
 bool DataSets::SaveMain(const QString& name, const std::string& serial, const SettingsRecord& settings) {
@@ -45,28 +41,11 @@ void DataSets::ClearRef(int position) {
   ClearValues(refAveValues[position]);
 }
 
-LoadFailure ReadCurveFile(const KAVO_File& files, const QString& file, int32_t tableBand, MeasureData& data,
-                          PointValues& raw, PointValues& ave, QString& why) {
-  LoadFailure failure = LoadFailure::None;
-  if (IsTableFileName(file)) {
-    if (!LoadTable(file, tableBand, data, why)) failure = LoadFailure::Table;
-  } else {
-    // A curve read this way keeps its serial and port to its file, never to this unit.
-    if (!files.ReadDataFile(file, nullptr, nullptr, &data)) failure = LoadFailure::Unreadable;
-  }
-  if (failure == LoadFailure::None && !files.ConvertData(&data, &raw, &ave)) failure = LoadFailure::Unconvertible;
-  if (failure != LoadFailure::None) {
-    data.valid = 0;
-    ClearData(data);
-    return failure;
-  }
-  data.valid = 1;
-  return LoadFailure::None;
-}
-
 LoadFailure DataSets::LoadRef(int p, const QString& file, int32_t tableBand, QString& why) {
   refFileName[p] = file;
-  return ReadCurveFile(files_, file, tableBand, refData[p], refRawValues[p], refAveValues[p], why);
+  CurveRead how;
+  how.tableBand = tableBand;
+  return ReadCurveFile(file, how, refData[p], refRawValues[p], refAveValues[p], why);
 }
 
 bool DataSets::LoadRefs(const QStringList& files, int32_t tableBand,

@@ -11,18 +11,11 @@
 #include <functional>
 #include <string>
 
+#include "data/CurveFile.h"
 #include "data/Kavo_file.h"
 #include "data/Kavo_setting.h"
 
 namespace kavo {
-
-// Why a file did not become a data set.
-enum class LoadFailure {
-  None,
-  Unreadable,     // not a data file the reader accepts
-  Unconvertible,  // read, but a record cannot be converted
-  Table,          // an impedance table that cannot be read or put on the grid
-};
 
 struct RefFailure {
   int position;
@@ -38,10 +31,10 @@ class DataSets {
 
   // ---- the measurement ----
   // fileName := name (it stays so whatever happens), then reads and converts
-  // the file into mainData, rawValues and aveValues. `serial` and `port`
-  // take the file's values only when the whole file was read. mainData is
-  // valid afterwards exactly when None comes back.
-  LoadFailure OpenMain(const QString& name, std::string& serial, int32_t& port);
+  // the file into mainData, rawValues and aveValues as `how` says (the
+  // window: .DTA files only, its serial and port taken when the whole file
+  // was read). mainData is valid afterwards exactly when None comes back.
+  LoadFailure OpenMain(const QString& name, const CurveRead& how);
   // fileName := name, then writes mainData with the port of `settings`.
   bool SaveMain(const QString& name, const std::string& serial, const SettingsRecord& settings);
   // The text table of the averaged or the unaveraged values.
@@ -80,11 +73,6 @@ class DataSets {
 
   KAVO_File files_;
 };
-
-// Reads a .DTA file or an impedance table (put on band `tableBand`, 0 for
-// the first that holds it) and converts it; on failure `data` is cleared.
-LoadFailure ReadCurveFile(const KAVO_File& files, const QString& file, int32_t tableBand, MeasureData& data,
-                          PointValues& raw, PointValues& ave, QString& why);
 
 // The name a save or an export writes: `ext` (".DTA", ".txt") in place of
 // the name's own extension. Only the file's own name counts, never its

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QRegularExpression>
 #include <cerrno>
 #include <algorithm>
 #include <cmath>
@@ -146,6 +147,47 @@ bool ParseInt(std::string_view text, int32_t& value) {
 
 std::string NowText() {
   return QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd H:mm:ss")).toStdString();
+}
+
+namespace {
+
+// A Japanese input method types "５.６" or "５．６": full-width digits, point,
+// signs, exponent letter and the ideographic space count as their ASCII
+// forms. Nothing else is mapped, so a decimal comma stays refused.
+QString AsciiForm(const QString& text) {
+  QString out = text;
+  for (QChar& c : out) {
+    const char16_t u = c.unicode();
+    if (u >= 0xFF10 && u <= 0xFF19) c = QChar(u'0' + (u - 0xFF10));
+    else if (u == 0xFF0E) c = u'.';
+    else if (u == 0xFF0D || u == 0x2212) c = u'-';
+    else if (u == 0xFF0B) c = u'+';
+    else if (u == 0xFF45) c = u'e';
+    else if (u == 0xFF25) c = u'E';
+    else if (u == 0x3000) c = u' ';
+  }
+  return out;
+}
+
+}  // namespace
+
+bool ParseDecimal(const QString& typed, double& value) {
+  static const QRegularExpression number(
+      QStringLiteral("^\\s*[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?\\s*$"));
+  const QString text = AsciiForm(typed);
+  if (!number.match(text).hasMatch()) return false;
+  bool ok = false;
+  const double d = text.trimmed().toDouble(&ok);  // C locale: '.' only
+  if (!ok || !std::isfinite(d)) return false;
+  value = d;
+  return true;
+}
+
+bool ParseDecimal(const QString& text, float& value) {
+  double d = 0;
+  if (!ParseDecimal(text, d) || !std::isfinite(static_cast<float>(d))) return false;
+  value = static_cast<float>(d);
+  return true;
 }
 
 }  // namespace kavo

@@ -35,6 +35,13 @@ char LocaleDecimalSeparator();
 // at least one digit, nothing after the digits, within 32 bits.
 bool ParseInt(std::string_view text, int32_t& value);
 
+// A decimal number as a user types it: "2.31", "-1", "1e-3", blanks
+// around, also in full-width characters ("５．６"), a point whatever the
+// locale. False for anything else, including a decimal comma, and for a
+// value that is not finite (as a float for the float form).
+bool ParseDecimal(const QString& text, double& value);
+bool ParseDecimal(const QString& text, float& value);
+
 // The date-and-time text of a measurement: "yyyy/MM/dd H:mm:ss".
 std::string NowText();
 

@@ -25,6 +25,19 @@ QString Number(float v, const char* pattern) { return QString::fromStdString(For
 
 }  // namespace
 
+void GraphView::Bind(const DataSets& sets) {
+  GraphSources s;
+  s.main = &sets.mainData;
+  s.raw = &sets.rawValues;
+  s.ave = &sets.aveValues;
+  for (int k = 0; k < MaxRefs; ++k) {
+    s.refs[k] = &sets.refData[k];
+    s.refRaw[k] = &sets.refRawValues[k];
+    s.refAve[k] = &sets.refAveValues[k];
+  }
+  Bind(s);
+}
+
 void GraphView::ResetScale(int32_t band) {
   scale_.band = band;
   scale_.freqMin = BandFreqMin(band);

@@ -4,12 +4,13 @@
 // the measured point under a click and writes the read-out texts.
 //
 // The data it reads lives elsewhere (the main window's sets, or the curves
-// kavo-tool loaded): Bind tells it where, once; a null set is simply absent.
+// kavo-tool loaded into DataSets): Bind tells it where, once; a null set is simply absent.
 #pragma once
 
 #include <QString>
 #include <cstdint>
 
+#include "data/DataSets.h"
 #include "data/Kavo_setting.h"
 #include "graph/GraphAxes.h"
 
@@ -32,6 +33,9 @@ class GraphView {
   static constexpr int32_t NoPoint = 999;
 
   void Bind(const GraphSources& sources) { src_ = sources; }
+  // The measurement and every reference position of `sets`: the window's
+  // own sets, and the ones plot and print load.
+  void Bind(const DataSets& sets);
 
   GraphScale& Scale() { return scale_; }
   const GraphScale& Scale() const { return scale_; }

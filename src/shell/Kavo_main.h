@@ -150,7 +150,7 @@ class TFormMain : public QMainWindow {
   bool mMaySaveTo(const QString& name, bool overMeasurement);
 
  private:
-  void mReportLoadFailure(LoadFailure failure);
+  void mReportLoadFailure(const QString& file, LoadFailure failure, const QString& why);
   // "KAVO v2.1", with " / " and fileName when a file is current.
   void mShowFileTitle(bool withFile);
   void mCheckOverRange();

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QComboBox>
 
+#include "analysis/windows/AnalysisTexts.h"
 #include "data/DataSets.h"
 #include "messages/Ka_message.h"
 #include "messages/Ka_status.h"
@@ -60,10 +61,14 @@ void TFormMain::mSelectBand(int32_t band) {
   ComboBox2->setCurrentIndex(band - 1);
 }
 
-// Reading and conversion failures, as the catalogue words them.
-void TFormMain::mReportLoadFailure(LoadFailure failure) {
-  if (failure == LoadFailure::Unreadable) msgCatalog->ShowDataFileError();
+// Reading and conversion failures as the catalogue words them; the others
+// (no such file, a folder, a table's line, ...) under the file's name.
+void TFormMain::mReportLoadFailure(const QString& file, LoadFailure failure, const QString& why) {
+  if (failure == LoadFailure::NotData) msgCatalog->ShowDataFileError();
   else if (failure == LoadFailure::Unconvertible) msgCatalog->ShowCalcDataError();
+  else
+    Modal().Message(this, msgCatalog->Caption(), file + QLatin1Char('\n') + LoadFailureText(failure, why),
+                    MsgIcon::Exclamation, MsgButtons::OK);
 }
 
 void TFormMain::MenuFile_OpenClick() {
@@ -81,12 +86,16 @@ void TFormMain::mOpenHanded(const QString& path) {
 }
 
 void TFormMain::mOpenDataFile(const QString& path) {
-  const LoadFailure failure = dataSets.OpenMain(path, session.UnitSerial(), settings.CommPortNum);
+  CurveRead how;
+  how.tables = false;  // "開く" takes .DTA files only
+  how.serial = &session.UnitSerial();
+  how.port = &settings.CommPortNum;
+  const LoadFailure failure = dataSets.OpenMain(path, how);
   mMeasurementChanged();
   statusTexts->ClearReceiveError();
   dataSaved = failure == LoadFailure::None;
   if (failure != LoadFailure::None) {
-    mReportLoadFailure(failure);
+    mReportLoadFailure(path, failure, QString());
     graphPlotter->Clear();
     return;
   }
@@ -148,12 +157,7 @@ void TFormMain::MenuRef_OpenClick() {
   if (!Modal().OpenFileNames(this, U(RefTitle), U(RefFilter), U(DataPattern), files) || files.isEmpty()) return;
   // A table is put on the grid of the band in view; the reader names the
   // line it could not take.
-  const auto failed = [this](const RefFailure& f) {
-    if (f.kind == LoadFailure::Table)
-      Modal().Message(this, msgCatalog->Caption(), f.file + QLatin1Char('\n') + f.why, MsgIcon::Exclamation,
-                      MsgButtons::OK);
-    else mReportLoadFailure(f.kind);
-  };
+  const auto failed = [this](const RefFailure& f) { mReportLoadFailure(f.file, f.kind, f.why); };
   if (!dataSets.LoadRefs(files, mainData.valid ? graphScale.band : 0, failed)) {
     msgCatalog->ShowTooManyReferences();
     return;

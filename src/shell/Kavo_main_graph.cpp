@@ -21,18 +21,7 @@ bool TFormMain::mWide() const { return MenuGraph_Wide->isChecked(); }
 bool TFormMain::mAveraging() const { return MenuGraph_Ave->isChecked(); }
 ViewOptions TFormMain::mViewOptions() const { return {mROnly(), mWide(), mAveraging()}; }
 
-void TFormMain::mBindGraph() {
-  GraphSources sources;
-  sources.main = &mainData;
-  sources.raw = &rawValues;
-  sources.ave = &aveValues;
-  for (int k = 0; k < MaxRefs; ++k) {
-    sources.refs[k] = &refData[k];
-    sources.refRaw[k] = &refRawValues[k];
-    sources.refAve[k] = &refAveValues[k];
-  }
-  graphView.Bind(sources);
-}
+void TFormMain::mBindGraph() { graphView.Bind(dataSets); }
 
 void TFormMain::mSetGraphOverlay(const void* owner, std::function<const PointValues*(int32_t band)> curves) {
   if (!graphPlotter) return;

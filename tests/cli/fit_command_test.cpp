@@ -7,26 +7,13 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include "RealData.h"
 #include "UnitModel.h"
 #include "analysis/ModelFit.h"
 #include "cli_fixture.h"
 
 namespace kavo::test {
 namespace {
-
-// The real curves beside the project: ../shared/data/real from the sources
-// (KAVO_REAL_DATA names another folder).
-QString Real(const char* name) {
-  QString dir = qEnvironmentVariable("KAVO_REAL_DATA");
-  if (dir.isEmpty()) {
-    QString source = qEnvironmentVariable("KAVO_TEST_SOURCE_DIR");
-    if (source.isEmpty()) source = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../..");
-    dir = source + QStringLiteral("/../shared/data/real");
-  }
-  const QString path = QDir(dir).filePath(QString::fromUtf8(name));
-  EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
-  return path;
-}
 
 QJsonObject FitPair(const char* model, const QStringList& extra = {}) {
   const ToolRun run = Tool(QStringList{"fit", Real("LS10-44_free.zma"), "--re", "7.4", "--model", model, "--sd",

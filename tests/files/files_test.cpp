@@ -212,15 +212,25 @@ TEST_F(FilesTest, DialogsCarryTheirTitlesFiltersAndNames) {
 }
 
 TEST_F(FilesTest, FailedOpenLeavesNoDataAndAsksNothingLater) {
+  enum class Make { Broken, ZeroDivisor, Nothing, Folder };
   const struct {
     const char* name;
-    bool convertible;  // the file reads, only its numbers fail
-    QString message;
-  } cases[] = {{"broken.DTA", false, BadFile}, {"zero.DTA", true, CalcError}};
+    Make make;
+    QString message;  // after the file's name and a line break when not the catalogue's
+    MsgIcon icon;
+  } cases[] = {{"broken.DTA", Make::Broken, BadFile, MsgIcon::Stop},
+               {"zero.DTA", Make::ZeroDivisor, CalcError, MsgIcon::Stop},
+               {"missing.DTA", Make::Nothing, QStringLiteral("ファイルがありません"), MsgIcon::Exclamation},
+               {"folder.DTA", Make::Folder, QStringLiteral("フォルダです"), MsgIcon::Exclamation}};
   Start();
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const QString path = c.convertible ? WriteZeroDivisor(c.name) : WriteBroken(c.name);
+    const bool convertible = c.make == Make::ZeroDivisor;  // the file reads, only its numbers fail
+    const QString path = convertible             ? WriteZeroDivisor(c.name)
+                         : c.make == Make::Broken ? WriteBroken(c.name)
+                                                  : dir.Path(QString::fromUtf8(c.name));
+    if (c.make == Make::Folder) ASSERT_TRUE(QDir().mkdir(path));
+    const QString message = c.icon == MsgIcon::Stop ? c.message : path + QLatin1Char('\n') + c.message;
     TFormMainProbe(main).dataSaved() = 1;
     main->MenuFile_CloseClick();
     Measured();
@@ -230,14 +240,14 @@ TEST_F(FilesTest, FailedOpenLeavesNoDataAndAsksNothingLater) {
     modal->calls.clear();
     modal->messageAnswers = {MsgResult::Yes};
     EXPECT_FALSE(Open(path));
-    EXPECT_EQ(modal->MessageTexts(), (QStringList{AskOpen, c.message}));
-    EXPECT_EQ(modal->calls.back().icon, MsgIcon::Stop);
+    EXPECT_EQ(modal->MessageTexts(), (QStringList{AskOpen, message}));
+    EXPECT_EQ(modal->calls.back().icon, c.icon);
     EXPECT_EQ(TFormMainProbe(main).dataSaved(), 0);
     EXPECT_EQ(TFormMainProbe(main).fileName(), path);
     EXPECT_EQ(main->windowTitle(), Title + QStringLiteral(" / earlier.DTA"));
     // A file that does not read whole changes neither the serial nor the port.
-    EXPECT_EQ(TFormMainProbe(main).UnitSerial(), c.convertible ? "4711" : "0815");
-    EXPECT_EQ(TFormMainProbe(main).settings().CommPortNum, c.convertible ? 3 : 7);
+    EXPECT_EQ(TFormMainProbe(main).UnitSerial(), convertible ? "4711" : "0815");
+    EXPECT_EQ(TFormMainProbe(main).settings().CommPortNum, convertible ? 3 : 7);
     // Nothing valid is left, so nothing asks again.
     modal->calls.clear();
     main->MenuFile_SaveClick();

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <cmath>
 
+#include "messages/Ka_texts.h"
+
 namespace kavo {
 namespace {
 
@@ -101,12 +103,7 @@ QString QcRuleErrorText(const QcRuleError& e) {
     case P::NothingToCheck: reason = U("検査する項目がありません（R、theta、パラメータの許容範囲のどれも）"); break;
     case P::TooLarge: reason = U("許容範囲ファイルとしては大きすぎます（1 MiB まで）"); break;
     case P::Unreadable: reason = U("ファイルを読めません"); break;
-    case P::ReferenceUnreadable: {
-      QString why = e.detail;
-      if (e.detail.isEmpty()) why = U("データファイルの内容が正しくありませんでした");
-      reason = U("参照 %1: %2").arg(e.text, why);
-      break;
-    }
+    case P::ReferenceUnreadable: reason = U("参照 %1: %2").arg(e.text, LoadFailureText(e.load, e.detail)); break;
     case P::ReferenceUnconvertible: reason = U("参照 %1: データエラーで計算できませんでした").arg(e.text); break;
     case P::NoMeanReference: reason = U("平均を参照にするには参照データを開いてください"); break;
     case P::RangeEmpty:
@@ -116,5 +113,27 @@ QString QcRuleErrorText(const QcRuleError& e) {
   }
   return e.line > 0 ? U("%1行目: %2").arg(e.line).arg(reason) : reason;
 }
+
+QString LoadFailureText(LoadFailure failure, const QString& why) {
+  switch (failure) {
+    case LoadFailure::None: break;
+    case LoadFailure::EmptyName: return U("ファイル名がありません");
+    case LoadFailure::NoSuchFile: return U("ファイルがありません");
+    case LoadFailure::Folder: return U("フォルダです");
+    case LoadFailure::CannotOpen: return U("読み込めませんでした (権限がありません)");
+    case LoadFailure::TooLarge: return U("ファイルが大きすぎます");
+    case LoadFailure::NotData: return U(msgtext::DataFileError);
+    case LoadFailure::Unconvertible: return U(msgtext::CalcDataError);
+    case LoadFailure::Table: return why;
+  }
+  return QString();
+}
+
+QString FileFailureText(const QString& file, LoadFailure failure, const QString& why) {
+  const QString reason = LoadFailureText(failure, why);
+  return file.isEmpty() ? reason : file + U("：") + reason;
+}
+
+QString RangeReversedText() { return U("周波数範囲の下限が上限以上です"); }
 
 }  // namespace kavo

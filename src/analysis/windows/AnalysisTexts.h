@@ -1,11 +1,13 @@
-// The window's Japanese texts for what the analyses return as codes and
-// numbers: one place, beside the message catalogue.
+// The window's Japanese texts for what the analyses and the file readers
+// return as codes and numbers: one place, beside the message catalogue
+// (whose texts are used where it has one).
 #pragma once
 
 #include <QString>
 
 #include "analysis/QcCheck.h"
 #include "analysis/QcRules.h"
+#include "data/CurveFile.h"
 
 namespace kavo {
 
@@ -21,5 +23,16 @@ QString QcVerdictShort(const QcVerdict& verdict);
 QString QcVerdictText(const QcVerdict& verdict);
 // A rules file's error: "3行目: 不明なキー 'Fz'" (the line left out for 0).
 QString QcRuleErrorText(const QcRuleError& error);
+
+// Why a file did not become a data set; `why` is the table reader's own
+// reason (naming the line) for LoadFailure::Table.
+QString LoadFailureText(LoadFailure failure, const QString& why);
+
+// "FILE：reason" as a window tells of a file it was given; the reason alone
+// when no name was given.
+QString FileFailureText(const QString& file, LoadFailure failure, const QString& why);
+
+// A frequency range whose lower end is not below its upper end.
+QString RangeReversedText();
 
 }  // namespace kavo

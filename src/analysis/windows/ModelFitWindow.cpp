@@ -14,10 +14,9 @@
 #include <QTableWidget>
 #include <memory>
 
-#include "analysis/windows/Re.h"
+#include "analysis/Curves.h"
+#include "analysis/windows/AnalysisTexts.h"
 #include "data/DataSets.h"
-#include "data/Interchange.h"
-#include "data/Kavo_file.h"
 #include "data/Stringutil.h"
 #include "data/WholeFile.h"
 #include "platform/Look.h"
@@ -58,32 +57,12 @@ QString SaveName(const QString& typed, int& type) {
   return ForceExtension(typed, QLatin1String(SaveExtensions[type]));
 }
 
-// A number typed as the Re window takes it; false for an empty or bad field.
+// A number typed as the Re window takes it, above 0; false for an empty or bad field.
 bool Number(const QLineEdit* edit, double& value) {
-  float v = 0;
-  if (!TForm_Re::ParseNumber(edit->text().trimmed(), v) || !(v > 0)) return false;
+  double v = 0;
+  if (!ParseDecimal(edit->text(), v) || !(v > 0)) return false;
   value = v;
   return true;
-}
-
-// A measurement file (.DTA, or a table resampled on the band it covers) as
-// the fit takes it; empty with `why` when it cannot be read.
-FitCurve ReadCurve(const QString& file, QString& why) {
-  auto data = std::make_unique<MeasureData>();
-  auto raw = std::make_unique<PointValues>();
-  auto ave = std::make_unique<PointValues>();
-  const KAVO_File files;
-  if (IsTableFileName(file)) {
-    if (!LoadTable(file, 0, *data, why)) return {};
-  } else if (!files.ReadDataFile(file, nullptr, nullptr, data.get())) {
-    why = U("データファイルの内容が正しくありませんでした");
-    return {};
-  }
-  if (!files.ConvertData(data.get(), raw.get(), ave.get())) {
-    why = U("データエラーで計算できませんでした");
-    return {};
-  }
-  return CurveFromSlots(raw->R, raw->Theta, raw->Freq, BandFirstSlot(data->band), BandLastSlot(data->band));
 }
 
 }  // namespace
@@ -222,8 +201,7 @@ void TFormFit::SecondChanged() {
 
 FitCurve TFormFit::Current() const {
   if (!raw_ || !measurement_ || measurement_->valid != 1) return {};
-  const int32_t band = measurement_->band;
-  return CurveFromSlots(raw_->R, raw_->Theta, raw_->Freq, BandFirstSlot(band), BandLastSlot(band));
+  return BandCurve(*measurement_, *raw_);
 }
 
 void TFormFit::Tell(const QString& text) {
@@ -249,6 +227,7 @@ void TFormFit::FitClick() {
     return Tell(U("周波数範囲の値が正しくありません"));
   if (!FmaxEdit->text().trimmed().isEmpty() && !Number(FmaxEdit, in.fmax))
     return Tell(U("周波数範囲の値が正しくありません"));
+  if (in.fmin > 0 && in.fmax > 0 && !(in.fmin < in.fmax)) return Tell(RangeReversedText());
   if (!SdEdit->text().trimmed().isEmpty()) {
     if (!Number(SdEdit, v)) return Tell(U("Sd の値が正しくありません"));
     in.sd = v * 1e-4;
@@ -257,9 +236,11 @@ void TFormFit::FitClick() {
   if (kind != 0) {
     if (!Number(SecondValue, v))
       return Tell(kind == 1 ? U("付加質量の値が正しくありません") : U("密閉箱の容積が正しくありません"));
+    const QString name = SecondFile->text().trimmed();
+    FitCurve second;
     QString why;
-    const FitCurve second = ReadCurve(SecondFile->text().trimmed(), why);
-    if (second.Empty()) return Tell(SecondFile->text() + U("：") + why);
+    if (const LoadFailure failure = ReadFitCurve(name, second, why); failure != LoadFailure::None)
+      return Tell(FileFailureText(name, failure, why));
     if (kind == 1) {
       in.addedMass = v * 1e-3;
       in.loaded = second;

@@ -1,8 +1,8 @@
 #include "analysis/windows/Re.h"
 
-#include <QRegularExpression>
 #include <cmath>
 
+#include "data/Stringutil.h"
 #include "platform/Look.h"
 #include "platform/Modal.h"
 #include "ui_Re.h"
@@ -34,45 +34,9 @@ void TForm_Re::SetTarget(float* value, uint8_t* cancelled) {
   cancelled_ = cancelled;
 }
 
-namespace {
-
-// A Japanese input method types "５.６" or "５．６": full-width digits, point,
-// signs, exponent letter and the ideographic space count as their ASCII
-// forms. Nothing else is mapped, so a decimal comma stays refused.
-QString AsciiForm(const QString& text) {
-  QString out = text;
-  for (QChar& c : out) {
-    const char16_t u = c.unicode();
-    if (u >= 0xFF10 && u <= 0xFF19) c = QChar(u'0' + (u - 0xFF10));
-    else if (u == 0xFF0E) c = u'.';
-    else if (u == 0xFF0D || u == 0x2212) c = u'-';
-    else if (u == 0xFF0B) c = u'+';
-    else if (u == 0xFF45) c = u'e';
-    else if (u == 0xFF25) c = u'E';
-    else if (u == 0x3000) c = u' ';
-  }
-  return out;
-}
-
-}  // namespace
-
-bool TForm_Re::ParseNumber(const QString& typed, float& value) {
-  static const QRegularExpression number(
-      QStringLiteral("^\\s*[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?\\s*$"));
-  const QString text = AsciiForm(typed);
-  if (!number.match(text).hasMatch()) return false;
-  bool ok = false;
-  const double d = text.trimmed().toDouble(&ok);  // C locale: '.' only
-  if (!ok) return false;
-  const float f = static_cast<float>(d);
-  if (!std::isfinite(f)) return false;
-  value = f;
-  return true;
-}
-
 void TForm_Re::Button1Click() {
   float value = 0;
-  if (!ParseNumber(Edit1->text(), value)) {
+  if (!ParseDecimal(Edit1->text(), value)) {
     Modal().Message(nullptr, QStringLiteral("Re の値の入力"), QStringLiteral("Re の値が正しくありません"),
                     MsgIcon::Stop, MsgButtons::OK);
     return;

@@ -32,11 +32,6 @@ class TForm_Re : public QDialog {
   // "取消し": cancelled, the target untouched.
   void Button2Click();
 
-  // A plain decimal number ("2.31", "-1", "1e-3", blanks around), also in
-  // full-width characters ("５．６"); false for anything else, including a
-  // decimal comma, and for values that are not finite as a float.
-  static bool ParseNumber(const QString& text, float& value);
-
   QLineEdit* Edit1 = nullptr;
   QPushButton* Button1 = nullptr;
   QPushButton* Button2 = nullptr;
