@@ -1,7 +1,6 @@
 // kavo-tool's files: see cli/Files.h.
 #include "cli/Files.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -14,6 +13,7 @@
 #include "cli/KavoTool.h"
 #include "cli/Texts.h"
 #include "data/WholeFile.h"
+#include "platform/Paths.h"
 
 namespace kavo::cli {
 namespace {
@@ -60,14 +60,6 @@ bool ToStandardOutput(const QByteArray& bytes, std::ostream& out) {
   if (out) return true;
   SetWriteError(errno);
   return false;
-}
-
-// The canonical path of `name`, also for a file not yet there (its folder's).
-QString Canonical(const QString& name) {
-  const QFileInfo info(name);
-  if (info.exists()) return info.canonicalFilePath();
-  const QString dir = QFileInfo(info.absolutePath()).canonicalFilePath();
-  return dir.isEmpty() ? info.absoluteFilePath() : QDir(dir).filePath(info.fileName());
 }
 
 }  // namespace
@@ -121,11 +113,7 @@ bool IsStream(const QString& name) {
 }
 
 bool SameFile(const QString& a, const QString& b) {
-  if (IsStdio(a) || IsStdio(b)) return false;
-  if (Canonical(a) == Canonical(b)) return true;
-  struct stat sa {}, sb {};
-  return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0 &&
-         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  return !IsStdio(a) && !IsStdio(b) && kavo::SameFile(a, b);
 }
 
 int CheckOutput(const Command& command, const QString& target, const QStringList& inputs,

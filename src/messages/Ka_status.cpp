@@ -31,7 +31,15 @@ void KStatus::ShowUnitMissing() {
 
 void KStatus::ShowPortError() { SetPanelText(QStringLiteral("通信ポートが開けません"), 0); }
 
-void KStatus::ShowReceiveError() { SetPanelText(QStringLiteral("データ受信エラーです"), 0); }
+namespace {
+const char* const ReceiveError = "データ受信エラーです";
+}
+
+void KStatus::ShowReceiveError() { SetPanelText(QString::fromUtf8(ReceiveError), 0); }
+
+void KStatus::ClearReceiveError() {
+  if (!statusBar_.isNull() && statusBar_->PanelText(0) == QString::fromUtf8(ReceiveError)) ClearPanel(0);
+}
 
 void KStatus::ShowSendError() { SetPanelText(QStringLiteral("コマンド送信エラーです"), 1); }
 

@@ -34,6 +34,9 @@ class KStatus {
   void ShowUnitMissing();
   void ShowPortError();
   void ShowReceiveError();
+  // Panel 0 emptied when it tells of the receive error of a sweep that is
+  // history (another measurement is on show); any other link text stays.
+  void ClearReceiveError();
   // Panel 1: the current operation.
   void ShowSendError();
   void ShowResponseError();

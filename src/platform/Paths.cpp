@@ -2,8 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kavo {
@@ -41,5 +43,24 @@ QString SettingsDirFor(const QString& exeDir, bool create) {
 }
 
 QString SettingsPath(const QString& name) { return SettingsDir() + name; }
+
+namespace {
+
+// The canonical path of `name`, also for a file not yet there (its folder's).
+QString Canonical(const QString& name) {
+  const QFileInfo info(name);
+  if (info.exists()) return info.canonicalFilePath();
+  const QString dir = QFileInfo(info.absolutePath()).canonicalFilePath();
+  return dir.isEmpty() ? info.absoluteFilePath() : QDir(dir).filePath(info.fileName());
+}
+
+}  // namespace
+
+bool SameFile(const QString& a, const QString& b) {
+  if (Canonical(a) == Canonical(b)) return true;
+  struct stat sa {}, sb {};
+  return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
 
 }  // namespace kavo

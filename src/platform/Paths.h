@@ -21,4 +21,8 @@ QString SettingsDirFor(const QString& exeDir, bool create = true);
 // SettingsDir() + name.
 QString SettingsPath(const QString& name);
 
+// True when `a` and `b` name one file: the same canonical path (for a file
+// not yet there, its folder's), or the same device and inode (hard links).
+bool SameFile(const QString& a, const QString& b);
+
 }  // namespace kavo

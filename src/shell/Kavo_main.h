@@ -141,8 +141,13 @@ class TFormMain : public QMainWindow {
   void MenuRef_CloseClick();
   // The save and export name rule (data/DataSets.h).
   static QString ForceExtension(const QString& name, const QString& ext);
-  // True when `name` does not exist or the user agreed to overwrite it.
-  bool mConfirmOverwrite(const QString& name);
+  // The files of what is on show: the references loaded and, with
+  // `withMeasurement`, the measurement's file.
+  QStringList mFilesShown(bool withMeasurement) const;
+  // False when `name` is the file of a reference (or, unless the
+  // measurement is saved over its own file, of the measurement), or exists
+  // and the user does not agree to overwrite it.
+  bool mMaySaveTo(const QString& name, bool overMeasurement);
 
  private:
   void mReportLoadFailure(const QString& file, LoadFailure failure, const QString& why);
@@ -183,8 +188,12 @@ class TFormMain : public QMainWindow {
   void MenuMesure_CalcClick();
   // "モデル適合解析", and "モデル適合..." of the result-analysis window.
   void MenuMesure_FitClick();
+  // Another measurement (or none) is on show: the analysis windows drop
+  // what they found in the earlier one.
+  void mMeasurementChanged();
 
  private:
+  void mPlaceBeside(QWidget& window);
   PointValues smoothValues;
   TSResult tsResult;
 
@@ -307,6 +316,7 @@ class TFormMain : public QMainWindow {
   bool mStartBand(int32_t band);
   void mEndSweep(SweepEvent event);
   void mDrawNewPoint(int32_t slot, int32_t index);
+  void mRedrawCutSweep();
   void mWatchPort(bool on);
 
   std::unique_ptr<TSerialPortDriver> commDriver;  // created by mCreateObjects

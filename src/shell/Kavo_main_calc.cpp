@@ -11,6 +11,21 @@
 
 namespace kavo {
 
+// An analysis window opening: beside the main window, on its screen, never
+// over its menu. One already on show stays where the user put it.
+void TFormMain::mPlaceBeside(QWidget& window) {
+  if (window.isVisible()) return;
+  const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(QPoint(0, 0), size());
+  const int menuBottom = menuBar()->mapToGlobal(QPoint(0, menuBar()->height() - 1)).y();
+  // A window never shown has no frame yet: count the main window's.
+  const QSize framed = window.size() + (frameGeometry().size() - size());
+  window.move(TFormCalc::PlaceBeside(frameGeometry(), menuBottom, framed, screen));
+}
+
+void TFormMain::mMeasurementChanged() {
+  if (Forms().fit) Forms().fit->MeasurementChanged();
+}
+
 void TFormMain::MenuMesure_CalcClick() {
   if (mainData.valid != 1) {
     msgCatalog->ShowNoData();
@@ -20,14 +35,7 @@ void TFormMain::MenuMesure_CalcClick() {
   TFormCalc* calc = Forms().calc;
   if (!calc) return;
   calc->SetSource(&rawValues, &smoothValues, &tsResult, &mainData);
-  if (!calc->isVisible()) {
-    // Beside the main window, on its screen, never over its menu.
-    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(QPoint(0, 0), size());
-    const int menuBottom = menuBar()->mapToGlobal(QPoint(0, menuBar()->height() - 1)).y();
-    // A window never shown has no frame yet: count the main window's.
-    const QSize framed = calc->size() + (frameGeometry().size() - size());
-    calc->move(TFormCalc::PlaceBeside(frameGeometry(), menuBottom, framed, screen));
-  }
+  mPlaceBeside(*calc);
   calc->show();
   calc->raise();
   calc->activateWindow();
@@ -40,7 +48,9 @@ void TFormMain::MenuMesure_FitClick() {
   }
   TFormFit* fit = Forms().fit;
   if (!fit) return;
-  fit->SetSource(&rawValues, &mainData, Forms().calc ? Forms().calc->calcRe : 0.0);
+  fit->SetSource(&rawValues, &mainData, &fileName, Forms().calc ? Forms().calc->calcRe : 0.0);
+  fit->filesShown = [this] { return mFilesShown(true); };
+  mPlaceBeside(*fit);
   fit->show();
   fit->raise();
   fit->activateWindow();

@@ -1,10 +1,9 @@
 // Main window: the commands that move measurements between files and
 // memory. Open, save and close the measurement, load and clear reference
-// curves, write the text table; the extension rule and the overwrite
-// question they share; the window title that names the current file.
+// curves, write the text table; the extension rule, the refusal of a file
+// on show and the overwrite question they share; the window title that names the current file.
 #include <QAction>
 #include <QComboBox>
-#include <QFileInfo>
 
 #include "analysis/windows/AnalysisTexts.h"
 #include "data/DataSets.h"
@@ -37,11 +36,16 @@ QString U(const char* text) { return QString::fromUtf8(text); }
 
 QString TFormMain::ForceExtension(const QString& name, const QString& ext) { return kavo::ForceExtension(name, ext); }
 
-bool TFormMain::mConfirmOverwrite(const QString& name) {
-  if (!QFileInfo::exists(name)) return true;
-  const QString text = U("ファイル：") + name + U("があります。") + QLatin1Char('\n') + U("上書きしますか");
-  return Modal().Message(this, msgCatalog->Caption(), text, MsgIcon::Question, MsgButtons::YesNo) ==
-         MsgResult::Yes;
+QStringList TFormMain::mFilesShown(bool withMeasurement) const {
+  QStringList shown;
+  if (withMeasurement && mainData.valid) shown << fileName;
+  for (int k = 0; k < refCount; ++k)
+    if (refData[k].valid) shown << refFileName[k];
+  return shown;
+}
+
+bool TFormMain::mMaySaveTo(const QString& name, bool overMeasurement) {
+  return MaySaveTo(this, msgCatalog->Caption(), name, mFilesShown(!overMeasurement));
 }
 
 void TFormMain::mShowFileTitle(bool withFile) {
@@ -87,6 +91,8 @@ void TFormMain::mOpenDataFile(const QString& path) {
   how.serial = &session.UnitSerial();
   how.port = &settings.CommPortNum;
   const LoadFailure failure = dataSets.OpenMain(path, how);
+  mMeasurementChanged();
+  statusTexts->ClearReceiveError();
   dataSaved = failure == LoadFailure::None;
   if (failure != LoadFailure::None) {
     mReportLoadFailure(path, failure, QString());
@@ -108,7 +114,7 @@ void TFormMain::MenuFile_SaveClick() {
   QString chosen;
   if (!Modal().SaveFileName(this, U(DataFilter), U(DataPattern), chosen) || chosen.isEmpty()) return;
   const QString name = ForceExtension(chosen, U(DataExtension));
-  if (!mConfirmOverwrite(name)) return;
+  if (!mMaySaveTo(name, true)) return;
   if (dataSets.SaveMain(name, session.UnitSerial(), settings)) {
     dataSaved = 1;
     mShowFileTitle(true);
@@ -120,6 +126,8 @@ void TFormMain::MenuFile_SaveClick() {
 void TFormMain::MenuFile_CloseClick() {
   if (mainData.valid && !dataSaved && !msgCatalog->ConfirmDiscardData()) return;
   dataSets.CloseMain();
+  mMeasurementChanged();
+  statusTexts->ClearReceiveError();
   statusTexts->ClearPanel(1);
   statusTexts->ClearPanel(2);
   mShowFileTitle(false);
@@ -135,7 +143,7 @@ void TFormMain::MenuFile_ExportClick() {
   QString chosen;
   if (!Modal().SaveFileName(this, U(TextFilter), U(TextPattern), chosen) || chosen.isEmpty()) return;
   const QString name = ForceExtension(chosen, U(TextExtension));
-  if (!mConfirmOverwrite(name)) return;
+  if (!mMaySaveTo(name, false)) return;
   if (dataSets.ExportMain(name, session.UnitSerial(), mAveraging())) statusTexts->ShowExportDone();
   else statusTexts->ShowSaveError();
 }

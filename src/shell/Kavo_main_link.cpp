@@ -68,6 +68,7 @@ void TFormMain::MStartBtnClick() {
     mStopMeasure();
     mSetIdleUI();
     MStartBtn->setText(QString::fromUtf8(StartCaption));
+    mRedrawCutSweep();
   }
   MStartBtn->setEnabled(true);
 }
@@ -170,6 +171,7 @@ void TFormMain::mPrepareSweep(int32_t band) {
   mResetGraphScale(band);
   session.Prepare(band);
   mainData.valid = 0;
+  mMeasurementChanged();
   ClearData(mainData);
   mainData.dateTime = NowText();
   fileName.clear();
@@ -248,11 +250,22 @@ void TFormMain::mEndSweep(SweepEvent event) {
     statusTexts->ShowCalculating();
     completionPending = 1;
   } else {
+    // The sweep is over: nothing is measuring any more.
+    statusTexts->ClearPanel(1);
     statusTexts->ShowReceiveError();
   }
   mReleaseCOM();
   MStartBtn->setText(QString::fromUtf8(StartCaption));
   mSetIdleUI();
+  if (event != SweepEvent::ClosedOk) mRedrawCutSweep();
+}
+
+// A sweep cut short keeps the points it received; the references and the
+// tolerance band, left out while it ran, are drawn again beneath them.
+void TFormMain::mRedrawCutSweep() {
+  graphPlotter->Clear();
+  graphPlotter->DrawReferences(mROnly());
+  if (session.PointCount() > 1) graphPlotter->DrawMeasurementSoFar(mROnly(), session.PointCount() - 1, mWide());
 }
 
 // One more segment, or the whole curve so far when the R scale has to grow

@@ -44,6 +44,7 @@ void Press(QWidget* target, int key) {
 struct Keyboard {
   QString typed;
   QString title;
+  QString initial;  // the name field as the dialog opened
   QStringList listed;
   bool sawDialog = false;
 
@@ -64,6 +65,7 @@ struct Keyboard {
       listed = names;
       listed.sort();
       auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      if (edit) initial = edit->text();
       if (typed.isEmpty() || !edit) {
         Press(dialog, Qt::Key_Escape);
       } else {
@@ -134,6 +136,13 @@ TEST_F(FileDialogTest, SaveOverAnExistingNameAsksNothingAndEscapeCancels) {
   // The program asks about overwriting after fixing the extension.
   ASSERT_TRUE(Modal().SaveFileName(nullptr, filter, QStringLiteral("*.DTA"), path));
   EXPECT_EQ(path, Path("a.DTA"));
+  EXPECT_EQ(save.initial, QStringLiteral("*.DTA"));
+  // Return on the pattern as it stands chooses no file named "*.DTA".
+  Keyboard pattern;
+  pattern.typed = QStringLiteral("*.DTA");
+  pattern.Arm({});
+  path.clear();
+  EXPECT_FALSE(Modal().SaveFileName(nullptr, filter, QStringLiteral("*.DTA"), path)) << path.toStdString();
 
   Keyboard cancel;
   cancel.Arm({});

@@ -312,6 +312,9 @@ TEST_F(FilesTest, SaveAndExportWriteTheFixedNameAndAskBeforeOverwriting) {
     if (c.exists) {
       EXPECT_EQ(modal->calls.back().buttons, MsgButtons::YesNo);
       EXPECT_EQ(modal->calls.back().caption, Title);
+      // A stray Return keeps the file, as in the discard questions.
+      EXPECT_EQ(modal->calls.back().defaultButton, MsgResult::No);
+      EXPECT_EQ(modal->calls.back().icon, MsgIcon::Exclamation);
     }
     const QByteArray bytes = ReadAll(written);
     EXPECT_EQ(bytes == "older", !goesOn);

@@ -11,17 +11,20 @@
 #include <QPushButton>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 
 #include "MainProbe.h"
 #include "MainWindowFixture.h"
 #include "PtyPair.h"
 #include "PtyUnit.h"
 #include "ScopedFileModes.h"
-#include "ScriptedUnit.h"
 #include "Records.h"
+#include "ScriptedUnit.h"
 #include "UnitModel.h"
 #include "data/Kavo_file.h"
+#include "graph/Graph_rtf.h"
 #include "messages/StatusPanels.h"
+#include "platform/desktop/Look.h"
 
 namespace kavo::test {
 namespace {
@@ -50,6 +53,12 @@ class MeasureTest : public MainWindowTest {
     qputenv("KAVO_COM1", QByteArray::fromStdString(scripted.Path()));
   }
   QString Panel(int i) const { return TFormMainProbe(main).StatusBar1()->PanelText(i); }
+  // Pixels of the pen colour `bgr` on the graph.
+  int Pixels(int32_t bgr) const {
+    const QImage picture = TFormMainProbe(main).graphPlotter()->Bitmap().convertToFormat(QImage::Format_RGB32);
+    const auto* p = reinterpret_cast<const QRgb*>(picture.constBits());
+    return int(std::count(p, p + picture.width() * picture.height(), ColorFromBgr(uint32_t(bgr)).rgb()));
+  }
   bool Idle() const {
     return TFormMainProbe(main).MStartBtn()->text() == QStringLiteral("測定開始") && TFormMainProbe(main).QuitBtn()->isEnabled() &&
            TFormMainProbe(main).ComboBox2()->isEnabled() && TFormMainProbe(main).MenuFile()->menuAction()->isEnabled() &&
@@ -415,16 +424,22 @@ TEST_F(MeasureTest, AVanishingDeviceEndsTheSweepWithoutWaitingForever) {
   // Well before the watchdog: the lost line is noticed at once.
   EXPECT_LT(clock.elapsed(), 2000);
   EXPECT_EQ(Panel(0), QStringLiteral("データ受信エラーです"));
+  EXPECT_EQ(Panel(1), QString());  // nothing measures any more
   EXPECT_LE(TFormMainProbe(main).PointCount(), 20);
   EXPECT_GE(TFormMainProbe(main).PointCount(), 15);
   EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
   EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);
   EXPECT_TRUE(Idle());
+  // The error belongs to that sweep: a file opened afterwards does not carry it.
+  main->mOpenDataFile(WriteDriverFile(dir.Path("later.DTA"), 42));
+  EXPECT_EQ(Panel(0), QString());
 }
 
 TEST_F(MeasureTest, StopButtonEndsARunningSweep) {
   StartUnit(kavsim::Fault::None, /*paced=*/true);
   Start();
+  modal->fileListAnswers = {{WriteDriverFile(dir.Path("ref.DTA"), 45)}};
+  main->MenuRef_OpenClick();
   main->MStartBtnClick();
   EXPECT_EQ(TFormMainProbe(main).MStartBtn()->text(), QStringLiteral("測定停止"));
   EXPECT_FALSE(TFormMainProbe(main).QuitBtn()->isEnabled());
@@ -434,8 +449,12 @@ TEST_F(MeasureTest, StopButtonEndsARunningSweep) {
   EXPECT_EQ(Panel(1), QStringLiteral("測定中です"));
   ASSERT_TRUE(PumpUntil([&] { return TFormMainProbe(main).PointCount() >= 10; }));
 
+  EXPECT_EQ(Pixels(TFormMainProbe(main).settings().PenColor_R_Ref[0]), 0);  // a sweep draws alone
   main->MStartBtnClick();
   EXPECT_EQ(Panel(1), QStringLiteral("測定中止しました"));
+  // The points received, over the reference drawn again.
+  EXPECT_GT(Pixels(TFormMainProbe(main).settings().PenColor_R_Ref[0]), 100);
+  EXPECT_GT(Pixels(TFormMainProbe(main).settings().PenColor_R), 20);
   EXPECT_EQ(TFormMainProbe(main).Acquiring(), 0);
   EXPECT_EQ(TFormMainProbe(main).PortOpen(), 0);
   EXPECT_EQ(TFormMainProbe(main).UnitConnected(), 0);

@@ -5,8 +5,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
+#include <QTest>
 
 #include "MainProbe.h"
 #include "MainWindowFixture.h"
@@ -94,6 +97,60 @@ TEST_F(ModelFitWindowTest, ByKeyboardFromTheAnalysisWindowToTheTableAndTheDashed
   Key(Qt::Key_Escape);
   EXPECT_FALSE(fit->isVisible());
   EXPECT_EQ(ModelOverlay(main, fit), nullptr);
+}
+
+TEST_F(ModelFitWindowTest, SaveByTypeAndNameNeverOverAFileOnShowAndOnlyForTheMeasurementFitted) {
+  Start();
+  main->move(0, 0);
+  main->show();
+  const QString ref = WriteDriverFile(dir.Path("ref.txt"), 45);
+  main->mOpenDataFile(WriteDriverFile(dir.Path("woofer.DTA"), 42));
+  modal->fileListAnswers = {{ref}};
+  main->MenuRef_OpenClick();
+  TFormMainProbe(main).MenuMesure_Fit()->trigger();
+  TFormFit* fit = Forms().fit;
+  ASSERT_TRUE(Activate(fit));
+  // Placed as the analysis window is, with the focus in Re (it has no default).
+  EXPECT_TRUE(main->screen()->availableGeometry().contains(fit->frameGeometry()));
+  EXPECT_FALSE(fit->frameGeometry().intersects(QRect(main->menuBar()->mapToGlobal(QPoint()), main->menuBar()->size())));
+  EXPECT_EQ(QApplication::focusWidget(), fit->ReEdit);
+  QTest::keyClicks(fit->ReEdit, QStringLiteral("5.6"));
+  QTest::keyClick(fit->ReEdit, Qt::Key_Return);
+  ASSERT_GT(fit->Table->rowCount(), 0) << modal->MessageTexts().join('|').toStdString();
+  // The table is one Tab stop.
+  fit->CloseButton->setFocus();
+  QTest::keyClick(fit->CloseButton, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), fit->Table);
+  QTest::keyClick(fit->Table, Qt::Key_Tab);
+  EXPECT_NE(QApplication::focusWidget(), fit->Table);
+
+  // Typed name, type (0 .wdr, 1 text), the file, its first bytes (none: nothing written, and the message).
+  const struct { const char *typed; int type; const char *written, *begins; QString message; } cases[] = {
+      {"plain", 0, "plain.wdr", "[Driver]\nBrand=\nModel=\nComment=woofer.DTA 2026/12/08 9:30:00; ", {}},
+      {"plain", 1, "plain.txt", "* KAVO model fit\n* source: woofer.DTA\n* date: 2026/12/08 9:30:00\n* model: semi", {}},
+      {"plain.wdr", 1, "plain.wdr", nullptr, QStringLiteral("ファイル：%1があります。\n上書きしますか")},
+      {"ref", 1, "ref.txt", nullptr, QStringLiteral("ファイル：%1は表示中のデータのファイルです。\n別の名前で保存して下さい")},
+      {"missing/plain", 0, "missing/plain.wdr", nullptr, QStringLiteral("ファイル：%1を保存できませんでした")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    const QString written = dir.Path(c.written);
+    const QByteArray before = ReadAll(written);
+    modal->fileAnswers = {dir.Path(c.typed)};
+    modal->typeAnswers = {c.type};
+    modal->messageAnswers = {MsgResult::No};
+    const size_t asked = modal->MessageTexts().size();
+    fit->SaveButton->setFocus();
+    QTest::keyClick(fit->SaveButton, Qt::Key_Space);
+    EXPECT_EQ(modal->MessageTexts().mid(asked), c.begins ? QStringList() : QStringList{c.message.arg(written)});
+    if (c.begins) EXPECT_TRUE(ReadAll(written).startsWith(c.begins)) << ReadAll(written).left(120).toStdString();
+    else EXPECT_EQ(ReadAll(written), before);
+  }
+
+  // Another measurement: the fit of the earlier one is gone and cannot be saved.
+  main->mOpenDataFile(WriteDriverFile(dir.Path("other.DTA"), 47));
+  EXPECT_EQ(fit->Table->rowCount(), 0);
+  EXPECT_FALSE(fit->SaveButton->isEnabled());
 }
 
 }  // namespace

@@ -4,6 +4,9 @@
 
 #include "UnitModel.h"
 #include "UnitProtocol.h"
+#include "TempDir.h"
+#include "data/Interchange.h"
+#include "data/Kavo_file.h"
 
 namespace kavo::test {
 
@@ -47,6 +50,19 @@ bool FillFromUnit(MeasureData& data, const kavsim::DriverModel& model, double no
     data.points[k].c[RecordLength] = '\0';
   }
   return true;
+}
+
+QString WriteDriverFile(const QString& path, double fs) {
+  kavsim::DriverModel model;
+  model.Fs = fs;
+  MeasureData data;
+  PointValues raw, ave;
+  const SettingsRecord settings;
+  if (!FillFromUnit(data, model) || !KAVO_File().ConvertData(&data, &raw, &ave)) return {};
+  const bool written = path.endsWith(QLatin1String(".DTA"))
+                           ? KAVO_File().WriteDataFile(path, "0815", &settings, &data)
+                           : WriteAll(path, QByteArray::fromStdString(ZmaText(raw, data, path, "0815")));
+  return written ? path : QString();
 }
 
 }  // namespace kavo::test

@@ -1,6 +1,7 @@
 // Point records and whole data sets made up for tests.
 #pragma once
 
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -26,5 +27,9 @@ void WooferModel(double freq, double& r, double& theta, double fs = 50.0, double
 // the unit's stream is not 400 records and the closing "OK". With `noise`,
 // the unit's complex noise relative to |Z| from `seed`.
 bool FillFromUnit(MeasureData& data, const kavsim::DriverModel& model, double noise = 0.0, uint32_t seed = 1);
+
+// A driver of resonance `fs` as the simulated unit measures it, kept in `path` (a .DTA
+// file, or an impedance table by any other extension). `path`, or empty when not written.
+QString WriteDriverFile(const QString& path, double fs);
 
 }  // namespace kavo::test

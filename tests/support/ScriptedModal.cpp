@@ -77,6 +77,16 @@ bool ScriptedModal::SaveFileName(QWidget*, const QString& filter, const QString&
   return FileAnswer(*this, path);
 }
 
+bool ScriptedModal::SaveFileNameOfType(QWidget* parent, const QString& filter, const QString& initialName,
+                                       QString& path, int& type) {
+  type = 0;
+  if (!typeAnswers.empty()) {
+    type = typeAnswers.front();
+    typeAnswers.pop_front();
+  }
+  return SaveFileName(parent, filter, initialName, path);
+}
+
 static bool PopBool(std::deque<bool>& q) {
   if (q.empty()) return false;
   bool b = q.front();

@@ -39,6 +39,7 @@ class ScriptedModal : public ModalSeam {
   std::vector<ModalCall> calls;
   std::deque<MsgResult> messageAnswers;
   std::deque<QString> fileAnswers;          // empty string = cancel
+  std::deque<int> typeAnswers;              // SaveFileNameOfType's type; none = 0
   std::deque<QStringList> fileListAnswers;  // open with multiple selection; empty = cancel
   std::deque<bool> printAnswers;
   std::deque<bool> pageSetupAnswers;
@@ -58,6 +59,8 @@ class ScriptedModal : public ModalSeam {
                      const QString& initialName, QStringList& paths) override;
   bool SaveFileName(QWidget* parent, const QString& filter, const QString& initialName,
                     QString& path) override;
+  bool SaveFileNameOfType(QWidget* parent, const QString& filter, const QString& initialName, QString& path,
+                          int& type) override;
   bool PrintDialog(QWidget* parent, QPrinter& printer) override;
   bool PageSetupDialog(QWidget* parent, QPrinter& printer) override;
   bool PickColor(QWidget* parent, uint32_t& bgr) override;

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -10,14 +11,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QTableWidget>
 #include <memory>
 
 #include "analysis/Curves.h"
 #include "analysis/FitReport.h"
 #include "analysis/windows/AnalysisTexts.h"
+#include "data/DataSets.h"
 #include "data/Stringutil.h"
+#include "data/WholeFile.h"
 #include "platform/desktop/Look.h"
 #include "platform/desktop/Modal.h"
 
@@ -28,7 +30,33 @@ QString U(const char* text) { return QString::fromUtf8(text); }
 
 const char* const Caption = "モデル適合解析";
 const char* const SecondFilter = "測定データ (*.DTA *.zma *.csv *.txt)|*.DTA;*.zma;*.csv;*.txt";
+// The types of 保存, in the order of the dialog's list.
 const char* const SaveFilter = "ドライバファイル (*.wdr)|*.wdr|テキストファイル (*.txt)|*.txt";
+const char* const SaveExtensions[] = {".wdr", ".txt"};
+constexpr int TextType = 1;
+
+// A file name or date for a line of a saved file: a control character (a
+// line break in a file name) would start a line of its own there.
+QString OneLine(QString text) {
+  for (QChar& c : text)
+    if (c.category() == QChar::Other_Control) c = QLatin1Char(' ');
+  return text;
+}
+
+// The name 保存 writes: a name typed with the extension of one of the types
+// is saved as that type; any other gets the chosen type's extension by the
+// rule of the main window's saves.
+QString SaveName(const QString& typed, int& type) {
+  if (type < 0 || type > TextType) type = 0;
+  for (int t = 0; t <= TextType; ++t) {
+    const QString ext = QLatin1String(SaveExtensions[t]);
+    if (ForceExtension(typed, ext) == typed) {
+      type = t;
+      return typed;
+    }
+  }
+  return ForceExtension(typed, QLatin1String(SaveExtensions[type]));
+}
 
 // A number typed as the Re window takes it, above 0; false for an empty or bad field.
 bool Number(const QLineEdit* edit, double& value) {
@@ -128,6 +156,8 @@ TFormFit::TFormFit(QWidget* parent) : QWidget(parent, Qt::Window), overlay_(std:
   Table->setHorizontalHeaderLabels({U("パラメータ"), U("値"), U("±σ"), U("単位")});
   Table->verticalHeader()->hide();
   Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // One Tab stop; the arrow keys move inside.
+  Table->setTabKeyNavigation(false);
   Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   Table->verticalHeader()->setDefaultSectionSize(22);
   Table->setMinimumHeight(22 * 15 + 8);
@@ -154,9 +184,11 @@ TFormFit::TFormFit(QWidget* parent) : QWidget(parent, Qt::Window), overlay_(std:
   resize(460, 720);
 }
 
-void TFormFit::SetSource(const PointValues* raw, const MeasureData* measurement, double re) {
+void TFormFit::SetSource(const PointValues* raw, const MeasureData* measurement, const QString* fileName,
+                         double re) {
   raw_ = raw;
   measurement_ = measurement;
+  fileName_ = fileName;
   if (re > 0 && ReEdit->text().isEmpty()) ReEdit->setText(QString::number(re, 'g', 6));
 }
 
@@ -227,6 +259,7 @@ void TFormFit::FitClick() {
   result_ = r;
   modelName_ = ModelDescription(in.coil, in.creep);
   fitted_ = in.free;
+  fittedSecond_ = kind != 0 ? SecondFile->text().trimmed() : QString();
   haveModel_ = true;
   ShowResult();
   if (overlayChanged) overlayChanged();
@@ -272,6 +305,7 @@ void TFormFit::Clear() {
   haveModel_ = false;
   result_ = {};
   fitted_ = {};
+  fittedSecond_.clear();
   Table->setRowCount(0);
   ResidualLabel->clear();
   WarningsLabel->clear();
@@ -279,15 +313,40 @@ void TFormFit::Clear() {
   if (had && overlayChanged) overlayChanged();
 }
 
+QString TFormFit::SourceText(const QString& separator) const {
+  const QString name = fileName_ && !fileName_->isEmpty() ? QFileInfo(*fileName_).fileName() : QStringLiteral("-");
+  return OneLine(name) + separator + OneLine(measurement_ ? FromCp932(measurement_->dateTime) : QString());
+}
+
+std::string TFormFit::TextHeader() const {
+  QString model = modelName_;
+  if (!fittedSecond_.isEmpty()) model += QStringLiteral(", with ") + OneLine(QFileInfo(fittedSecond_).fileName());
+  const QString lines = QStringLiteral("* KAVO model fit\n* source: %1\n* model: %2\n* range: %3-%4 Hz\n")
+                            .arg(SourceText(QStringLiteral("\n* date: ")), model)
+                            .arg(result_.fmin, 0, 'f', 0)
+                            .arg(result_.fmax, 0, 'f', 0);
+  return lines.toStdString();
+}
+
 void TFormFit::SaveClick() {
-  if (!haveModel_) return;
-  QString path;
-  if (!Modal().SaveFileName(this, U(SaveFilter), U("driver.wdr"), path) || path.isEmpty()) return;
-  const bool text = path.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
-  const QByteArray content = text ? FitTableText(result_) : WdrText(result_, modelName_, {});
-  QSaveFile out(path);
-  const bool ok = out.open(QIODevice::WriteOnly) && out.write(content) == content.size() && out.commit();
-  if (!ok) Tell(U("ファイルを保存できませんでした"));
+  // A fit belongs to the measurement it was made of.
+  const FitCurve now = Current();
+  if (!haveModel_ || now.f != fitted_.f || now.r != fitted_.r || now.thetaDeg != fitted_.thetaDeg) return Clear();
+  const QString source = fileName_ ? *fileName_ : QString();
+  const QString initial =
+      source.isEmpty() ? QStringLiteral("*.wdr") : QFileInfo(source).path() + QLatin1Char('/') + QFileInfo(source).completeBaseName() + QStringLiteral(".wdr");
+  QString chosen;
+  int type = 0;
+  if (!Modal().SaveFileNameOfType(this, U(SaveFilter), initial, chosen, type) || chosen.isEmpty()) return;
+  const QString name = SaveName(chosen, type);
+  QStringList shown = filesShown ? filesShown() : QStringList();
+  if (!fittedSecond_.isEmpty()) shown << fittedSecond_;
+  if (!MaySaveTo(this, U(Caption), name, shown)) return;
+  // The driver file's Comment begins with the measurement it was fitted to.
+  const QByteArray content = type == TextType
+                                 ? QByteArray::fromStdString(TextHeader()) + FitTableText(result_)
+                                 : WdrText(result_, modelName_, {QString(), QString(), SourceText(QStringLiteral(" "))});
+  if (!WriteWhole(name, content)) Tell(U("ファイル：") + name + U("を保存できませんでした"));
 }
 
 const PointValues* TFormFit::Overlay(int32_t band) const {
@@ -321,6 +380,12 @@ void TFormFit::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QWidget::keyPressEvent(event);
+}
+
+void TFormFit::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Re is the one value there is no default for.
+  if (ReEdit->isEnabled()) ReEdit->setFocus();
 }
 
 void TFormFit::hideEvent(QHideEvent* event) {

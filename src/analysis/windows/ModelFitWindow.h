@@ -6,6 +6,7 @@
 // window closes or the measurement changes.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -29,9 +30,16 @@ class TFormFit : public QWidget {
  public:
   explicit TFormFit(QWidget* parent = nullptr);
 
-  // The main window's measurement (unsmoothed values and data set) and the
-  // Re last entered in the Re window (0 for none).
-  void SetSource(const PointValues* raw, const MeasureData* measurement, double re);
+  // The main window's measurement (unsmoothed values, data set and the name
+  // of its file, empty for a sweep not saved) and the Re last entered in the
+  // Re window (0 for none).
+  void SetSource(const PointValues* raw, const MeasureData* measurement, const QString* fileName, double re);
+  // Another measurement is on show (opened, swept, closed): the fit of the
+  // earlier one goes, and with it its model over the graph.
+  void MeasurementChanged() { Clear(); }
+  // The files the main window shows (measurement, references): a save never
+  // replaces them.
+  std::function<QStringList()> filesShown;
   // Called whenever the model to draw appears or goes (the main window
   // redraws its graph).
   std::function<void()> overlayChanged;
@@ -66,6 +74,7 @@ class TFormFit : public QWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
  private:
@@ -75,11 +84,17 @@ class TFormFit : public QWidget {
   void Tell(const QString& text);
   // The current measurement as the fit takes it.
   FitCurve Current() const;
+  // The text table's opening lines: what was fitted, to what, over which range.
+  std::string TextHeader() const;
+  // The measurement's file name, `separator` and its date.
+  QString SourceText(const QString& separator) const;
 
   const PointValues* raw_ = nullptr;
   const MeasureData* measurement_ = nullptr;
+  const QString* fileName_ = nullptr;
   FitResult result_;
   QString modelName_;  // "semi, creep", for the driver file
+  QString fittedSecond_;  // the second measurement's file of the fit shown, or empty
   bool haveModel_ = false;
   FitCurve fitted_;  // the measurement the model was fitted to
   std::unique_ptr<PointValues> overlay_;

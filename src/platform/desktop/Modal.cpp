@@ -1,5 +1,6 @@
 #include "platform/desktop/Modal.h"
 #include "platform/desktop/Look.h"
+#include "platform/Paths.h"
 
 #include <QAbstractButton>
 #include <QColorDialog>
@@ -17,6 +18,22 @@
 
 namespace kavo {
 namespace {
+
+// The name field opens with the pattern ("*.DTA") to be typed over: Return
+// on a pattern left as it stands chooses nothing, rather than a file named
+// "*.DTA".
+class FileDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+  void accept() override {
+    const QStringList chosen = selectedFiles();
+    for (const QString& path : chosen) {
+      const QString name = QFileInfo(path).fileName();
+      if (name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'))) return;
+    }
+    QFileDialog::accept();
+  }
+};
 
 class QtModal : public ModalSeam {
  public:
@@ -57,9 +74,15 @@ class QtModal : public ModalSeam {
 
   bool SaveFileName(QWidget* parent, const QString& filter, const QString& initialName,
                     QString& path) override {
+    int type = 0;
+    return SaveFileNameOfType(parent, filter, initialName, path, type);
+  }
+
+  bool SaveFileNameOfType(QWidget* parent, const QString& filter, const QString& initialName, QString& path,
+                          int& type) override {
     QStringList chosen;
     if (!RunFileDialog(parent, QFileDialog::AcceptSave, QFileDialog::AnyFile, QString(), filter, initialName,
-                       chosen))
+                       chosen, &type))
       return false;
     path = chosen.first();
     return true;
@@ -87,8 +110,8 @@ class QtModal : public ModalSeam {
  private:
   bool RunFileDialog(QWidget* parent, QFileDialog::AcceptMode accept, QFileDialog::FileMode mode,
                      const QString& title, const QString& filter, const QString& initialName,
-                     QStringList& paths) {
-    QFileDialog dialog(parent);
+                     QStringList& paths, int* type = nullptr) {
+    FileDialog dialog(parent);
     dialog.setAcceptMode(accept);
     dialog.setFileMode(mode);
     // The program asks about overwriting itself, after fixing the extension.
@@ -102,6 +125,7 @@ class QtModal : public ModalSeam {
     // The next dialog starts where the user was.
     lastFolder = QFileInfo(chosen.first()).absolutePath();
     paths = chosen;
+    if (type) *type = std::max(0, int(QtFilter(filter).split(QStringLiteral(";;")).indexOf(dialog.selectedNameFilter())));
     return true;
   }
 
@@ -181,6 +205,21 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& capt
   return box;
 }
 
+bool MaySaveTo(QWidget* parent, const QString& caption, const QString& name, const QStringList& inputs) {
+  for (const QString& input : inputs) {
+    if (input.isEmpty() || !SameFile(name, input)) continue;
+    const QString text = QStringLiteral("ファイル：") + name + QStringLiteral("は表示中のデータのファイルです。") +
+                         QLatin1Char('\n') + QStringLiteral("別の名前で保存して下さい");
+    Modal().Message(parent, caption, text, MsgIcon::Exclamation, MsgButtons::OK);
+    return false;
+  }
+  if (!QFileInfo::exists(name)) return true;
+  const QString text = QStringLiteral("ファイル：") + name + QStringLiteral("があります。") + QLatin1Char('\n') +
+                       QStringLiteral("上書きしますか");
+  return Modal().MessageWithDefault(parent, caption, text, MsgIcon::Exclamation, MsgButtons::YesNo, MsgResult::No) ==
+         MsgResult::Yes;
+}
+
 ModalSeam& Modal() { return current ? *current : QtSeam(); }
 
 void SetModal(ModalSeam* seam) { current = seam; }
@@ -193,8 +232,8 @@ void PrepareFileDialog(QFileDialog& dialog, const QString& title, const QString&
   // the extension (a.DTA and a.dta from another system alike).
   dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
   dialog.setNameFilter(QtFilter(filter));
-  // A pattern such as "*.DTA" is no name to pre-fill: the filter shows it.
-  if (!initialName.isEmpty() && !initialName.contains('*')) dialog.selectFile(initialName);
+  // A pattern ("*.DTA") stands in the name field as well, to be typed over.
+  if (!initialName.isEmpty()) dialog.selectFile(initialName);
 }
 
 QString QtFilter(const QString& filter) {

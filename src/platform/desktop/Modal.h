@@ -47,6 +47,10 @@ class ModalSeam {
                              const QString& initialName, QStringList& paths) = 0;
   virtual bool SaveFileName(QWidget* parent, const QString& filter, const QString& initialName,
                             QString& path) = 0;
+  // The same for a filter of several types: `type` is the index (from 0, in
+  // the filter's order) of the type chosen in the dialog.
+  virtual bool SaveFileNameOfType(QWidget* parent, const QString& filter, const QString& initialName,
+                                  QString& path, int& type) = 0;
   virtual bool PrintDialog(QWidget* parent, QPrinter& printer) = 0;
   virtual bool PageSetupDialog(QWidget* parent, QPrinter& printer) = 0;
   // Colour in 0x00BBGGRR; false on cancel.
@@ -65,6 +69,12 @@ bool LoadQtJapanese(const QString& folder = QString());
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& caption, const QString& text,
                                             MsgIcon icon, MsgButtons buttons,
                                             std::optional<MsgResult> defaultButton = std::nullopt);
+
+// Before a save to `name`: false, once the user has been told, when `name`
+// is one of `inputs` (the files the program shows: the measurement, the
+// references); false when `name` exists and the user does not agree to
+// overwrite it ("いいえ" is the default, the icon the exclamation mark).
+bool MaySaveTo(QWidget* parent, const QString& caption, const QString& name, const QStringList& inputs);
 
 // The seam in force. Defaults to the Qt implementation.
 ModalSeam& Modal();
