@@ -51,6 +51,38 @@
         <source>初期設定ファイルを保存できませんでした</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>致命的なメモリエラーです:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>COMポートが開けませんでした。COM番号を確認して下さい。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>KA-Vユニットが見つかりませんでした。COM番号を確認して下さい。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>測定データを保存していません。破棄して新しい測定を開始しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>測定データを保存していません。データを破棄しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>測定データを保存していません。終了しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>測定データを保存していません。破棄しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ユニットとアプリケーションのバージョンがミスマッチです</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Interchange</name>
@@ -507,7 +539,7 @@ Mms、Cms、Rms と Bl には2回目の曲線 (--added-mass と --loaded、ま�
     </message>
     <message>
         <source>also write every file&apos;s verdict and parameters as CSV</source>
-        <translation type="unfinished"></translation>
+        <translation>各ファイルの判定とパラメータを CSV にも書く</translation>
     </message>
     <message>
         <source>one JSON object instead of the lines and the statistics</source>
@@ -538,16 +570,6 @@ Mms、Cms、Rms と Bl には2回目の曲線 (--added-mass と --loaded、ま�
         <translation>規則の許容範囲で各ファイルを参照と比べて PASS か FAIL に</translation>
     </message>
     <message>
-        <source>One line per file: PASS&lt;TAB&gt;FILE or FAIL&lt;TAB&gt;FILE&lt;TAB&gt;reason; reason; ...
-then the statistics per parameter (STAT, name, count, mean, σ, min, max).
-Exit status: 0 all pass, 1 any fails, 2 a file cannot be read (the others
-are checked), 64 a wrong command line or rules file.</source>
-        <translation>ファイルごとに一行：PASS&lt;TAB&gt;FILE または FAIL&lt;TAB&gt;FILE&lt;TAB&gt;理由; 理由; ...
-その後にパラメータごとの統計（STAT、名前、個数、平均、σ、最小、最大）。
-終了ステータス：0 すべて合格、1 不合格あり、2 読めないファイルあり（他は
-検査します）、64 コマンドラインか規則ファイルの誤り。</translation>
-    </message>
-    <message>
         <source>the drivers paired by likeness of curve, Fs and Qts, best pairs first</source>
         <translation>曲線・Fs・Qts の近いドライバーを組にする（近い組から）</translation>
     </message>
@@ -558,10 +580,6 @@ log-spaced frequencies of the band, and Fs&apos;s and Qts&apos;s relative differ
         <translation>一組に一行：FILE&lt;TAB&gt;FILE&lt;TAB&gt;距離（%）。距離は
 √(ΔR² + ΔFs² + ΔQts²)：帯域の対数等間隔 200 点での R の相対差の RMS と、
 Fs と Qts の相対差です。</translation>
-    </message>
-    <message>
-        <source>the reference %1 cannot be read</source>
-        <translation>参照 %1 を読めません</translation>
     </message>
     <message>
         <source>no readable file for the mean reference</source>
@@ -586,6 +604,146 @@ Fs と Qts の相対差です。</translation>
     <message>
         <source>reference: %1</source>
         <translation>参照：%1</translation>
+    </message>
+    <message>
+        <source>%1 - would mix its file with the report on standard output</source>
+        <translation>%1 - では標準出力の報告と混ざります</translation>
+    </message>
+    <message>
+        <source>One line per file: PASS&lt;TAB&gt;FILE or FAIL&lt;TAB&gt;FILE&lt;TAB&gt;reason; reason; ...
+then the statistics per parameter (STAT, name, count, mean, σ, min, max).
+Exit status: 0 all pass, 1 any fails, 2 a file cannot be read (the others
+are checked) or --csv/--plot cannot be written, 64 a wrong command line or
+rules file. The report is on standard output: --csv and --plot take no -.</source>
+        <translation>ファイルごとに一行：PASS&lt;TAB&gt;FILE または FAIL&lt;TAB&gt;FILE&lt;TAB&gt;理由; 理由; ...
+その後にパラメータごとの統計（STAT、名前、個数、平均、σ、最小、最大）。
+終了ステータス：0 すべて合格、1 不合格あり、2 読めないファイルあり（他は
+検査します）か --csv/--plot を書けない、64 コマンドラインか規則ファイルの誤り。
+報告は標準出力に出ます：--csv と --plot に - は使えません。</translation>
+    </message>
+    <message>
+        <source>two files at least</source>
+        <translation>ファイルを二つ以上指定してください</translation>
+    </message>
+    <message>
+        <source>%1 and %2 are one file</source>
+        <translation>%1 と %2 は同じファイルです</translation>
+    </message>
+    <message>
+        <source>not paired: %1</source>
+        <translation>組にしません: %1</translation>
+    </message>
+    <message>
+        <source>fewer than two drivers to pair</source>
+        <translation>組にできるドライバーが二つ未満です</translation>
+    </message>
+    <message>
+        <source>the range %1 is not inside the band every curve covers, %2</source>
+        <translation>範囲 %1 がすべての曲線に共通の帯域 %2 の中にありません</translation>
+    </message>
+    <message>
+        <source>no re = OHMS given</source>
+        <translation>Re が指定されていません（re = OHMS）</translation>
+    </message>
+    <message>
+        <source>not a value of the fitted model</source>
+        <translation>適合したモデルにない値です</translation>
+    </message>
+    <message>
+        <source>%1 leaves the band at %2 by up to %3 (allowed ±%4)</source>
+        <translation>%1 が %2 で許容範囲外（最大 %3、許容 ±%4）</translation>
+    </message>
+    <message>
+        <source>the curve does not cover the range %1</source>
+        <translation>曲線が比較範囲 %1 を覆っていません</translation>
+    </message>
+    <message>
+        <source>the curve has no point in the range %1</source>
+        <translation>曲線に比較範囲 %1 の測定点がありません</translation>
+    </message>
+    <message>
+        <source>%1 %2 outside %3</source>
+        <translation>%1 %2 が %3 の外</translation>
+    </message>
+    <message>
+        <source>%1 not determined: %2</source>
+        <translation>%1 が求まりません: %2</translation>
+    </message>
+    <message>
+        <source>the reference has no %1</source>
+        <translation>参照の %1 が求まりません</translation>
+    </message>
+    <message>
+        <source>not a key = value line</source>
+        <translation>「キー = 値」の形ではありません</translation>
+    </message>
+    <message>
+        <source>no key before =</source>
+        <translation>キーがありません</translation>
+    </message>
+    <message>
+        <source>unknown key &apos;%1&apos;</source>
+        <translation>不明なキー &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; given twice</source>
+        <translation>&apos;%1&apos; が二度指定されています</translation>
+    </message>
+    <message>
+        <source>no value for &apos;%1&apos;</source>
+        <translation>&apos;%1&apos; に値がありません</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a number or a percent</source>
+        <translation>&apos;%1&apos; は数値でもパーセントでもありません</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not an angle in deg</source>
+        <translation>&apos;%1&apos; は角度（deg）ではありません</translation>
+    </message>
+    <message>
+        <source>range takes FMIN FMAX in Hz, FMIN below FMAX: &apos;%1&apos;</source>
+        <translation>range は「下限 上限」（Hz、下限 &lt; 上限）です: &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>re takes ohms above 0: &apos;%1&apos;</source>
+        <translation>re は0より大きな抵抗値（Ω）です: &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>the interval&apos;s low end is above its high end: &apos;%1&apos;</source>
+        <translation>範囲の下限が上限より大きくなっています: &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>no reference (reference = PATH or reference = mean)</source>
+        <translation>参照がありません（reference = PATH または reference = mean）</translation>
+    </message>
+    <message>
+        <source>%1 needs re = OHMS</source>
+        <translation>%1 には re = OHMS が必要です</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not determined by the check&apos;s fit of one curve (semi coil, creep)</source>
+        <translation>&apos;%1&apos; は検査の解析（1本の曲線の適合、semi、クリープ）では求まりません</translation>
+    </message>
+    <message>
+        <source>nothing to check: no R, theta or parameter limit</source>
+        <translation>検査する項目がありません（R、theta、パラメータの許容範囲のどれも）</translation>
+    </message>
+    <message>
+        <source>too large for a rules file (1 MiB at most)</source>
+        <translation>許容範囲ファイルとしては大きすぎます（1 MiB まで）</translation>
+    </message>
+    <message>
+        <source>the reference %1 cannot be read: %2</source>
+        <translation>参照 %1 を読めません: %2</translation>
+    </message>
+    <message>
+        <source>the reference has no point</source>
+        <translation>参照に測定点がありません</translation>
+    </message>
+    <message>
+        <source>the range %1 Hz holds no point of the reference</source>
+        <translation>比較範囲 %1 Hz に参照の測定点がありません</translation>
     </message>
 </context>
 <context>

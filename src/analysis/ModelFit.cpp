@@ -522,14 +522,7 @@ FitResult FitOnce(const FitInput& in) {
   if (!s.covariance) r.warnings.push_back({FitWarning::NoCovariance});
 
   // What the data determine.
-  const bool mech = pr.curves.size() > 1;
-  for (int v : {FvRe, FvFs, FvQms, FvQes, FvQts, FvEBP}) r.has[size_t(v)] = true;
-  r.has[FvLambda] = in.creep;
-  r.has[FvLe] = in.coil != CoilModel::Semi;
-  r.has[FvL2] = r.has[FvR2] = in.coil == CoilModel::LR2;
-  r.has[FvK] = r.has[FvN] = in.coil == CoilModel::Semi;
-  r.has[FvMms] = r.has[FvCms] = r.has[FvRms] = r.has[FvBl] = mech;
-  r.has[FvVas] = mech && in.sd > 0;
+  r.has = FitReportedValues(in);
   if (!in.fitRe) r.sigma[FvRe] = 0;
   for (int v = 0; v < FitValueCount; ++v)
     if (!r.has[size_t(v)]) r.value[size_t(v)] = r.sigma[size_t(v)] = 0;
@@ -729,6 +722,19 @@ FitCurve CurveFromSlots(const float* r, const float* thetaDeg, const float* f, i
     c.thetaDeg.push_back(thetaDeg[k]);
   }
   return c;
+}
+
+std::array<bool, FitValueCount> FitReportedValues(const FitInput& in) {
+  std::array<bool, FitValueCount> has{};
+  const bool mech = (in.addedMass > 0 && !in.loaded.Empty()) || (in.boxVolume > 0 && !in.boxed.Empty());
+  for (int v : {FvRe, FvFs, FvQms, FvQes, FvQts, FvEBP}) has[size_t(v)] = true;
+  has[FvLambda] = in.creep;
+  has[FvLe] = in.coil != CoilModel::Semi;
+  has[FvL2] = has[FvR2] = in.coil == CoilModel::LR2;
+  has[FvK] = has[FvN] = in.coil == CoilModel::Semi;
+  has[FvMms] = has[FvCms] = has[FvRms] = has[FvBl] = mech;
+  has[FvVas] = mech && in.sd > 0;
+  return has;
 }
 
 FitResult FitDriver(const FitInput& input) {

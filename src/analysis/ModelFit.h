@@ -146,6 +146,8 @@ void DefaultRange(const FitCurve& free, double& fmin, double& fmax);
 
 // Bounded: at most a few hundred solver iterations per fit, whatever the data.
 FitResult FitDriver(const FitInput& input);
+// The values a fit of `in` reports: what its curves and coil model determine.
+std::array<bool, FitValueCount> FitReportedValues(const FitInput& in);
 
 // Value and σ (display units) as text, with the decimals that two
 // significant digits of σ need; "0" for σ 0, "---" for one not known.

@@ -4,19 +4,20 @@
 // Both read every file once; the rules and the reference are read once for
 // the whole call.
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QLocale>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <ostream>
-#include <sstream>
 
-#include "analysis/QualityCheck.h"
+#include "analysis/QcMatch.h"
+#include "analysis/QcSetup.h"
+#include "cli/CommandLine.h"
 #include "cli/Curves.h"
 #include "cli/Files.h"
-#include "cli/Json.h"
 #include "cli/KavoTool.h"
 #include "cli/Qc_plot.h"
 #include "cli/Texts.h"
@@ -37,11 +38,9 @@ const Option MatchOptions[] = {
     {"--fmax", "HZ", QT_TRANSLATE_NOOP("ToolText", "the band's upper end (the highest all curves cover unless given)")},
 };
 
-std::string Number(double v) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6g", v);
-  return text;
-}
+std::string Number(double v) { return QByteArray::number(v, 'g', 6).toStdString(); }
+// The curves' values are floats: JSON gets their seven digits, not a double's noise.
+double JsonNumber(double v) { return QByteArray::number(v, 'g', 7).toDouble(); }
 
 std::string CsvText(const QString& text) {
   QString t = text;
@@ -58,10 +57,50 @@ std::unique_ptr<QcMeasurement> Measure(const QString& file, const QcAnalysis& an
 }
 
 // "RULES:LINE: reason" (the line left out for 0) and exit 64.
-int RulesError(const QString& rules, int line, const QString& reason, std::ostream& err) {
-  const QString where = line > 0 ? QStringLiteral("%1:%2").arg(rules).arg(line) : rules;
-  Say(err, "qc", QStringLiteral("%1: %2").arg(where, reason));
+int RulesError(const QString& rules, const QcRuleError& error, std::ostream& err) {
+  const QString where = error.line > 0 ? QStringLiteral("%1:%2").arg(rules).arg(error.line) : rules;
+  Say(err, "qc", QStringLiteral("%1: %2").arg(where, QcRuleErrorText(error)));
   return ExitUsage;
+}
+
+// The rules and their reference, once: exit 64 after the message when they
+// cannot be used.
+int ReadSetup(const QString& rulesFile, QcSetup& setup, std::ostream& err) {
+  InputFile input;
+  QString why;
+  if (!input.Open(rulesFile, why)) {
+    SayFile(err, "qc", rulesFile, why);
+    return ExitUsage;
+  }
+  // A reference named relative to the rules file; to the working folder for standard input.
+  const QString folder = rulesFile == QLatin1String("-") ? QDir::currentPath() : QFileInfo(rulesFile).path();
+  QcRuleError error;
+  if (!LoadQcSetup(input.Path(), folder, setup, error)) {
+    if (error.problem == QcRuleProblem::Unreadable || error.problem == QcRuleProblem::TooLarge) error.text.clear();
+    return RulesError(rulesFile, error, err);
+  }
+  return Proceed;
+}
+
+// The second outputs: never "-" (the report is on standard output), never
+// one of the inputs, the reference the rules name included.
+int CheckOutputs(const CommandLine& line, const QcSetup& setup, std::ostream& err) {
+  QStringList inputs = line.operands;
+  if (!setup.referencePath.isEmpty()) inputs << setup.referencePath;
+  const struct {
+    const char* option;
+    std::initializer_list<const char*> suffixes;
+  } outputs[] = {{"--csv", {"csv"}}, {"--plot", {"png", "pdf"}}};
+  for (const auto& o : outputs) {
+    if (!line.Has(o.option)) continue;
+    const QString target = line.Value(o.option);
+    if (target == QLatin1String("-"))
+      return UsageError(QcCommand,
+                        ToolText::tr("%1 - would mix its file with the report on standard output").arg(QLatin1String(o.option)),
+                        err);
+    if (const int s = CheckOutput(QcCommand, target, inputs, o.suffixes, err); s != Proceed) return s;
+  }
+  return Proceed;
 }
 
 }  // namespace
@@ -73,13 +112,14 @@ const Command QcCommand{
     QT_TRANSLATE_NOOP("ToolText", "One line per file: PASS<TAB>FILE or FAIL<TAB>FILE<TAB>reason; reason; ...\n"
                                   "then the statistics per parameter (STAT, name, count, mean, σ, min, max).\n"
                                   "Exit status: 0 all pass, 1 any fails, 2 a file cannot be read (the others\n"
-                                  "are checked), 64 a wrong command line or rules file."),
+                                  "are checked) or --csv/--plot cannot be written, 64 a wrong command line or\n"
+                                  "rules file. The report is on standard output: --csv and --plot take no -."),
     /*needsWidgets=*/true};  // --plot draws
 
 const Command MatchCommand{
     "match", "FILE...",
     QT_TRANSLATE_NOOP("ToolText", "the drivers paired by likeness of curve, Fs and Qts, best pairs first"),
-    MatchOptions, RunMatch, 2, 1 << 20,
+    MatchOptions, RunMatch, 1, 1 << 20,
     QT_TRANSLATE_NOOP("ToolText", "One line per pair: FILE<TAB>FILE<TAB>distance in %. The distance is\n"
                                   "√(ΔR² + ΔFs² + ΔQts²): the RMS of R's relative difference on 200\n"
                                   "log-spaced frequencies of the band, and Fs's and Qts's relative differences.")};
@@ -90,40 +130,10 @@ int RunQc(const QStringList& args, std::ostream& out, std::ostream& err) {
   const QString rulesFile = line.operands.front();
   const QStringList files = line.operands.mid(1);
   const bool json = line.Has("--json");
-  const QString csv = line.Value("--csv"), plot = line.Value("--plot");
-  const QStringList inputs = line.operands;
-  if (line.Has("--csv"))
-    if (const int s = CheckOutput(QcCommand, csv, inputs, {"csv"}, err); s != Proceed) return s;
-  if (line.Has("--plot"))
-    if (const int s = CheckOutput(QcCommand, plot, inputs, {"png", "pdf"}, err); s != Proceed) return s;
-  const bool ja = IsJapanese(QLocale::system());
-
-  // The rules, once.
-  InputFile input;
-  QString why;
-  if (!input.Open(rulesFile, why)) return RulesError(rulesFile, 0, why, err);
-  QFile f(input.Path());
-  if (!f.open(QIODevice::ReadOnly) || f.size() > MaxInputBytes)
-    return RulesError(rulesFile, 0, ToolText::tr("cannot be read"), err);
-  QcRules rules;
-  QcRuleError error;
-  if (!ParseQcRules(QString::fromUtf8(f.readAll()), rules, error, ja))
-    return RulesError(rulesFile, error.line, error.reason, err);
-  QcAnalysis analysis{rules.re, rules.NeedsFit(), ja};
-
-  // The reference file, once, relative to the rules file.
-  std::unique_ptr<QcMeasurement> reference;
-  if (!rules.meanReference) {
-    QString path = rules.reference;
-    if (QFileInfo(path).isRelative() && rulesFile != QLatin1String("-"))
-      path = QFileInfo(rulesFile).dir().filePath(path);
-    std::ostringstream said;
-    reference = Measure(path, analysis, "qc", said);
-    if (!reference) {
-      err << said.str();
-      return RulesError(rulesFile, rules.referenceLine, ToolText::tr("the reference %1 cannot be read").arg(path), err);
-    }
-  }
+  QcSetup setup;
+  if (const int s = ReadSetup(rulesFile, setup, err); s != Proceed) return s;
+  if (const int s = CheckOutputs(line, setup, err); s != Proceed) return s;
+  const QcAnalysis analysis = setup.Analysis();
 
   // Every file, once.
   int status = ExitOk;
@@ -135,24 +145,23 @@ int RunQc(const QStringList& args, std::ostream& out, std::ostream& err) {
   std::vector<const QcMeasurement*> readable;
   for (const auto& m : measured)
     if (m) readable.push_back(m.get());
-  if (rules.meanReference) {
-    if (readable.empty()) {
-      Say(err, "qc", ToolText::tr("no readable file for the mean reference"));
+  if (setup.rules.meanReference) {
+    QcRuleError error;
+    if (!UseMeanReference(readable, setup, error)) {
+      if (error.problem != QcRuleProblem::NoMeanReference) return RulesError(rulesFile, error, err);
+      Say(err, "qc", QcRuleErrorText(error));
       return ExitUnreadable;
     }
-    reference = std::make_unique<QcMeasurement>(MeanMeasurement(readable));
   }
 
   // The parameters the table and the statistics show: those any file has.
   std::vector<int> shown;
-  for (int p = 0; p < QcParamCount; ++p)
-    for (const QcMeasurement* m : readable)
-      if (m->has[size_t(p)]) {
-        shown.push_back(p);
-        break;
-      }
+  for (int p = 0; p < QcParamCount(); ++p)
+    if (std::any_of(readable.begin(), readable.end(), [p](const QcMeasurement* m) { return m->has[size_t(p)]; }))
+      shown.push_back(p);
 
-  std::string jsonFiles, csvText = "file,result";
+  QJsonArray jsonFiles;
+  std::string csvText = "file,result";
   for (const int p : shown) csvText += "," + QcParamName(p);
   csvText += ",reasons\n";
   std::vector<QString> failing;
@@ -160,34 +169,33 @@ int RunQc(const QStringList& args, std::ostream& out, std::ostream& err) {
   for (qsizetype i = 0; i < files.size(); ++i) {
     const QcMeasurement* m = measured[size_t(i)].get();
     if (!m) continue;
-    const QcVerdict v = CheckDriver(rules, *reference, *m, ja);
+    const QcVerdict v = CheckDriver(setup.rules, setup.reference, *m);
     if (!v.pass) {
       if (status == ExitOk) status = ExitFailed;
       failing.push_back(files[i]);
       failingCurves.push_back(m);
     }
-    const QString reasons = v.reasons.join(QStringLiteral("; "));
+    QStringList reasons;
+    for (const QcReason& r : v.reasons) reasons << QcReasonText(r);
+    const QString reasonText = reasons.join(QStringLiteral("; "));
     if (!json) {
       out << (v.pass ? "PASS\t" : "FAIL\t") << Std(files[i]);
-      if (!v.pass) out << '\t' << Std(reasons);
+      if (!v.pass) out << '\t' << Std(reasonText);
       out << '\n';
     }
-    std::string values;
+    QJsonObject values;
     csvText += CsvText(files[i]) + (v.pass ? ",PASS" : ",FAIL");
     for (const int p : shown) {
       const bool has = m->has[size_t(p)];
       csvText += "," + (has ? Number(m->value[size_t(p)]) : std::string());
-      if (has) values += std::string(values.empty() ? "" : ", ") + "\"" + QcParamName(p) + "\": " + Number(m->value[size_t(p)]);
+      if (has) values.insert(QString::fromStdString(QcParamName(p)), JsonNumber(m->value[size_t(p)]));
     }
-    csvText += "," + CsvText(reasons) + "\n";
-    std::string reasonList;
-    for (const QString& r : v.reasons) reasonList += (reasonList.empty() ? "" : ", ") + JsonString(r);
-    jsonFiles += std::string(jsonFiles.empty() ? "" : ",\n  ") + "{\"file\": " + JsonString(files[i]) +
-                 ", \"pass\": " + (v.pass ? "true" : "false") + ", \"reasons\": [" + reasonList +
-                 "], \"values\": {" + values + "}}";
+    csvText += "," + CsvText(reasonText) + "\n";
+    jsonFiles.append(QJsonObject{{"file", files[i]}, {"pass", v.pass}, {"reasons", QJsonArray::fromStringList(reasons)},
+                                 {"values", values}});
   }
 
-  std::string jsonStats;
+  QJsonObject jsonStats;
   if (!json && !shown.empty()) out << "#\tparameter\tcount\tmean\tsigma\tmin\tmax\n";
   for (const int p : shown) {
     std::vector<double> values;
@@ -198,34 +206,44 @@ int RunQc(const QStringList& args, std::ostream& out, std::ostream& err) {
     if (!json)
       out << "STAT\t" << name << '\t' << s.count << '\t' << Number(s.mean) << '\t' << Number(s.sigma) << '\t'
           << Number(s.min) << '\t' << Number(s.max) << '\n';
-    jsonStats += std::string(jsonStats.empty() ? "" : ",\n  ") + "\"" + name + "\": {\"count\": " +
-                 std::to_string(s.count) + ", \"mean\": " + Number(s.mean) + ", \"sigma\": " + Number(s.sigma) +
-                 ", \"min\": " + Number(s.min) + ", \"max\": " + Number(s.max) + "}";
+    jsonStats.insert(QString::fromStdString(name), QJsonObject{{"count", s.count}, {"mean", JsonNumber(s.mean)},
+                                                                {"sigma", JsonNumber(s.sigma)}, {"min", JsonNumber(s.min)},
+                                                                {"max", JsonNumber(s.max)}});
   }
-  if (json) out << "{\"files\": [\n  " << jsonFiles << "],\n \"statistics\": {\n  " << jsonStats << "}}\n";
+  if (json)
+    out << QJsonDocument(QJsonObject{{"files", jsonFiles}, {"statistics", jsonStats}}).toJson().toStdString();
 
+  // A second output that cannot be written: status 2, whatever the verdicts.
+  bool written = true;
+  const QString csv = line.Value("--csv"), plot = line.Value("--plot");
   if (line.Has("--csv") && !WriteOutput(csv, QByteArray::fromStdString(csvText), out)) {
     SayFile(err, "qc", csv, CannotBeWrittenText(), true);
-    return ExitFailed;
+    written = false;
   }
   if (line.Has("--plot")) {
     QString reason;
-    if (!WriteQcPicture(plot, rules, *reference, failingCurves, failing, out, reason)) {
+    if (!WriteQcPicture(plot, setup.rules, setup.reference, failingCurves, failing, out, reason)) {
       SayFile(err, "qc", plot, reason.isEmpty() ? CannotBeWrittenText() : reason, true);
-      return ExitFailed;
+      written = false;
     }
   }
-  return status;
+  return written ? status : ExitUnreadable;
 }
 
 int RunMatch(const QStringList& args, std::ostream& out, std::ostream& err) {
   CommandLine line;
   if (const int status = ParseCommandLine(MatchCommand, args, line, out, err); status != Proceed) return status;
+  if (line.operands.size() < 2) return UsageError(MatchCommand, ToolText::tr("two files at least"), err);
+  for (qsizetype i = 0; i < line.operands.size(); ++i)
+    for (qsizetype j = i + 1; j < line.operands.size(); ++j)
+      if (SameFile(line.operands[i], line.operands[j]) || (line.operands[i] == QLatin1String("-") && line.operands[j] == QLatin1String("-")))
+        return UsageError(MatchCommand,
+                          ToolText::tr("%1 and %2 are one file").arg(line.operands[i], line.operands[j]), err);
   bool ok = true;
   const int pairs = line.Value("--pairs", QStringLiteral("0")).toInt(&ok);
-  if (!ok || pairs < 0) return UsageError(MatchCommand, ToolText::tr("--pairs takes a whole number from 1"), err);
+  if (!ok || pairs < 0 || (line.Has("--pairs") && pairs == 0))
+    return UsageError(MatchCommand, ToolText::tr("--pairs takes a whole number from 1"), err);
   QcAnalysis analysis;
-  analysis.japanese = IsJapanese(QLocale::system());
   double fmin = 0, fmax = 0;
   const struct {
     const char* name;
@@ -239,6 +257,8 @@ int RunMatch(const QStringList& args, std::ostream& out, std::ostream& err) {
                         ToolText::tr("%1 must be a number above 0, not '%2'").arg(QLatin1String(n.name), line.Value(n.name)),
                         err);
   }
+  if (fmin > 0 && fmax > 0 && !(fmin < fmax))
+    return UsageError(MatchCommand, ToolText::tr("--fmin must be below --fmax"), err);
 
   int status = ExitOk;
   std::vector<std::unique_ptr<QcMeasurement>> measured;
@@ -254,19 +274,36 @@ int RunMatch(const QStringList& args, std::ostream& out, std::ostream& err) {
   }
   std::vector<const QcMeasurement*> set;
   for (const auto& m : measured) set.push_back(m.get());
-  double lo = 0, hi = 0;
-  if (!CommonRange(set, lo, hi)) {
-    Say(err, "match", ToolText::tr("the curves have no band in common"));
-    return status == ExitOk ? ExitFailed : status;
+  const MatchOutcome match = MatchDrivers(set, fmin, fmax, analysis.re > 0, pairs);
+  // A driver left out is named with the reason; the others are still paired.
+  for (const int i : match.excluded) {
+    const QcMeasurement& m = *set[size_t(i)];
+    QcReason why;
+    why.kind = QcReasonKind::NotDetermined;
+    why.param = QcTsParam(m.has[size_t(QcTsParam("Fs"))] ? "Qts" : "Fs");
+    why.missing = m.Missing(why.param);
+    why.tsFailure = m.tsFailure;
+    SayFile(err, "match", names[i], ToolText::tr("not paired: %1").arg(QcReasonText(why)));
+    if (status == ExitOk) status = ExitFailed;
   }
-  if (fmin > 0) lo = fmin;
-  if (fmax > 0) hi = fmax;
-  if (!(lo < hi)) return UsageError(MatchCommand, ToolText::tr("--fmin must be below --fmax"), err);
-  for (const MatchPair& p : MatchPairs(set, lo, hi, pairs)) {
-    char d[32];
-    std::snprintf(d, sizeof d, "%.3f", p.distance);
-    out << Std(names[p.a]) << '\t' << Std(names[p.b]) << '\t' << d << '\n';
+  const auto range = [](double a, double b) { return QStringLiteral("%1–%2 Hz").arg(QcNumber(a), QcNumber(b)); };
+  switch (match.problem) {
+    case MatchProblem::None: break;
+    case MatchProblem::TooFew:
+      Say(err, "match", ToolText::tr("fewer than two drivers to pair"));
+      return status == ExitOk ? ExitFailed : status;
+    case MatchProblem::NoCommonBand:
+      Say(err, "match", ToolText::tr("the curves have no band in common"));
+      return status == ExitOk ? ExitFailed : status;
+    case MatchProblem::RangeOutside:
+      return UsageError(MatchCommand,
+                        ToolText::tr("the range %1 is not inside the band every curve covers, %2")
+                            .arg(range(match.fmin, match.fmax), range(match.bandLo, match.bandHi)),
+                        err);
   }
+  for (const MatchPair& p : match.pairs)
+    out << Std(names[p.a]) << '\t' << Std(names[p.b]) << '\t' << QByteArray::number(p.distance, 'f', 3).toStdString()
+        << '\n';
   return status;
 }
 

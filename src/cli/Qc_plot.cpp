@@ -13,6 +13,7 @@
 #include "data/Kavo_setting.h"
 #include "graph/Graph_rtf.h"
 #include "graph/GraphSheet.h"
+#include "graph/GraphView.h"
 #include "graph/ToleranceBand.h"
 #include "platform/Look.h"
 
@@ -21,25 +22,17 @@ namespace {
 
 constexpr int Width = 800, Height = 600;
 
-// The graph view's R scale steps (as kavo-tool plot takes them).
-float RScaleFor(float m) {
-  static constexpr float steps[][2] = {{150, 200}, {120, 150}, {100, 120}, {50, 100}, {25, 50},
-                                       {20, 25},   {15, 20},   {10, 15}};
-  for (const auto& s : steps)
-    if (m > s[0]) return s[1];
-  return 10;
-}
-
 // Distinct colours for the failing curves, after the reference's blue.
 const QColor CurveColours[] = {QColor(220, 30, 30), QColor(0, 150, 0),   QColor(230, 120, 0), QColor(150, 0, 170),
                                QColor(0, 160, 170), QColor(120, 80, 30), QColor(230, 0, 140), QColor(90, 90, 90)};
 
-QPolygonF Line(const FreqAxis& axis, const std::vector<double>& f, const std::vector<double>& r, float rMax,
-               int w, int h, double lo, double hi) {
+// One channel of a curve over lo..hi: R, or θ on the right-hand scale.
+QPolygonF Line(const GraphMapping& m, bool theta, const std::vector<double>& f, const std::vector<double>& y,
+               double lo, double hi) {
   QPolygonF line;
   for (size_t i = 0; i < f.size(); ++i)
     if (f[i] >= lo * (1 - 1e-9) && f[i] <= hi * (1 + 1e-9))
-      line << QPointF(axis.Column(f[i], w), RRow(float(r[i]), rMax, h));
+      line << QPointF(m.X(f[i]), theta ? m.YTheta(float(y[i])) : m.YR(float(y[i])));
   return line;
 }
 
@@ -64,16 +57,28 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
     for (size_t i = 0; i < m->curve.f.size(); ++i)
       if (m->curve.f[i] >= lo && m->curve.f[i] <= hi) rTop = std::max(rTop, float(m->curve.r[i]));
 
+  // θ beside R where the rules limit it.
+  const bool rOnly = band.thetaRef.empty();
+  float thetaTop = 0;
+  for (const std::vector<double>* edge : {&band.thetaLo, &band.thetaHi})
+    for (const double t : *edge) thetaTop = std::max(thetaTop, float(std::abs(t)));
+  for (const QcMeasurement* m : failing)
+    for (size_t i = 0; i < m->curve.f.size() && !rOnly; ++i)
+      if (m->curve.f[i] >= lo && m->curve.f[i] <= hi) thetaTop = std::max(thetaTop, float(std::abs(m->curve.thetaDeg[i])));
+
   GraphScale scale;
   scale.freqMin = int32_t(std::floor(lo));
   scale.freqMax = int32_t(std::ceil(hi));
-  scale.rMax = RScaleFor(rTop);
+  scale.rMax = GraphView::RScaleFor(rTop);
+  scale.thetaMax = GraphView::ThetaScaleFor(thetaTop);
+  scale.thetaMin = -scale.thetaMax;
   SettingsRecord colours;
   const QColor refColour = ColorFromBgr(static_cast<uint32_t>(colours.PenColor_R));
+  const QColor thetaColour = ColorFromBgr(static_cast<uint32_t>(colours.PenColor_Theta));
 
-  // The window's graph on a sheet of its own, R alone.
+  // The window's graph on a sheet of its own.
   GraphSheet sheet;
-  sheet.BuildHosted(QSize(Width, Height), QApplication::font(), true);
+  sheet.BuildHosted(QSize(Width, Height), QApplication::font(), rOnly);
   if (!sheet.CreatePlotter(&colours, &scale)) {
     reason = ToolText::tr("drawing needs the widget application");
     return false;
@@ -82,17 +87,20 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
   const QFontMetrics fm(QApplication::font());
   // The band, the reference and the failing curves over the plotter's grid.
   const auto paint = [&](QPainter& p, const GraphMapping& m) {
-    const FreqAxis& axis = m.axis;
-    const float rMax = m.rMax;
     const int w = m.width;
     const int h = m.height;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    PaintToleranceBand(p, axis, rMax, w, h, band.f, band.lo, band.hi, band.ref, refColour, 2);
+    PaintToleranceBand(p, m, {band.f, band.lo, band.hi, band.ref},
+                       {band.f, band.thetaLo, band.thetaHi, band.thetaRef}, refColour, thetaColour, 2);
     const QColor fill = ToleranceShade(refColour);
     for (size_t k = 0; k < failing.size(); ++k) {
       p.setPen(QPen(CurveColours[k % std::size(CurveColours)], 1));
-      p.drawPolyline(Line(axis, failing[k]->curve.f, failing[k]->curve.r, rMax, w, h, lo, hi));
+      p.drawPolyline(Line(m, false, failing[k]->curve.f, failing[k]->curve.r, lo, hi));
+      if (!rOnly) {
+        p.setPen(QPen(CurveColours[k % std::size(CurveColours)], 1, Qt::DotLine));
+        p.drawPolyline(Line(m, true, failing[k]->curve.f, failing[k]->curve.thetaDeg, lo, hi));
+      }
     }
     // The legend: the reference, then each failing file (as many as fit).
     QStringList entries{rules.meanReference ? ToolText::tr("reference: the mean")
@@ -120,7 +128,7 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
   };
   sheet.Plotter()->AddOverlay(&band, paint, Graph_RTF::OverlayLayer::UnderCurves);
   sheet.Plotter()->Clear();
-  sheet.Plotter()->DrawReferences(true);
+  sheet.Plotter()->DrawReferences(rOnly);
   sheet.ThinLabels();
 
   const bool pdf = target != QLatin1String("-") && QFileInfo(target).suffix().toLower() == QLatin1String("pdf");

@@ -8,7 +8,7 @@
 #include <iosfwd>
 #include <vector>
 
-#include "analysis/QualityCheck.h"
+#include "analysis/QcCheck.h"
 
 namespace kavo::cli {
 

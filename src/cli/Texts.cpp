@@ -36,6 +36,77 @@ QString Catalogue(const QString& japanese) {
 QString BadDataFileText() { return Catalogue(QString::fromUtf8(msgtext::DataFileError)); }
 QString CalcDataErrorText() { return Catalogue(QString::fromUtf8(msgtext::CalcDataError)); }
 
+namespace {
+
+QString Name(int param) { return QString::fromStdString(QcParamName(param)); }
+QString Signed(double v) { return (v >= 0 ? QStringLiteral("+") : QString()) + QcNumber(v); }
+QString Where(double f1, double f2) {
+  return f1 == f2 ? QStringLiteral("%1 Hz").arg(QcNumber(f1)) : QStringLiteral("%1–%2 Hz").arg(QcNumber(f1), QcNumber(f2));
+}
+
+QString MissingText(const QcReason& r) {
+  switch (r.missing) {
+    case QcMissing::Analysis: return Catalogue(TsFailureText(r.tsFailure));
+    case QcMissing::NoRe: return ToolText::tr("no re = OHMS given");
+    case QcMissing::Fit: return FitFailureText(r.fitFailure, false);
+    default: return ToolText::tr("not a value of the fitted model");
+  }
+}
+
+}  // namespace
+
+QString QcReasonText(const QcReason& r) {
+  const QString unit = r.percent ? QStringLiteral(" %") : r.channel == QcChannel::R ? QStringLiteral(" Ω") : QStringLiteral(" deg");
+  switch (r.kind) {
+    case QcReasonKind::OutsideBand:
+      return ToolText::tr("%1 leaves the band at %2 by up to %3 (allowed ±%4)")
+          .arg(r.channel == QcChannel::R ? QStringLiteral("R") : QString::fromUtf8("θ"), Where(r.f1, r.f2),
+               Signed(r.measured) + unit, QcNumber(r.allowed) + unit);
+    case QcReasonKind::NotCovered: return ToolText::tr("the curve does not cover the range %1").arg(Where(r.f1, r.f2));
+    case QcReasonKind::NoPointInRange:
+      return ToolText::tr("the curve has no point in the range %1").arg(Where(r.f1, r.f2));
+    case QcReasonKind::OutsideLimit: {
+      QString limit = QStringLiteral("%1..%2").arg(QcNumber(r.lo), QcNumber(r.hi));
+      if (r.percent) limit += QStringLiteral(" (%1 ±%2 %)").arg(QcNumber(r.refValue), QcNumber(r.allowed));
+      return ToolText::tr("%1 %2 outside %3").arg(Name(r.param), QcNumber(r.measured), limit);
+    }
+    case QcReasonKind::NotDetermined: return ToolText::tr("%1 not determined: %2").arg(Name(r.param), MissingText(r));
+    case QcReasonKind::NoReferenceValue: return ToolText::tr("the reference has no %1").arg(Name(r.param));
+  }
+  return {};
+}
+
+QString QcRuleErrorText(const QcRuleError& e) {
+  using P = QcRuleProblem;
+  switch (e.problem) {
+    case P::NotKeyValue: return ToolText::tr("not a key = value line");
+    case P::NoKey: return ToolText::tr("no key before =");
+    case P::UnknownKey: return ToolText::tr("unknown key '%1'").arg(e.text);
+    case P::Twice: return ToolText::tr("'%1' given twice").arg(e.text);
+    case P::NoValue: return ToolText::tr("no value for '%1'").arg(e.text);
+    case P::NotNumber: return ToolText::tr("'%1' is not a number or a percent").arg(e.text);
+    case P::NotAngle: return ToolText::tr("'%1' is not an angle in deg").arg(e.text);
+    case P::BadRange: return ToolText::tr("range takes FMIN FMAX in Hz, FMIN below FMAX: '%1'").arg(e.text);
+    case P::BadRe: return ToolText::tr("re takes ohms above 0: '%1'").arg(e.text);
+    case P::UpsideDown: return ToolText::tr("the interval's low end is above its high end: '%1'").arg(e.text);
+    case P::NoReference: return ToolText::tr("no reference (reference = PATH or reference = mean)");
+    case P::NeedsRe: return ToolText::tr("%1 needs re = OHMS").arg(e.text);
+    case P::NotDetermined:
+      return ToolText::tr("'%1' is not determined by the check's fit of one curve (semi coil, creep)").arg(e.text);
+    case P::NothingToCheck: return ToolText::tr("nothing to check: no R, theta or parameter limit");
+    case P::TooLarge: return ToolText::tr("too large for a rules file (1 MiB at most)");
+    case P::Unreadable: return ToolText::tr("cannot be read");
+    case P::ReferenceUnreadable:
+      return ToolText::tr("the reference %1 cannot be read: %2").arg(e.text, e.detail.isEmpty() ? BadDataFileText() : e.detail);
+    case P::ReferenceUnconvertible: return ToolText::tr("the reference %1 cannot be read: %2").arg(e.text, CalcDataErrorText());
+    case P::NoMeanReference: return ToolText::tr("no readable file for the mean reference");
+    case P::RangeEmpty:
+      return e.text.isEmpty() ? ToolText::tr("the reference has no point")
+                              : ToolText::tr("the range %1 Hz holds no point of the reference").arg(e.text);
+  }
+  return {};
+}
+
 bool IsJapanese(const QLocale& locale) {
   // The first language the user asked for (LC_ALL, LC_MESSAGES, LANG, LANGUAGE).
   const QStringList languages = locale.uiLanguages();

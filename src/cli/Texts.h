@@ -12,6 +12,9 @@
 #include <iosfwd>
 #include <string>
 
+#include "analysis/QcCheck.h"
+#include "analysis/QcRules.h"
+
 namespace kavo::cli {
 
 class ToolText {
@@ -27,6 +30,12 @@ QString Catalogue(const QString& japanese);
 // cannot be converted), translated.
 QString BadDataFileText();
 QString CalcDataErrorText();
+
+// A reason of a failed quality check ("R leaves the band at 20.36–41.26 Hz
+// by up to +21.3 % (allowed ±10 %)") and a rules file's error without its
+// line ("unknown key 'Fz'").
+QString QcReasonText(const QcReason& reason);
+QString QcRuleErrorText(const QcRuleError& error);
 
 // "cannot be written (No space left on device)": the reason the last
 // failed write recorded (data/WholeFile), where there is one.

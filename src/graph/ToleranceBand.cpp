@@ -7,12 +7,25 @@
 namespace kavo {
 namespace {
 
-QPolygonF Line(const FreqAxis& axis, float rMax, int w, int h, const std::vector<double>& f,
-               const std::vector<double>& r) {
+QPolygonF Line(const GraphMapping& m, bool theta, const std::vector<double>& f, const std::vector<double>& y) {
   QPolygonF line;
-  for (size_t i = 0; i < f.size() && i < r.size(); ++i)
-    line << QPointF(axis.Column(f[i], w), RRow(float(r[i]), rMax, h));
+  for (size_t i = 0; i < f.size() && i < y.size(); ++i)
+    line << QPointF(m.X(f[i]), theta ? m.YTheta(float(y[i])) : m.YR(float(y[i])));
   return line;
+}
+
+void PaintEdges(QPainter& p, const GraphMapping& m, bool theta, const ToleranceEdges& e, const QColor& colour,
+                int refWidth) {
+  if (e.f.size() < 2 || e.lo.size() < e.f.size()) return;
+  QPolygonF shade = Line(m, theta, e.f, e.hi);
+  const QPolygonF lower = Line(m, theta, e.f, e.lo);
+  for (qsizetype i = lower.size() - 1; i >= 0; --i) shade << lower[i];
+  p.setPen(Qt::NoPen);
+  p.setBrush(ToleranceShade(colour));
+  p.drawPolygon(shade);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(colour, refWidth, Qt::DashLine));
+  p.drawPolyline(Line(m, theta, e.f, e.ref));
 }
 
 }  // namespace
@@ -23,21 +36,13 @@ QColor ToleranceShade(const QColor& colour) {
   return shade;
 }
 
-void PaintToleranceBand(QPainter& p, const FreqAxis& axis, float rMax, int w, int h,
-                        const std::vector<double>& f, const std::vector<double>& lo, const std::vector<double>& hi,
-                        const std::vector<double>& ref, const QColor& colour, int refWidth) {
-  if (f.size() < 2 || axis.Flat()) return;
+void PaintToleranceBand(QPainter& p, const GraphMapping& m, const ToleranceEdges& r, const ToleranceEdges& theta,
+                        const QColor& rColour, const QColor& thetaColour, int refWidth) {
+  if (m.axis.Flat()) return;
   p.save();
   p.setRenderHint(QPainter::Antialiasing);
-  QPolygonF shade = Line(axis, rMax, w, h, f, hi);
-  const QPolygonF lower = Line(axis, rMax, w, h, f, lo);
-  for (qsizetype i = lower.size() - 1; i >= 0; --i) shade << lower[i];
-  p.setPen(Qt::NoPen);
-  p.setBrush(ToleranceShade(colour));
-  p.drawPolygon(shade);
-  p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(colour, refWidth, Qt::DashLine));
-  p.drawPolyline(Line(axis, rMax, w, h, f, ref));
+  PaintEdges(p, m, false, r, rColour, refWidth);
+  if (!m.rOnly) PaintEdges(p, m, true, theta, thetaColour, refWidth);
   p.restore();
 }
 

@@ -71,4 +71,9 @@ void StatusPanels::SetPanel(int index, const QString& text, int width) {
   if (panel->minimumWidth() != w || panel->maximumWidth() != w) panel->setFixedWidth(w);
 }
 
+void StatusPanels::SetPanelToolTip(int index, const QString& text) {
+  if (index < 0 || index >= kPanelCount) return;
+  panels_[static_cast<std::size_t>(index)]->setToolTip(text);
+}
+
 }  // namespace kavo

@@ -28,6 +28,8 @@ class StatusPanels : public QStatusBar {
   // Sets text and width together; an index outside the panels is ignored,
   // a negative width is taken as 0.
   void SetPanel(int index, const QString& text, int width);
+  // The text shown when the pointer rests on a panel (empty for none).
+  void SetPanelToolTip(int index, const QString& text);
 
   // Shows `text` at the width widthOf(font(), text). Writes to one panel
   // closer together than kShowInterval ms (a sweep's read-outs, one per

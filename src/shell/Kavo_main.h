@@ -191,14 +191,19 @@ class TFormMain : public QMainWindow {
   // ==== Kavo_main_qc.cpp: "許容範囲を表示...", the pass/fail verdict ====
  public:
   void MenuRef_ToleranceClick();
-  // "合格" or "不合格：" and the first reason for the measurement under the
-  // rules in force; `afterState`: behind the state panel's text, not in its place.
-  void mShowQcVerdict(bool afterState = false);
+  void MenuRef_VerdictClick();
+  // "合格" or "不合格：" and the first reason, short, for the measurement
+  // under the rules in force, in the state panel; the whole as its tool tip.
+  void mShowQcVerdict();
+  // The references were cleared: a band built on them goes with them.
+  void mRefsCleared();
 
  private:
   void mSetupQc();
+  void mRemoveQc();
+  void mRedrawForQc();
   std::shared_ptr<struct QcWindowState> qcState;  // the rules in force, or null
-  QAction* MenuRef_Tolerance = nullptr;
+  QAction *MenuRef_Tolerance = nullptr, *MenuRef_Verdict = nullptr;
 
   // ==== Kavo_main_com.cpp: the COM port command ====
  public:

@@ -161,6 +161,7 @@ void TFormMain::MenuRef_OpenClick() {
 
 void TFormMain::MenuRef_CloseClick() {
   dataSets.ClearRefs();
+  mRefsCleared();
   if (mainData.valid) mRedrawMeasurement();
   else graphPlotter->Clear();
 }

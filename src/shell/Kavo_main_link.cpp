@@ -282,7 +282,7 @@ void TFormMain::mFinishMeasure() {
                                 QStringLiteral("...") + mFormatFrequency(mainData.points[BandLastSlot(band)]),
                             2);
   statusTexts->ShowMeasureDone();
-  mShowQcVerdict(true);
+  mShowQcVerdict();
 }
 
 }  // namespace kavo

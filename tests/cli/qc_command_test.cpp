@@ -1,11 +1,14 @@
 // kavo-tool qc and match on sets of simulated drivers: who fails and why,
 // the statistics against the analysis each file gets alone, known pairs
 // among strays, and rules files that must be refused before anything is read.
+#include <QImage>
 #include <QRegularExpression>
 #include <cmath>
 
 #include "UnitModel.h"
 #include "cli_fixture.h"
+#include "graph/ToleranceBand.h"
+#include "platform/Look.h"
 
 namespace kavo::test {
 namespace {
@@ -151,6 +154,91 @@ TEST(QcCommand, RulesWithAnErrorAreRefusedWithTheLineAndNothingIsChecked) {
     EXPECT_EQ(run.out, "") << c.rules;
     EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
   }
+}
+
+// Nothing false and nothing lost: every input kept from every output, a
+// check that compares nothing refused, `-` kept off the report's standard
+// output, a value no single-curve fit gives refused, an output that fails
+// told apart from a failing driver.
+TEST(QcCommand, WhatCannotBeCheckedOrWrittenIsSaidAndNoInputIsReplaced) {
+  TempDir dir;
+  const QString ref = WriteDriver(dir, "ref.DTA", Driver(42, 0.42));
+  const QString driver = WriteDriver(dir, "a.DTA", Driver(42.3, 0.42));
+  ASSERT_EQ(Tool({"export", ref, "--format", "csv", "-o", dir.Path("ref.csv")}).status, 0);
+  const QByteArray table = ReadAll(dir.Path("ref.csv"));
+  WriteAll(dir.Path("table.kqc"), "reference = ref.csv\nR = 10%\n");
+  WriteAll(dir.Path("rules.csv"), "reference = ref.DTA\nR = 10%\n");
+  WriteAll(dir.Path("high.kqc"), "reference = ref.DTA\nrange = 30000 40000\nR = 10%\n");
+  WriteAll(dir.Path("le.kqc"), "reference = ref.DTA\nfit.Fs = 5%\nfit.Le = 10%\n");
+  const QString tableRules = dir.Path("table.kqc"), rulesCsv = dir.Path("rules.csv");
+  const struct {
+    QStringList args;
+    int status;
+    const char* said;
+  } cases[] = {
+      {{"qc", tableRules, driver, "--csv", dir.Path("ref.csv")}, 64, "would replace the input"},
+      {{"qc", rulesCsv, driver, "--csv", rulesCsv}, 64, "would replace the input"},
+      {{"qc", dir.Path("high.kqc"), driver}, 64, "high.kqc:2: the range 30000 40000 Hz holds no point of the reference"},
+      {{"qc", tableRules, driver, "--csv", "-"}, 64, "--csv - would mix"},
+      {{"qc", tableRules, driver, "--plot", "-"}, 64, "--plot - would mix"},
+      {{"qc", dir.Path("le.kqc"), driver}, 64, "le.kqc:3: 'fit.Le' is not determined"},
+      {{"qc", tableRules, driver, "--csv", dir.Path("none/out.csv")}, 2, "out.csv: cannot be written"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = Tool(c.args);
+    EXPECT_EQ(run.status, c.status) << c.args.join(' ').toStdString() << run.err;
+    EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(ReadAll(dir.Path("ref.csv")), table);
+  EXPECT_TRUE(ReadAll(rulesCsv).startsWith("reference = ref.DTA"));
+  // The θ band is shaded in the picture when the rules limit θ, and only then.
+  WriteAll(dir.Path("theta.kqc"), "reference = ref.DTA\nR = 10%\ntheta = 5 deg\n");
+  const QColor thetaShade = ToleranceShade(ColorFromBgr(uint32_t(SettingsRecord().PenColor_Theta)));
+  for (const char* rules : {"theta.kqc", "table.kqc"}) {
+    const QString png = dir.Path(QString::fromUtf8(rules) + ".png");
+    ASSERT_LE(Tool({"qc", dir.Path(rules), driver, "--plot", png}).status, 1);
+    const QImage picture(png);
+    int shaded = 0;
+    for (int y = 0; y < picture.height(); ++y)
+      for (int x = 0; x < picture.width(); ++x) {
+        const double a = thetaShade.alphaF();
+        const QColor c = picture.pixelColor(x, y), blend = QColor::fromRgbF(
+            thetaShade.redF() * a + 1 - a, thetaShade.greenF() * a + 1 - a, thetaShade.blueF() * a + 1 - a);
+        shaded += std::abs(c.red() - blend.red()) + std::abs(c.green() - blend.green()) + std::abs(c.blue() - blend.blue()) <= 6;
+      }
+    EXPECT_EQ(shaded > picture.width(), std::string(rules) == "theta.kqc") << rules << " " << shaded;
+  }
+  // A failed output after a pass is status 2 with the verdict still given.
+  EXPECT_TRUE(Tool({"qc", tableRules, driver, "--csv", dir.Path("none/out.csv")}).out.starts_with("PASS\t"));
+
+}
+
+TEST(MatchCommand, DriversThatCannotBePairedAreNamedAndNothingIsPrintedAsAPairOfOne) {
+  TempDir dir;
+  const QString a = WriteDriver(dir, "a.DTA", Driver(42, 0.42)), b = WriteDriver(dir, "b.DTA", Driver(43, 0.43));
+  const QString c = WriteDriver(dir, "c.DTA", Driver(44, 0.43));
+  kavsim::DriverModel dead = Driver(42, 0.42);
+  dead.Qes = 1e6;  // no motor: no resonance
+  const QString none = WriteDriver(dir, "dead.DTA", dead);
+  const struct {
+    QStringList args;
+    int status;
+    const char* said;
+  } cases[] = {
+      {{"match", a}, 64, "two files at least"},
+      {{"match", a, dir.Path("./a.DTA")}, 64, "are one file"},
+      {{"match", a, b, "--pairs", "0"}, 64, "--pairs takes"},
+      {{"match", a, b, "--fmin", "30000", "--fmax", "40000"}, 64, "is not inside the band"},
+      {{"match", a, b, none}, 1, "dead.DTA: not paired: Fs not determined"},
+      {{"match", a, b, c, "--re", "70"}, 1, "not paired: Qts not determined"},
+  };
+  for (const auto& k : cases) {
+    const ToolRun run = Tool(k.args);
+    EXPECT_EQ(run.status, k.status) << k.args.join(' ').toStdString() << run.err;
+    EXPECT_NE(run.err.find(k.said), std::string::npos) << run.err;
+  }
+  // The two that have a resonance are still paired.
+  EXPECT_EQ(Lines(Tool({"match", a, b, none}).out).size(), 1);
 }
 
 TEST(MatchCommand, TheKnownPairsComeFirstAmongStrays) {

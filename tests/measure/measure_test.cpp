@@ -1,6 +1,9 @@
 // Whole measurements through the real main window against a unit on a
 // pseudo-terminal: the simulated KA-V unit or a scripted one.
 #include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,6 +18,9 @@
 #include "PtyUnit.h"
 #include "ScopedFileModes.h"
 #include "ScriptedUnit.h"
+#include "Records.h"
+#include "UnitModel.h"
+#include "data/Kavo_file.h"
 #include "messages/StatusPanels.h"
 
 namespace kavo::test {
@@ -64,6 +70,34 @@ const Commands ProbeAndIdentify = {"?", "U?", "ME", "U?", "V?", "SN?", "M?"};
 Commands With(Commands head, std::initializer_list<std::string> tail) {
   head.insert(head.end(), tail);
   return head;
+}
+
+// A sweep under tolerance rules: the verdict takes the state panel's place,
+// short enough that the read-out panel stays in a window of the default width.
+TEST_F(MeasureTest, TheVerdictAfterASweepLeavesEveryPanelInTheWindow) {
+  StartUnit();
+  Start();
+  main->show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+  kavsim::DriverModel other;
+  other.Fs = 49;
+  MeasureData data;
+  ASSERT_TRUE(FillFromUnit(data, other));
+  SettingsRecord settings;
+  ASSERT_TRUE(KAVO_File().WriteDataFile(dir.Path("ref.DTA"), "0815", &settings, &data));
+  ASSERT_TRUE(WriteAll(dir.Path("rules.kqc"), "reference = ref.DTA\nR = 10%\ntheta = 5 deg\nFs = 3%\n"));
+  modal->fileAnswers.push_back(dir.Path("rules.kqc"));
+  QTest::keyClick(main, Qt::Key_R, Qt::AltModifier);
+  ASSERT_TRUE(PumpUntil([&] { return QApplication::activePopupWidget() == TFormMainProbe(main).MenuRef(); }));
+  QTest::keyClick(TFormMainProbe(main).MenuRef(), Qt::Key_T);
+  ASSERT_TRUE(PumpUntil([&] { return QApplication::activePopupWidget() == nullptr; }));
+  ASSERT_TRUE(Measure(1));
+  EXPECT_TRUE(Panel(1).startsWith(QStringLiteral("不合格：R が "))) << Panel(1).toStdString();
+  StatusPanels* bar = TFormMainProbe(main).StatusBar1();
+  int widths = 0;
+  for (int i = 0; i < bar->PanelCount(); ++i) widths += bar->PanelWidth(i);
+  EXPECT_LE(widths, main->width()) << Panel(0).toStdString() << " | " << Panel(1).toStdString() << " | "
+                                   << Panel(2).toStdString();
 }
 
 TEST_F(MeasureTest, FullBandSweepFillsEverySlotAndFinishes) {

@@ -1,0 +1,120 @@
+// The window's texts of the analyses: see analysis/windows/AnalysisTexts.h.
+#include "analysis/windows/AnalysisTexts.h"
+
+#include <QStringList>
+#include <cmath>
+
+namespace kavo {
+namespace {
+
+QString U(const char* text) { return QString::fromUtf8(text); }
+QString Name(int param) { return QString::fromStdString(QcParamName(param)); }
+QString Signed(double v, int digits) {
+  const QString n = digits > 0 ? QString::number(v, 'g', digits) : QcNumber(v);
+  return (v >= 0 ? QStringLiteral("+") : QString()) + n;
+}
+QString Unit(const QcReason& r) {
+  return r.percent ? QStringLiteral(" %") : r.channel == QcChannel::R ? QStringLiteral(" Ω") : QStringLiteral(" deg");
+}
+QString ChannelName(const QcReason& r) { return r.channel == QcChannel::R ? QStringLiteral("R") : U("θ"); }
+// "24.29–53.78 Hz", "42 Hz".
+QString Where(double f1, double f2, int digits) {
+  auto n = [digits](double f) { return std::abs(f) >= 1000 || digits == 0 ? QcNumber(f) : QString::number(f, 'g', digits); };
+  return f1 == f2 ? QStringLiteral("%1 Hz").arg(n(f1)) : QStringLiteral("%1–%2 Hz").arg(n(f1), n(f2));
+}
+
+QString MissingText(const QcReason& r) {
+  switch (r.missing) {
+    case QcMissing::Analysis: return TsFailureText(r.tsFailure);
+    case QcMissing::NoRe: return U("Re が指定されていません（re = OHMS）");
+    case QcMissing::Fit: return FitFailureText(r.fitFailure, true);
+    default: return U("適合したモデルにない値です");
+  }
+}
+
+}  // namespace
+
+QString QcReasonText(const QcReason& r) {
+  switch (r.kind) {
+    case QcReasonKind::OutsideBand:
+      return U("%1 が %2 で許容範囲外（最大 %3、許容 ±%4）")
+          .arg(ChannelName(r), Where(r.f1, r.f2, 0), Signed(r.measured, 0) + Unit(r), QcNumber(r.allowed) + Unit(r));
+    case QcReasonKind::NotCovered:
+      return U("曲線が比較範囲 %1 を覆っていません").arg(Where(r.f1, r.f2, 0));
+    case QcReasonKind::NoPointInRange:
+      return U("曲線に比較範囲 %1 の測定点がありません").arg(Where(r.f1, r.f2, 0));
+    case QcReasonKind::OutsideLimit: {
+      QString limit = QStringLiteral("%1..%2").arg(QcNumber(r.lo), QcNumber(r.hi));
+      if (r.percent) limit += QStringLiteral(" (%1 ±%2 %)").arg(QcNumber(r.refValue), QcNumber(r.allowed));
+      return U("%1 %2 が %3 の外").arg(Name(r.param), QcNumber(r.measured), limit);
+    }
+    case QcReasonKind::NotDetermined: return U("%1 が求まりません: %2").arg(Name(r.param), MissingText(r));
+    case QcReasonKind::NoReferenceValue: return U("参照の %1 が求まりません").arg(Name(r.param));
+  }
+  return {};
+}
+
+QString QcReasonShort(const QcReason& r) {
+  switch (r.kind) {
+    case QcReasonKind::OutsideBand:
+      return U("%1 が %2 で %3").arg(ChannelName(r), Where(r.f1, r.f2, 3), Signed(r.measured, 3) + Unit(r));
+    case QcReasonKind::NotCovered:
+    case QcReasonKind::NoPointInRange: return U("比較範囲 %1 の測定点不足").arg(Where(r.f1, r.f2, 3));
+    case QcReasonKind::OutsideLimit: return U("%1 %2 が範囲外").arg(Name(r.param), QcNumber(r.measured));
+    case QcReasonKind::NotDetermined: return U("%1 が求まりません").arg(Name(r.param));
+    case QcReasonKind::NoReferenceValue: return U("参照の %1 が求まりません").arg(Name(r.param));
+  }
+  return {};
+}
+
+QString QcVerdictShort(const QcVerdict& v) {
+  if (v.pass) return U("合格");
+  return U("不合格：") + QcReasonShort(v.reasons.front());
+}
+
+QString QcVerdictText(const QcVerdict& v) {
+  if (v.pass) return U("合格");
+  QStringList lines{U("不合格")};
+  for (const QcReason& r : v.reasons) lines << QcReasonText(r);
+  return lines.join(QLatin1Char('\n'));
+}
+
+QString QcRuleErrorText(const QcRuleError& e) {
+  using P = QcRuleProblem;
+  QString reason;
+  switch (e.problem) {
+    case P::NotKeyValue: reason = U("「キー = 値」の形ではありません"); break;
+    case P::NoKey: reason = U("キーがありません"); break;
+    case P::UnknownKey: reason = U("不明なキー '%1'").arg(e.text); break;
+    case P::Twice: reason = U("'%1' が二度指定されています").arg(e.text); break;
+    case P::NoValue: reason = U("'%1' に値がありません").arg(e.text); break;
+    case P::NotNumber: reason = U("'%1' は数値でもパーセントでもありません").arg(e.text); break;
+    case P::NotAngle: reason = U("'%1' は角度（deg）ではありません").arg(e.text); break;
+    case P::BadRange: reason = U("range は「下限 上限」（Hz、下限 < 上限）です: '%1'").arg(e.text); break;
+    case P::BadRe: reason = U("re は0より大きな抵抗値（Ω）です: '%1'").arg(e.text); break;
+    case P::UpsideDown: reason = U("範囲の下限が上限より大きくなっています: '%1'").arg(e.text); break;
+    case P::NoReference: reason = U("参照がありません（reference = PATH または reference = mean）"); break;
+    case P::NeedsRe: reason = U("%1 には re = OHMS が必要です").arg(e.text); break;
+    case P::NotDetermined:
+      reason = U("'%1' は検査の解析（1本の曲線の適合）では求まりません").arg(e.text);
+      break;
+    case P::NothingToCheck: reason = U("検査する項目がありません（R、theta、パラメータの許容範囲のどれも）"); break;
+    case P::TooLarge: reason = U("許容範囲ファイルとしては大きすぎます（1 MiB まで）"); break;
+    case P::Unreadable: reason = U("ファイルを読めません"); break;
+    case P::ReferenceUnreadable: {
+      QString why = e.detail;
+      if (e.detail.isEmpty()) why = U("データファイルの内容が正しくありませんでした");
+      reason = U("参照 %1: %2").arg(e.text, why);
+      break;
+    }
+    case P::ReferenceUnconvertible: reason = U("参照 %1: データエラーで計算できませんでした").arg(e.text); break;
+    case P::NoMeanReference: reason = U("平均を参照にするには参照データを開いてください"); break;
+    case P::RangeEmpty:
+      reason = e.text.isEmpty() ? U("参照に測定点がありません")
+                                : U("比較範囲 %1 Hz に参照の測定点がありません").arg(e.text);
+      break;
+  }
+  return e.line > 0 ? U("%1行目: %2").arg(e.line).arg(reason) : reason;
+}
+
+}  // namespace kavo
