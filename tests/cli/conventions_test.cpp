@@ -189,9 +189,8 @@ TEST(Conventions, TheKindFollowsFormatThenTheNameSvgIsVectorsAClosedPipeIsQuiet)
   const QString file = WriteDriver(dir, QStringLiteral("w.DTA"), Woofer());
   ASSERT_EQ(Tool({"plot", file, "--format", "svg", "-o", dir.Path(QStringLiteral("p.png"))}).status, 0);
   const QByteArray svg = ReadAll(dir.Path(QStringLiteral("p.png")));
-  EXPECT_TRUE(svg.startsWith("<?xml") && svg.count("<polyline") >= 2 && svg.count("<rect") >= 10 && svg.contains("<text"))
-      << "the curves, the grid lines, the scale texts";
-  EXPECT_FALSE(svg.contains("<image")) << "no embedded picture";
+  EXPECT_TRUE(svg.startsWith("<?xml") && svg.count("<polyline") >= 2 && svg.count("<rect") >= 10 &&
+              svg.contains("<text") && !svg.contains("<image"));  // curves, grid lines, scale texts; no picture
   for (const QStringList& args : {QStringList{"plot", file, "-o", "/dev/stdout", "--format", "svg"},
                                   QStringList{"plot", file, "-o", "/dev/stdout"},
                                   QStringList{"print", file, "--dpi", "72", "-o", "/dev/stdout"}}) {
@@ -254,10 +253,8 @@ TEST(Conventions, NumbersForProgramsKeepThePointUnderADecimalCommaLocale) {
     const QByteArray german = outputs(args, de);
     EXPECT_EQ(german, outputs(args, {"LC_ALL=C"}));
     EXPECT_TRUE(QString::fromUtf8(german).contains(QRegularExpression(QStringLiteral("\\d\\.\\d"))));
-    if (args.contains(QStringLiteral("--json"))) {
-      QJsonParseError error{};
-      EXPECT_TRUE(QJsonDocument::fromJson(Execute(args, {}, "C", {}, {}, de).out, &error).isObject());
-    }
+    if (args.contains(QStringLiteral("--json")))  // less the status after it
+      EXPECT_TRUE(QJsonDocument::fromJson(german.chopped(1)).isObject()) << german.toStdString();
   }
 }
 
@@ -285,9 +282,7 @@ TEST(Conventions, WithoutADesktopEachCommandRunsSilentlyAndLeavesNothing) {
                                            "KAVO_SETTINGS_DIR=", "HOME=" + root + "/home", "TMPDIR=" + root + "/tmp"} + e);
       EXPECT_EQ(run.status, c.status);
       if (c.status == 0) EXPECT_EQ(run.err, QByteArray());
-      QStringList left{"home/", "tmp/", "work/"};
-      if (c.made) left << QStringLiteral("work/") + QLatin1String(c.made);
-      EXPECT_EQ(Tree(root), left);
+      EXPECT_EQ(Tree(root), QStringList({"home/", "tmp/", "work/"}) + (c.made ? QStringList{"work/" + QString(c.made)} : QStringList()));
     }
 }
 
