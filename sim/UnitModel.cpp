@@ -30,14 +30,17 @@ bool FindPreset(const std::string& name, DriverModel& model) {
 constexpr double CreepPhase = M_PI / 2.0 / 2.302585092994046;
 
 bool IsExtended(const DriverModel& m) {
-  return m.coil != DriverModel::Coil::Le || m.creep > 0.0 || m.addedMass > 0.0 || m.boxVolume > 0.0;
+  return m.coil != DriverModel::Coil::Le || m.creep > 0.0 || m.addedMass > 0.0 || m.boxVolume > 0.0 ||
+         m.box != DriverModel::Box::None;
 }
 
 bool IsValidModel(const DriverModel& m) {
   for (double v : {m.Re, m.Fs, m.Qms, m.Qes, m.Sd, m.Vas})
     if (!(v > 0.0) || !std::isfinite(v)) return false;
-  for (double v : {m.Le, m.L2, m.R2, m.K, m.n, m.creep, m.addedMass, m.boxVolume})
+  for (double v : {m.Le, m.L2, m.R2, m.K, m.n, m.creep, m.addedMass, m.boxVolume, m.vb, m.fb, m.ql, m.qa, m.qp})
     if (!(v >= 0.0) || !std::isfinite(v)) return false;
+  if (m.box != DriverModel::Box::None && !(m.vb > 0.0)) return false;
+  if (m.box == DriverModel::Box::Vented && !(m.fb > 0.0)) return false;
   if (m.coil == DriverModel::Coil::Semi && !(m.K > 0.0 && m.n > 0.0 && m.n < 1.0)) return false;
   return m.creep * CreepPhase * m.Qms < 1.0;
 }
@@ -78,6 +81,19 @@ DriverModel Loaded(const DriverModel& m, double addedMass, double boxVolume) {
   return out;
 }
 
+// The box's acoustic impedance as the cone sees it, Sd²·Z_A [kg/s].
+static std::complex<double> BoxLoad(const DriverModel& m, const Mechanics& k, double w) {
+  using C = std::complex<double>;
+  const double cab = m.vb / (AirDensity * SoundSpeed * SoundSpeed);
+  const bool vented = m.box == DriverModel::Box::Vented;
+  const double w0 = vented ? 2.0 * M_PI * m.fb : 2.0 * M_PI * m.Fs * std::sqrt(1.0 + m.Vas / m.vb);
+  const double rab = m.qa > 0.0 ? 1.0 / (w0 * cab * m.qa) : 0.0;
+  C y = 1.0 / (rab + 1.0 / C(0.0, w * cab));
+  if (m.ql > 0.0) y += w0 * cab / m.ql;
+  if (vented) y += 1.0 / C(m.qp > 0.0 ? 1.0 / (w0 * cab * m.qp) : 0.0, w / (w0 * w0 * cab));
+  return k.Sd * k.Sd / y;
+}
+
 // The electro-mechanical form. With creep referred to ωs the stiffness at ωs
 // is (1 + jλκ)/(Cms·(1 + λ²κ²)): its real part must be the lumped 1/Cms and
 // its loss comes out of Rms, so that Fs, Qms and Qes stay.
@@ -99,7 +115,8 @@ static std::complex<double> ExtendedImpedance(const DriverModel& m, double f) {
   const C compliance = cms * C(1.0 - m.creep * std::log10(w / ws), -b);
   C stiffness = 1.0 / compliance;
   if (m.boxVolume > 0.0) stiffness += AirDensity * SoundSpeed * SoundSpeed * m.Sd * m.Sd / m.boxVolume;
-  const C mechanical = C(0.0, w * (k.Mms + m.addedMass)) + rms + stiffness / C(0.0, w);
+  C mechanical = C(0.0, w * (k.Mms + m.addedMass)) + rms + stiffness / C(0.0, w);
+  if (m.box != DriverModel::Box::None) mechanical += BoxLoad(m, k, w);
   return m.Re + coil + k.Bl * k.Bl / mechanical;
 }
 

@@ -38,9 +38,19 @@ struct DriverModel {
   // Load of a driver in the electro-mechanical form (see Loaded).
   double addedMass = 0;  // kg
   double boxVolume = 0;  // m³
+  // A closed or vented box after Small: the box's compliance Cab = Vb/ρc²
+  // with an absorption resistance in series, a leakage resistance across it
+  // and, vented, a port of mass Map = 1/((2πFb)²·Cab) with a loss in series.
+  // Each loss as its Q at Fb (closed: at Fc = Fs·√(1 + Vas/Vb)):
+  // QL = ωCab·Ral, QA = 1/(ωCab·Rab), QP = 1/(ωCab·Rap); 0 for none.
+  enum class Box { None, Closed, Vented };
+  Box box = Box::None;
+  double vb = 0;  // m³
+  double fb = 0;  // Hz
+  double ql = 0, qa = 0, qp = 0;
 };
 
-// Whether `model` needs the electro-mechanical form (LR2, semi or creep).
+// Whether `model` needs the electro-mechanical form (LR2, semi, creep, a box).
 bool IsExtended(const DriverModel& model);
 
 // Air as the mechanical relations take it.

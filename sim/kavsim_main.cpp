@@ -55,6 +55,16 @@ void PrintHelp() {
       "                    shows the free driver's Mms, Cms, Rms, Bl and the\n"
       "                    loaded Fs, Qms, Qes)\n"
       "\n"
+      "Finished loudspeaker: the driver in a box after Small (electro-mechanical\n"
+      "form); the box's compliance Cab = Vb/ρc² with its losses given as Q at Fb\n"
+      "(closed: at Fc = Fs·√(1+Vas/Vb)), each left out unless given\n"
+      "  --box closed|vented  mount the driver in a box (instead of --box-litres)\n"
+      "  --vb LITRES       the box's net volume (needed with --box)\n"
+      "  --fb HZ           vented: the port's tuning (needed), Map = 1/((2πFb)²Cab)\n"
+      "  --ql Q            leakage across the box, QL = ωCab·Ral (vented default 7)\n"
+      "  --qa Q            absorption in series with Cab, QA = 1/(ωCab·Rab)\n"
+      "  --qp Q            vented: the port's loss, QP = 1/(ωCab·Rap)\n"
+      "\n"
       "Voice coil and suspension (the electro-mechanical form, see UnitModel.h)\n"
       "  --model le|lr2|semi  voice coil jωLe (default, the presets' curves),\n"
       "                    lr2 jωLe + jωL2·R2/(R2 + jωL2), semi K·(jω)^n\n"
@@ -128,6 +138,8 @@ int main(int argc, char** argv) {
   const double unset = std::nan("");
   double re = unset, le = unset, fs = unset, qms = unset, qes = unset, sd = unset, vas = unset, mms = unset;
   double addedMass = 0, boxLitres = 0;
+  std::string box;
+  double vb = unset, fb = unset, ql = unset, qa = unset, qp = unset;
   double l2 = unset, r2 = unset, semiK = unset, semiN = unset, creep = unset;
   std::string coil;
 
@@ -179,6 +191,13 @@ int main(int argc, char** argv) {
     } else if (opt == "--box-litres") {
       if (!ParseDouble(v, boxLitres) || !(boxLitres > 0) || !std::isfinite(boxLitres))
         return Fail("bad --box-litres: litres, more than 0");
+    } else if (opt == "--box") {
+      box = v;
+      if (box != "closed" && box != "vented") return Fail("bad --box: closed or vented");
+    } else if (opt == "--vb" || opt == "--fb" || opt == "--ql" || opt == "--qa" || opt == "--qp") {
+      double& target = opt == "--vb" ? vb : opt == "--fb" ? fb : opt == "--ql" ? ql : opt == "--qa" ? qa : qp;
+      if (!ParseDouble(v, target) || !(target > 0) || !std::isfinite(target))
+        return Fail("bad " + opt + ": a number above 0");
     } else if (opt == "--model") {
       coil = v;
       if (coil != "le" && coil != "lr2" && coil != "semi") return Fail("bad --model: le, lr2 or semi");
@@ -244,6 +263,21 @@ int main(int argc, char** argv) {
     model.K = std::isnan(semiK) ? w * model.Le / std::pow(w, model.n) : semiK;
   }
   if (!std::isnan(creep)) model.creep = creep;
+  if (box.empty() && !(std::isnan(vb) && std::isnan(fb) && std::isnan(ql) && std::isnan(qa) && std::isnan(qp)))
+    return Fail("--vb, --fb, --ql, --qa and --qp go with --box");
+  if (!box.empty()) {
+    if (boxLitres > 0) return Fail("give --box or --box-litres, not both");
+    if (std::isnan(vb)) return Fail("--box needs --vb LITRES");
+    const bool vented = box == "vented";
+    if (vented == std::isnan(fb)) return Fail(vented ? "--box vented needs --fb HZ" : "--fb goes with --box vented");
+    if (!vented && !std::isnan(qp)) return Fail("--qp goes with --box vented");
+    model.box = vented ? kavsim::DriverModel::Box::Vented : kavsim::DriverModel::Box::Closed;
+    model.vb = vb * 1e-3;
+    model.fb = vented ? fb : 0;
+    model.ql = !std::isnan(ql) ? ql : vented ? 7.0 : 0.0;
+    model.qa = std::isnan(qa) ? 0.0 : qa;
+    model.qp = std::isnan(qp) ? 0.0 : qp;
+  }
   if (!kavsim::IsValidModel(model))
     return Fail("Re, Fs, Qms, Qes, Sd and Vas (or Mms) must be positive, Le not negative; "
                 "L2, R2 not negative, 0 < n < 1, 0 ≤ creep < 1/(0.682·Qms)");
@@ -292,6 +326,9 @@ int main(int argc, char** argv) {
                  coil.empty() ? "le" : coil.c_str(), model.L2 * 1e3, model.R2, model.K, model.n, model.creep);
   if (addedMass > 0) std::fprintf(stderr, "kavsim: loaded with %.2f g on the cone\n", addedMass);
   if (boxLitres > 0) std::fprintf(stderr, "kavsim: in a closed box of %.3g l\n", boxLitres);
+  if (!box.empty())
+    std::fprintf(stderr, "kavsim: in a %s box of %.3g l, Fb %.4g Hz, QL %.3g, QA %.3g, QP %.3g (0: none)\n",
+                 box.c_str(), model.vb * 1e3, model.fb, model.ql, model.qa, model.qp);
 
   int status = 0;
   for (;;) {

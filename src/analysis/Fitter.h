@@ -42,14 +42,18 @@ struct FitCurve {
 // Why a fit gave nothing.
 enum class FitFailure {
   None, NonFinite, TooFewPoints, NoResonance, BadRe, LoadedNotBelow, BoxedNotAbove,
-  NeedsSd, NotConverged
+  NeedsSd, NotConverged,
+  // A box: two peaks given as closed, one without a dip below given as
+  // vented, one with the skirt of a lower peak below it; the driver's
+  // values incomplete; a volume below 0.
+  VentedGivenClosed, ClosedGivenVented, SecondPeakMissing, BadDriver, BadVolume
 };
 
 // What a fit that gave values warns of; `a`, `b` the numbers it names.
-enum class FitWarning { PoorFit, MassShift, BoxShift, MassBoxDisagree, NoCovariance };
+enum class FitWarning { PoorFit, MassShift, BoxShift, MassBoxDisagree, NoCovariance, ClassicDisagree };
 struct FitNotice {
   FitWarning what;
-  double a = 0, b = 0;  // the shift in %, or the two Mms in g
+  double a = 0, b = 0;  // the shift in %, the two Mms in g, or a value's place and its classic estimate
 };
 
 // Above this relative RMS residual the model does not describe the curve.

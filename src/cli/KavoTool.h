@@ -30,6 +30,7 @@ extern const Command ImportCommand;  // import TABLE -o OUT.DTA [--band N]
 extern const Command PlotCommand;    // plot FILE.DTA [--ref FILE]... -o OUT.png|svg|pdf
 extern const Command PrintCommand;   // print FILE.DTA [--ref FILE]... -o PAGE.pdf
 extern const Command FitCommand;     // fit FREE.DTA (--re OHMS | --fit-re) [--model ...] ...
+extern const Command BoxCommand;     // box BOXED (--closed|--vented) [--vb L] (--free FREE | --driver FILE.wdr | --fs ...)
 extern const Command QcCommand;      // qc RULES.kqc FILE... [--csv OUT] [--json] [--plot OUT]
 extern const Command MatchCommand;   // match FILE... [--pairs N] [--re OHMS]
 
@@ -49,6 +50,7 @@ int RunTool(const QStringList& args, std::ostream& out, std::ostream& err);
 
 int RunTs(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunFit(const QStringList& args, std::ostream& out, std::ostream& err);
+int RunBox(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunQc(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunMatch(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunExport(const QStringList& args, std::ostream& out, std::ostream& err);

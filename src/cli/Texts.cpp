@@ -133,6 +133,15 @@ QString FitFailureText(FitFailure failure) {
     case FitFailure::BoxedNotAbove: return ToolText::tr("the resonance in the closed box is not above the free one");
     case FitFailure::NeedsSd: return ToolText::tr("the closed-box curve needs Sd");
     case FitFailure::NotConverged: return ToolText::tr("the fit did not converge");
+    case FitFailure::VentedGivenClosed:
+      return ToolText::tr("the box curve has two peaks: a vented box given as closed? (--vented)");
+    case FitFailure::ClosedGivenVented:
+      return ToolText::tr("the box curve has one peak: a closed box given as vented? (--closed)");
+    case FitFailure::SecondPeakMissing:
+      return ToolText::tr("the vented box's lower peak lies below the curve's range: measure from a lower frequency");
+    case FitFailure::BadDriver:
+      return ToolText::tr("the driver's values are incomplete: Fs and two of Qms, Qes, Qts are needed");
+    case FitFailure::BadVolume: return ToolText::tr("the box volume must be above 0");
   }
   return {};
 }
@@ -156,6 +165,34 @@ QString FitWarningText(const FitNotice& n) {
           .arg(n.b, 0, 'f', 2);
     case FitWarning::NoCovariance:
       return ToolText::tr("the uncertainties could not be computed (the data do not determine every parameter)");
+    case FitWarning::ClassicDisagree: {
+      const ReportedValue& info = BoxValueInfoOf(int(n.a));
+      return ToolText::tr("the fitted %1 and its classic estimate (%2 %3) disagree beyond their uncertainties")
+          .arg(QString::fromUtf8(info.name), QString::number(n.b, 'g', 4), QString::fromUtf8(info.unit))
+          .trimmed();
+    }
+  }
+  return {};
+}
+
+QString BoxNoteText(BoxNote note) {
+  switch (note) {
+    case BoxNote::LossesCombined:
+      return ToolText::tr("the curve does not tell the absorption (QA) and the port's loss (QP) apart: "
+                          "their combination QB is given");
+    case BoxNote::FreeBelowRange:
+      return ToolText::tr("the free resonance lies below the free-air curve and was not measured: "
+                          "Fs, Qts and Vas come from the free curve above it and the box");
+    case BoxNote::ReFitted: return ToolText::tr("Re was not given: fitted");
+  }
+  return {};
+}
+
+QString DriverSourceText(DriverSource source) {
+  switch (source) {
+    case DriverSource::Free: return ToolText::tr("the driver from the free-air curve, fitted jointly with the box");
+    case DriverSource::File: return ToolText::tr("the driver from the driver file");
+    case DriverSource::Typed: return ToolText::tr("the driver from the values given");
   }
   return {};
 }

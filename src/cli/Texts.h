@@ -12,6 +12,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "analysis/BoxModel.h"
 #include "analysis/Fitter.h"
 
 #include "analysis/QcCheck.h"
@@ -51,6 +52,9 @@ QString CannotBeWrittenText();
 // Why a model fit gave nothing, and what a fit warns of.
 QString FitFailureText(FitFailure failure);
 QString FitWarningText(const FitNotice& notice);
+// What the box fit says beside its values, and where its driver came from.
+QString BoxNoteText(BoxNote note);
+QString DriverSourceText(DriverSource source);
 
 // Installs the translator for `locale`, replacing the one installed before.
 // False when the catalogue for it is missing from the program.

@@ -125,6 +125,12 @@ QString FitFailureText(FitFailure failure) {
     case FitFailure::BoxedNotAbove: return U("密閉箱での共振周波数がフリーの共振周波数より高くありません");
     case FitFailure::NeedsSd: return U("密閉箱の測定にはSdが必要です");
     case FitFailure::NotConverged: return U("適合が収束しませんでした");
+    case FitFailure::VentedGivenClosed: return U("箱の曲線にピークが2つあります。バスレフ箱ではありませんか");
+    case FitFailure::ClosedGivenVented: return U("箱の曲線にピークが1つしかありません。密閉箱ではありませんか");
+    case FitFailure::SecondPeakMissing:
+      return U("バスレフ箱の低い方のピークが測定範囲より下にあります。もっと低い周波数から測定してください");
+    case FitFailure::BadDriver: return U("ユニットの値が足りません（Fsと、Qms・Qes・Qtsのうち2つが必要です）");
+    case FitFailure::BadVolume: return U("箱の容積は0より大きな値にしてください");
   }
   return {};
 }
@@ -145,6 +151,21 @@ QString FitWarningText(const FitNotice& n) {
           .arg(n.b, 0, 'f', 2);
     case FitWarning::NoCovariance:
       return U("不確かさを計算できませんでした（データでは決まらないパラメータがあります）");
+    case FitWarning::ClassicDisagree: {
+      const ReportedValue& info = BoxValueInfoOf(int(n.a));
+      return U("適合の %1 と簡易計算の値（%2 %3）が不確かさを超えて異なります")
+          .arg(QString::fromUtf8(info.name), QString::number(n.b, 'g', 4), QString::fromUtf8(info.unit));
+    }
+  }
+  return {};
+}
+
+QString BoxNoteText(BoxNote note) {
+  switch (note) {
+    case BoxNote::LossesCombined: return U("吸音損失QAとポート損失QPは曲線から分けられないため、合成のQBを示します");
+    case BoxNote::FreeBelowRange:
+      return U("フリーの共振は測定範囲より下にあり測定されていません。Fs・Qts・Vasは共振より上のフリーの曲線と箱から求めました");
+    case BoxNote::ReFitted: return U("Reが与えられていないため適合で求めました");
   }
   return {};
 }

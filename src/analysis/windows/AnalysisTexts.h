@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "analysis/BoxModel.h"
 #include "analysis/Fitter.h"
 #include "analysis/QcCheck.h"
 #include "analysis/QcRules.h"
@@ -15,6 +16,8 @@ namespace kavo {
 // Why a model fit gave nothing, and what a fit warns of.
 QString FitFailureText(FitFailure failure);
 QString FitWarningText(const FitNotice& notice);
+// What the box fit says beside its values.
+QString BoxNoteText(BoxNote note);
 
 // A reason of a failed quality check, whole ("R が 24.29–53.78 Hz で許容範囲外
 // （最大 +124.1 %、許容 ±10 %）") or short enough for a status pane

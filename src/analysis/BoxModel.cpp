@@ -1,0 +1,553 @@
+// See analysis/BoxModel.h for the model and what is reported.
+#include "analysis/BoxModel.h"
+
+#include <QRegularExpression>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "data/Stringutil.h"
+
+namespace kavo {
+namespace {
+
+constexpr double Pi = 3.14159265358979323846;
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+
+using B = BoxModel;
+
+// A complex number of doubles or Jets.
+template <typename T>
+struct Cx {
+  T re, im;
+};
+template <typename T>
+Cx<T> operator+(const Cx<T>& a, const Cx<T>& b) {
+  return {a.re + b.re, a.im + b.im};
+}
+template <typename T>
+Cx<T> Inverse(const Cx<T>& a) {
+  const T d = a.re * a.re + a.im * a.im;
+  return {a.re / d, -a.im / d};
+}
+
+double Hz(double w) { return w / (2 * Pi); }
+
+// |Z| of the box curve at f [Hz].
+double BoxMagnitude(const BoxModel& m, const double* x, double f) {
+  FitPoints box;
+  box.role = 1;
+  double zr, zi;
+  m.Z<double>(x, box, 2 * Pi * f, zr, zi);
+  return std::hypot(zr, zi);
+}
+
+// The extreme of sign·|Z| over ln f within lo..hi, by golden sections.
+double Golden(const BoxModel& m, const double* x, double lo, double hi, double sign) {
+  const double g = 0.3819660112501051;
+  double a = std::log(lo), b = std::log(hi);
+  for (int i = 0; i < 60; ++i) {
+    const double c = a + g * (b - a), d = b - g * (b - a);
+    if (sign * BoxMagnitude(m, x, std::exp(c)) > sign * BoxMagnitude(m, x, std::exp(d))) b = d;
+    else a = c;
+  }
+  return std::exp(0.5 * (a + b));
+}
+
+// The sum of squared residuals of x over `curves`.
+double Cost(const BoxModel& m, const double* x, const std::vector<FitPoints>& curves) {
+  double sum = 0;
+  for (const FitPoints& c : curves)
+    for (size_t k = 0; k < c.w.size(); ++k) {
+      double zr, zi;
+      m.Z<double>(x, c, c.w[k], zr, zi);
+      sum += (std::pow(zr - c.zr[k], 2) + std::pow(zi - c.zi[k], 2)) * c.weight[k] * c.weight[k];
+    }
+  return std::isfinite(sum) ? sum : std::numeric_limits<double>::max();
+}
+
+}  // namespace
+
+std::span<const FitParameter> BoxModel::Parameters() const {
+  static const FitParameter params[ParamCount] = {
+      {"Re", 0, 0, 1e6},     {"Le", 0, 0, 1e6},     {"K", 0, 0, 1e6},   {"n", 1, 0.01, 0.99},
+      {"ws", 0, 0.1, 10},    {"gm", 0, 0, 1e3},     {"ge", 0, 0.01, 100}, {"alpha", 0, 0.01, 100},
+      {"wb", 0, 0.2, 5},     {"gl", 0.1, 0, 100},   {"ga", 0.1, 0, 100}, {"gp", 0.1, 0, 100},
+  };
+  return params;
+}
+
+std::span<const ReportedValue> BoxModel::Values() const {
+  static const ReportedValue values[BoxValueCount] = {
+      {"Fb", "Fb", "Hz", 1},       {"Vab_L", "Vab", "L", 1e3}, {"alpha", "α", "", 1},  {"h", "h", "", 1},
+      {"QL", "QL", "", 1},         {"QA", "QA", "", 1},        {"QP", "QP", "", 1},    {"QB", "QB", "", 1},
+      {"fL", "fL", "Hz", 1},       {"fM", "fM", "Hz", 1},      {"fH", "fH", "Hz", 1},  {"Fc", "Fc", "Hz", 1},
+      {"Qtc", "Qtc", "", 1},       {"Qec", "Qec", "", 1},      {"Qmc", "Qmc", "", 1},  {"Fs", "Fs", "Hz", 1},
+      {"Qts", "Qts", "", 1},       {"Vas_L", "Vas", "L", 1e3}, {"Qms", "Qms", "", 1, nullptr, 0, false},
+      {"Qes", "Qes", "", 1, nullptr, 0, false},
+  };
+  return values;
+}
+
+const ReportedValue& BoxValueInfoOf(int value) {
+  static const BoxModel model({});
+  return model.Values()[size_t(std::clamp(value, 0, BoxValueCount - 1))];
+}
+
+template <typename T>
+void BoxModel::Z(const T* x, const FitPoints& curve, double w, T& zr, T& zi) const {
+  T lr = T(0), li = T(0);
+  if (s_.coil == CoilModel::Semi) {
+    using std::cos;
+    using std::exp;
+    using std::sin;
+    const T mag = x[PK] * exp(x[PN] * std::log(w));
+    lr = mag * cos(x[PN] * (Pi / 2));
+    li = mag * sin(x[PN] * (Pi / 2));
+  } else {
+    li = w * x[PLe];
+  }
+  const T ws = x[PWs];
+  const T gm = s_.qtsOnly ? T(1 / s_.qts) - x[PGe] : x[PGm];
+  // The stiffness relative to the suspension's: 1 + α·ζ in the box.
+  Cx<T> k{T(1), T(0)};
+  if (curve.role == 1) {
+    Cx<T> zeta;
+    if (s_.kind == BoxKind::Closed) {
+      using std::sqrt;
+      const T wc = ws * sqrt(T(1) + x[PAlpha]);
+      zeta = {T(1), w / wc * x[PGa]};
+    } else {
+      const T v = w / x[PWb];
+      zeta = Inverse(Inverse(Cx<T>{T(1), v * x[PGa]}) + Cx<T>{T(0), -x[PGl] / v} + Inverse(Cx<T>{-v * v, v * x[PGp]}));
+    }
+    k = {T(1) + x[PAlpha] * zeta.re, x[PAlpha] * zeta.im};
+  }
+  // jω + ωs/Qms + ωs²/(jω)·k
+  const T mr = ws * gm + ws * ws * k.im / w;
+  const T mi = w - ws * ws * k.re / w;
+  const T num = ws * x[PRe] * x[PGe];
+  const T d = mr * mr + mi * mi;
+  zr = x[PRe] + lr + num * mr / d;
+  zi = li - num * mi / d;
+}
+template void BoxModel::Z<double>(const double*, const FitPoints&, double, double&, double&) const;
+template void BoxModel::Z<FitJet>(const FitJet*, const FitPoints&, double, FitJet&, FitJet&) const;
+
+// fL, fH: the two highest maxima of the fitted box curve's |Z|; fM the
+// minimum between them. NaN where there are not two.
+void BoxModel::Peaks(const double* x, double& fl, double& fm, double& fh) const {
+  fl = fm = fh = NaN;
+  const double fs = Hz(x[PWs]), fb = Hz(x[PWb]);
+  const double lo = 0.2 * std::min(fs, fb), hi = 5 * std::max(fs * std::sqrt(1 + x[PAlpha]), fb);
+  if (!(lo > 0 && hi > lo)) return;
+  constexpr int N = 240;
+  std::vector<double> f(N), m(N);
+  for (int i = 0; i < N; ++i) {
+    f[size_t(i)] = lo * std::pow(hi / lo, double(i) / (N - 1));
+    m[size_t(i)] = BoxMagnitude(*this, x, f[size_t(i)]);
+  }
+  std::vector<int> maxima;
+  for (int i = 1; i + 1 < N; ++i)
+    if (m[size_t(i)] > m[size_t(i - 1)] && m[size_t(i)] >= m[size_t(i + 1)]) maxima.push_back(i);
+  if (maxima.size() < 2) return;
+  std::sort(maxima.begin(), maxima.end(), [&](int a, int b) { return m[size_t(a)] > m[size_t(b)]; });
+  const int a = std::min(maxima[0], maxima[1]), b = std::max(maxima[0], maxima[1]);
+  int low = a;
+  for (int i = a; i <= b; ++i)
+    if (m[size_t(i)] < m[size_t(low)]) low = i;
+  fl = Golden(*this, x, f[size_t(a - 1)], f[size_t(a + 1)], 1);
+  fh = Golden(*this, x, f[size_t(b - 1)], f[size_t(b + 1)], 1);
+  fm = Golden(*this, x, f[size_t(std::max(low - 1, a))], f[size_t(std::min(low + 1, b))], -1);
+}
+
+void BoxModel::Start(const std::vector<FitPoints>& curves, std::vector<double>& x, std::vector<bool>& free) const {
+  const bool vented = s_.kind == BoxKind::Vented;
+  free.assign(ParamCount, false);
+  free[PRe] = s_.fitRe;
+  free[PLe] = s_.coil != CoilModel::Semi;
+  free[PK] = free[PN] = s_.coil == CoilModel::Semi;
+  free[PWs] = s_.fitDriver;
+  free[PGm] = s_.fitDriver && !s_.qtsOnly;
+  free[PGe] = s_.fitDriver || s_.qtsOnly;
+  free[PAlpha] = free[PGa] = true;
+  free[PWb] = free[PGl] = free[PGp] = vented;
+  if (!s_.start.empty()) {
+    // The fitted values, with what is held as the setup says.
+    x = s_.start;
+    x[PRe] = s_.re;
+    if (!s_.fitDriver) x[PWs] = s_.ws;
+    if (!s_.fitDriver && !s_.qtsOnly) x[PGm] = 1 / s_.qms, x[PGe] = 1 / s_.qes;
+    return;
+  }
+  x.assign(ParamCount, 0.0);
+  const FitPoints& box = curves.back();
+  const BoxShape& shape = s_.shape;
+  x[PRe] = s_.re;
+  x[PN] = 0.5;
+  x[PGa] = vented ? 0.01 : 0.02;
+  x[PGl] = vented ? 1 / 7.0 : 0;
+  x[PGp] = vented ? 0.01 : 0;
+  // The driver: given, or the free curve's three-point values.
+  double fs = 0, qms = 5, qes = 0.5;
+  bool driverKnown = true;
+  if (!s_.fitDriver) {
+    fs = Hz(s_.ws);
+    qes = s_.qtsOnly ? 1.1 * s_.qts : s_.qes;
+    qms = s_.qtsOnly ? 11 * s_.qts : s_.qms;
+  } else if (curves.front().peakHz > 0) {
+    const FitPoints& f = curves.front();
+    const ClosedClassic e = ClosedEstimates(f, ShapeOf(f), s_.re, 0, 0, 0, 0, 0, 0);
+    fs = f.peakHz;
+    if (e.qmc.has) qms = std::clamp(e.qmc.value, 0.5, 50.0), qes = std::clamp(e.qec.value, 0.05, 50.0);
+  } else {
+    driverKnown = false;
+  }
+  const double fc = shape.peaks.back();
+  if (!driverKnown) fs = vented && shape.fM > 0 ? shape.peaks.front() * fc / shape.fM : fc / std::sqrt(2.0);
+  x[PWs] = 2 * Pi * fs;
+  x[PGm] = 1 / qms;
+  x[PGe] = 1 / qes;
+  if (vented) {
+    const double fl = shape.peaks.front(), fh = fc, fb = shape.fM > 0 ? shape.fM : fl * fh / fs;
+    x[PWb] = 2 * Pi * fb;
+    const double l2 = fl * fl, h2 = fh * fh, s2 = fs * fs;
+    x[PAlpha] = std::clamp((l2 + h2 - l2 * h2 / s2) / s2 - 1, 0.05, 50.0);
+  } else {
+    x[PAlpha] = std::clamp(fc * fc / (fs * fs) - 1, 0.05, 50.0);
+  }
+  // The coil from what is left at the top of the box curve.
+  {
+    const size_t t = box.w.size() - 1;
+    const double w = box.w[t];
+    std::vector<double> y = x;
+    y[PK] = y[PLe] = 0;
+    double mr, mi;
+    Z<double>(y.data(), box, w, mr, mi);
+    const double lr = std::max(box.zr[t] - mr, 0.02 * s_.re), li = std::max(box.zi[t] - mi, 0.02 * s_.re);
+    x[PLe] = li / w;
+    x[PN] = std::clamp(std::atan2(li, lr) / (Pi / 2), 0.3, 0.9);
+    x[PK] = std::hypot(lr, li) / std::pow(w, x[PN]);
+  }
+  // Without the free resonance, or with Qts alone: the driver that best
+  // explains the curves among a few, each matching the box's peak.
+  if (!driverKnown || s_.qtsOnly) {
+    const ClosedClassic e = ClosedEstimates(box, shape, s_.re, 0, 0, 0, 0, 0, 0);
+    const double qec = e.qec.has ? e.qec.value : 0.7, qmc = e.qmc.has ? e.qmc.value : 5;
+    std::vector<double> best = x;
+    double bestCost = std::numeric_limits<double>::max();
+    for (double a : {0.25, 0.5, 1.0, 2.0, 4.0, 8.0, 16.0}) {
+      std::vector<double> y = x;
+      const double r = std::sqrt(1 + a);
+      if (!vented) {
+        if (!driverKnown) y[PWs] = 2 * Pi * fc / r;
+        y[PAlpha] = a;
+        y[PGe] = r / qec;
+        y[PGm] = 2 * Pi * fc / (qmc * y[PWs]);
+      } else {
+        y[PGe] = 1 / (qes * a / 2);  // Qes from a tenth to eight times the guess
+      }
+      if (s_.qtsOnly && !(1 / s_.qts - y[PGe] > 0)) y[PGe] = 0.9 / s_.qts;
+      const double cost = Cost(*this, y.data(), curves);
+      if (cost < bestCost) bestCost = cost, best = y;
+    }
+    x = best;
+  }
+}
+
+std::vector<double> BoxModel::Derived(const double* x) const {
+  std::vector<double> v(BoxValueCount, 0.0);
+  const double ws = x[PWs], alpha = x[PAlpha];
+  const double gm = s_.qtsOnly ? 1 / s_.qts - x[PGe] : x[PGm], ge = x[PGe];
+  v[BvFs] = Hz(ws);
+  v[BvQts] = 1 / (gm + ge);
+  v[BvQms] = 1 / gm;
+  v[BvQes] = 1 / ge;
+  v[BvAlpha] = alpha;
+  if (s_.vas > 0) v[BvVab] = s_.vas / alpha;
+  else if (s_.vb > 0) v[BvVas] = alpha * s_.vb;
+  if (s_.kind == BoxKind::Closed) {
+    const double wc = ws * std::sqrt(1 + alpha);
+    v[BvFc] = Hz(wc);
+    v[BvQec] = std::sqrt(1 + alpha) / ge;
+    v[BvQmc] = wc / (ws * gm + ws * ws * alpha * x[PGa] / wc);
+    v[BvQtc] = 1 / (1 / v[BvQmc] + 1 / v[BvQec]);
+    v[BvQB] = 1 / x[PGa];
+  } else {
+    v[BvFb] = Hz(x[PWb]);
+    v[BvH] = x[PWb] / ws;
+    v[BvQL] = 1 / x[PGl];
+    v[BvQA] = 1 / x[PGa];
+    v[BvQP] = 1 / x[PGp];
+    v[BvQB] = 1 / (x[PGa] + x[PGp]);
+    Peaks(x, v[BvFL], v[BvFM], v[BvFH]);
+  }
+  return v;
+}
+
+std::vector<bool> BoxModel::Determined(const std::vector<FitPoints>&) const {
+  std::vector<bool> has(BoxValueCount, false);
+  const std::initializer_list<int> closed{BvFc, BvQtc, BvQec, BvQmc, BvAlpha, BvQB};
+  const std::initializer_list<int> vented{BvFb, BvAlpha, BvH, BvQL, BvQA, BvQP, BvQB, BvFL, BvFM, BvFH};
+  for (int v : s_.kind == BoxKind::Closed ? closed : vented) has[size_t(v)] = true;
+  has[BvVab] = s_.vas > 0;
+  has[BvVas] = !(s_.vas > 0) && s_.vb > 0;
+  has[BvFs] = has[BvQts] = has[BvQms] = has[BvQes] = s_.fitDriver;
+  return has;
+}
+
+const char* BoxModel::CurveName(int role) const { return role == 1 ? "boxed" : "free"; }
+
+std::vector<Estimate> BoxResult::Classic() const {
+  std::vector<Estimate> e(BoxValueCount);
+  if (kind == BoxKind::Closed) {
+    e[BvFc] = closed.fc, e[BvQmc] = closed.qmc, e[BvQec] = closed.qec, e[BvQtc] = closed.qtc;
+    e[BvAlpha] = closed.alpha, e[BvVas] = closed.vas, e[BvVab] = closed.vab;
+  } else {
+    e[BvFL] = vented.fl, e[BvFM] = vented.fm, e[BvFH] = vented.fh, e[BvFb] = vented.fm;
+    e[BvAlpha] = vented.alpha, e[BvH] = vented.h, e[BvVas] = vented.vas, e[BvVab] = vented.vab;
+  }
+  return e;
+}
+
+bool ParseDriverFile(const QByteArray& bytes, DriverValues& d, double givenSd) {
+  const QString text = QString::fromUtf8(bytes);
+  if (!text.contains(QLatin1String("[Driver]"))) return false;
+  d = {};
+  double cms = 0, sd = givenSd;
+  QString comment;
+  for (const QString& raw : text.split(QLatin1Char('\n'))) {
+    const QString line = raw.trimmed();
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    if (eq <= 0) continue;
+    const QString key = line.left(eq).trimmed(), value = line.mid(eq + 1).trimmed();
+    if (key == QLatin1String("Comment")) {
+      comment = value;
+      continue;
+    }
+    double number = 0;
+    if (!ParseDecimal(value, number) || !(number > 0)) continue;
+    if (key == QLatin1String("Fs")) d.fs = number;
+    else if (key == QLatin1String("Qms")) d.qms = number;
+    else if (key == QLatin1String("Qes")) d.qes = number;
+    else if (key == QLatin1String("Qts")) d.qts = number;
+    else if (key == QLatin1String("Vas")) d.vas = number;
+    else if (key == QLatin1String("Re")) d.re = number;
+    else if (key == QLatin1String("Cms")) cms = number;
+    else if (key == QLatin1String("Sd")) sd = number;
+  }
+  if (!(d.vas > 0) && cms > 0 && sd > 0) d.vas = 1.18 * 345.0 * 345.0 * sd * sd * cms;
+  // Two of the three Q values give the third.
+  if (!(d.qts > 0) && d.qms > 0 && d.qes > 0) d.qts = d.qms * d.qes / (d.qms + d.qes);
+  if (!(d.qes > 0) && d.qms > d.qts && d.qts > 0) d.qes = d.qms * d.qts / (d.qms - d.qts);
+  if (!(d.qms > 0) && d.qes > d.qts && d.qts > 0) d.qms = d.qes * d.qts / (d.qes - d.qts);
+  if (!(d.fs > 0) || !(d.qms > 0) || !(d.qes > 0)) return false;
+  // "Fs 42.1 ± 0.3" in the Comment: that σ; else the defaults.
+  auto sigmaOf = [&comment](const char* name, double fallback) {
+    const QRegularExpression re(QStringLiteral("(?:^|[\\s;,(])%1\\s*[=:]?\\s*[-+0-9.eE]*\\s*(?:±|\\+-)\\s*([0-9.eE+-]+)")
+                                    .arg(QLatin1String(name)));
+    double s = 0;
+    const QRegularExpressionMatch m = re.match(comment);
+    return m.hasMatch() && ParseDecimal(m.captured(1), s) && s > 0 ? s : fallback;
+  };
+  d.fsSigma = sigmaOf("Fs", DefaultFsSigma * d.fs);
+  d.qmsSigma = sigmaOf("Qms", DefaultQSigma * d.qms);
+  d.qesSigma = sigmaOf("Qes", DefaultQSigma * d.qes);
+  d.qtsSigma = sigmaOf("Qts", DefaultQSigma * d.qts);
+  d.vasSigma = sigmaOf("Vas", DefaultVasSigma * d.vas * 1e3) * 1e-3;
+  d.reSigma = sigmaOf("Re", DefaultReSigma * d.re);
+  return true;
+}
+
+namespace {
+
+// The box curve's points and shape, checked against the kind given.
+FitFailure PrepareBox(const BoxInput& in, FitPoints& box, BoxShape& shape) {
+  const double top = in.fmax > 0 ? in.fmax : std::numeric_limits<double>::max();
+  // The peaks are looked for below 1 kHz: above lie the cone's own.
+  shape = ShapeOf(SelectPoints(in.boxed, in.fmin, std::min(top, 1000.0)));
+  if (shape.peaks.empty()) return FitFailure::NoResonance;
+  if (in.kind == BoxKind::Closed && shape.peaks.size() > 1) return FitFailure::VentedGivenClosed;
+  if (in.kind == BoxKind::Vented && shape.peaks.size() < 2)
+    return shape.dipBelow ? FitFailure::SecondPeakMissing : FitFailure::ClosedGivenVented;
+  box = SelectPoints(in.boxed, in.fmin, std::min(top, 6 * shape.peaks.back()));
+  box.role = 1;
+  if (int(box.w.size()) < MinFitPoints) return FitFailure::TooFewPoints;
+  return FitFailure::None;
+}
+
+// The free curve within its range: its resonance found, or below its first
+// point (its |Z| still falling there), when `below`.
+FitFailure PrepareFree(const BoxInput& in, const BoxShape& shape, FitPoints& free, bool& below) {
+  double lo, hi;
+  DefaultRange(in.free, lo, hi);
+  if (in.fmin > 0) lo = in.fmin;
+  free = SelectPoints(in.free, lo, in.fmax > 0 ? in.fmax : hi);
+  below = int(free.w.size()) >= 3 && !FindResonance(free);
+  if (below) {
+    double lowest = free.Mag(0);
+    for (size_t k = 0; k < free.w.size(); ++k) lowest = std::min(lowest, free.Mag(k));
+    if (!(free.Mag(0) > 1.2 * lowest && free.Mag(1) < free.Mag(0))) return FitFailure::NoResonance;
+    free = SelectPoints(in.free, lo, in.fmax > 0 ? in.fmax : 6 * shape.peaks.back());
+    free.peakHz = free.peakR = 0;
+  }
+  if (int(free.w.size()) < MinFitPoints) return FitFailure::TooFewPoints;
+  if (!below && in.kind == BoxKind::Closed && !(shape.peaks.front() > free.peakHz * 1.005))
+    return FitFailure::BoxedNotAbove;
+  return FitFailure::None;
+}
+
+bool FiniteInput(const BoxInput& in) {
+  const DriverValues& d = in.driver;
+  for (double v : {in.vb, in.vbSigma, in.re, in.reSigma, in.fmin, in.fmax, d.fs, d.qms, d.qes, d.qts, d.vas, d.re,
+                   d.fsSigma, d.qmsSigma, d.qesSigma, d.qtsSigma, d.vasSigma, d.reSigma})
+    if (!std::isfinite(v)) return false;
+  return AllFinite(in.boxed) && (in.source != DriverSource::Free || AllFinite(in.free));
+}
+
+// The σ each value takes from one input: the refit (or, for a volume, the
+// values) with the input moved by its σ.
+void AddInput(const FitResult& r, const std::vector<double>& moved, std::vector<double>& var) {
+  for (size_t v = 0; v < var.size(); ++v)
+    if (r.has[v] && std::isfinite(moved[v])) var[v] += std::pow(moved[v] - r.value[v], 2);
+}
+
+}  // namespace
+
+BoxResult FitBox(const BoxInput& in) {
+  BoxResult out;
+  out.source = in.source;
+  out.kind = in.kind;
+  auto failed = [&out](FitFailure f, int curve) {
+    out.fit = FailedFit(f, curve);
+    return out;
+  };
+  if (!FiniteInput(in)) return failed(FitFailure::NonFinite, -1);
+  if (in.vb < 0) return failed(FitFailure::BadVolume, -1);
+  if (in.coil == CoilModel::LR2) return failed(FitFailure::NotConverged, -1);
+  std::vector<FitPoints> curves;
+  FitPoints box;
+  if (const FitFailure f = PrepareBox(in, box, out.shape); f != FitFailure::None) return failed(f, 1);
+  BoxModel::Setup s;
+  s.kind = in.kind;
+  s.coil = in.coil;
+  s.shape = out.shape;
+  s.vb = in.vb;
+  const DriverValues& d = in.driver;
+  bool below = false;
+  if (in.source == DriverSource::Free) {
+    FitPoints free;
+    if (const FitFailure f = PrepareFree(in, out.shape, free, below); f != FitFailure::None) return failed(f, 0);
+    curves.push_back(std::move(free));
+    if (below) out.notes.push_back(BoxNote::FreeBelowRange);
+  } else {
+    if (!(d.fs > 0) || !(d.qts > 0 || (d.qms > 0 && d.qes > 0))) return failed(FitFailure::BadDriver, -1);
+    s.fitDriver = false;
+    s.ws = 2 * Pi * d.fs;
+    s.qtsOnly = !(d.qms > 0 && d.qes > 0);
+    s.qms = d.qms, s.qes = d.qes;
+    s.qts = d.qts > 0 ? d.qts : d.qms * d.qes / (d.qms + d.qes);
+    s.vas = d.vas;
+  }
+  curves.push_back(box);
+  // Re: given, the driver file's, or fitted below the smallest |Z|.
+  double lowest = std::numeric_limits<double>::max();
+  for (const FitPoints& c : curves)
+    for (size_t k = 0; k < c.w.size(); ++k) lowest = std::min(lowest, c.Mag(k));
+  double reSigma = 0;
+  if (in.re > 0) {
+    s.re = in.re;
+    reSigma = in.reSigma >= 0 ? in.reSigma : DefaultReSigma * in.re;
+  } else if (in.source != DriverSource::Free && d.re > 0) {
+    s.re = d.re;
+    reSigma = d.reSigma > 0 ? d.reSigma : DefaultReSigma * d.re;
+  } else {
+    s.fitRe = true;
+    s.re = 0.95 * lowest;
+    out.notes.push_back(BoxNote::ReFitted);
+  }
+  // R = Re + terms never below 0: Re above the smallest |Z| by more than the
+  // unit's 0.01 Ω and a point's scatter (1 %) cannot be.
+  if (!(s.re > 0) || s.re > 1.01 * lowest + 0.01) return failed(FitFailure::BadRe, -1);
+
+  FitResult r = RunFit(std::make_shared<BoxModel>(s), curves);
+  if (!r.Ok()) return failed(r.failure, -1);
+
+  // The input σ: Re and the given driver through refits, the volumes
+  // through the values.
+  std::vector<double> var(r.value.size(), 0.0);
+  auto refit = [&](BoxModel::Setup moved) {
+    moved.start = r.params;
+    const FitResult m = RunFit(std::make_shared<BoxModel>(moved), curves);
+    if (m.Ok()) AddInput(r, m.value, var);
+  };
+  if (!s.fitRe && reSigma > 0) {
+    BoxModel::Setup m = s;
+    m.re += reSigma;
+    refit(m);
+  }
+  if (!s.fitDriver) {
+    BoxModel::Setup m = s;
+    m.ws = 2 * Pi * (d.fs + d.fsSigma);
+    refit(m);
+    if (s.qtsOnly) {
+      m = s;
+      m.qts += d.qtsSigma;
+      refit(m);
+    } else {
+      m = s;
+      m.qms += d.qmsSigma;
+      refit(m);
+      m = s;
+      m.qes += d.qesSigma;
+      refit(m);
+    }
+  }
+  const double vbSigma = in.vbSigma >= 0 ? in.vbSigma : DefaultVbSigma * in.vb;
+  for (int which = 0; which < 2; ++which) {
+    BoxModel::Setup m = s;
+    if (which == 0 && s.vas > 0) m.vas += d.vasSigma > 0 ? d.vasSigma : DefaultVasSigma * s.vas;
+    else if (which == 1 && s.vb > 0) m.vb += vbSigma;
+    else continue;
+    AddInput(r, BoxModel(m).Derived(r.params.data()), var);
+  }
+  out.statSigma = r.sigma;
+  out.inputSigma.resize(var.size());
+  for (size_t v = 0; v < var.size(); ++v) {
+    out.inputSigma[v] = std::sqrt(var[v]);
+    r.sigma[v] = std::hypot(out.statSigma[v], out.inputSigma[v]);
+  }
+  // QA and QP apart only where each is known within half its value.
+  if (in.kind == BoxKind::Vented) {
+    auto known = [&r](int v) { return r.sigma[size_t(v)] < 0.5 * r.value[size_t(v)]; };
+    if (known(BvQA) && known(BvQP)) {
+      r.has[BvQB] = false;
+    } else {
+      r.has[BvQA] = r.has[BvQP] = false;
+      out.notes.push_back(BoxNote::LossesCombined);
+    }
+  }
+  for (size_t v = 0; v < r.value.size(); ++v)
+    if (!std::isfinite(r.value[v]) || !std::isfinite(r.sigma[v])) r.has[v] = false;
+
+  // The classic estimates beside the fit, with the driver as fitted or given.
+  const double fs = s.fitDriver ? r.value[BvFs] : d.fs;
+  const double fsSigma = s.fitDriver ? r.sigma[BvFs] : d.fsSigma;
+  if (in.kind == BoxKind::Closed) {
+    const double qes = s.fitDriver ? r.value[BvQes] : s.qtsOnly ? 0 : d.qes;
+    const double qesSigma = s.fitDriver ? r.sigma[BvQes] : d.qesSigma;
+    out.closed = ClosedEstimates(box, out.shape, r.params[BoxModel::PRe], fs, fsSigma, qes, qesSigma, s.vb, s.vas);
+  } else {
+    out.vented = VentedEstimates(out.shape, fs, fsSigma, s.vb, s.vas);
+  }
+  const std::vector<Estimate> classic = out.Classic();
+  for (size_t v = 0; v < classic.size(); ++v)
+    if (classic[v].has && r.has[v] &&
+        std::abs(classic[v].value - r.value[v]) > 2 * std::hypot(classic[v].sigma, r.sigma[v]))
+      r.warnings.push_back({FitWarning::ClassicDisagree, double(v), classic[v].value * r.table[v].scale});
+  out.fit = std::move(r);
+  return out;
+}
+
+}  // namespace kavo

@@ -1,0 +1,147 @@
+// Loudspeakers in boxes: the driver in a closed or a vented box fitted to
+// the impedance of the finished loudspeaker, by the generic fitter
+// (analysis/Fitter). Window-free; the box window and `kavo-tool box` run it.
+//
+// In the driver's own terms Mms divides out, so that neither Mms, Bl nor Sd
+// is needed:
+//
+//   Z(ω) = Re + Z_L(ω) + (ωs·Re/Qes) / (jω + ωs/Qms + ωs²/(jω)·(1 + α·ζ(ω)))
+//
+//   Z_L     jωLe, or K·(jω)^n (semi-inductance)
+//   α       Vas/Vab, the suspension's compliance over the box's; 0 in free air
+//   ζ       jω·Cab·Z_A, the box's acoustic impedance relative to its compliance
+//   closed  ζ = 1 + j(ω/ωc)/QA, ωc = ωs·√(1 + α)
+//   vented  1/ζ = 1/(1 + jx/QA) + 1/(jx·QL) + 1/(jx/QP − x²), x = ω/ωb
+//
+// Small's circuit: the box's compliance Cab with an absorption resistance in
+// series (QA = 1/(ωb·Cab·Rab)), a leakage across it (QL = ωb·Cab·Ral) and the
+// port's mass Map = 1/(ωb²·Cab) with its loss (QP = 1/(ωb·Cab·Rap)). The
+// moving mass is the same in the box as in free air.
+//
+// Reported: closed Fc, Qtc, Qec, Qmc, α, QB (= QA at Fc); vented Fb, α,
+// h = Fb/Fs, QL, QA and QP when the curve determines each within half its
+// value, else their combination QB (1/QB = 1/QA + 1/QP), and fL, fM, fH of
+// the fitted curve; Vab = Vas/α when the driver's Vas is known; with the
+// driver from a free-air curve its Fs and Qts, and Vas = α·Vb when Vb is
+// given. The driver's values come from (a) a free-air curve fitted jointly
+// (the box curve's role 1, the free curve's 0), (b) a driver file or (c)
+// values typed in; with (b) and (c) they are held and their σ reaches every
+// value through refits.
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "analysis/BoxClassic.h"
+#include "analysis/FitModel.h"
+#include "analysis/ModelFit.h"
+
+namespace kavo {
+
+enum class BoxKind { Closed, Vented };
+enum class DriverSource { Free, File, Typed };
+
+// The reported values, in the order of the table and of the JSON keys.
+enum BoxValue {
+  BvFb, BvVab, BvAlpha, BvH, BvQL, BvQA, BvQP, BvQB, BvFL, BvFM, BvFH,
+  BvFc, BvQtc, BvQec, BvQmc, BvFs, BvQts, BvVas,
+  BvQms, BvQes,  // the driver's, for the classic estimates only
+  BoxValueCount
+};
+const ReportedValue& BoxValueInfoOf(int value);
+
+// The driver's values as given (SI), each with its σ; 0 for one not given.
+// Qms and Qes may stand for each other through Qts.
+struct DriverValues {
+  double fs = 0, qms = 0, qes = 0, qts = 0, vas = 0, re = 0;
+  double fsSigma = 0, qmsSigma = 0, qesSigma = 0, qtsSigma = 0, vasSigma = 0, reSigma = 0;
+};
+
+// What the box's σ assumes when nothing is said: Vb ±3 % (a box's inner
+// volume measured by hand, less the driver's and the port's), Re ±1 % (a
+// meter's reading), a driver's Fs ±1 %, its Q values ±3 % and Vas ±10 %
+// (what the model fit's total σ gives a driver on a real curve: Fs within
+// 1 %, Q values within 3 %, Vas through Sd's ±5 % squared).
+constexpr double DefaultVbSigma = 0.03, DefaultReSigma = 0.01;
+constexpr double DefaultFsSigma = 0.01, DefaultQSigma = 0.03, DefaultVasSigma = 0.10;
+
+// The driver file this program writes (a WinISD-style [Driver]): Fs, Qms,
+// Qes, Qts, Vas (or Cms with Sd), Re; σ from its Comment where it gives
+// "NAME value ± σ" (Vas in litres), else the defaults; `sd` (m²) for a
+// file with Cms but neither Vas nor Sd. False when the text holds no
+// [Driver] with Fs and two of Qms, Qes, Qts.
+bool ParseDriverFile(const QByteArray& text, DriverValues& driver, double sd = 0);
+
+struct BoxInput {
+  BoxKind kind = BoxKind::Closed;
+  FitCurve boxed;
+  DriverSource source = DriverSource::Free;
+  FitCurve free;          // with DriverSource::Free
+  DriverValues driver;    // with File and Typed
+  double vb = 0;          // m³, 0 when not known
+  double vbSigma = -1;    // m³; below 0 for DefaultVbSigma
+  double re = 0;          // Ω; 0 takes the driver's, or fits it
+  double reSigma = -1;    // Ω; below 0 for DefaultReSigma
+  CoilModel coil = CoilModel::Semi;  // le or semi
+  double fmin = 0, fmax = 0;  // Hz; 0 for the curves' own (see FitBox)
+};
+
+// What the fit says beside its values.
+enum class BoxNote {
+  LossesCombined,     // QA and QP not determined apart: QB given
+  FreeBelowRange,     // the free resonance lies below the free curve
+  ReFitted,           // Re not given: fitted
+};
+
+struct BoxResult {
+  FitResult fit;  // values by BoxValue; σ the total of stat and input
+  std::vector<double> statSigma, inputSigma;
+  DriverSource source = DriverSource::Free;
+  BoxKind kind = BoxKind::Closed;
+  std::vector<BoxNote> notes;
+  BoxShape shape;
+  ClosedClassic closed;
+  VentedClassic vented;
+  // The classic estimates by BoxValue; has false where there is none.
+  std::vector<Estimate> Classic() const;
+};
+
+// Range: a box curve from its start to 6 × its highest peak (the free
+// curve's as the model fit takes it, DefaultRange; a free curve without its
+// resonance from its start to 6 × the box's peak). Bounded in time like
+// every fit; the refits for the input σ start from the fitted values.
+BoxResult FitBox(const BoxInput& input);
+
+class BoxModel final : public FitModelOf<BoxModel> {
+ public:
+  enum Param { PRe, PLe, PK, PN, PWs, PGm, PGe, PAlpha, PWb, PGl, PGa, PGp, ParamCount };
+  struct Setup {
+    BoxKind kind = BoxKind::Closed;
+    CoilModel coil = CoilModel::Semi;
+    bool fitRe = false, fitDriver = true;
+    bool qtsOnly = false;  // Qms from the given Qts and the fitted Qes
+    double re = 0;
+    double ws = 0, qms = 0, qes = 0, qts = 0;  // the given driver (rad/s)
+    double vas = 0, vb = 0;                     // m³, 0 when not known
+    BoxShape shape;                             // the box curve's peaks, for the start
+    std::vector<double> start;                  // a start (SI) instead of the curves'
+  };
+  explicit BoxModel(Setup setup) : s_(std::move(setup)) {}
+
+  std::span<const FitParameter> Parameters() const override;
+  std::span<const ReportedValue> Values() const override;
+  void Start(const std::vector<FitPoints>& curves, std::vector<double>& x, std::vector<bool>& free) const override;
+  std::vector<double> Derived(const double* x) const override;
+  std::vector<bool> Determined(const std::vector<FitPoints>& curves) const override;
+  const char* CurveName(int role) const override;
+
+  template <typename T>
+  void Z(const T* x, const FitPoints& curve, double w, T& zr, T& zi) const;
+  const Setup& setup() const { return s_; }
+
+ private:
+  void Peaks(const double* x, double& fl, double& fm, double& fh) const;
+  Setup s_;
+};
+
+}  // namespace kavo
