@@ -805,6 +805,178 @@ rules file. The report is on standard output: --csv and --plot take no -.</sourc
         <source>the uncertainties could not be computed (the data do not determine every parameter)</source>
         <translation>不確かさを計算できませんでした（データでは決まらないパラメータがあります）</translation>
     </message>
+    <message>
+        <source>a closed box</source>
+        <translation>密閉箱</translation>
+    </message>
+    <message>
+        <source>a vented box (bass reflex)</source>
+        <translation>バスレフ箱</translation>
+    </message>
+    <message>
+        <source>the box&apos;s net volume in litres: gives Vas from α</source>
+        <translation>箱の正味の容積 (リットル): α から Vas を求める</translation>
+    </message>
+    <message>
+        <source>its uncertainty (3 % unless given)</source>
+        <translation>その不確かさ (指定しなければ 3 %)</translation>
+    </message>
+    <message>
+        <source>the driver&apos;s free-air curve, fitted jointly with the box</source>
+        <translation>ユニット単体 (フリー) の曲線。箱と一緒に適合する</translation>
+    </message>
+    <message>
+        <source>the driver from a driver file (σ from its comment)</source>
+        <translation>ユニットの値をドライバファイルから (σ はその Comment から)</translation>
+    </message>
+    <message>
+        <source>the driver&apos;s Fs, given</source>
+        <translation>ユニットの Fs</translation>
+    </message>
+    <message>
+        <source>the driver&apos;s Qts, given</source>
+        <translation>ユニットの Qts</translation>
+    </message>
+    <message>
+        <source>the driver&apos;s Qms, given</source>
+        <translation>ユニットの Qms</translation>
+    </message>
+    <message>
+        <source>the driver&apos;s Qes, given</source>
+        <translation>ユニットの Qes</translation>
+    </message>
+    <message>
+        <source>the driver&apos;s Vas in litres, given: gives Vab</source>
+        <translation>ユニットの Vas (リットル): Vab を求める</translation>
+    </message>
+    <message>
+        <source>the given driver values&apos; uncertainty in % (Fs 1, Q 3, Vas 10 unless given)</source>
+        <translation>与えたユニットの値の不確かさ (%、指定しなければ Fs 1、Q 3、Vas 10)</translation>
+    </message>
+    <message>
+        <source>the voice coil&apos;s DC resistance (the driver file&apos;s, or fitted, unless given)</source>
+        <translation>ボイスコイルの直流抵抗 (指定しなければドライバファイルの値か適合で求める)</translation>
+    </message>
+    <message>
+        <source>its uncertainty (1 % unless given)</source>
+        <translation>その不確かさ (指定しなければ 1 %)</translation>
+    </message>
+    <message>
+        <source>the cone&apos;s area: Vas from a driver file&apos;s Cms</source>
+        <translation>振動板の面積: ドライバファイルの Cms から Vas を求める</translation>
+    </message>
+    <message>
+        <source>the voice coil: jωLe or a semi-inductance (semi unless given)</source>
+        <translation>ボイスコイル: jωLe またはセミインダクタンス (指定しなければ semi)</translation>
+    </message>
+    <message>
+        <source>the range&apos;s lower end (the curves&apos; start unless given)</source>
+        <translation>範囲の下限 (指定しなければ曲線の始まり)</translation>
+    </message>
+    <message>
+        <source>the range&apos;s upper end (6 times the highest peak unless given)</source>
+        <translation>範囲の上限 (指定しなければ最も高いピークの6倍)</translation>
+    </message>
+    <message>
+        <source>give either --closed or --vented</source>
+        <translation>--closed か --vented のどちらかを指定してください</translation>
+    </message>
+    <message>
+        <source>give the driver by one of --free FREE, --driver FILE.wdr or --fs HZ with its Q values</source>
+        <translation>ユニットは --free FREE、--driver FILE.wdr、または --fs HZ と Q の値のどれか一つで指定してください</translation>
+    </message>
+    <message>
+        <source>the driver&apos;s values need --fs HZ and --qts Q (or --qms and --qes)</source>
+        <translation>ユニットの値には --fs HZ と --qts Q (または --qms と --qes) が必要です</translation>
+    </message>
+    <message>
+        <source>--driver-sigma goes with --driver or the driver&apos;s values</source>
+        <translation>--driver-sigma は --driver かユニットの値と一緒に指定します</translation>
+    </message>
+    <message>
+        <source>--vb-sigma goes with --vb</source>
+        <translation>--vb-sigma は --vb と一緒に指定します</translation>
+    </message>
+    <message>
+        <source>--re-sigma goes with --re</source>
+        <translation>--re-sigma は --re と一緒に指定します</translation>
+    </message>
+    <message>
+        <source>--sd goes with --driver</source>
+        <translation>--sd は --driver と一緒に指定します</translation>
+    </message>
+    <message>
+        <source>--model takes le or semi</source>
+        <translation>--model は le または semi です</translation>
+    </message>
+    <message>
+        <source>not a driver file with Fs and two of Qms, Qes, Qts</source>
+        <translation>Fs と Qms・Qes・Qts のうち2つを含むドライバファイルではありません</translation>
+    </message>
+    <message>
+        <source>a closed or vented box from the finished loudspeaker&apos;s curve: every value with its ±1σ</source>
+        <translation>完成したスピーカーの曲線から密閉箱・バスレフ箱を解析: すべての値に ±1σ</translation>
+    </message>
+    <message>
+        <source>Needs --closed or --vented and the driver: --free FREE (fitted jointly; its resonance
+may lie below the curve), --driver FILE.wdr, or --fs with --qts (or --qms and --qes).
+Vab needs the driver&apos;s Vas; Vas comes from α and --vb. Each curve format is read.</source>
+        <translation>--closed か --vented とユニットが必要です: --free FREE (一緒に適合。共振は曲線より下でも可)、
+--driver FILE.wdr、または --fs と --qts (または --qms と --qes)。
+Vab にはユニットの Vas が必要です。Vas は α と --vb から求めます。どの曲線の形式も読めます。</translation>
+    </message>
+    <message>
+        <source>note: %1</source>
+        <translation>注: %1</translation>
+    </message>
+    <message>
+        <source>the box curve has two peaks: a vented box given as closed? (--vented)</source>
+        <translation>箱の曲線にピークが2つあります。バスレフ箱ではありませんか (--vented)</translation>
+    </message>
+    <message>
+        <source>the box curve has one peak: a closed box given as vented? (--closed)</source>
+        <translation>箱の曲線にピークが1つしかありません。密閉箱ではありませんか (--closed)</translation>
+    </message>
+    <message>
+        <source>the vented box&apos;s lower peak lies below the curve&apos;s range: measure from a lower frequency</source>
+        <translation>バスレフ箱の低い方のピークが曲線の範囲より下にあります。もっと低い周波数から測定してください</translation>
+    </message>
+    <message>
+        <source>the driver&apos;s values are incomplete: Fs and two of Qms, Qes, Qts are needed</source>
+        <translation>ユニットの値が足りません (Fs と、Qms・Qes・Qts のうち2つが必要です)</translation>
+    </message>
+    <message>
+        <source>the box volume must be above 0</source>
+        <translation>箱の容積は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>the fitted %1 and its classic estimate (%2 %3) disagree beyond their uncertainties</source>
+        <translation>適合の %1 と簡易計算の値 (%2 %3) が不確かさを超えて異なります</translation>
+    </message>
+    <message>
+        <source>the curve does not tell the absorption (QA) and the port&apos;s loss (QP) apart: their combination QB is given</source>
+        <translation>吸音損失 QA とポート損失 QP は曲線から分けられないため、合成の QB を示します</translation>
+    </message>
+    <message>
+        <source>the free resonance lies below the free-air curve and was not measured: Fs, Qts and Vas come from the free curve above it and the box</source>
+        <translation>フリーの共振は曲線より下にあり測定されていません。Fs・Qts・Vas は共振より上のフリーの曲線と箱から求めました</translation>
+    </message>
+    <message>
+        <source>Re was not given: fitted</source>
+        <translation>Re が与えられていないため適合で求めました</translation>
+    </message>
+    <message>
+        <source>the driver from the free-air curve, fitted jointly with the box</source>
+        <translation>ユニットの値はフリーの曲線から (箱と一緒に適合)</translation>
+    </message>
+    <message>
+        <source>the driver from the driver file</source>
+        <translation>ユニットの値はドライバファイルから</translation>
+    </message>
+    <message>
+        <source>the driver from the values given</source>
+        <translation>ユニットの値は与えられた値から</translation>
+    </message>
 </context>
 <context>
     <name>TsMechanics</name>

@@ -1,7 +1,8 @@
 // kavo-tool box: a finished loudspeaker's closed or vented box from its
 // impedance (analysis/BoxModel), with the driver from a free-air curve, a
 // driver file or values given. Prints name, value, ±σ and unit per line and
-// the classic estimates, or one JSON object.
+// the classic estimates, or one JSON object; the table's names, as the
+// fit's, are the same in every language.
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -216,9 +217,9 @@ int RunBox(const QStringList& args, std::ostream& out, std::ostream& err) {
   for (size_t v = 0; v < classic.size(); ++v) {
     if (!classic[v].has) continue;
     const ReportedValue& info = BoxValueInfoOf(int(v));
-    row(ToolText::tr("%1 (classic)").arg(QString::fromUtf8(info.name)), classic[v], info.scale, info.unit);
+    row(QString::fromUtf8(info.name) + QStringLiteral(" (classic)"), classic[v], info.scale, info.unit);
   }
-  if (r.vented.fTheta.has) row(ToolText::tr("Fb θ=0 (classic)"), r.vented.fTheta, 1, "Hz");
+  if (r.vented.fTheta.has) row(QStringLiteral("Fb θ=0 (classic)"), r.vented.fTheta, 1, "Hz");
   return ExitOk;
 }
 
