@@ -106,6 +106,33 @@ void SuggestBand(const FitCurve& in, PartResult& r) {
   }
 }
 
+// The unit resolves R in 0.01 Ω and θ in 0.1° steps: the real part of one
+// point is known to about √((0.01·cos θ)² + (|Z|·sin θ·0.1°)²)/√12 however
+// many points agree, since the rounding is the same for neighbours. The best
+// point's is the least a resistance (Rdc, ESR, R) can be uncertain by.
+double ResolutionFloor(const FitPoints& c) {
+  double best = std::numeric_limits<double>::max();
+  for (size_t k = 0; k < c.w.size(); ++k) {
+    const double mag = c.Mag(k), cosT = c.zr[k] / mag, sinT = c.zi[k] / mag;
+    best = std::min(best, std::hypot(0.01 * cosT, mag * sinT * 0.1 * Pi / 180));
+  }
+  return best / std::sqrt(12.0);
+}
+
+// Widens the σ of the resistive values (and of Q or D through them) to the
+// resolution floor.
+void AddResolution(PartKind kind, double floor, FitResult& r) {
+  if (!r.Ok() || !(floor > 0)) return;
+  const size_t loss = kind == PartKind::Resistor ? 0 : 1;
+  auto widen = [&r](size_t v, double by) {
+    if (std::isfinite(r.sigma[v])) r.sigma[v] = std::hypot(r.sigma[v], by);
+  };
+  widen(loss, floor);
+  const std::complex<double> z = r.Impedance(1000);
+  if (kind == PartKind::Inductor) widen(2, r.value[2] * floor / z.real());
+  if (kind == PartKind::Capacitor) widen(3, floor / std::abs(z.imag()));
+}
+
 }  // namespace
 
 bool ParsePartKind(const QString& name, PartKind& kind) {
@@ -308,8 +335,10 @@ PartResult MeasurePart(const PartInput& in) {
   const bool selfResonance = r.kind == PartKind::Inductor && ShowsSelfResonance(points);
   auto model = std::make_shared<PartFitModel>(r.kind, selfResonance, in.atHz);
   r.atFirst = model->Values().size() - in.atHz.size();
+  const double floor = ResolutionFloor(points);
   r.fit = RunFit(model, {std::move(points)});
   if (!r.fit.Ok()) r.failure = PartFailure::NotConverged;
+  AddResolution(r.kind, floor, r.fit);
   return r;
 }
 
