@@ -15,6 +15,7 @@
 #include "analysis/BoxModel.h"
 #include "analysis/Fitter.h"
 
+#include "analysis/PartModel.h"
 #include "analysis/QcCheck.h"
 #include "analysis/QcRules.h"
 #include "data/CurveFile.h"
@@ -55,6 +56,11 @@ QString FitWarningText(const FitNotice& notice);
 // What the box fit says beside its values, and where its driver came from.
 QString BoxNoteText(BoxNote note);
 QString DriverSourceText(DriverSource source);
+// Why a part's measurement gave nothing (the band to use instead, where one
+// resolves it); how auto recognised the part; the points left out.
+QString PartFailureText(const PartResult& result);
+QString PartRecognisedText(PartKind kind);
+QString PartLeftOutText(int leftOut, int given);
 
 // Installs the translator for `locale`, replacing the one installed before.
 // False when the catalogue for it is missing from the program.
