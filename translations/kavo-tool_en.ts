@@ -1019,6 +1019,14 @@ Vab needs the driver&apos;s Vas; Vas comes from α and --vb. Each curve format i
         <source>the driver from the values given</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>without the driver the box&apos;s losses are not told apart: QL holds them all</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no driver given: what the box curve determines by itself</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TsMechanics</name>

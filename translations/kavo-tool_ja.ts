@@ -1031,6 +1031,14 @@ Vab にはユニットの Vas が必要です。Vas は α と --vb から求め
         <source>the driver from the values given</source>
         <translation>ユニットの値は与えられた値から</translation>
     </message>
+    <message>
+        <source>without the driver the box&apos;s losses are not told apart: QL holds them all</source>
+        <translation>ユニットの値がないため箱の損失は分けられません。QL はすべての損失を含みます</translation>
+    </message>
+    <message>
+        <source>no driver given: what the box curve determines by itself</source>
+        <translation>ユニットの値なし：箱の曲線だけで決まる値</translation>
+    </message>
 </context>
 <context>
     <name>TsMechanics</name>

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "analysis/FitReport.h"
 #include "data/Stringutil.h"
 
 namespace kavo {
@@ -171,8 +172,14 @@ void BoxModel::Start(const std::vector<FitPoints>& curves, std::vector<double>& 
   free[PWs] = s_.fitDriver;
   free[PGm] = s_.fitDriver && !s_.qtsOnly;
   free[PGe] = s_.fitDriver || s_.qtsOnly;
-  free[PAlpha] = free[PGa] = true;
-  free[PWb] = free[PGl] = free[PGp] = vented;
+  // A closed box alone fixes the stiffness and the losses in sum only
+  // (Fc, Qmc): α and QA stay where they start. A vented box alone does not
+  // tell its three losses from the suspension's: the leakage QL takes them.
+  const bool sumOnly = s_.boxOnly && !vented;
+  free[PAlpha] = !sumOnly;
+  free[PGa] = !s_.boxOnly;
+  free[PWb] = free[PGl] = vented;
+  free[PGp] = vented && !s_.boxOnly;
   if (!s_.start.empty()) {
     // The fitted values, with what is held as the setup says.
     x = s_.start;
@@ -186,9 +193,9 @@ void BoxModel::Start(const std::vector<FitPoints>& curves, std::vector<double>& 
   const BoxShape& shape = s_.shape;
   x[PRe] = s_.re;
   x[PN] = 0.5;
-  x[PGa] = vented ? 0.01 : 0.02;
+  x[PGa] = s_.boxOnly ? 0 : vented ? 0.01 : 0.02;
   x[PGl] = vented ? 1 / 7.0 : 0;
-  x[PGp] = vented ? 0.01 : 0;
+  x[PGp] = vented && !s_.boxOnly ? 0.01 : 0;
   // The driver: given, or the free curve's three-point values.
   double fs = 0, qms = 5, qes = 0.5;
   bool driverKnown = true;
@@ -273,14 +280,14 @@ std::vector<double> BoxModel::Derived(const double* x) const {
     v[BvQec] = std::sqrt(1 + alpha) / ge;
     v[BvQmc] = wc / (ws * gm + ws * ws * alpha * x[PGa] / wc);
     v[BvQtc] = 1 / (1 / v[BvQmc] + 1 / v[BvQec]);
-    v[BvQB] = 1 / x[PGa];
+    v[BvQB] = x[PGa] > 0 ? 1 / x[PGa] : 0;
   } else {
     v[BvFb] = Hz(x[PWb]);
     v[BvH] = x[PWb] / ws;
     v[BvQL] = 1 / x[PGl];
-    v[BvQA] = 1 / x[PGa];
-    v[BvQP] = 1 / x[PGp];
-    v[BvQB] = 1 / (x[PGa] + x[PGp]);
+    v[BvQA] = x[PGa] > 0 ? 1 / x[PGa] : 0;
+    v[BvQP] = x[PGp] > 0 ? 1 / x[PGp] : 0;
+    v[BvQB] = x[PGa] + x[PGp] > 0 ? 1 / (x[PGa] + x[PGp]) : 0;
     Peaks(x, v[BvFL], v[BvFM], v[BvFH]);
   }
   return v;
@@ -288,12 +295,16 @@ std::vector<double> BoxModel::Derived(const double* x) const {
 
 std::vector<bool> BoxModel::Determined(const std::vector<FitPoints>&) const {
   std::vector<bool> has(BoxValueCount, false);
-  const std::initializer_list<int> closed{BvFc, BvQtc, BvQec, BvQmc, BvAlpha, BvQB};
-  const std::initializer_list<int> vented{BvFb, BvAlpha, BvH, BvQL, BvQA, BvQP, BvQB, BvFL, BvFM, BvFH};
+  const std::vector<int> closed{BvFc, BvQtc, BvQec, BvQmc, BvAlpha, BvQB};
+  const std::vector<int> vented{BvFb, BvAlpha, BvH, BvQL, BvQA, BvQP, BvQB, BvFL, BvFM, BvFH};
   for (int v : s_.kind == BoxKind::Closed ? closed : vented) has[size_t(v)] = true;
+  // A box alone: a closed one's α and QB stay at their start, a vented
+  // one's losses are all in QL.
+  if (s_.boxOnly) has[BvQA] = has[BvQP] = has[BvQB] = false;
+  if (s_.boxOnly && s_.kind == BoxKind::Closed) has[BvAlpha] = false;
   has[BvVab] = s_.vas > 0;
   has[BvVas] = !(s_.vas > 0) && s_.vb > 0;
-  has[BvFs] = has[BvQts] = has[BvQms] = has[BvQes] = s_.fitDriver;
+  has[BvFs] = has[BvQts] = has[BvQms] = has[BvQes] = s_.fitDriver && !(s_.boxOnly && s_.kind == BoxKind::Closed);
   return has;
 }
 
@@ -309,6 +320,41 @@ std::vector<Estimate> BoxResult::Classic() const {
     e[BvAlpha] = vented.alpha, e[BvH] = vented.h, e[BvVas] = vented.vas, e[BvVab] = vented.vab;
   }
   return e;
+}
+
+std::complex<double> BoxResult::SystemImpedance(double f) const {
+  if (!fit.model) return {};
+  FitPoints box;
+  box.role = 1;
+  double zr = 0, zi = 0;
+  fit.model->Impedance(fit.params.data(), box, 2 * Pi * f, zr, zi);
+  return {zr, zi};
+}
+
+QByteArray BoxTableText(const BoxResult& r) {
+  QByteArray text = FitTableText(r.fit);
+  auto row = [&text](const QByteArray& name, const Estimate& e, double scale, const char* unit) {
+    QString value, sigma;
+    FormatWithSigma(e.value * scale, e.sigma * scale, value, sigma);
+    text += name + '\t' + value.toUtf8() + "\t±" + sigma.toUtf8() + '\t' + unit + '\n';
+  };
+  const std::vector<Estimate> classic = r.Classic();
+  for (size_t v = 0; v < classic.size(); ++v) {
+    if (!classic[v].has) continue;
+    const ReportedValue& info = BoxValueInfoOf(int(v));
+    row(QByteArray(info.name) + " (classic)", classic[v], info.scale, info.unit);
+  }
+  if (r.vented.fTheta.has) row("Fb θ=0 (classic)", r.vented.fTheta, 1, "Hz");
+  return text;
+}
+
+void TypedDriverSigmas(DriverValues& d, double percent) {
+  const double q = percent > 0 ? percent / 100 : DefaultQSigma;
+  d.fsSigma = (percent > 0 ? percent / 100 : DefaultFsSigma) * d.fs;
+  d.qmsSigma = q * d.qms;
+  d.qesSigma = q * d.qes;
+  d.qtsSigma = q * d.qts;
+  d.vasSigma = (percent > 0 ? percent / 100 : DefaultVasSigma) * d.vas;
 }
 
 bool ParseDriverFile(const QByteArray& bytes, DriverValues& d, double givenSd) {
@@ -377,6 +423,10 @@ FitFailure PrepareBox(const BoxInput& in, FitPoints& box, BoxShape& shape) {
   return FitFailure::None;
 }
 
+// A free curve whose largest |Z| lies within this many of its first points
+// has its resonance at or below its start.
+constexpr size_t BelowRangePoints = 5;
+
 // The free curve within its range: its resonance found, or below its first
 // point (its |Z| still falling there), when `below`.
 FitFailure PrepareFree(const BoxInput& in, const BoxShape& shape, FitPoints& free, bool& below) {
@@ -386,11 +436,18 @@ FitFailure PrepareFree(const BoxInput& in, const BoxShape& shape, FitPoints& fre
   free = SelectPoints(in.free, lo, in.fmax > 0 ? in.fmax : hi);
   below = int(free.w.size()) >= 3 && !FindResonance(free);
   if (below) {
-    double lowest = free.Mag(0);
-    for (size_t k = 0; k < free.w.size(); ++k) lowest = std::min(lowest, free.Mag(k));
-    if (!(free.Mag(0) > 1.2 * lowest && free.Mag(1) < free.Mag(0))) return FitFailure::NoResonance;
+    // Up to the box's range, the largest |Z| at the curve's first few
+    // points, well above its lowest: the upper skirt of a resonance at or
+    // below the curve's start (above lies the coil's rise).
     free = SelectPoints(in.free, lo, in.fmax > 0 ? in.fmax : 6 * shape.peaks.back());
-    free.peakHz = free.peakR = 0;
+    if (free.w.empty()) return FitFailure::TooFewPoints;
+    size_t top = 0;
+    double lowest = free.Mag(0);
+    for (size_t k = 0; k < free.w.size(); ++k) {
+      lowest = std::min(lowest, free.Mag(k));
+      if (free.Mag(k) > free.Mag(top)) top = k;
+    }
+    if (!(top < BelowRangePoints && free.Mag(top) > 1.2 * lowest)) return FitFailure::NoResonance;
   }
   if (int(free.w.size()) < MinFitPoints) return FitFailure::TooFewPoints;
   if (!below && in.kind == BoxKind::Closed && !(shape.peaks.front() > free.peakHz * 1.005))
@@ -414,6 +471,8 @@ void AddInput(const FitResult& r, const std::vector<double>& moved, std::vector<
 }
 
 }  // namespace
+
+bool LooksVented(const FitCurve& boxed) { return ShapeOf(SelectPoints(boxed, 0, 1000)).peaks.size() > 1; }
 
 BoxResult FitBox(const BoxInput& in) {
   BoxResult out;
@@ -441,6 +500,8 @@ BoxResult FitBox(const BoxInput& in) {
     if (const FitFailure f = PrepareFree(in, out.shape, free, below); f != FitFailure::None) return failed(f, 0);
     curves.push_back(std::move(free));
     if (below) out.notes.push_back(BoxNote::FreeBelowRange);
+  } else if (in.source == DriverSource::BoxOnly) {
+    s.boxOnly = true;
   } else {
     if (!(d.fs > 0) || !(d.qts > 0 || (d.qms > 0 && d.qes > 0))) return failed(FitFailure::BadDriver, -1);
     s.fitDriver = false;
@@ -519,7 +580,9 @@ BoxResult FitBox(const BoxInput& in) {
     r.sigma[v] = std::hypot(out.statSigma[v], out.inputSigma[v]);
   }
   // QA and QP apart only where each is known within half its value.
-  if (in.kind == BoxKind::Vented) {
+  if (in.kind == BoxKind::Vented && in.source == DriverSource::BoxOnly) {
+    out.notes.push_back(BoxNote::LossesInQL);
+  } else if (in.kind == BoxKind::Vented) {
     auto known = [&r](int v) { return r.sigma[size_t(v)] < 0.5 * r.value[size_t(v)]; };
     if (known(BvQA) && known(BvQP)) {
       r.has[BvQB] = false;

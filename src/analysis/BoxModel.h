@@ -29,7 +29,9 @@
 // value through refits.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <complex>
 #include <vector>
 
 #include "analysis/BoxClassic.h"
@@ -39,7 +41,9 @@
 namespace kavo {
 
 enum class BoxKind { Closed, Vented };
-enum class DriverSource { Free, File, Typed };
+// BoxOnly: no driver given; only what the box curve determines by itself
+// (closed: Fc, Qtc, Qec, Qmc; vented: all but the volumes).
+enum class DriverSource { Free, File, Typed, BoxOnly };
 
 // The reported values, in the order of the table and of the JSON keys.
 enum BoxValue {
@@ -89,6 +93,7 @@ struct BoxInput {
 // What the fit says beside its values.
 enum class BoxNote {
   LossesCombined,     // QA and QP not determined apart: QB given
+  LossesInQL,         // a vented box without its driver: QL holds every loss
   FreeBelowRange,     // the free resonance lies below the free curve
   ReFitted,           // Re not given: fitted
 };
@@ -104,7 +109,20 @@ struct BoxResult {
   VentedClassic vented;
   // The classic estimates by BoxValue; has false where there is none.
   std::vector<Estimate> Classic() const;
+  // The fitted loudspeaker's impedance at `f` Hz, in its box.
+  std::complex<double> SystemImpedance(double f) const;
 };
+
+// The fit's table (FitTableText), then "name (classic)<TAB>value<TAB>±σ<TAB>unit"
+// per classic estimate; names the same in every language.
+QByteArray BoxTableText(const BoxResult& result);
+
+// The σ of driver values typed in: `percent` of each when above 0, else
+// the defaults.
+void TypedDriverSigmas(DriverValues& driver, double percent);
+
+// Whether the curve shows a vented box: two peaks below 1 kHz.
+bool LooksVented(const FitCurve& boxed);
 
 // Range: a box curve from its start to 6 × its highest peak (the free
 // curve's as the model fit takes it, DefaultRange; a free curve without its
@@ -120,6 +138,7 @@ class BoxModel final : public FitModelOf<BoxModel> {
     CoilModel coil = CoilModel::Semi;
     bool fitRe = false, fitDriver = true;
     bool qtsOnly = false;  // Qms from the given Qts and the fitted Qes
+    bool boxOnly = false;  // no driver given, no free curve
     double re = 0;
     double ws = 0, qms = 0, qes = 0, qts = 0;  // the given driver (rad/s)
     double vas = 0, vb = 0;                     // m³, 0 when not known

@@ -57,7 +57,7 @@ void CheckLimit(const QcLimit& l, const QcMeasurement& ref, const QcMeasurement&
     reason.kind = QcReasonKind::NotDetermined;
     reason.missing = m.Missing(l.param);
     reason.tsFailure = m.tsFailure;
-    reason.fitFailure = m.fitFailure;
+    reason.fitFailure = QcFamilyOf(l.param) == QcBoxFamily ? m.boxFailure : m.fitFailure;
     verdict.reasons.push_back(reason);
     return;
   }

@@ -64,10 +64,33 @@ void MeasureFit(const MeasureData&, const PointValues&, const QcAnalysis& analys
   }
 }
 
+// The box without its driver: what the curve determines by itself.
+void MeasureBox(const MeasureData&, const PointValues&, const QcAnalysis& analysis, QcMeasurement& m, int first) {
+  BoxInput in;
+  in.boxed = m.curve;
+  in.kind = LooksVented(m.curve) ? BoxKind::Vented : BoxKind::Closed;
+  in.source = DriverSource::BoxOnly;
+  in.re = analysis.re;
+  const BoxResult r = FitBox(in);
+  if (!r.fit.Ok()) {
+    m.boxFailure = r.fit.failure;
+    m.missing[QcBoxFamily] = QcMissing::Fit;
+    return;
+  }
+  for (int v = 0; v < BoxValueCount; ++v) {
+    if (!r.fit.has[size_t(v)]) continue;
+    m.value[size_t(first + v)] = r.fit.value[size_t(v)] * BoxValueInfoOf(v).scale;
+    m.has[size_t(first + v)] = true;
+  }
+}
+
 const std::vector<QcFamily> Families = {
     {"ts.", true, TsCount, [](int k) { return std::string(TsNames[k]); }, [](int) { return true; }, MeasureTs},
     {"fit.", false, FitValueCount, [](int k) { return std::string(FitValueInfoOf(k).name); },
      [](int k) { return FitReportedValues(QcFitInput({}))[size_t(k)]; }, MeasureFit},
+    // The volumes need the driver's Vas or the box's Vb, which a check has not.
+    {"box.", false, BoxValueCount, [](int k) { return std::string(BoxValueInfoOf(k).name); },
+     [](int k) { return k != BvVab && k != BvVas; }, MeasureBox},
 };
 
 }  // namespace
@@ -105,8 +128,9 @@ bool FindQcParam(const std::string& name, int& p) {
     const std::string rest = prefixed ? name.substr(prefix.size()) : name;
     if (prefixed || f.bare)
       for (int k = 0; k < f.count; ++k)
-        // λ is also taken as plain text.
-        if (f.name(k) == rest || (f.name(k) == "λ" && rest == "lambda")) return p = first + k, true;
+        // λ and α are also taken as plain text.
+        if (f.name(k) == rest || (f.name(k) == "λ" && rest == "lambda") || (f.name(k) == "α" && rest == "alpha"))
+          return p = first + k, true;
     first += f.count;
   }
   return false;
@@ -140,6 +164,8 @@ QcMeasurement MeasureDriver(const MeasureData& data, const PointValues& raw, con
 }
 
 QString QcNumber(double v) {
+  // The open end of an interval ("5..") is written as nothing.
+  if (!std::isfinite(v)) return QString();
   if (std::abs(v) >= 1000) return QString::number(v, 'f', 0);
   return QString::number(v, 'g', 4);
 }

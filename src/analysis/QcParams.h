@@ -1,6 +1,8 @@
 // The values a quality check can put limits on, in families: `ts.` the
 // classical three-point analysis (its keys also without the prefix: Fs,
-// Qts), `fit.` the model fit's reported values. A family is one entry of the
+// Qts), `fit.` the model fit's reported values, `box.` a finished
+// loudspeaker's box from its curve alone (closed or vented as the curve
+// shows one peak or two). A family is one entry of the
 // table in QcParams.cpp; a value the family's analysis reports becomes a
 // .kqc key by itself. Parameter p counts through the families in order.
 #pragma once
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/BoxModel.h"
 #include "analysis/ModelFit.h"
 #include "analysis/Ts_analysis.h"
 #include "data/Kavo_setting.h"
@@ -26,6 +29,7 @@ struct QcMeasurement {
   std::vector<bool> has;
   TsFailure tsFailure = TsFailure::None;  // with QcMissing::Analysis
   FitFailure fitFailure = FitFailure::None;  // with QcMissing::Fit
+  FitFailure boxFailure = FitFailure::None;  // the box family's, with QcMissing::Fit
   // Why parameter p is missing (None when it is there).
   QcMissing Missing(int p) const;
   std::vector<QcMissing> missing;  // per family
@@ -49,7 +53,7 @@ struct QcFamily {
                   int first);
 };
 const std::vector<QcFamily>& QcFamilies();
-enum { QcTsFamily, QcFitFamily };
+enum { QcTsFamily, QcFitFamily, QcBoxFamily };
 
 int QcParamCount();
 // The family of parameter p and its index in it.
@@ -65,7 +69,7 @@ int QcTsParam(const char* name);
 QcMeasurement MeasureDriver(const MeasureData& data, const PointValues& raw, const QcAnalysis& analysis);
 
 // Four significant digits, whole numbers from 1000 up (never an exponent):
-// the numbers of the texts that explain a verdict.
+// the numbers of the texts that explain a verdict; nothing for an open end.
 QString QcNumber(double v);
 
 }  // namespace kavo

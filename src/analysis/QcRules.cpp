@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <limits>
 
 #include "analysis/QcParams.h"
 #include "data/Stringutil.h"
@@ -29,6 +30,13 @@ bool WithUnit(const QString& text, std::initializer_list<const char*> units, boo
     if (t.endsWith(unit)) return Number(t.chopped(unit.size()), v);
   }
   return bare && Number(t, v);
+}
+
+// One end of LOW..HIGH; an end left out ("5..", "..0.8") is open.
+constexpr double Unbounded = std::numeric_limits<double>::infinity();
+bool Bound(const QString& text, double open, double& v) {
+  if (text.trimmed().isEmpty()) return v = open, true;
+  return Number(text, v);
 }
 
 using P = QcRuleProblem;
@@ -70,7 +78,8 @@ bool ReadLine(const QString& key, const QString& value, int lineNo, QcRules& rul
     const qsizetype dots = value.indexOf(QLatin1String(".."));
     if (Percent(value, limit.value)) {
       limit.percent = true;
-    } else if (dots > 0 && Number(value.left(dots), limit.lo) && Number(value.mid(dots + 2), limit.hi)) {
+    } else if (dots >= 0 && Bound(value.left(dots), -Unbounded, limit.lo) &&
+               Bound(value.mid(dots + 2), Unbounded, limit.hi) && !(limit.lo == -Unbounded && limit.hi == Unbounded)) {
       if (limit.lo > limit.hi) return fail(P::UpsideDown, value);
     } else {
       return fail(P::NotNumber, value);

@@ -32,7 +32,7 @@ struct QcLimit {
   int line = 0;
   bool percent = false;
   double value = 0;       // ± percent
-  double lo = 0, hi = 0;  // the interval
+  double lo = 0, hi = 0;  // the interval; an end left out is infinite
 };
 
 struct QcRules {

@@ -101,16 +101,6 @@ BoxOptions TakeBoxOptions(const CommandLine& line) {
   return o;
 }
 
-// The given driver values' σ: --driver-sigma for each, else the defaults.
-void TypedSigmas(DriverValues& d, double percent) {
-  const double q = percent > 0 ? percent / 100 : DefaultQSigma;
-  d.fsSigma = (percent > 0 ? percent / 100 : DefaultFsSigma) * d.fs;
-  d.qmsSigma = q * d.qms;
-  d.qesSigma = q * d.qes;
-  d.qtsSigma = q * d.qts;
-  d.vasSigma = (percent > 0 ? percent / 100 : DefaultVasSigma) * d.vas;
-}
-
 // The driver file, or the exit status after the message.
 int ReadDriver(const QString& file, const BoxOptions& o, DriverValues& d, std::ostream& err) {
   InputFile input;
@@ -125,7 +115,7 @@ int ReadDriver(const QString& file, const BoxOptions& o, DriverValues& d, std::o
     SayFile(err, "box", file, ToolText::tr("not a driver file with Fs and two of Qms, Qes, Qts"));
     return ExitFailed;
   }
-  if (o.driverSigma > 0) TypedSigmas(d, o.driverSigma);
+  if (o.driverSigma > 0) TypedDriverSigmas(d, o.driverSigma);
   return Proceed;
 }
 
@@ -161,7 +151,7 @@ int RunBox(const QStringList& args, std::ostream& out, std::ostream& err) {
   if (in.source == DriverSource::Typed) {
     DriverValues& d = in.driver;
     if (d.qms > 0 && d.qes > 0 && !(d.qts > 0)) d.qts = d.qms * d.qes / (d.qms + d.qes);
-    TypedSigmas(d, o.driverSigma);
+    TypedDriverSigmas(d, o.driverSigma);
   }
   const BoxResult r = FitBox(in);
   if (!r.fit.Ok()) {
@@ -201,25 +191,13 @@ int RunBox(const QStringList& args, std::ostream& out, std::ostream& err) {
     json.insert(QLatin1String("classic_sigma"), sigmas);
     json.insert(QLatin1String("driver"), QLatin1String(r.source == DriverSource::Free   ? "free"
                                                        : r.source == DriverSource::File ? "file"
-                                                                                        : "typed"));
+                                                       : r.source == DriverSource::Typed ? "typed"
+                                                                                         : "none"));
     json.insert(QLatin1String("notes"), QJsonArray::fromStringList(notes));
     out << QJsonDocument(json).toJson(QJsonDocument::Compact).toStdString() << '\n';
     return ExitOk;
   }
-  out << FitTableText(r.fit).toStdString();
-  auto row = [&out](const QString& name, const Estimate& e, double scale, const char* unit) {
-    QString value, sigma;
-    FormatWithSigma(e.value * scale, e.sigma * scale, value, sigma);
-    out << Std(name + QLatin1Char('\t') + value + QStringLiteral("\t±") + sigma + QLatin1Char('\t') +
-               QString::fromUtf8(unit))
-        << '\n';
-  };
-  for (size_t v = 0; v < classic.size(); ++v) {
-    if (!classic[v].has) continue;
-    const ReportedValue& info = BoxValueInfoOf(int(v));
-    row(QString::fromUtf8(info.name) + QStringLiteral(" (classic)"), classic[v], info.scale, info.unit);
-  }
-  if (r.vented.fTheta.has) row(QStringLiteral("Fb θ=0 (classic)"), r.vented.fTheta, 1, "Hz");
+  out << BoxTableText(r).toStdString();
   return ExitOk;
 }
 

@@ -183,6 +183,8 @@ QString BoxNoteText(BoxNote note) {
     case BoxNote::FreeBelowRange:
       return ToolText::tr("the free resonance lies below the free-air curve and was not measured: "
                           "Fs, Qts and Vas come from the free curve above it and the box");
+    case BoxNote::LossesInQL:
+      return ToolText::tr("without the driver the box's losses are not told apart: QL holds them all");
     case BoxNote::ReFitted: return ToolText::tr("Re was not given: fitted");
   }
   return {};
@@ -193,6 +195,7 @@ QString DriverSourceText(DriverSource source) {
     case DriverSource::Free: return ToolText::tr("the driver from the free-air curve, fitted jointly with the box");
     case DriverSource::File: return ToolText::tr("the driver from the driver file");
     case DriverSource::Typed: return ToolText::tr("the driver from the values given");
+    case DriverSource::BoxOnly: return ToolText::tr("no driver given: what the box curve determines by itself");
   }
   return {};
 }

@@ -80,5 +80,31 @@ TEST(BoxCommand, RefusesWhatItCannotAnswerWithinASecond) {
   }
 }
 
+// Finished loudspeakers checked by their box: vented ones tuned 38 Hz pass
+// box.Fb = 36..40 with an open-ended box.QL, the one tuned 44 Hz fails on Fb
+// (and its closed sibling, which has no Fb, for that); box.Vab is refused.
+TEST(BoxCommand, QualityChecksOfFinishedLoudspeakersByTheirBox) {
+  const TempDir dir;
+  kavsim::DriverModel m;
+  ASSERT_TRUE(kavsim::FindPreset("woofer65", m));
+  const QString ref = WriteDriver(dir, "ref.DTA", InBox(m, Box::Vented, 30, 38, 7, 30));
+  const QStringList files{WriteDriver(dir, "good.DTA", InBox(m, Box::Vented, 29, 38.5, 8, 30)),
+                          WriteDriver(dir, "high.DTA", InBox(m, Box::Vented, 30, 44, 7, 30)),
+                          WriteDriver(dir, "closed.DTA", InBox(m, Box::Closed, 30, 0, 0, 10))};
+  WriteAll(dir.Path("box.kqc"), "reference = ref.DTA\nre = 5.6\nbox.Fb = 36..40\nbox.QL = 5..\n");
+  const ToolRun run = Tool(QStringList{"qc", dir.Path("box.kqc")} + files);
+  const QStringList lines = QString::fromStdString(run.out).split('\n');
+  ASSERT_GE(lines.size(), 3) << run.out << run.err;
+  EXPECT_TRUE(lines[0].startsWith("PASS\t")) << lines[0].toStdString();
+  EXPECT_TRUE(lines[1].startsWith("FAIL\t")) << lines[1].toStdString();
+  EXPECT_TRUE(lines[1].contains("box.Fb 44")) << lines[1].toStdString();
+  EXPECT_TRUE(lines[2].startsWith("FAIL\t") && lines[2].contains("box.Fb")) << lines[2].toStdString();
+  EXPECT_FALSE(QString::fromStdString(run.out).contains("inf")) << run.out;
+  WriteAll(dir.Path("vab.kqc"), "reference = ref.DTA\nbox.Vab = 20..40\n");
+  const ToolRun refused = Tool(QStringList{"qc", dir.Path("vab.kqc"), files[0]});
+  EXPECT_EQ(refused.status, 64) << refused.err;
+  EXPECT_NE(refused.err.find("box.Vab"), std::string::npos) << refused.err;
+}
+
 }  // namespace
 }  // namespace kavo::test
