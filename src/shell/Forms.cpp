@@ -1,5 +1,6 @@
 #include "shell/Forms.h"
 
+#include "analysis/windows/BoxWindow.h"
 #include "analysis/windows/Kavo_calc.h"
 #include "analysis/windows/ModelFitWindow.h"
 #include "analysis/windows/Re.h"
@@ -37,6 +38,10 @@ TFormMain* CreateForms() {
   QObject::connect(f.calc, &TFormCalc::ModelFitRequested, main, &TFormMain::MenuMesure_FitClick);
   f.fit->overlayChanged = [main] { main->mRedrawGraph(); };
   main->mSetGraphOverlay(f.fit, [fit = f.fit](int32_t band) { return fit->Overlay(band); });
+  f.box = new TFormBox(f.main);
+  QObject::connect(f.calc, &TFormCalc::BoxRequested, main, &TFormMain::MenuMesure_BoxClick);
+  f.box->overlayChanged = [main] { main->mRedrawGraph(); };
+  main->mSetGraphOverlay(f.box, [box = f.box](int32_t band) { return box->Overlay(band); });
   return f.main;
 }
 

@@ -16,6 +16,7 @@ class TFormCalc;
 class TFormTS;
 class TForm_Re;
 class TFormFit;
+class TFormBox;
 
 struct AppForms {
   TFormMain* main = nullptr;
@@ -28,6 +29,7 @@ struct AppForms {
   TFormTS* ts = nullptr;
   TForm_Re* re = nullptr;
   TFormFit* fit = nullptr;
+  TFormBox* box = nullptr;
 };
 
 AppForms& Forms();

@@ -71,6 +71,7 @@ TFormMain::TFormMain(QWidget* owner) : QMainWindow(owner), ui(new Ui::TFormMain)
   MenuMeasure_Start = ui->MenuMeasure_Start;
   MenuMesure_Calc = ui->MenuMesure_Calc;
   MenuMesure_Fit = ui->MenuMesure_Fit;
+  MenuMesure_Box = ui->MenuMesure_Box;
   MenuGraph_R_only = ui->MenuGraph_R_only;
   MenuGraph_Wide = ui->MenuGraph_Wide;
   MenuGraph_Ave = ui->MenuGraph_Ave;
@@ -120,6 +121,7 @@ void TFormMain::mConnectHandlers() {
   connect(MenuHelp_Version, &QAction::triggered, this, &TFormMain::MenuHelp_VersionClick);
   connect(MenuMesure_Calc, &QAction::triggered, this, &TFormMain::MenuMesure_CalcClick);
   connect(MenuMesure_Fit, &QAction::triggered, this, &TFormMain::MenuMesure_FitClick);
+  connect(MenuMesure_Box, &QAction::triggered, this, &TFormMain::MenuMesure_BoxClick);
   connect(MenuFile_Print, &QAction::triggered, this, &TFormMain::MenuFile_PrintClick);
   connect(MenuFile_PrintSetup, &QAction::triggered, this, &TFormMain::MenuFile_PrintSetupClick);
   connect(MenuSet_Color, &QAction::triggered, this, &TFormMain::MenuSet_ColorClick);

@@ -2,6 +2,7 @@
 #include <QMenuBar>
 #include <QScreen>
 
+#include "analysis/windows/BoxWindow.h"
 #include "analysis/windows/Kavo_calc.h"
 #include "analysis/windows/ModelFitWindow.h"
 #include "data/Kavo_data.h"
@@ -24,6 +25,7 @@ void TFormMain::mPlaceBeside(QWidget& window) {
 
 void TFormMain::mMeasurementChanged() {
   if (Forms().fit) Forms().fit->MeasurementChanged();
+  if (Forms().box) Forms().box->MeasurementChanged();
 }
 
 void TFormMain::MenuMesure_CalcClick() {
@@ -54,6 +56,21 @@ void TFormMain::MenuMesure_FitClick() {
   fit->show();
   fit->raise();
   fit->activateWindow();
+}
+
+void TFormMain::MenuMesure_BoxClick() {
+  if (mainData.valid != 1) {
+    msgCatalog->ShowNoData();
+    return;
+  }
+  TFormBox* box = Forms().box;
+  if (!box) return;
+  box->SetSource(&rawValues, &mainData, &fileName, Forms().calc ? Forms().calc->calcRe : 0.0);
+  box->filesShown = [this] { return mFilesShown(true); };
+  mPlaceBeside(*box);
+  box->show();
+  box->raise();
+  box->activateWindow();
 }
 
 }  // namespace kavo

@@ -415,7 +415,7 @@ TEST_F(MenuCommandsTest, KeyboardAnalysisWindowOpensBesideTheMainWindowAndEscape
   const QRect menu(main->menuBar()->mapToGlobal(QPoint()), main->menuBar()->size());
   EXPECT_FALSE(calc->frameGeometry().intersects(menu));
   Activate(calc, calc->ButtonTS);
-  EXPECT_EQ(Tabs(3), (QStringList{"FitButton", "CloseButton", "ButtonTS"}));
+  EXPECT_EQ(Tabs(4), (QStringList{"FitButton", "BoxButton", "CloseButton", "ButtonTS"}));
   Key(Qt::Key_Escape);
   EXPECT_FALSE(calc->isVisible());
 }

@@ -165,7 +165,19 @@ QString BoxNoteText(BoxNote note) {
     case BoxNote::LossesCombined: return U("吸音損失QAとポート損失QPは曲線から分けられないため、合成のQBを示します");
     case BoxNote::FreeBelowRange:
       return U("フリーの共振は測定範囲より下にあり測定されていません。Fs・Qts・Vasは共振より上のフリーの曲線と箱から求めました");
+    case BoxNote::LossesInQL:
+      return U("ユニットの値がないため箱の損失は分けられません。QLはすべての損失を含みます");
     case BoxNote::ReFitted: return U("Reが与えられていないため適合で求めました");
+  }
+  return {};
+}
+
+QString DriverSourceText(DriverSource source) {
+  switch (source) {
+    case DriverSource::Free: return U("ユニットの値はフリーの測定から箱と同時に適合しました");
+    case DriverSource::File: return U("ユニットの値はドライバファイルのものです");
+    case DriverSource::Typed: return U("ユニットの値は入力されたものです");
+    case DriverSource::BoxOnly: return U("ユニットの値がないため、箱の曲線だけで決まる値を示します");
   }
   return {};
 }

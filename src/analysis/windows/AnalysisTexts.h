@@ -16,8 +16,9 @@ namespace kavo {
 // Why a model fit gave nothing, and what a fit warns of.
 QString FitFailureText(FitFailure failure);
 QString FitWarningText(const FitNotice& notice);
-// What the box fit says beside its values.
+// What the box fit says beside its values, and where its driver came from.
 QString BoxNoteText(BoxNote note);
+QString DriverSourceText(DriverSource source);
 
 // A reason of a failed quality check, whole ("R が 24.29–53.78 Hz で許容範囲外
 // （最大 +124.1 %、許容 ±10 %）") or short enough for a status pane

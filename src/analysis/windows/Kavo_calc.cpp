@@ -74,10 +74,17 @@ TFormCalc::TFormCalc(QWidget* parent)
   FitButton->setGeometry(101, 240, 90, 25);
   FitButton->setFocusPolicy(Qt::StrongFocus);
   FitButton->setObjectName(QStringLiteral("FitButton"));
-  // Tab goes left to right along the buttons.
+  // Above them, in the room below the peaks.
+  BoxButton = new QPushButton(QString::fromUtf8("箱の解析..."), this);
+  BoxButton->setGeometry(101, 206, 90, 25);
+  BoxButton->setFocusPolicy(Qt::StrongFocus);
+  BoxButton->setObjectName(QStringLiteral("BoxButton"));
+  // Tab goes along the analyses' buttons, then to 閉じる.
   setTabOrder(ButtonTS, FitButton);
-  setTabOrder(FitButton, CloseButton);
+  setTabOrder(FitButton, BoxButton);
+  setTabOrder(BoxButton, CloseButton);
   connect(FitButton, &QPushButton::clicked, this, &TFormCalc::ModelFitRequested);
+  connect(BoxButton, &QPushButton::clicked, this, &TFormCalc::BoxRequested);
   ActivationTracker::Instance();
 }
 

@@ -56,9 +56,11 @@ class TFormCalc : public QWidget {
   QPushButton* ButtonTS = nullptr;
   QPushButton* CloseButton = nullptr;
   QPushButton* FitButton = nullptr;  // "モデル適合...": asks for the model-fit window
+  QPushButton* BoxButton = nullptr;  // "箱の解析...": asks for the box window
 
  signals:
   void ModelFitRequested();
+  void BoxRequested();
 
  protected:
   bool event(QEvent* event) override;
