@@ -294,7 +294,11 @@ void TFormBox::ShowResult() {
     const int row = Table->rowCount();
     Table->insertRow(row);
     const QString cells[] = {U("Fb (θ=0)"), QString(), QString(), U("Hz"), value, U("±") + sigma};
-    for (int c = 0; c < 6; ++c) Table->setItem(row, c, new QTableWidgetItem(cells[c]));
+    for (int c = 0; c < 6; ++c) {
+      auto* item = new QTableWidgetItem(cells[c]);
+      if (c >= 4) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      Table->setItem(row, c, item);
+    }
   }
   QStringList ranges;
   for (const FittedRange& range : fit.ranges)
