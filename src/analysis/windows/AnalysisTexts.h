@@ -14,6 +14,7 @@ namespace kavo {
 
 // Why a model fit gave nothing, and what a fit warns of.
 QString FitFailureText(FitFailure failure);
+QString FitFailureText(const FitResult& result);  // with the numbers it names
 QString FitWarningText(const FitNotice& notice);
 
 // A reason of a failed quality check, whole ("R が 24.29–53.78 Hz で許容範囲外
