@@ -14,6 +14,7 @@
 
 #include "analysis/Fitter.h"
 
+#include "analysis/PartModel.h"
 #include "analysis/QcCheck.h"
 #include "analysis/QcRules.h"
 #include "data/CurveFile.h"
@@ -52,6 +53,12 @@ QString FitWarningText(const FitNotice& notice);
 // "cannot be written (No space left on device)": the reason the last
 // failed write recorded (data/WholeFile), where there is one.
 QString CannotBeWrittenText();
+
+// Why a part's measurement gave nothing (the band to use instead, where one
+// resolves it); how auto recognised the part; the points left out.
+QString PartFailureText(const PartResult& result);
+QString PartRecognisedText(PartKind kind);
+QString PartLeftOutText(int leftOut, int given);
 
 // Installs the translator for `locale`, replacing the one installed before.
 // False when the catalogue for it is missing from the program.
