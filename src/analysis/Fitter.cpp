@@ -316,12 +316,16 @@ FitResult FitOne(FitSetup fit, Problem& pr, const std::vector<double>* warm = nu
 }
 
 // The variant's values, empty when it failed or gave a value that is not
-// finite where the fit has one.
+// finite where the fit has one; NaN for a value the variant does not have
+// (the other coil model's terms).
 std::vector<double> VariantValues(const FitResult& fit, const FitResult& v) {
   if (!v.Ok() || v.value.size() != fit.value.size()) return {};
-  for (size_t k = 0; k < v.value.size(); ++k)
+  std::vector<double> values = v.value;
+  for (size_t k = 0; k < v.value.size(); ++k) {
     if (fit.has[k] && v.has[k] && !std::isfinite(v.value[k])) return {};
-  return v.value;
+    if (!v.has[k]) values[k] = std::numeric_limits<double>::quiet_NaN();
+  }
+  return values;
 }
 
 }  // namespace
@@ -350,7 +354,8 @@ FitResult RunFit(FitSetup fit, const FitSigmaPlan& plan) {
       const std::vector<double>& values = r.variantValues.back();
       if (values.empty()) continue;
       for (size_t v = 0; v < n; ++v)
-        if (r.has[v]) r.sigmaModel[v] = std::max(r.sigmaModel[v], std::abs(values[v] - r.value[v]));
+        if (r.has[v] && std::isfinite(values[v]))
+          r.sigmaModel[v] = std::max(r.sigmaModel[v], std::abs(values[v] - r.value[v]));
     }
   }
   // Input part: each input moved by its σ, in quadrature.

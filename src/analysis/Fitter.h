@@ -108,7 +108,7 @@ struct FitResult {
   std::vector<double> sigmaStat, sigmaModel, sigmaInput;
   double correlation = 0;     // the residuals' lag-one autocorrelation ρ
   // Each variant's values (the model's own first, then the caller's); empty
-  // for one that failed.
+  // for one that failed, NaN where it does not determine the value.
   std::vector<std::vector<double>> variantValues;
   std::vector<bool> has;      // reported (determined by the curves) or not
   double residual = 0;        // relative RMS of (Z_model − Z)/|Z|
