@@ -180,14 +180,6 @@ void BoxModel::Start(const std::vector<FitPoints>& curves, std::vector<double>& 
   free[PGa] = !s_.boxOnly;
   free[PWb] = free[PGl] = vented;
   free[PGp] = vented && !s_.boxOnly;
-  if (!s_.start.empty()) {
-    // The fitted values, with what is held as the setup says.
-    x = s_.start;
-    x[PRe] = s_.re;
-    if (!s_.fitDriver) x[PWs] = s_.ws;
-    if (!s_.fitDriver && !s_.qtsOnly) x[PGm] = 1 / s_.qms, x[PGe] = 1 / s_.qes;
-    return;
-  }
   x.assign(ParamCount, 0.0);
   const FitPoints& box = curves.back();
   const BoxShape& shape = s_.shape;
@@ -310,6 +302,36 @@ std::vector<bool> BoxModel::Determined(const std::vector<FitPoints>&) const {
 
 const char* BoxModel::CurveName(int role) const { return role == 1 ? "boxed" : "free"; }
 
+namespace {
+enum Input { InRe, InVb, InVas, InWs, InQms, InQes, InQts };
+}  // namespace
+
+std::vector<FitInputSigma> BoxModel::Inputs(const std::vector<FitPoints>&) const {
+  const bool given = !s_.fitDriver, both = given && !s_.qtsOnly;
+  return {{"Re", s_.fitRe ? 0.0 : s_.reSigma},
+          {"Vb", s_.vb > 0 ? s_.vbSigma : 0.0},
+          {"Vas", s_.vas > 0 ? s_.vasSigma : 0.0},
+          {"Fs", given ? s_.wsSigma : 0.0},
+          {"Qms", both ? s_.qmsSigma : 0.0},
+          {"Qes", both ? s_.qesSigma : 0.0},
+          {"Qts", given && s_.qtsOnly ? s_.qtsSigma : 0.0}};
+}
+
+std::shared_ptr<const FitModel> BoxModel::MoveInput(size_t i, double delta, std::vector<FitPoints>&) const {
+  Setup m = s_;
+  switch (Input(i)) {
+    case InRe: m.re += delta; break;
+    case InVb: m.vb += delta; break;
+    case InVas: m.vas += delta; break;
+    case InWs: m.ws += delta; break;
+    case InQms: m.qms += delta; break;
+    case InQes: m.qes += delta; break;
+    case InQts: m.qts += delta; break;
+    default: return nullptr;
+  }
+  return std::make_shared<BoxModel>(m);
+}
+
 std::vector<Estimate> BoxResult::Classic() const {
   std::vector<Estimate> e(BoxValueCount);
   if (kind == BoxKind::Closed) {
@@ -348,7 +370,7 @@ QByteArray BoxTableText(const BoxResult& r) {
   return text;
 }
 
-void TypedDriverSigmas(DriverValues& d, double percent) {
+void TypedDriverSigmas(BoxDriver& d, double percent) {
   const double q = percent > 0 ? percent / 100 : DefaultQSigma;
   d.fsSigma = (percent > 0 ? percent / 100 : DefaultFsSigma) * d.fs;
   d.qmsSigma = q * d.qms;
@@ -357,7 +379,7 @@ void TypedDriverSigmas(DriverValues& d, double percent) {
   d.vasSigma = (percent > 0 ? percent / 100 : DefaultVasSigma) * d.vas;
 }
 
-bool ParseDriverFile(const QByteArray& bytes, DriverValues& d, double givenSd) {
+bool ParseDriverFile(const QByteArray& bytes, BoxDriver& d, double givenSd) {
   const QString text = QString::fromUtf8(bytes);
   if (!text.contains(QLatin1String("[Driver]"))) return false;
   d = {};
@@ -456,19 +478,13 @@ FitFailure PrepareFree(const BoxInput& in, const BoxShape& shape, FitPoints& fre
 }
 
 bool FiniteInput(const BoxInput& in) {
-  const DriverValues& d = in.driver;
+  const BoxDriver& d = in.driver;
   for (double v : {in.vb, in.vbSigma, in.re, in.reSigma, in.fmin, in.fmax, d.fs, d.qms, d.qes, d.qts, d.vas, d.re,
                    d.fsSigma, d.qmsSigma, d.qesSigma, d.qtsSigma, d.vasSigma, d.reSigma})
     if (!std::isfinite(v)) return false;
   return AllFinite(in.boxed) && (in.source != DriverSource::Free || AllFinite(in.free));
 }
 
-// The σ each value takes from one input: the refit (or, for a volume, the
-// values) with the input moved by its σ.
-void AddInput(const FitResult& r, const std::vector<double>& moved, std::vector<double>& var) {
-  for (size_t v = 0; v < var.size(); ++v)
-    if (r.has[v] && std::isfinite(moved[v])) var[v] += std::pow(moved[v] - r.value[v], 2);
-}
 
 }  // namespace
 
@@ -493,7 +509,7 @@ BoxResult FitBox(const BoxInput& in) {
   s.coil = in.coil;
   s.shape = out.shape;
   s.vb = in.vb;
-  const DriverValues& d = in.driver;
+  const BoxDriver& d = in.driver;
   bool below = false;
   if (in.source == DriverSource::Free) {
     FitPoints free;
@@ -530,55 +546,37 @@ BoxResult FitBox(const BoxInput& in) {
   }
   // R = Re + terms never below 0: Re above the smallest |Z| by more than the
   // unit's 0.01 Ω and a point's scatter (1 %) cannot be.
-  if (!(s.re > 0) || s.re > 1.01 * lowest + 0.01) return failed(FitFailure::BadRe, -1);
-
-  FitResult r = RunFit(std::make_shared<BoxModel>(s), curves);
-  if (!r.Ok()) return failed(r.failure, -1);
-
-  // The input σ: Re and the given driver through refits, the volumes
-  // through the values.
-  std::vector<double> var(r.value.size(), 0.0);
-  auto refit = [&](BoxModel::Setup moved) {
-    moved.start = r.params;
-    const FitResult m = RunFit(std::make_shared<BoxModel>(moved), curves);
-    if (m.Ok()) AddInput(r, m.value, var);
-  };
-  if (!s.fitRe && reSigma > 0) {
-    BoxModel::Setup m = s;
-    m.re += reSigma;
-    refit(m);
+  if (!(s.re > 0)) return failed(FitFailure::BadRe, -1);
+  if (s.re > 1.01 * lowest + 0.01) {
+    failed(FitFailure::ReAboveMinimum, -1);
+    out.fit.failureNumbers[0] = s.re, out.fit.failureNumbers[1] = lowest;
+    return out;
   }
+
+  s.reSigma = s.fitRe ? 0 : reSigma;
+  s.vbSigma = in.vbSigma >= 0 ? in.vbSigma : DefaultVbSigma * in.vb;
   if (!s.fitDriver) {
-    BoxModel::Setup m = s;
-    m.ws = 2 * Pi * (d.fs + d.fsSigma);
-    refit(m);
-    if (s.qtsOnly) {
-      m = s;
-      m.qts += d.qtsSigma;
-      refit(m);
-    } else {
-      m = s;
-      m.qms += d.qmsSigma;
-      refit(m);
-      m = s;
-      m.qes += d.qesSigma;
-      refit(m);
-    }
+    s.wsSigma = 2 * Pi * d.fsSigma;
+    s.qmsSigma = d.qmsSigma, s.qesSigma = d.qesSigma, s.qtsSigma = d.qtsSigma;
+    s.vasSigma = d.vasSigma > 0 ? d.vasSigma : DefaultVasSigma * s.vas;
   }
-  const double vbSigma = in.vbSigma >= 0 ? in.vbSigma : DefaultVbSigma * in.vb;
-  for (int which = 0; which < 2; ++which) {
-    BoxModel::Setup m = s;
-    if (which == 0 && s.vas > 0) m.vas += d.vasSigma > 0 ? d.vasSigma : DefaultVasSigma * s.vas;
-    else if (which == 1 && s.vb > 0) m.vb += vbSigma;
-    else continue;
-    AddInput(r, BoxModel(m).Derived(r.params.data()), var);
+  // σ's model part: the box curve up to 2/3 and 3/2 of its upper end.
+  FitSigmaPlan plan;
+  const double highest = in.boxed.f.empty() ? 0 : *std::max_element(in.boxed.f.begin(), in.boxed.f.end());
+  for (double factor : {2.0 / 3, 1.5}) {
+    const double top = std::min(box.fHigh * factor, highest);
+    if (!(top > box.fLow) || top == box.fHigh) continue;
+    std::vector<FitPoints> other = curves;
+    other.back() = SelectPoints(in.boxed, in.fmin, top);
+    other.back().role = 1;
+    if (int(other.back().w.size()) >= MinFitPoints) plan.variants.push_back({nullptr, std::move(other)});
   }
-  out.statSigma = r.sigma;
-  out.inputSigma.resize(var.size());
-  for (size_t v = 0; v < var.size(); ++v) {
-    out.inputSigma[v] = std::sqrt(var[v]);
-    r.sigma[v] = std::hypot(out.statSigma[v], out.inputSigma[v]);
+  FitResult r = RunFit({std::make_shared<BoxModel>(s), curves}, plan);
+  if (!r.Ok()) {
+    out.fit = std::move(r);
+    return out;
   }
+
   // QA and QP apart only where each is known within half its value.
   if (in.kind == BoxKind::Vented && in.source == DriverSource::BoxOnly) {
     out.notes.push_back(BoxNote::LossesInQL);

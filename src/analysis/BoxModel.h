@@ -56,7 +56,7 @@ const ReportedValue& BoxValueInfoOf(int value);
 
 // The driver's values as given (SI), each with its σ; 0 for one not given.
 // Qms and Qes may stand for each other through Qts.
-struct DriverValues {
+struct BoxDriver {
   double fs = 0, qms = 0, qes = 0, qts = 0, vas = 0, re = 0;
   double fsSigma = 0, qmsSigma = 0, qesSigma = 0, qtsSigma = 0, vasSigma = 0, reSigma = 0;
 };
@@ -66,7 +66,7 @@ struct DriverValues {
 // meter's reading), a driver's Fs ±1 %, its Q values ±3 % and Vas ±10 %
 // (what the model fit's total σ gives a driver on a real curve: Fs within
 // 1 %, Q values within 3 %, Vas through Sd's ±5 % squared).
-constexpr double DefaultVbSigma = 0.03, DefaultReSigma = 0.01;
+constexpr double DefaultVbSigma = 0.03;  // Re's: DefaultReSigma (analysis/ModelFit.h)
 constexpr double DefaultFsSigma = 0.01, DefaultQSigma = 0.03, DefaultVasSigma = 0.10;
 
 // The driver file this program writes (a WinISD-style [Driver]): Fs, Qms,
@@ -74,14 +74,14 @@ constexpr double DefaultFsSigma = 0.01, DefaultQSigma = 0.03, DefaultVasSigma = 
 // "NAME value ± σ" (Vas in litres), else the defaults; `sd` (m²) for a
 // file with Cms but neither Vas nor Sd. False when the text holds no
 // [Driver] with Fs and two of Qms, Qes, Qts.
-bool ParseDriverFile(const QByteArray& text, DriverValues& driver, double sd = 0);
+bool ParseDriverFile(const QByteArray& text, BoxDriver& driver, double sd = 0);
 
 struct BoxInput {
   BoxKind kind = BoxKind::Closed;
   FitCurve boxed;
   DriverSource source = DriverSource::Free;
   FitCurve free;          // with DriverSource::Free
-  DriverValues driver;    // with File and Typed
+  BoxDriver driver;    // with File and Typed
   double vb = 0;          // m³, 0 when not known
   double vbSigma = -1;    // m³; below 0 for DefaultVbSigma
   double re = 0;          // Ω; 0 takes the driver's, or fits it
@@ -99,8 +99,7 @@ enum class BoxNote {
 };
 
 struct BoxResult {
-  FitResult fit;  // values by BoxValue; σ the total of stat and input
-  std::vector<double> statSigma, inputSigma;
+  FitResult fit;  // values by BoxValue; σ the total (and its parts)
   DriverSource source = DriverSource::Free;
   BoxKind kind = BoxKind::Closed;
   std::vector<BoxNote> notes;
@@ -119,7 +118,7 @@ QByteArray BoxTableText(const BoxResult& result);
 
 // The σ of driver values typed in: `percent` of each when above 0, else
 // the defaults.
-void TypedDriverSigmas(DriverValues& driver, double percent);
+void TypedDriverSigmas(BoxDriver& driver, double percent);
 
 // Whether the curve shows a vented box: two peaks below 1 kHz.
 bool LooksVented(const FitCurve& boxed);
@@ -127,7 +126,8 @@ bool LooksVented(const FitCurve& boxed);
 // Range: a box curve from its start to 6 × its highest peak (the free
 // curve's as the model fit takes it, DefaultRange; a free curve without its
 // resonance from its start to 6 × the box's peak). Bounded in time like
-// every fit; the refits for the input σ start from the fitted values.
+// every fit. σ is the fitter's total: stat, the model part over the box
+// curve's upper end at 2/3 and 3/2 of its own, and the given values' part.
 BoxResult FitBox(const BoxInput& input);
 
 class BoxModel final : public FitModelOf<BoxModel> {
@@ -143,7 +143,9 @@ class BoxModel final : public FitModelOf<BoxModel> {
     double ws = 0, qms = 0, qes = 0, qts = 0;  // the given driver (rad/s)
     double vas = 0, vb = 0;                     // m³, 0 when not known
     BoxShape shape;                             // the box curve's peaks, for the start
-    std::vector<double> start;                  // a start (SI) instead of the curves'
+    // The σ (SI) of what was given: Re (when held), Vb, the driver's Vas,
+    // ωs, Qms, Qes, Qts; each moved by its σ and refitted for σ's input part.
+    double reSigma = 0, vbSigma = 0, vasSigma = 0, wsSigma = 0, qmsSigma = 0, qesSigma = 0, qtsSigma = 0;
   };
   explicit BoxModel(Setup setup) : s_(std::move(setup)) {}
 
@@ -153,6 +155,8 @@ class BoxModel final : public FitModelOf<BoxModel> {
   std::vector<double> Derived(const double* x) const override;
   std::vector<bool> Determined(const std::vector<FitPoints>& curves) const override;
   const char* CurveName(int role) const override;
+  std::vector<FitInputSigma> Inputs(const std::vector<FitPoints>& curves) const override;
+  std::shared_ptr<const FitModel> MoveInput(size_t i, double delta, std::vector<FitPoints>& curves) const override;
 
   template <typename T>
   void Z(const T* x, const FitPoints& curve, double w, T& zr, T& zi) const;

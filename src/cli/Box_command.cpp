@@ -62,7 +62,7 @@ BoxOptions TakeBoxOptions(const CommandLine& line) {
   };
   o.boxed = line.operands.value(0);
   double vb = 0, vbSigma = -1, re = 0, reSigma = -1, vas = 0;
-  DriverValues& d = o.in.driver;
+  BoxDriver& d = o.in.driver;
   const struct {
     const char* name;
     double* value;
@@ -102,7 +102,7 @@ BoxOptions TakeBoxOptions(const CommandLine& line) {
 }
 
 // The driver file, or the exit status after the message.
-int ReadDriver(const QString& file, const BoxOptions& o, DriverValues& d, std::ostream& err) {
+int ReadDriver(const QString& file, const BoxOptions& o, BoxDriver& d, std::ostream& err) {
   InputFile input;
   QString why;
   if (!input.Open(file, why)) {
@@ -149,7 +149,7 @@ int RunBox(const QStringList& args, std::ostream& out, std::ostream& err) {
   if (in.source == DriverSource::File)
     if (const int status = ReadDriver(o.driver, o, in.driver, err); status != Proceed) return status;
   if (in.source == DriverSource::Typed) {
-    DriverValues& d = in.driver;
+    BoxDriver& d = in.driver;
     if (d.qms > 0 && d.qes > 0 && !(d.qts > 0)) d.qts = d.qms * d.qes / (d.qms + d.qes);
     TypedDriverSigmas(d, o.driverSigma);
   }
@@ -157,8 +157,8 @@ int RunBox(const QStringList& args, std::ostream& out, std::ostream& err) {
   if (!r.fit.Ok()) {
     const QString files[] = {o.free, o.boxed};
     if (r.fit.failedCurve == 0 || r.fit.failedCurve == 1)
-      SayFile(err, "box", files[r.fit.failedCurve], FitFailureText(r.fit.failure));
-    else Say(err, "box", FitFailureText(r.fit.failure));
+      SayFile(err, "box", files[r.fit.failedCurve], FitFailureText(r.fit));
+    else Say(err, "box", FitFailureText(r.fit));
     return ExitFailed;
   }
   Say(err, "box", ToolText::tr("note: %1").arg(DriverSourceText(r.source)));

@@ -34,6 +34,7 @@ extern const Command BoxCommand;     // box BOXED (--closed|--vented) [--vb L] (
 extern const Command QcCommand;      // qc RULES.kqc FILE... [--csv OUT] [--json] [--plot OUT]
 extern const Command MatchCommand;   // match FILE... [--pairs N] [--re OHMS]
 extern const Command PartCommand;    // part FILE [--kind ...] [--at HZ]... [--json]
+extern const Command CompensateCommand;  // compensate FILE (--re OHMS | --driver FILE.wdr) [--zobel] [--notch] ...
 
 // The commands in the order the help lists them.
 std::span<const Command* const> Commands();
@@ -53,6 +54,7 @@ int RunTs(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunFit(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunBox(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunQc(const QStringList& args, std::ostream& out, std::ostream& err);
+int RunCompensate(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunPart(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunMatch(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunExport(const QStringList& args, std::ostream& out, std::ostream& err);

@@ -133,6 +133,10 @@ QString FitFailureText(FitFailure failure) {
     case FitFailure::BoxedNotAbove: return ToolText::tr("the resonance in the closed box is not above the free one");
     case FitFailure::NeedsSd: return ToolText::tr("the closed-box curve needs Sd");
     case FitFailure::NotConverged: return ToolText::tr("the fit did not converge");
+    case FitFailure::NoValue: return ToolText::tr("the fit gives no finite value: no resonance the model can describe in the range");
+    case FitFailure::ReAboveMinimum: return ToolText::tr("Re is above the curve's smallest R");
+    case FitFailure::NoUncertainty:
+      return ToolText::tr("the uncertainties cannot be computed (the data do not determine every parameter)");
     case FitFailure::VentedGivenClosed:
       return ToolText::tr("the box curve has two peaks: a vented box given as closed? (--vented)");
     case FitFailure::ClosedGivenVented:
@@ -144,6 +148,13 @@ QString FitFailureText(FitFailure failure) {
     case FitFailure::BadVolume: return ToolText::tr("the box volume must be above 0");
   }
   return {};
+}
+
+QString FitFailureText(const FitResult& r) {
+  if (r.failure != FitFailure::ReAboveMinimum) return FitFailureText(r.failure);
+  return ToolText::tr("Re %1 Ω is above the curve's smallest R, %2 Ω: R is Re plus terms that are never negative")
+      .arg(r.failureNumbers[0], 0, 'f', 3)
+      .arg(r.failureNumbers[1], 0, 'f', 3);
 }
 
 QString FitWarningText(const FitNotice& n) {
@@ -163,8 +174,14 @@ QString FitWarningText(const FitNotice& n) {
                           "(%1 g and %2 g)")
           .arg(n.a, 0, 'f', 2)
           .arg(n.b, 0, 'f', 2);
-    case FitWarning::NoCovariance:
-      return ToolText::tr("the uncertainties could not be computed (the data do not determine every parameter)");
+    case FitWarning::ReAboveSmallestR:
+      return ToolText::tr("the fitted Re %1 Ω lies above the curve's smallest R, %2 Ω, by more than its σ allows")
+          .arg(n.a, 0, 'f', 3)
+          .arg(n.b, 0, 'f', 3);
+    case FitWarning::CoilModelsDisagreeOnRe:
+      return ToolText::tr("the coil models disagree on Re: %1 Ω here, %2 Ω with the other coil model; give --re")
+          .arg(n.a, 0, 'f', 3)
+          .arg(n.b, 0, 'f', 3);
     case FitWarning::ClassicDisagree: {
       const ReportedValue& info = BoxValueInfoOf(int(n.a));
       return ToolText::tr("the fitted %1 and its classic estimate (%2 %3) disagree beyond their uncertainties")
@@ -241,6 +258,21 @@ QString PartRecognisedText(PartKind kind) {
 
 QString PartLeftOutText(int leftOut, int given) {
   return ToolText::tr("%1 of %2 points left out: beyond what the unit resolves").arg(leftOut).arg(given);
+}
+
+QString CompFailureText(const CompensationResult& r) {
+  switch (r.failure) {
+    case CompFailure::None: return {};
+    case CompFailure::NonFinite: return FitFailureText(FitFailure::NonFinite);
+    case CompFailure::NoResonance:
+      return ToolText::tr("no driver's resonance in the curve (a part's curve goes to kavo-tool part)");
+    case CompFailure::DriverFit: return ToolText::tr("the driver's model: %1").arg(FitFailureText(r.fitFailure));
+    case CompFailure::BadRe: return FitFailureText(FitFailure::BadRe);
+    case CompFailure::BandOutside:
+      return ToolText::tr("the band must lie within the curve and hold %1 points or more").arg(MinFitPoints);
+    case CompFailure::NotConverged: return FitFailureText(FitFailure::NotConverged);
+  }
+  return {};
 }
 
 bool IsJapanese(const QLocale& locale) {

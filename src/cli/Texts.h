@@ -15,6 +15,7 @@
 #include "analysis/BoxModel.h"
 #include "analysis/Fitter.h"
 
+#include "analysis/Compensation.h"
 #include "analysis/PartModel.h"
 #include "analysis/QcCheck.h"
 #include "analysis/QcRules.h"
@@ -46,13 +47,15 @@ QString QcRuleErrorText(const QcRuleError& error);
 // reader's own reason for LoadFailure::Table.
 QString LoadFailureText(LoadFailure failure, const QString& why);
 
+// Why a model fit gave nothing, and what a fit warns of.
+QString FitFailureText(FitFailure failure);
+QString FitFailureText(const FitResult& result);  // with the numbers it names
+QString FitWarningText(const FitNotice& notice);
+
 // "cannot be written (No space left on device)": the reason the last
 // failed write recorded (data/WholeFile), where there is one.
 QString CannotBeWrittenText();
 
-// Why a model fit gave nothing, and what a fit warns of.
-QString FitFailureText(FitFailure failure);
-QString FitWarningText(const FitNotice& notice);
 // What the box fit says beside its values, and where its driver came from.
 QString BoxNoteText(BoxNote note);
 QString DriverSourceText(DriverSource source);
@@ -61,6 +64,8 @@ QString DriverSourceText(DriverSource source);
 QString PartFailureText(const PartResult& result);
 QString PartRecognisedText(PartKind kind);
 QString PartLeftOutText(int leftOut, int given);
+// Why a compensation could not be designed.
+QString CompFailureText(const CompensationResult& result);
 
 // Installs the translator for `locale`, replacing the one installed before.
 // False when the catalogue for it is missing from the program.

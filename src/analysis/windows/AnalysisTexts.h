@@ -15,6 +15,7 @@ namespace kavo {
 
 // Why a model fit gave nothing, and what a fit warns of.
 QString FitFailureText(FitFailure failure);
+QString FitFailureText(const FitResult& result);  // with the numbers it names
 QString FitWarningText(const FitNotice& notice);
 // What the box fit says beside its values, and where its driver came from.
 QString BoxNoteText(BoxNote note);

@@ -230,7 +230,7 @@ bool TFormBox::Gather(BoxInput& in) {
     in.source = DriverSource::BoxOnly;
   } else {
     in.source = DriverSource::Typed;
-    DriverValues& d = in.driver;
+    BoxDriver& d = in.driver;
     double vas = 0;
     const std::pair<QLineEdit*, double*> fields[] = {
         {FsEdit, &d.fs}, {QmsEdit, &d.qms}, {QesEdit, &d.qes}, {QtsEdit, &d.qts}, {VasEdit, &vas}};
@@ -250,7 +250,7 @@ void TFormBox::FitClick() {
   BoxResult r = FitBox(in);
   if (!r.fit.Ok()) {
     Clear();
-    const QString text = FitFailureText(r.fit.failure);
+    const QString text = FitFailureText(r.fit);
     return Tell(r.fit.failedCurve == 0 ? DriverFile->text().trimmed() + U("：") + text : text);
   }
   result_ = std::move(r);
