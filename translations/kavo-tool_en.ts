@@ -12,26 +12,6 @@
         <translation>the data cannot be converted (a data error)</translation>
     </message>
     <message>
-        <source>ピークは検出できませんでした</source>
-        <translation>no peak was found</translation>
-    </message>
-    <message>
-        <source>Re の値が正しくありません</source>
-        <translation>the value of Re is not valid</translation>
-    </message>
-    <message>
-        <source>f1 が求まりませんでした</source>
-        <translation>f1 cannot be found</translation>
-    </message>
-    <message>
-        <source>f2 が求まりませんでした</source>
-        <translation>f2 cannot be found</translation>
-    </message>
-    <message>
-        <source>f1,f2 が正しく計算できませんでした</source>
-        <translation>f1 and f2 cannot be computed correctly</translation>
-    </message>
-    <message>
         <source>データがありません</source>
         <translation>there is no data</translation>
     </message>
@@ -795,9 +775,26 @@ rules file. The report is on standard output: --csv and --plot take no -.</sourc
         <source>the range %1 Hz holds no point of the reference</source>
         <translation type="unfinished"></translation>
     </message>
-</context>
-<context>
-    <name>TsMechanics</name>
+    <message>
+        <source>no peak was found</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the value of Re is not valid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f1 cannot be found</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f2 cannot be found</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f1 and f2 cannot be computed correctly</source>
+        <translation type="unfinished"></translation>
+    </message>
     <message>
         <source>Re must be above 0</source>
         <translation type="unfinished"></translation>

@@ -12,26 +12,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>ピークは検出できませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Re の値が正しくありません</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>f1 が求まりませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>f2 が求まりませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>f1,f2 が正しく計算できませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>データがありません</source>
         <translation type="unfinished"></translation>
     </message>
@@ -805,9 +785,26 @@ rules file. The report is on standard output: --csv and --plot take no -.</sourc
         <source>the uncertainties could not be computed (the data do not determine every parameter)</source>
         <translation>不確かさを計算できませんでした（データでは決まらないパラメータがあります）</translation>
     </message>
-</context>
-<context>
-    <name>TsMechanics</name>
+    <message>
+        <source>no peak was found</source>
+        <translation>ピークは検出できませんでした</translation>
+    </message>
+    <message>
+        <source>the value of Re is not valid</source>
+        <translation>Re の値が正しくありません</translation>
+    </message>
+    <message>
+        <source>f1 cannot be found</source>
+        <translation>f1 が求まりませんでした</translation>
+    </message>
+    <message>
+        <source>f2 cannot be found</source>
+        <translation>f2 が求まりませんでした</translation>
+    </message>
+    <message>
+        <source>f1 and f2 cannot be computed correctly</source>
+        <translation>f1,f2 が正しく計算できませんでした</translation>
+    </message>
     <message>
         <source>Re must be above 0</source>
         <translation>Re は 0 より大きくして下さい</translation>

@@ -16,6 +16,8 @@
 
 #include "analysis/QcCheck.h"
 #include "analysis/QcRules.h"
+#include "analysis/Ts_analysis.h"
+#include "analysis/Ts_mechanics.h"
 #include "data/CurveFile.h"
 
 namespace kavo::cli {
@@ -43,6 +45,11 @@ QString QcRuleErrorText(const QcRuleError& error);
 // Why a file could not be read, as the tool says it; `why` is the table
 // reader's own reason for LoadFailure::Table.
 QString LoadFailureText(LoadFailure failure, const QString& why);
+
+// Why the resonance analysis gave no table ("no peak was found").
+QString TsFailureText(TsFailure failure);
+// Why the mechanical parameters cannot be had from the two measurements.
+QString MechanicsFailureText(const MechanicsFailure& failure);
 
 // "cannot be written (No space left on device)": the reason the last
 // failed write recorded (data/WholeFile), where there is one.
