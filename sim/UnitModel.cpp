@@ -33,7 +33,47 @@ bool IsExtended(const DriverModel& m) {
   return m.coil != DriverModel::Coil::Le || m.creep > 0.0 || m.addedMass > 0.0 || m.boxVolume > 0.0;
 }
 
+bool FindPartKind(const std::string& name, PartModel::Kind& kind) {
+  using K = PartModel::Kind;
+  const struct { const char* name; K kind; } kinds[] = {
+      {"inductor", K::Inductor}, {"capacitor", K::Capacitor}, {"resistor", K::Resistor}};
+  for (const auto& k : kinds)
+    if (name == k.name) {
+      kind = k.kind;
+      return true;
+    }
+  return false;
+}
+
+std::complex<double> PartImpedance(const PartModel& p, double f) {
+  using C = std::complex<double>;
+  const double w = 2.0 * M_PI * f;
+  switch (p.kind) {
+    case PartModel::Kind::Inductor: {
+      const C zs(p.Rdc + p.Rac * (f / 1000.0) * (f / 1000.0), w * p.L);
+      return zs / (1.0 + C(0.0, w * p.Cp) * zs);
+    }
+    case PartModel::Kind::Capacitor: return C(p.ESR, w * p.ESL - 1.0 / (w * p.C));
+    case PartModel::Kind::Resistor: return C(p.R, w * p.Ls);
+    case PartModel::Kind::None: break;
+  }
+  return {};
+}
+
+static bool IsValidPart(const PartModel& p) {
+  for (double v : {p.L, p.Rdc, p.Rac, p.Cp, p.C, p.ESR, p.ESL, p.R, p.Ls})
+    if (!(v >= 0.0) || !std::isfinite(v)) return false;
+  switch (p.kind) {
+    case PartModel::Kind::Inductor: return p.L > 0.0;
+    case PartModel::Kind::Capacitor: return p.C > 0.0;
+    case PartModel::Kind::Resistor: return p.R > 0.0;
+    case PartModel::Kind::None: break;
+  }
+  return true;
+}
+
 bool IsValidModel(const DriverModel& m) {
+  if (m.part.kind != PartModel::Kind::None) return IsValidPart(m.part);
   for (double v : {m.Re, m.Fs, m.Qms, m.Qes, m.Sd, m.Vas})
     if (!(v > 0.0) || !std::isfinite(v)) return false;
   for (double v : {m.Le, m.L2, m.R2, m.K, m.n, m.creep, m.addedMass, m.boxVolume})
@@ -104,6 +144,7 @@ static std::complex<double> ExtendedImpedance(const DriverModel& m, double f) {
 }
 
 std::complex<double> Impedance(const DriverModel& m, double f) {
+  if (m.part.kind != PartModel::Kind::None) return PartImpedance(m.part, f);
   if (IsExtended(m)) return ExtendedImpedance(m, f);
   const double res = m.Re * m.Qms / m.Qes;
   const std::complex<double> coil(m.Re, 2.0 * M_PI * f * m.Le);

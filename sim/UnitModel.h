@@ -19,6 +19,27 @@
 
 namespace kavsim {
 
+// A crossover part measured in the driver's place.
+//   inductor   Z = Zs ∥ 1/(jωCp), Zs = Rdc + Rac·(f/1 kHz)² + jωL
+//   capacitor  Z = ESR + 1/(jωC) + jωESL
+//   resistor   Z = R + jωLs
+struct PartModel {
+  enum class Kind { None, Inductor, Capacitor, Resistor };
+  Kind kind = Kind::None;
+  double L = 1e-3;     // H
+  double Rdc = 0.3;    // Ω
+  double Rac = 0.002;  // Ω added at 1 kHz by the losses (skin and proximity), ∝ f²
+  double Cp = 0;       // F, the winding's capacitance (0: no self-resonance)
+  double C = 10e-6;    // F
+  double ESR = 0.05;   // Ω
+  double ESL = 20e-9;  // H
+  double R = 8.2;      // Ω
+  double Ls = 5e-6;    // H, a wire-wound resistor's inductance
+};
+// "inductor", "capacitor", "resistor"; false for any other name.
+bool FindPartKind(const std::string& name, PartModel::Kind& kind);
+std::complex<double> PartImpedance(const PartModel& part, double frequencyHz);
+
 struct DriverModel {
   double Re = 5.6;     // voice-coil DC resistance, Ω
   double Le = 0.45e-3; // voice-coil inductance, H
@@ -38,6 +59,8 @@ struct DriverModel {
   // Load of a driver in the electro-mechanical form (see Loaded).
   double addedMass = 0;  // kg
   double boxVolume = 0;  // m³
+  // A part instead of the driver, when its kind is not None.
+  PartModel part{};
 };
 
 // Whether `model` needs the electro-mechanical form (LR2, semi or creep).
@@ -80,7 +103,8 @@ const std::vector<Preset>& Presets();
 bool FindPreset(const std::string& name, DriverModel& model);
 // Every parameter positive and finite (Le may be 0); the LR2 terms not
 // negative, n within 0..1, K above 0 for semi, and λ not negative and small
-// enough to leave Rms above 0 (λ·0.682·Qms < 1).
+// enough to leave Rms above 0 (λ·0.682·Qms < 1). A part: its main value
+// above 0, the others not negative, every one finite.
 bool IsValidModel(const DriverModel& model);
 
 std::complex<double> Impedance(const DriverModel& model, double frequencyHz);

@@ -62,6 +62,18 @@ void PrintHelp() {
       "  --k K, --n N      semi terms in Ω·s^n (default n 0.7, K giving |jωLe| at 1 kHz)\n"
       "  --creep LAMBDA    suspension creep C(ω) = Cms·(1 − λ·log10(jω/ωs)) (default 0)\n"
       "\n"
+      "A crossover part instead of the driver (the driver's options are then refused)\n"
+      "  --part inductor|capacitor|resistor\n"
+      "      inductor   Z = Zs ∥ 1/(jωCp), Zs = Rdc + Rac·(f/1 kHz)² + jωL\n"
+      "                 --l MH (1), --rdc OHM (0.3), --rac OHM (0.002: the losses at\n"
+      "                 1 kHz, growing with f²), --cp NF (0: no self-resonance)\n"
+      "      capacitor  Z = ESR + 1/(jωC) + jωESL\n"
+      "                 --c UF (10), --esr OHM (0.05), --esl UH (0.02)\n"
+      "      resistor   Z = R + jωLs\n"
+      "                 --r OHM (8.2), --ls UH (5)\n"
+      "  The unit resolves R from 0.01 Ω to 655.35 Ω in 0.01 Ω steps; beyond, the\n"
+      "  records are clamped as the hardware's are.\n"
+      "\n"
       "Signal and line\n"
       "  --noise X         complex noise, standard deviation relative to |Z| (default 0.002)\n"
       "  --seed N          seed of the noise and of garbage bytes (default 1)\n"
@@ -130,6 +142,16 @@ int main(int argc, char** argv) {
   double addedMass = 0, boxLitres = 0;
   double l2 = unset, r2 = unset, semiK = unset, semiN = unset, creep = unset;
   std::string coil;
+  // A part's values in the units the options take, unset until given.
+  struct PartOption { const char* name; double scale; double kavsim::PartModel::*member; double value; };
+  PartOption partOptions[] = {
+      {"--l", 1e-3, &kavsim::PartModel::L, unset},      {"--rdc", 1, &kavsim::PartModel::Rdc, unset},
+      {"--rac", 1, &kavsim::PartModel::Rac, unset},     {"--cp", 1e-9, &kavsim::PartModel::Cp, unset},
+      {"--c", 1e-6, &kavsim::PartModel::C, unset},      {"--esr", 1, &kavsim::PartModel::ESR, unset},
+      {"--esl", 1e-6, &kavsim::PartModel::ESL, unset},  {"--r", 1, &kavsim::PartModel::R, unset},
+      {"--ls", 1e-6, &kavsim::PartModel::Ls, unset}};
+  kavsim::PartModel::Kind partKind = kavsim::PartModel::Kind::None;
+  bool driverGiven = false;
 
   for (int i = 1; i < argc; ++i) {
     // An option's value follows it as "--opt VALUE" or "--opt=VALUE".
@@ -155,7 +177,17 @@ int main(int argc, char** argv) {
     const char* v = value.c_str();
     if (!hasValue) missingValueOf = opt;
     unsigned long n = 0;
-    if (opt == "--preset") {
+    PartOption* partOption = nullptr;
+    for (PartOption& p : partOptions)
+      if (opt == p.name) partOption = &p;
+    for (const char* d : {"--preset", "--re", "--le", "--fs", "--qms", "--qes", "--sd", "--vas", "--mms", "--added-mass",
+                          "--box-litres", "--model", "--l2", "--r2", "--k", "--n", "--creep"})
+      if (opt == d) driverGiven = true;
+    if (partOption) {
+      if (!ParseDouble(v, partOption->value)) return Fail("bad " + opt);
+    } else if (opt == "--part") {
+      if (!kavsim::FindPartKind(v, partKind)) return Fail("bad --part: inductor, capacitor or resistor");
+    } else if (opt == "--preset") {
       if (!kavsim::FindPreset(v, config.model)) return Fail(std::string("unknown preset ") + v);
     } else if (opt == "--re") {
       if (!ParseDouble(v, re)) return Fail("bad --re");
@@ -218,6 +250,13 @@ int main(int argc, char** argv) {
     if (!hasValue) return Fail(opt);
   }
   kavsim::DriverModel& model = config.model;
+  if (partKind != kavsim::PartModel::Kind::None && driverGiven) return Fail("--part takes no driver options");
+  for (const PartOption& p : partOptions)
+    if (!std::isnan(p.value)) {
+      if (partKind == kavsim::PartModel::Kind::None) return Fail(std::string(p.name) + " goes with --part");
+      model.part.*p.member = p.value * p.scale;
+    }
+  model.part.kind = partKind;
   if (!std::isnan(re)) model.Re = re;
   if (!std::isnan(le)) model.Le = le * 1e-3;
   if (!std::isnan(fs)) model.Fs = fs;
@@ -280,18 +319,38 @@ int main(int argc, char** argv) {
   }
   std::printf("%s\n", unit.SlavePath().c_str());
   std::fflush(stdout);
-  std::fprintf(stderr, "kavsim: Re %.2f Ω, Le %.3f mH, Fs %.1f Hz, Qms %.2f, Qes %.2f; %s; fault %s\n",
-               model.Re, model.Le * 1e3, model.Fs, model.Qms, model.Qes, config.paced ? "paced" : "unpaced",
-               kavsim::FaultName(config.fault));
-  std::fprintf(stderr,
-               "kavsim: driver Sd %.1f cm², Vas %.3f l, Mms %.3f g, Cms %.4g mm/N, Rms %.4g kg/s, Bl %.3f T·m,"
-               " free Fs %.2f Hz\n",
-               free.Sd * 1e4, free.Vas * 1e3, free.Mms * 1e3, free.Cms * 1e3, free.Rms, free.Bl, freeModel.Fs);
-  if (kavsim::IsExtended(freeModel))
-    std::fprintf(stderr, "kavsim: voice coil %s (L2 %.3f mH, R2 %.2f Ω, K %.4g, n %.2f), creep %.3f\n",
-                 coil.empty() ? "le" : coil.c_str(), model.L2 * 1e3, model.R2, model.K, model.n, model.creep);
-  if (addedMass > 0) std::fprintf(stderr, "kavsim: loaded with %.2f g on the cone\n", addedMass);
-  if (boxLitres > 0) std::fprintf(stderr, "kavsim: in a closed box of %.3g l\n", boxLitres);
+  const kavsim::PartModel& part = model.part;
+  switch (part.kind) {
+    case kavsim::PartModel::Kind::Inductor:
+      std::fprintf(stderr, "kavsim: inductor L %.4g mH, Rdc %.4g Ω, Rac %.4g Ω at 1 kHz, Cp %.4g nF\n", part.L * 1e3,
+                   part.Rdc, part.Rac, part.Cp * 1e9);
+      break;
+    case kavsim::PartModel::Kind::Capacitor:
+      std::fprintf(stderr, "kavsim: capacitor C %.4g µF, ESR %.4g Ω, ESL %.4g µH\n", part.C * 1e6, part.ESR,
+                   part.ESL * 1e6);
+      break;
+    case kavsim::PartModel::Kind::Resistor:
+      std::fprintf(stderr, "kavsim: resistor R %.4g Ω, Ls %.4g µH\n", part.R, part.Ls * 1e6);
+      break;
+    case kavsim::PartModel::Kind::None:
+      break;
+  }
+  if (part.kind == kavsim::PartModel::Kind::None) {
+    std::fprintf(stderr, "kavsim: Re %.2f Ω, Le %.3f mH, Fs %.1f Hz, Qms %.2f, Qes %.2f; %s; fault %s\n",
+                 model.Re, model.Le * 1e3, model.Fs, model.Qms, model.Qes, config.paced ? "paced" : "unpaced",
+                 kavsim::FaultName(config.fault));
+    std::fprintf(stderr,
+                 "kavsim: driver Sd %.1f cm², Vas %.3f l, Mms %.3f g, Cms %.4g mm/N, Rms %.4g kg/s, Bl %.3f T·m,"
+                 " free Fs %.2f Hz\n",
+                 free.Sd * 1e4, free.Vas * 1e3, free.Mms * 1e3, free.Cms * 1e3, free.Rms, free.Bl, freeModel.Fs);
+    if (kavsim::IsExtended(freeModel))
+      std::fprintf(stderr, "kavsim: voice coil %s (L2 %.3f mH, R2 %.2f Ω, K %.4g, n %.2f), creep %.3f\n",
+                   coil.empty() ? "le" : coil.c_str(), model.L2 * 1e3, model.R2, model.K, model.n, model.creep);
+    if (addedMass > 0) std::fprintf(stderr, "kavsim: loaded with %.2f g on the cone\n", addedMass);
+    if (boxLitres > 0) std::fprintf(stderr, "kavsim: in a closed box of %.3g l\n", boxLitres);
+  } else {
+    std::fprintf(stderr, "kavsim: %s; fault %s\n", config.paced ? "paced" : "unpaced", kavsim::FaultName(config.fault));
+  }
 
   int status = 0;
   for (;;) {

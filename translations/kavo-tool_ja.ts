@@ -12,6 +12,26 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>ピークは検出できませんでした</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re の値が正しくありません</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f1 が求まりませんでした</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f2 が求まりませんでした</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f1,f2 が正しく計算できませんでした</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>データがありません</source>
         <translation type="unfinished"></translation>
     </message>
@@ -786,25 +806,62 @@ rules file. The report is on standard output: --csv and --plot take no -.</sourc
         <translation>不確かさを計算できませんでした（データでは決まらないパラメータがあります）</translation>
     </message>
     <message>
-        <source>no peak was found</source>
-        <translation>ピークは検出できませんでした</translation>
+        <source>the part (auto unless given: recognised from θ)</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the value of Re is not valid</source>
-        <translation>Re の値が正しくありません</translation>
+        <source>also the part&apos;s value at this frequency (may be repeated)</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>f1 cannot be found</source>
-        <translation>f1 が求まりませんでした</translation>
+        <source>a crossover part&apos;s values fitted to its curve: inductor, capacitor or resistor</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>f2 cannot be found</source>
-        <translation>f2 が求まりませんでした</translation>
+        <source>Reports L, Rdc and Q at 1 kHz; C, ESR, ESL and D at 1 kHz; or R and Ls. Points
+beyond what the unit resolves (|Z| below 0.05 Ω or at its 655.35 Ω ceiling) are
+left out; when too few remain, the message names the band to measure.</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>f1 and f2 cannot be computed correctly</source>
-        <translation>f1,f2 が正しく計算できませんでした</translation>
+        <source>--kind takes auto, inductor, capacitor or resistor</source>
+        <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>the curve shows a driver&apos;s resonance, not a part (use fit or compensate)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>θ fits none of the parts: give --kind</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2 points lie beyond what the unit resolves (|Z| from %3 to %4 Ω): measure band %5 (%6–%7 Hz) instead</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2 points lie beyond what the unit resolves (|Z| from %3 to %4 Ω), and no band of the unit resolves this part</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>recognised from θ as an inductor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>recognised from θ as a capacitor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>recognised from θ as a resistor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2 points left out: beyond what the unit resolves</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TsMechanics</name>
     <message>
         <source>Re must be above 0</source>
         <translation>Re は 0 より大きくして下さい</translation>

@@ -32,6 +32,7 @@ extern const Command PrintCommand;   // print FILE.DTA [--ref FILE]... -o PAGE.p
 extern const Command FitCommand;     // fit FREE.DTA (--re OHMS | --fit-re) [--model ...] ...
 extern const Command QcCommand;      // qc RULES.kqc FILE... [--csv OUT] [--json] [--plot OUT]
 extern const Command MatchCommand;   // match FILE... [--pairs N] [--re OHMS]
+extern const Command PartCommand;    // part FILE [--kind ...] [--at HZ]... [--json]
 
 // The commands in the order the help lists them.
 std::span<const Command* const> Commands();
@@ -50,6 +51,7 @@ int RunTool(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunTs(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunFit(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunQc(const QStringList& args, std::ostream& out, std::ostream& err);
+int RunPart(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunMatch(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunExport(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunImport(const QStringList& args, std::ostream& out, std::ostream& err);

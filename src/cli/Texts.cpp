@@ -184,6 +184,49 @@ QString FitWarningText(const FitNotice& n) {
   return {};
 }
 
+QString PartFailureText(const PartResult& r) {
+  switch (r.failure) {
+    case PartFailure::None: return {};
+    case PartFailure::NonFinite: return FitFailureText(FitFailure::NonFinite);
+    case PartFailure::NotConverged: return FitFailureText(FitFailure::NotConverged);
+    case PartFailure::LooksLikeDriver:
+      return ToolText::tr("the curve shows a driver's resonance, not a part (use fit or compensate)");
+    case PartFailure::NotRecognised: return ToolText::tr("θ fits none of the parts: give --kind");
+    case PartFailure::TooFewResolvable:
+      if (r.suggestedBand > 0)
+        return ToolText::tr("%1 of %2 points lie beyond what the unit resolves (|Z| from %3 to %4 Ω): measure "
+                            "band %5 (%6–%7 Hz) instead")
+            .arg(r.leftOut)
+            .arg(r.pointsGiven)
+            .arg(UnitFloorOhm, 0, 'f', 2)
+            .arg(UnitCeilingOhm, 0, 'f', 2)
+            .arg(r.suggestedBand)
+            .arg(r.suggestedLow, 0, 'f', 0)
+            .arg(r.suggestedHigh, 0, 'f', 0);
+      return ToolText::tr("%1 of %2 points lie beyond what the unit resolves (|Z| from %3 to %4 Ω), and no band "
+                          "of the unit resolves this part")
+          .arg(r.leftOut)
+          .arg(r.pointsGiven)
+          .arg(UnitFloorOhm, 0, 'f', 2)
+          .arg(UnitCeilingOhm, 0, 'f', 2);
+  }
+  return {};
+}
+
+QString PartRecognisedText(PartKind kind) {
+  switch (kind) {
+    case PartKind::Inductor: return ToolText::tr("recognised from θ as an inductor");
+    case PartKind::Capacitor: return ToolText::tr("recognised from θ as a capacitor");
+    case PartKind::Resistor: return ToolText::tr("recognised from θ as a resistor");
+    case PartKind::Auto: break;
+  }
+  return {};
+}
+
+QString PartLeftOutText(int leftOut, int given) {
+  return ToolText::tr("%1 of %2 points left out: beyond what the unit resolves").arg(leftOut).arg(given);
+}
+
 bool IsJapanese(const QLocale& locale) {
   // The first language the user asked for (LC_ALL, LC_MESSAGES, LANG, LANGUAGE).
   const QStringList languages = locale.uiLanguages();

@@ -14,6 +14,7 @@
 
 #include "analysis/Fitter.h"
 
+#include "analysis/PartModel.h"
 #include "analysis/QcCheck.h"
 #include "analysis/QcRules.h"
 #include "analysis/Ts_analysis.h"
@@ -58,6 +59,11 @@ QString CannotBeWrittenText();
 // Why a model fit gave nothing, and what a fit warns of.
 QString FitFailureText(FitFailure failure);
 QString FitWarningText(const FitNotice& notice);
+// Why a part's measurement gave nothing (the band to use instead, where one
+// resolves it); how auto recognised the part; the points left out.
+QString PartFailureText(const PartResult& result);
+QString PartRecognisedText(PartKind kind);
+QString PartLeftOutText(int leftOut, int given);
 
 // Installs the translator for `locale`, replacing the one installed before.
 // False when the catalogue for it is missing from the program.
