@@ -12,26 +12,6 @@
         <translation>the data cannot be converted (a data error)</translation>
     </message>
     <message>
-        <source>ピークは検出できませんでした</source>
-        <translation>no peak was found</translation>
-    </message>
-    <message>
-        <source>Re の値が正しくありません</source>
-        <translation>the value of Re is not valid</translation>
-    </message>
-    <message>
-        <source>f1 が求まりませんでした</source>
-        <translation>f1 cannot be found</translation>
-    </message>
-    <message>
-        <source>f2 が求まりませんでした</source>
-        <translation>f2 cannot be found</translation>
-    </message>
-    <message>
-        <source>f1,f2 が正しく計算できませんでした</source>
-        <translation>f1 and f2 cannot be computed correctly</translation>
-    </message>
-    <message>
         <source>データがありません</source>
         <translation>there is no data</translation>
     </message>
@@ -849,9 +829,26 @@ left out; when too few remain, the message names the band to measure.</source>
         <source>%1 of %2 points left out: beyond what the unit resolves</source>
         <translation type="unfinished"></translation>
     </message>
-</context>
-<context>
-    <name>TsMechanics</name>
+    <message>
+        <source>no peak was found</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the value of Re is not valid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f1 cannot be found</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f2 cannot be found</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f1 and f2 cannot be computed correctly</source>
+        <translation type="unfinished"></translation>
+    </message>
     <message>
         <source>Re must be above 0</source>
         <translation type="unfinished"></translation>

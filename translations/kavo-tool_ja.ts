@@ -12,26 +12,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>ピークは検出できませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Re の値が正しくありません</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>f1 が求まりませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>f2 が求まりませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>f1,f2 が正しく計算できませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>データがありません</source>
         <translation type="unfinished"></translation>
     </message>
@@ -859,9 +839,26 @@ left out; when too few remain, the message names the band to measure.</source>
         <source>%1 of %2 points left out: beyond what the unit resolves</source>
         <translation type="unfinished"></translation>
     </message>
-</context>
-<context>
-    <name>TsMechanics</name>
+    <message>
+        <source>no peak was found</source>
+        <translation>ピークは検出できませんでした</translation>
+    </message>
+    <message>
+        <source>the value of Re is not valid</source>
+        <translation>Re の値が正しくありません</translation>
+    </message>
+    <message>
+        <source>f1 cannot be found</source>
+        <translation>f1 が求まりませんでした</translation>
+    </message>
+    <message>
+        <source>f2 cannot be found</source>
+        <translation>f2 が求まりませんでした</translation>
+    </message>
+    <message>
+        <source>f1 and f2 cannot be computed correctly</source>
+        <translation>f1,f2 が正しく計算できませんでした</translation>
+    </message>
     <message>
         <source>Re must be above 0</source>
         <translation>Re は 0 より大きくして下さい</translation>
