@@ -830,6 +830,80 @@ left out; when too few remain, the message names the band to measure.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>%1 needs two values</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the voice coil&apos;s DC resistance: the driver&apos;s model is fitted with it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re, Fs, Qms and Qes from a driver file instead of --re</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>design the Zobel network (with --notch: both, the default)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>design the notch across the resonance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the band to flatten in Hz (unless given 3 times Fs to the curve&apos;s top; for a notch alone the curve&apos;s bottom to 3 times Fs)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the standard values (E12 for L and C, E24 for R unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the drive into the nominal impedance for the Zobel resistor&apos;s power (10 W)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>also write the compensated curve (standard values) as a ZMA table</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a Zobel network and a notch designed to flatten the driver&apos;s measured impedance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Needs --re OHMS or --driver FILE.wdr. Prints each component with ±σ and its standard
+value, the flatness (largest deviation from Re over the band, exact and standard)
+and the power the Zobel resistor takes at the top of the band.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>give either --re OHMS or --driver FILE.wdr</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--band takes two frequencies in Hz, the lower first</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--series takes E12, E24 or exact</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not a driver file with Re, Fs, Qms and Qes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no driver&apos;s resonance in the curve (a part&apos;s curve goes to kavo-tool part)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver&apos;s model: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the band must lie within the curve and hold %1 points or more</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>no peak was found</source>
         <translation type="unfinished"></translation>
     </message>

@@ -787,57 +787,135 @@ rules file. The report is on standard output: --csv and --plot take no -.</sourc
     </message>
     <message>
         <source>the part (auto unless given: recognised from θ)</source>
-        <translation type="unfinished"></translation>
+        <translation>部品（既定は auto: θ から判定）</translation>
     </message>
     <message>
         <source>also the part&apos;s value at this frequency (may be repeated)</source>
-        <translation type="unfinished"></translation>
+        <translation>この周波数での部品の値も求める（複数回指定可）</translation>
     </message>
     <message>
         <source>a crossover part&apos;s values fitted to its curve: inductor, capacitor or resistor</source>
-        <translation type="unfinished"></translation>
+        <translation>ネットワーク部品の値を曲線への適合で求める: インダクタ、コンデンサ、抵抗</translation>
     </message>
     <message>
         <source>Reports L, Rdc and Q at 1 kHz; C, ESR, ESL and D at 1 kHz; or R and Ls. Points
 beyond what the unit resolves (|Z| below 0.05 Ω or at its 655.35 Ω ceiling) are
 left out; when too few remain, the message names the band to measure.</source>
-        <translation type="unfinished"></translation>
+        <translation>L、Rdc、1 kHz での Q、または C、ESR、ESL、1 kHz での D、または R と Ls を出力します。
+本器が分解できない測定点（|Z| が 0.05 Ω 未満か上限 655.35 Ω）は除き、残りが
+少なすぎるときは測定すべき帯域をメッセージで示します。</translation>
     </message>
     <message>
         <source>--kind takes auto, inductor, capacitor or resistor</source>
-        <translation type="unfinished"></translation>
+        <translation>--kind は auto、inductor、capacitor、resistor のいずれかです</translation>
     </message>
     <message>
         <source>the curve shows a driver&apos;s resonance, not a part (use fit or compensate)</source>
-        <translation type="unfinished"></translation>
+        <translation>曲線はスピーカーの共振を示しており、部品ではありません（fit か compensate を使って下さい）</translation>
     </message>
     <message>
         <source>θ fits none of the parts: give --kind</source>
-        <translation type="unfinished"></translation>
+        <translation>θ がどの部品にも合いません: --kind を指定して下さい</translation>
     </message>
     <message>
         <source>%1 of %2 points lie beyond what the unit resolves (|Z| from %3 to %4 Ω): measure band %5 (%6–%7 Hz) instead</source>
-        <translation type="unfinished"></translation>
+        <translation>%2 点中 %1 点が本器の分解できる範囲（|Z| %3～%4 Ω）の外です: 帯域 %5（%6–%7 Hz）で測定して下さい</translation>
     </message>
     <message>
         <source>%1 of %2 points lie beyond what the unit resolves (|Z| from %3 to %4 Ω), and no band of the unit resolves this part</source>
-        <translation type="unfinished"></translation>
+        <translation>%2 点中 %1 点が本器の分解できる範囲（|Z| %3～%4 Ω）の外で、この部品を分解できる帯域はありません</translation>
     </message>
     <message>
         <source>recognised from θ as an inductor</source>
-        <translation type="unfinished"></translation>
+        <translation>θ からインダクタと判定しました</translation>
     </message>
     <message>
         <source>recognised from θ as a capacitor</source>
-        <translation type="unfinished"></translation>
+        <translation>θ からコンデンサと判定しました</translation>
     </message>
     <message>
         <source>recognised from θ as a resistor</source>
-        <translation type="unfinished"></translation>
+        <translation>θ から抵抗と判定しました</translation>
     </message>
     <message>
         <source>%1 of %2 points left out: beyond what the unit resolves</source>
-        <translation type="unfinished"></translation>
+        <translation>%2 点中 %1 点を除きました: 本器の分解できる範囲の外です</translation>
+    </message>
+    <message>
+        <source>%1 needs two values</source>
+        <translation>%1 には値が 2 つ必要です</translation>
+    </message>
+    <message>
+        <source>the voice coil&apos;s DC resistance: the driver&apos;s model is fitted with it</source>
+        <translation>ボイスコイルの直流抵抗: スピーカーのモデルをこの値で適合します</translation>
+    </message>
+    <message>
+        <source>Re, Fs, Qms and Qes from a driver file instead of --re</source>
+        <translation>--re の代わりにドライバファイルの Re、Fs、Qms、Qes を使う</translation>
+    </message>
+    <message>
+        <source>design the Zobel network (with --notch: both, the default)</source>
+        <translation>ゾベル回路を設計する（--notch と共に: 両方、既定）</translation>
+    </message>
+    <message>
+        <source>design the notch across the resonance</source>
+        <translation>共振を抑えるノッチを設計する</translation>
+    </message>
+    <message>
+        <source>the band to flatten in Hz (unless given 3 times Fs to the curve&apos;s top; for a notch alone the curve&apos;s bottom to 3 times Fs)</source>
+        <translation>平坦にする帯域 Hz（既定は Fs の 3 倍から曲線の上端、ノッチだけなら曲線の下端から Fs の 3 倍）</translation>
+    </message>
+    <message>
+        <source>the standard values (E12 for L and C, E24 for R unless given)</source>
+        <translation>標準値の系列（既定は L と C が E12、R が E24）</translation>
+    </message>
+    <message>
+        <source>the drive into the nominal impedance for the Zobel resistor&apos;s power (10 W)</source>
+        <translation>ゾベル抵抗の電力を求める公称インピーダンスへの入力電力（10 W）</translation>
+    </message>
+    <message>
+        <source>also write the compensated curve (standard values) as a ZMA table</source>
+        <translation>補正後の曲線（標準値）を ZMA 表にも書く</translation>
+    </message>
+    <message>
+        <source>a Zobel network and a notch designed to flatten the driver&apos;s measured impedance</source>
+        <translation>測定したスピーカーのインピーダンスを平坦にするゾベル回路とノッチを設計する</translation>
+    </message>
+    <message>
+        <source>Needs --re OHMS or --driver FILE.wdr. Prints each component with ±σ and its standard
+value, the flatness (largest deviation from Re over the band, exact and standard)
+and the power the Zobel resistor takes at the top of the band.</source>
+        <translation>--re OHMS か --driver FILE.wdr が必要です。各素子を ±σ と標準値と共に、平坦度
+（帯域での Re からの最大のずれ、計算値と標準値）と、帯域の上端でゾベル抵抗が
+消費する電力を出力します。</translation>
+    </message>
+    <message>
+        <source>give either --re OHMS or --driver FILE.wdr</source>
+        <translation>--re OHMS か --driver FILE.wdr のどちらかを指定して下さい</translation>
+    </message>
+    <message>
+        <source>--band takes two frequencies in Hz, the lower first</source>
+        <translation>--band には周波数 (Hz) を 2 つ、低い方から指定して下さい</translation>
+    </message>
+    <message>
+        <source>--series takes E12, E24 or exact</source>
+        <translation>--series は E12、E24、exact のいずれかです</translation>
+    </message>
+    <message>
+        <source>not a driver file with Re, Fs, Qms and Qes</source>
+        <translation>Re、Fs、Qms、Qes のあるドライバファイルではありません</translation>
+    </message>
+    <message>
+        <source>no driver&apos;s resonance in the curve (a part&apos;s curve goes to kavo-tool part)</source>
+        <translation>曲線にスピーカーの共振がありません（部品の曲線は kavo-tool part へ）</translation>
+    </message>
+    <message>
+        <source>the driver&apos;s model: %1</source>
+        <translation>スピーカーのモデル: %1</translation>
+    </message>
+    <message>
+        <source>the band must lie within the curve and hold %1 points or more</source>
+        <translation>帯域は曲線の範囲内にあり、%1 点以上を含む必要があります</translation>
     </message>
     <message>
         <source>no peak was found</source>

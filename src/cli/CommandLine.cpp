@@ -103,6 +103,10 @@ int ParseCommandLine(const Command& c, const QStringList& args, CommandLine& lin
     if (!o->value) {
       if (eq >= 0) return UsageError(c, ToolText::tr("%1 takes no value").arg(name), err);
       line.Add(o, QString());
+    } else if (o->flags & TwoValues) {
+      if (eq >= 0 || i + 2 >= args.size()) return UsageError(c, ToolText::tr("%1 needs two values").arg(name), err);
+      line.Add(o, args[i + 1] + QLatin1Char(' ') + args[i + 2]);
+      i += 2;
     } else if (eq >= 0) {
       line.Add(o, a.mid(eq + 1));
     } else if (i + 1 < args.size()) {

@@ -22,6 +22,7 @@ namespace kavo::cli {
 enum OptionFlags : unsigned {
   Repeatable = 1,  // may be given more than once; Values() lists them in order
   Required = 2,    // must be given
+  TwoValues = 4,   // takes the next two arguments ("--band F1 F2"); Value() holds them space-separated
 };
 
 struct Option {

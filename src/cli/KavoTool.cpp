@@ -14,7 +14,7 @@
 namespace kavo::cli {
 namespace {
 
-const Command* const commands[] = {&TsCommand, &FitCommand, &PartCommand, &QcCommand, &MatchCommand, &ExportCommand, &ImportCommand, &PlotCommand, &PrintCommand};
+const Command* const commands[] = {&TsCommand, &FitCommand, &PartCommand, &CompensateCommand, &QcCommand, &MatchCommand, &ExportCommand, &ImportCommand, &PlotCommand, &PrintCommand};
 
 constexpr const char* OverviewUsage = "usage: kavo-tool COMMAND [ARGUMENTS...]";
 

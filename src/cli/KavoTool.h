@@ -33,6 +33,7 @@ extern const Command FitCommand;     // fit FREE.DTA (--re OHMS | --fit-re) [--m
 extern const Command QcCommand;      // qc RULES.kqc FILE... [--csv OUT] [--json] [--plot OUT]
 extern const Command MatchCommand;   // match FILE... [--pairs N] [--re OHMS]
 extern const Command PartCommand;    // part FILE [--kind ...] [--at HZ]... [--json]
+extern const Command CompensateCommand;  // compensate FILE (--re OHMS | --driver FILE.wdr) [--zobel] [--notch] ...
 
 // The commands in the order the help lists them.
 std::span<const Command* const> Commands();
@@ -51,6 +52,7 @@ int RunTool(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunTs(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunFit(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunQc(const QStringList& args, std::ostream& out, std::ostream& err);
+int RunCompensate(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunPart(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunMatch(const QStringList& args, std::ostream& out, std::ostream& err);
 int RunExport(const QStringList& args, std::ostream& out, std::ostream& err);

@@ -227,6 +227,21 @@ QString PartLeftOutText(int leftOut, int given) {
   return ToolText::tr("%1 of %2 points left out: beyond what the unit resolves").arg(leftOut).arg(given);
 }
 
+QString CompFailureText(const CompensationResult& r) {
+  switch (r.failure) {
+    case CompFailure::None: return {};
+    case CompFailure::NonFinite: return FitFailureText(FitFailure::NonFinite);
+    case CompFailure::NoResonance:
+      return ToolText::tr("no driver's resonance in the curve (a part's curve goes to kavo-tool part)");
+    case CompFailure::DriverFit: return ToolText::tr("the driver's model: %1").arg(FitFailureText(r.fitFailure));
+    case CompFailure::BadRe: return FitFailureText(FitFailure::BadRe);
+    case CompFailure::BandOutside:
+      return ToolText::tr("the band must lie within the curve and hold %1 points or more").arg(MinFitPoints);
+    case CompFailure::NotConverged: return FitFailureText(FitFailure::NotConverged);
+  }
+  return {};
+}
+
 bool IsJapanese(const QLocale& locale) {
   // The first language the user asked for (LC_ALL, LC_MESSAGES, LANG, LANGUAGE).
   const QStringList languages = locale.uiLanguages();

@@ -14,6 +14,7 @@
 
 #include "analysis/Fitter.h"
 
+#include "analysis/Compensation.h"
 #include "analysis/PartModel.h"
 #include "analysis/QcCheck.h"
 #include "analysis/QcRules.h"
@@ -64,6 +65,8 @@ QString FitWarningText(const FitNotice& notice);
 QString PartFailureText(const PartResult& result);
 QString PartRecognisedText(PartKind kind);
 QString PartLeftOutText(int leftOut, int given);
+// Why a compensation could not be designed.
+QString CompFailureText(const CompensationResult& result);
 
 // Installs the translator for `locale`, replacing the one installed before.
 // False when the catalogue for it is missing from the program.

@@ -31,5 +31,40 @@ TEST(PartCommand, InductorInJsonWithItsValueAtAFrequency) {
   EXPECT_NEAR(at.value("value").toDouble(), 1.0, 0.01);
 }
 
+
+TEST(CompensateCommand, DesignsFromTheCurveWritesTheZmaAndRefusesWhatIsNoDriversCurve) {
+  const TempDir dir;
+  kavsim::DriverModel m;
+  const QString driver = WriteDriver(dir, "woofer.DTA", m), out = dir.Path("flat.zma");
+  const ToolRun run = Tool({"compensate", driver, "--re", "5.6", "--json", "-o", out});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+  const QStringList keys{"Cn_uF", "Cz_uF", "Ln_mH", "Rn", "Rz"};
+  for (const char* part : {"values", "sigma", "standard"}) EXPECT_EQ(o.value(part).toObject().keys(), keys) << part;
+  EXPECT_NEAR(o.value("values").toObject().value("Rz").toDouble(), m.Re, 0.1 * m.Re);
+  EXPECT_NEAR(o.value("band_hz").toArray().at(0).toDouble(), 3 * m.Fs, 0.05 * m.Fs);
+  EXPECT_LT(o.value("flatness_pct").toObject().value("exact").toDouble(), 10);
+  // The ZMA: the compensated curve, flat at Re above the resonance.
+  const QList<QByteArray> lines = ReadAll(out).split('\n');
+  const QList<QByteArray> top = lines.at(lines.size() - 2).split(' ');
+  EXPECT_NEAR(top.value(0).toDouble(), 20000, 100);
+  EXPECT_NEAR(top.value(1).toDouble(), m.Re, 0.1 * m.Re);
+  // A part's curve, a band beyond the curve, no driver's values, the input as the output.
+  const QString part = Part(dir, "l.DTA", kavsim::PartModel::Kind::Inductor);
+  const struct { QStringList args; int status; const char* says; } refused[] = {
+      {{"compensate", part, "--re", "0.3"}, 1, "part"},
+      {{"compensate", driver, "--re", "5.6", "--band", "200", "40000"}, 1, "band"},
+      {{"compensate", driver}, 64, "--re"},
+      {{"compensate", driver, "--re", "5.6", "-o", driver}, 64, "woofer.DTA"},
+      {{"part", driver}, 1, "driver"},
+  };
+  for (const auto& c : refused) {
+    const ToolRun r = Tool(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args.join(' ').toStdString() << ": " << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    EXPECT_TRUE(r.out.empty()) << r.out;
+  }
+}
+
 }  // namespace
 }  // namespace kavo::test
