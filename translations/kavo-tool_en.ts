@@ -923,6 +923,18 @@ and the power the Zobel resistor takes at the top of the band.</source>
         <source>the band must lie within the curve and hold %1 points or more</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>too few points within what the unit resolves</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a driver&apos;s curve, not a part&apos;s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>θ fits none of the parts</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TsMechanics</name>

@@ -937,6 +937,18 @@ and the power the Zobel resistor takes at the top of the band.</source>
         <source>the band must lie within the curve and hold %1 points or more</source>
         <translation>帯域は曲線の範囲内にあり、%1 点以上を含む必要があります</translation>
     </message>
+    <message>
+        <source>too few points within what the unit resolves</source>
+        <translation>本器が分解できる範囲の測定点が足りません</translation>
+    </message>
+    <message>
+        <source>a driver&apos;s curve, not a part&apos;s</source>
+        <translation>部品ではなくスピーカーの曲線です</translation>
+    </message>
+    <message>
+        <source>θ fits none of the parts</source>
+        <translation>θ がどの部品にも合いません</translation>
+    </message>
 </context>
 <context>
     <name>TsMechanics</name>
