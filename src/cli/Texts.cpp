@@ -134,8 +134,19 @@ QString FitFailureText(FitFailure failure) {
     case FitFailure::BoxedNotAbove: return ToolText::tr("the resonance in the closed box is not above the free one");
     case FitFailure::NeedsSd: return ToolText::tr("the closed-box curve needs Sd");
     case FitFailure::NotConverged: return ToolText::tr("the fit did not converge");
+    case FitFailure::NoValue: return ToolText::tr("the fit gives no finite value: no resonance the model can describe in the range");
+    case FitFailure::ReAboveMinimum: return ToolText::tr("Re is above the curve's smallest R");
+    case FitFailure::NoUncertainty:
+      return ToolText::tr("the uncertainties cannot be computed (the data do not determine every parameter)");
   }
   return {};
+}
+
+QString FitFailureText(const FitResult& r) {
+  if (r.failure != FitFailure::ReAboveMinimum) return FitFailureText(r.failure);
+  return ToolText::tr("Re %1 Ω is above the curve's smallest R, %2 Ω: R is Re plus terms that are never negative")
+      .arg(r.failureNumbers[0], 0, 'f', 3)
+      .arg(r.failureNumbers[1], 0, 'f', 3);
 }
 
 QString FitWarningText(const FitNotice& n) {
@@ -155,8 +166,14 @@ QString FitWarningText(const FitNotice& n) {
                           "(%1 g and %2 g)")
           .arg(n.a, 0, 'f', 2)
           .arg(n.b, 0, 'f', 2);
-    case FitWarning::NoCovariance:
-      return ToolText::tr("the uncertainties could not be computed (the data do not determine every parameter)");
+    case FitWarning::ReAboveSmallestR:
+      return ToolText::tr("the fitted Re %1 Ω lies above the curve's smallest R, %2 Ω, by more than its σ allows")
+          .arg(n.a, 0, 'f', 3)
+          .arg(n.b, 0, 'f', 3);
+    case FitWarning::CoilModelsDisagreeOnRe:
+      return ToolText::tr("the coil models disagree on Re: %1 Ω here, %2 Ω with the other coil model; give --re")
+          .arg(n.a, 0, 'f', 3)
+          .arg(n.b, 0, 'f', 3);
   }
   return {};
 }

@@ -46,13 +46,15 @@ QString QcRuleErrorText(const QcRuleError& error);
 // reader's own reason for LoadFailure::Table.
 QString LoadFailureText(LoadFailure failure, const QString& why);
 
+// Why a model fit gave nothing, and what a fit warns of.
+QString FitFailureText(FitFailure failure);
+QString FitFailureText(const FitResult& result);  // with the numbers it names
+QString FitWarningText(const FitNotice& notice);
+
 // "cannot be written (No space left on device)": the reason the last
 // failed write recorded (data/WholeFile), where there is one.
 QString CannotBeWrittenText();
 
-// Why a model fit gave nothing, and what a fit warns of.
-QString FitFailureText(FitFailure failure);
-QString FitWarningText(const FitNotice& notice);
 // Why a part's measurement gave nothing (the band to use instead, where one
 // resolves it); how auto recognised the part; the points left out.
 QString PartFailureText(const PartResult& result);

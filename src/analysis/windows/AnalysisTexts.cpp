@@ -138,8 +138,18 @@ QString FitFailureText(FitFailure failure) {
     case FitFailure::BoxedNotAbove: return U("密閉箱での共振周波数がフリーの共振周波数より高くありません");
     case FitFailure::NeedsSd: return U("密閉箱の測定にはSdが必要です");
     case FitFailure::NotConverged: return U("適合が収束しませんでした");
+    case FitFailure::NoValue: return U("適合で有限の値が得られません（周波数範囲にモデルで表せる共振がありません）");
+    case FitFailure::ReAboveMinimum: return U("Re が曲線の最小の R より大きくなっています");
+    case FitFailure::NoUncertainty: return U("不確かさを計算できません（データでは決まらないパラメータがあります）");
   }
   return {};
+}
+
+QString FitFailureText(const FitResult& r) {
+  if (r.failure != FitFailure::ReAboveMinimum) return FitFailureText(r.failure);
+  return U("Re %1 Ω が曲線の最小の R %2 Ω より大きくなっています（R は Re に負にならない項を加えたものです）")
+      .arg(r.failureNumbers[0], 0, 'f', 3)
+      .arg(r.failureNumbers[1], 0, 'f', 3);
 }
 
 QString FitWarningText(const FitNotice& n) {
@@ -156,8 +166,12 @@ QString FitWarningText(const FitNotice& n) {
       return U("付加質量と密閉箱の測定でMmsが不確かさを超えて異なります（%1 g と %2 g）")
           .arg(n.a, 0, 'f', 2)
           .arg(n.b, 0, 'f', 2);
-    case FitWarning::NoCovariance:
-      return U("不確かさを計算できませんでした（データでは決まらないパラメータがあります）");
+    case FitWarning::ReAboveSmallestR:
+      return U("適合した Re %1 Ω が曲線の最小の R %2 Ω を不確かさ以上に超えています").arg(n.a, 0, 'f', 3).arg(n.b, 0, 'f', 3);
+    case FitWarning::CoilModelsDisagreeOnRe:
+      return U("ボイスコイルのモデルで Re が異なります（%1 Ω と別のモデルで %2 Ω）。Re を入力してください")
+          .arg(n.a, 0, 'f', 3)
+          .arg(n.b, 0, 'f', 3);
   }
   return {};
 }

@@ -14,6 +14,7 @@ namespace kavo {
 
 // Why a model fit gave nothing, and what a fit warns of.
 QString FitFailureText(FitFailure failure);
+QString FitFailureText(const FitResult& result);  // with the numbers it names
 QString FitWarningText(const FitNotice& notice);
 // Why a crossover part gave no values.
 QString PartFailureText(PartFailure failure);
