@@ -782,10 +782,6 @@ rules file. The report is on standard output: --csv and --plot take no -.</sourc
         <translation>付加質量と密閉箱の測定でMmsが不確かさを超えて異なります（%1 g と %2 g）</translation>
     </message>
     <message>
-        <source>the uncertainties could not be computed (the data do not determine every parameter)</source>
-        <translation>不確かさを計算できませんでした（データでは決まらないパラメータがあります）</translation>
-    </message>
-    <message>
         <source>the part (auto unless given: recognised from θ)</source>
         <translation>部品（既定は auto: θ から判定）</translation>
     </message>
@@ -918,6 +914,38 @@ and the power the Zobel resistor takes at the top of the band.</source>
         <translation>帯域は曲線の範囲内にあり、%1 点以上を含む必要があります</translation>
     </message>
     <message>
+        <source>too few points within what the unit resolves</source>
+        <translation>本器が分解できる範囲の測定点が足りません</translation>
+    </message>
+    <message>
+        <source>a driver&apos;s curve, not a part&apos;s</source>
+        <translation>部品ではなくスピーカーの曲線です</translation>
+    </message>
+    <message>
+        <source>θ fits none of the parts</source>
+        <translation>θ がどの部品にも合いません</translation>
+    </message>
+    <message>
+        <source>the σ of the given Re (1 % of it unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the σ of the added mass (0.5 % of it unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 must be a number, 0 or above, not &apos;%2&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--re-sigma goes with --re</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--mass-sigma goes with --added-mass</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>no peak was found</source>
         <translation>ピークは検出できませんでした</translation>
     </message>
@@ -980,6 +1008,30 @@ and the power the Zobel resistor takes at the top of the band.</source>
     <message>
         <source>the measurements give no finite result</source>
         <translation>測定から有限の結果が得られません</translation>
+    </message>
+    <message>
+        <source>the fit gives no finite value: no resonance the model can describe in the range</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re is above the curve&apos;s smallest R</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the uncertainties cannot be computed (the data do not determine every parameter)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re %1 Ω is above the curve&apos;s smallest R, %2 Ω: R is Re plus terms that are never negative</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the fitted Re %1 Ω lies above the curve&apos;s smallest R, %2 Ω, by more than its σ allows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the coil models disagree on Re: %1 Ω here, %2 Ω with the other coil model; give --re</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

@@ -153,7 +153,7 @@ ZobelFit FitZobel(const FitPoints& points, double re, const Notch& notch, bool t
   // fit toward the smallest largest deviation in a few passes.
   for (int pass = 0; pass < passes; ++pass) {
     auto model = std::make_shared<ZobelModel>(points.w, z, notch, two, x);
-    const FitResult r = RunFit(model, {targets});
+    const FitResult r = RunFit(FitSetup{model, {targets}});
     if (!r.Ok()) return pass == 0 ? ZobelFit{} : out;
     out.ok = true;
     out.x = r.value;

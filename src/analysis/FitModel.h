@@ -2,11 +2,13 @@
 // scales and bounds, its impedance as one template (double for values, Jets
 // for Ceres' automatic derivatives), a start from the curves, the values it
 // reports with their table (key, name, unit, scale) and which of them the
-// curves determine.
+// curves determine; for σ's model and input parts, its variants and the
+// user's inputs it depends on.
 #pragma once
 
 #include <ceres/jet.h>
 
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -28,6 +30,13 @@ struct FitParameter {
   double lower, upper;
 };
 
+// One input of the user that the values depend on (an Re typed in, an added
+// mass), with its σ in SI.
+struct FitInputSigma {
+  const char* name;
+  double sigma;
+};
+
 class FitModel {
  public:
   virtual ~FitModel() = default;
@@ -44,6 +53,18 @@ class FitModel {
   virtual std::vector<bool> Determined(const std::vector<FitPoints>& curves) const = 0;
   // The name of the curve `role` in reports ("free").
   virtual const char* CurveName(int role) const = 0;
+  // Other defensible models of the same curves (another voice-coil model):
+  // their spread is σ's model part.
+  virtual std::vector<std::shared_ptr<const FitModel>> Variants() const { return {}; }
+  // The user's inputs with their σ: each moved by its σ and refitted, the
+  // deviations in quadrature are σ's input part.
+  virtual std::vector<FitInputSigma> Inputs(const std::vector<FitPoints>& /*curves*/) const { return {}; }
+  // This model, with `curves`, as it is with input `i` moved by `delta` (SI);
+  // the curves' loads change where the input sets them.
+  virtual std::shared_ptr<const FitModel> MoveInput(size_t /*i*/, double /*delta*/,
+                                                    std::vector<FitPoints>& /*curves*/) const {
+    return nullptr;
+  }
   // The model's own warnings about a finished fit.
   virtual void Assess(const double* /*x*/, const std::vector<FitPoints>& /*curves*/,
                       const std::vector<double>& /*values*/, std::vector<FitNotice>& /*warnings*/) const {}

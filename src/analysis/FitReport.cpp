@@ -53,18 +53,24 @@ QByteArray FitTableText(const FitResult& r) {
 }
 
 QByteArray FitJson(const FitResult& r, const QString& modelName, const QStringList& warnings) {
-  QJsonObject values, sigmas, ranges;
+  QJsonObject values, sigmas, parts, ranges;
   for (size_t v = 0; v < r.table.size(); ++v) {
     const ReportedValue& info = r.table[v];
     if (!r.has[v] || !info.listed) continue;
-    values.insert(QLatin1String(info.key), Number(r.value[v] * info.scale));
-    sigmas.insert(QLatin1String(info.key), Number(r.sigma[v] * info.scale));
+    const QLatin1String key(info.key);
+    values.insert(key, Number(r.value[v] * info.scale));
+    sigmas.insert(key, Number(r.sigma[v] * info.scale));
+    parts.insert(key, QJsonObject{{QLatin1String("stat"), Number(r.sigmaStat[v] * info.scale)},
+                                  {QLatin1String("model"), Number(r.sigmaModel[v] * info.scale)},
+                                  {QLatin1String("input"), Number(r.sigmaInput[v] * info.scale)}});
   }
   for (const FittedRange& range : r.ranges)
     ranges.insert(QLatin1String(r.model->CurveName(range.role)), QJsonArray{Number(range.fmin), Number(range.fmax)});
   QJsonObject o;
   o.insert(QLatin1String("values"), values);
   o.insert(QLatin1String("sigma"), sigmas);
+  o.insert(QLatin1String("sigma_parts"), parts);
+  o.insert(QLatin1String("residual_correlation"), Number(r.correlation));
   o.insert(QLatin1String("residual_rms"), Number(r.residual));
   o.insert(QLatin1String("model"), modelName);
   o.insert(QLatin1String("range_hz"), QJsonArray{Number(r.fmin), Number(r.fmax)});
@@ -80,6 +86,14 @@ QByteArray WdrText(const FitResult& r, const QString& modelName, const DriverFil
   for (const FittedRange& range : r.ranges)
     comment += (r.ranges.size() > 1 ? QByteArray(r.model->CurveName(range.role)) + ' ' : QByteArray()) + Range(range) + ", ";
   comment += "residual " + QByteArray::number(r.residual * 100, 'f', 2) + " %";
+  // Each value's total σ in the file's units, for a reader that takes it.
+  for (size_t v = 0; v < r.table.size(); ++v) {
+    const ReportedValue& info = r.table[v];
+    if (!info.driverKey || !r.has[v] || !(r.sigma[v] > 0) || !std::isfinite(r.sigma[v])) continue;
+    QString value, sigma;
+    FormatWithSigma(r.value[v], r.sigma[v], value, sigma);
+    comment += ", " + QByteArray(info.driverKey) + ' ' + value.toLatin1() + " ±" + sigma.toLatin1();
+  }
   QByteArray t = "[Driver]\nBrand=" + OneLine(info.brand) + "\nModel=" + OneLine(info.model) + "\nComment=" + comment + '\n';
   std::vector<size_t> keys;
   for (size_t v = 0; v < r.table.size(); ++v)

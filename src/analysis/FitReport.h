@@ -18,16 +18,17 @@ void FormatWithSigma(double value, double sigma, QString& valueText, QString& si
 // "name<TAB>value<TAB>±σ<TAB>unit" per reported value, then the residual in %.
 QByteArray FitTableText(const FitResult& result);
 
-// One JSON object: "values" and "sigma" by key (display units),
-// "residual_rms", "model" (`modelName`), "range_hz" (the first curve's range
+// One JSON object: "values" and "sigma" (the total) by key (display
+// units), "sigma_parts" by key ({"stat", "model", "input"}),
+// "residual_correlation" (ρ), "residual_rms", "model" (`modelName`), "range_hz" (the first curve's range
 // as fitted), "ranges_hz" (every curve's, by the model's curve names) and
 // "warnings" (`warnings`). A value not known is null.
 QByteArray FitJson(const FitResult& result, const QString& modelName, const QStringList& warnings);
 
 // A WinISD-style driver file: [Driver] with Brand, Model, Comment and what
 // the fit determined in SI units, in the model's order for the file. The
-// Comment names `modelName`, the ranges fitted and the residual after
-// `comment`. Line breaks and other control characters in the texts become
+// Comment names `modelName`, the ranges fitted, the residual and each
+// value's total σ (SI, "Fs 84.59 ±0.52") after `comment`. Line breaks and other control characters in the texts become
 // spaces: they would start keys of their own.
 struct DriverFileInfo {
   QString brand, model, comment;

@@ -16,6 +16,7 @@ namespace {
 constexpr double Pi = 3.14159265358979323846;
 constexpr int MaxIterations = 200;
 constexpr int MaxParameters = 24;
+constexpr double MaxCorrelation = 0.98;
 
 // The solver's view: every parameter scaled to near 1, each its own block so
 // that any may be held fixed.
@@ -45,15 +46,20 @@ struct CurveCost {
   }
 };
 
-// The model's start, scaled, with its bounds.
-Problem Build(std::shared_ptr<const FitModel> model, std::vector<FitPoints> curves) {
+// The model's start, scaled, with its bounds. With `warm` (a fitted
+// problem's parameters, SI, and which were free) the free parameters start
+// there when the same ones are free: a refit after a small change.
+Problem Build(FitSetup fit, const std::vector<double>* warm = nullptr, const std::vector<bool>* warmFree = nullptr) {
   Problem pr;
-  pr.model = std::move(model);
-  pr.curves = std::move(curves);
+  pr.model = std::move(fit.model);
+  pr.curves = std::move(fit.curves);
   const auto params = pr.model->Parameters();
   std::vector<double> x(params.size(), 0.0);
   pr.free.assign(params.size(), false);
   pr.model->Start(pr.curves, x, pr.free);
+  if (warm && warmFree && *warmFree == pr.free && warm->size() == x.size())
+    for (size_t i = 0; i < x.size(); ++i)
+      if (pr.free[i]) x[i] = (*warm)[i];
   for (size_t i = 0; i < params.size(); ++i) {
     double s = params[i].scale > 0 ? params[i].scale : std::abs(x[i]);
     if (!(s > 0)) s = 1;
@@ -97,7 +103,7 @@ void Covariance(Problem& pr, ceres::Problem& problem, Solved& s) {
     for (size_t b = 0; b < m; ++b) s.cov[size_t(index[a] * n + index[b])] = c[a * m + b];
 }
 
-Solved Solve(Problem& pr) {
+Solved Solve(Problem& pr, bool covariance = true) {
   ceres::Problem problem;
   const int n = pr.Count();
   std::vector<double*> blocks;
@@ -137,20 +143,43 @@ Solved Solve(Problem& pr) {
     s.failure = FitFailure::NotConverged;
     return s;
   }
-  Covariance(pr, problem, s);
+  if (covariance) Covariance(pr, problem, s);
   return s;
 }
 
+// The lag-one autocorrelation ρ of the residuals along frequency, over
+// every curve, real and imaginary parts alike (about their zero, not their
+// mean: a misfit that runs along the curve counts). 0 for white noise.
+double ResidualCorrelation(const Problem& pr, const std::vector<double>& x) {
+  double lagged = 0, squares = 0;
+  for (const FitPoints& c : pr.curves) {
+    double lastR = 0, lastI = 0;
+    for (size_t k = 0; k < c.w.size(); ++k) {
+      double zr, zi;
+      pr.model->Impedance(x.data(), c, c.w[k], zr, zi);
+      const double er = (zr - c.zr[k]) * c.weight[k], ei = (zi - c.zi[k]) * c.weight[k];
+      if (k > 0) lagged += er * lastR + ei * lastI;
+      squares += er * er + ei * ei;
+      lastR = er, lastI = ei;
+    }
+  }
+  return squares > 0 ? std::clamp(lagged / squares, 0.0, MaxCorrelation) : 0.0;
+}
+
 // σ of each value: J Σ Jᵀ, J by central differences over the scaled
-// parameters, Σ scaled by the residual variance per degree of freedom. A
-// value that no free parameter moves has σ 0.
-std::vector<double> Propagate(const Problem& pr, const Solved& s, const std::vector<double>& x, int points) {
+// parameters, Σ scaled by the residual variance per degree of freedom and by
+// (1 + ρ)/(1 − ρ): residuals correlated along frequency hold fewer
+// independent points than they number (an AR(1) series of n points carries
+// n·(1 − ρ)/(1 + ρ)). A value that no free parameter moves has σ 0.
+std::vector<double> Propagate(const Problem& pr, const Solved& s, const std::vector<double>& x, int points,
+                              double rho) {
   const int n = pr.Count();
   int nfree = 0;
   for (bool b : pr.free) nfree += b;
   const int dof = 2 * points - nfree;
-  const double s2 = dof > 0 ? 2 * s.cost / dof : 0;
+  const double s2 = (dof > 0 ? 2 * s.cost / dof : 0) * (1 + rho) / (1 - rho);
   const size_t values = pr.model->Values().size();
+  if (!s.covariance) return std::vector<double>(values, std::numeric_limits<double>::quiet_NaN());
   std::vector<std::vector<double>> jac(values, std::vector<double>(size_t(n), 0.0));
   for (int i = 0; i < n; ++i) {
     if (!pr.free[size_t(i)]) continue;
@@ -169,7 +198,7 @@ std::vector<double> Propagate(const Problem& pr, const Solved& s, const std::vec
       moved = moved || jac[v][size_t(i)] != 0;
       for (int j = 0; j < n; ++j) var += jac[v][size_t(i)] * s.cov[size_t(i * n + j)] * jac[v][size_t(j)];
     }
-    sigma[v] = !moved ? 0.0 : s.covariance ? std::sqrt(std::max(var * s2, 0.0)) : std::numeric_limits<double>::quiet_NaN();
+    sigma[v] = moved ? std::sqrt(std::max(var * s2, 0.0)) : 0.0;
   }
   return sigma;
 }
@@ -190,10 +219,12 @@ FitResult Report(const Problem& pr, const Solved& s) {
   for (size_t i = 0; i < pr.p.size(); ++i) r.params[i] = pr.p[i] * pr.scale[i];
   r.table = pr.model->Values();
   r.value = pr.model->Derived(r.params.data());
-  r.sigma = Propagate(pr, s, r.params, r.points);
+  r.correlation = ResidualCorrelation(pr, r.params);
+  r.sigma = Propagate(pr, s, r.params, r.points, r.correlation);
   r.has = pr.model->Determined(pr.curves);
   for (size_t v = 0; v < r.value.size(); ++v)
     if (!r.has[v]) r.value[v] = r.sigma[v] = 0;
+  r.sigmaStat = r.sigma;
   return r;
 }
 
@@ -243,6 +274,8 @@ bool FindResonance(FitPoints& c) {
     }
   }
   if (!(best > 0.1 * low)) return false;
+  // Inside the range: enough points on either side to fix its width.
+  if (at < size_t(MinSidePoints) || n - 1 - at < size_t(MinSidePoints)) return false;
   const double x0 = std::log(c.w[at - 1]), x1 = std::log(c.w[at]), x2 = std::log(c.w[at + 1]);
   const double y0 = c.Mag(at - 1), y1 = c.Mag(at), y2 = c.Mag(at + 1);
   const double denom = (x0 - x1) * (x0 - x2) * (x1 - x2);
@@ -266,16 +299,88 @@ void QuietSolverLog() {
   FLAGS_logtostderr = true;
 }
 
-FitResult RunFit(std::shared_ptr<const FitModel> model, std::vector<FitPoints> curves) {
-  if (model->Parameters().size() > size_t(MaxParameters)) return FailedFit(FitFailure::NotConverged);
-  Problem pr = Build(std::move(model), std::move(curves));
-  const Solved s = Solve(pr);
+namespace {
+
+// One fit with its stat σ; the problem it solved in `pr`. A variant
+// (`warm` given: its start) needs its values only.
+FitResult FitOne(FitSetup fit, Problem& pr, const std::vector<double>* warm = nullptr,
+                 const std::vector<bool>* warmFree = nullptr) {
+  if (fit.model->Parameters().size() > size_t(MaxParameters)) return FailedFit(FitFailure::NotConverged);
+  pr = Build(std::move(fit), warm, warmFree);
+  const Solved s = Solve(pr, !warm);
   if (s.failure != FitFailure::None) return FailedFit(s.failure);
+  if (!warm && !s.covariance) return FailedFit(FitFailure::NoUncertainty);
   FitResult r = Report(pr, s);
-  if (!s.covariance) r.warnings.push_back({FitWarning::NoCovariance});
+  r.model = pr.model;
+  return r;
+}
+
+// The variant's values, empty when it failed or gave a value that is not
+// finite where the fit has one; NaN for a value the variant does not have
+// (the other coil model's terms).
+std::vector<double> VariantValues(const FitResult& fit, const FitResult& v) {
+  if (!v.Ok() || v.value.size() != fit.value.size()) return {};
+  std::vector<double> values = v.value;
+  for (size_t k = 0; k < v.value.size(); ++k) {
+    if (fit.has[k] && v.has[k] && !std::isfinite(v.value[k])) return {};
+    if (!v.has[k]) values[k] = std::numeric_limits<double>::quiet_NaN();
+  }
+  return values;
+}
+
+}  // namespace
+
+FitResult RunFit(FitSetup fit, const FitSigmaPlan& plan) {
+  const std::vector<FitPoints> curves = fit.curves;
+  Problem pr;
+  FitResult r = FitOne(std::move(fit), pr);
+  if (!r.Ok()) return r;
+  // No number where there is none.
+  for (size_t v = 0; v < r.value.size(); ++v)
+    if (r.has[v] && !std::isfinite(r.value[v])) return FailedFit(FitFailure::NoValue);
+  const size_t n = r.value.size();
+  r.sigmaModel.assign(n, 0.0);
+  r.sigmaInput.assign(n, 0.0);
+  // Model part: the largest deviation over the variants.
+  if (plan.model) {
+    std::vector<FitSetup> variants;
+    for (auto& m : r.model->Variants()) variants.push_back({m, curves});
+    variants.insert(variants.end(), plan.variants.begin(), plan.variants.end());
+    for (FitSetup& setup : variants) {
+      Problem vp;
+      const bool same = setup.model == nullptr;
+      if (same) setup.model = r.model;
+      r.variantValues.push_back(VariantValues(r, FitOne(std::move(setup), vp, &r.params, &pr.free)));
+      const std::vector<double>& values = r.variantValues.back();
+      if (values.empty()) continue;
+      for (size_t v = 0; v < n; ++v)
+        if (r.has[v] && std::isfinite(values[v]))
+          r.sigmaModel[v] = std::max(r.sigmaModel[v], std::abs(values[v] - r.value[v]));
+    }
+  }
+  // Input part: each input moved by its σ, in quadrature.
+  if (plan.input) {
+    const std::vector<FitInputSigma> inputs = r.model->Inputs(curves);
+    for (size_t i = 0; i < inputs.size(); ++i) {
+      if (!(inputs[i].sigma > 0)) continue;
+      FitSetup moved{nullptr, curves};
+      moved.model = r.model->MoveInput(i, inputs[i].sigma, moved.curves);
+      if (!moved.model) continue;
+      Problem vp;
+      const FitResult m = FitOne(std::move(moved), vp, &r.params, &pr.free);
+      if (!m.Ok()) return FailedFit(FitFailure::NoUncertainty);
+      for (size_t v = 0; v < n; ++v)
+        if (r.has[v]) r.sigmaInput[v] = std::hypot(r.sigmaInput[v], m.value[v] - r.value[v]);
+    }
+  }
+  for (size_t v = 0; v < n; ++v) {
+    if (!r.has[v]) continue;
+    r.sigma[v] = std::sqrt(r.sigmaStat[v] * r.sigmaStat[v] + r.sigmaModel[v] * r.sigmaModel[v] +
+                           r.sigmaInput[v] * r.sigmaInput[v]);
+    if (!std::isfinite(r.sigma[v])) return FailedFit(FitFailure::NoUncertainty);
+  }
   pr.model->Assess(r.params.data(), pr.curves, r.value, r.warnings);
   if (r.poor) r.warnings.push_back({FitWarning::PoorFit, 100 * r.residual});
-  r.model = pr.model;
   return r;
 }
 

@@ -1,13 +1,25 @@
 // The fitter: any model (analysis/FitModel) fitted by least squares to the
-// measured complex impedance of one or more curves, with ±1σ on every
-// reported value. One step per function: select and prepare the curves,
-// build the problem, solve, covariance and propagation, assess.
+// measured complex impedance of one or more curves, with a total ±1σ on
+// every reported value. One step per function: select and prepare the
+// curves, build the problem, solve, covariance and propagation, variants and
+// inputs, assess.
 //
 // Residuals: (Z_model − Z)/|Z| per point, real and imaginary part, over the
 // frequency range, solved by Ceres (Levenberg-Marquardt, bounded iterations).
-// Uncertainty: the covariance of the fitted parameters ((JᵀJ)⁻¹ from Ceres)
-// scaled by the residual's variance per degree of freedom, propagated to
-// every reported value through its numerical Jacobian.
+// Uncertainty, σ² = stat² + model² + input² per value:
+//   stat   the covariance of the fitted parameters ((JᵀJ)⁻¹ from Ceres)
+//          scaled by the residual's variance per degree of freedom and by
+//          (1 + ρ)/(1 − ρ), ρ the residuals' lag-one autocorrelation along
+//          frequency (correlated residuals hold fewer independent points
+//          than they number), propagated to every value through its
+//          numerical Jacobian;
+//   model  the largest deviation of the value over the fit's variants: the
+//          model's own (FitModel::Variants, fitted to the same curves) and
+//          those the caller gives (the same model over other ranges);
+//   input  the deviations with each of the user's inputs the model declares
+//          (FitModel::Inputs) moved by its σ, in quadrature; each a refit
+//          from the fit's own parameters.
+// A value whose total σ is not finite fails the fit (NoUncertainty).
 #pragma once
 
 #include <complex>
@@ -40,13 +52,19 @@ struct FitCurve {
 };
 
 // Why a fit gave nothing.
+// NoValue: a value the curves should determine came out infinite or not a
+// number; NoUncertainty: the σ of a value cannot be computed (the data do
+// not determine every parameter). ReAboveMinimum: Re above the smallest R of
+// a curve (failureNumbers: Re, that R).
 enum class FitFailure {
   None, NonFinite, TooFewPoints, NoResonance, BadRe, LoadedNotBelow, BoxedNotAbove,
-  NeedsSd, NotConverged
+  NeedsSd, NotConverged, NoValue, NoUncertainty, ReAboveMinimum
 };
 
 // What a fit that gave values warns of; `a`, `b` the numbers it names.
-enum class FitWarning { PoorFit, MassShift, BoxShift, MassBoxDisagree, NoCovariance };
+// ReAboveSmallestR: a fitted Re (a) above the curve's smallest R (b);
+// CoilModelsDisagreeOnRe: the fitted Re (a) and the other coil model's (b).
+enum class FitWarning { PoorFit, MassShift, BoxShift, MassBoxDisagree, ReAboveSmallestR, CoilModelsDisagreeOnRe };
 struct FitNotice {
   FitWarning what;
   double a = 0, b = 0;  // the shift in %, or the two Mms in g
@@ -80,9 +98,18 @@ struct FitResult {
   FitFailure failure = FitFailure::None;
   bool Ok() const { return failure == FitFailure::None; }
   int failedCurve = -1;  // the curve (role) a failure is about
+  double failureNumbers[2] = {0, 0};
   std::span<const ReportedValue> table;  // what value[i] is
   std::vector<double> value;  // SI
-  std::vector<double> sigma;  // SI; 0 for a fixed value
+  std::vector<double> sigma;  // SI, the total; 0 for a fixed value
+  // Its parts, σ² = stat² + model² + input²: the covariance's (corrected for
+  // correlated residuals), the spread over variants of the fit, what the
+  // user's inputs carry.
+  std::vector<double> sigmaStat, sigmaModel, sigmaInput;
+  double correlation = 0;     // the residuals' lag-one autocorrelation ρ
+  // Each variant's values (the model's own first, then the caller's); empty
+  // for one that failed, NaN where it does not determine the value.
+  std::vector<std::vector<double>> variantValues;
   std::vector<bool> has;      // reported (determined by the curves) or not
   double residual = 0;        // relative RMS of (Z_model − Z)/|Z|
   bool poor = false;          // residual > PoorFitResidual
@@ -105,15 +132,31 @@ bool AllFinite(const FitCurve& c);
 // The resonance: the most prominent local maximum of |Z| (its rise above
 // the higher of the lowest points on either side before |Z| climbs above it
 // again), refined by a parabola over ln f. False when none stands out by
-// 10 % of the curve's lowest value.
+// 10 % of the curve's lowest value, or when fewer than MinSidePoints lie on
+// either side of it.
 bool FindResonance(FitPoints& c);
 
 // Curves with fewer points are refused.
 constexpr int MinFitPoints = 10;
+constexpr int MinSidePoints = 5;
 
-// Fits `model` to `curves` (prepared, with their resonances): bounded, at
-// most a few hundred solver iterations whatever the data.
-FitResult RunFit(std::shared_ptr<const FitModel> model, std::vector<FitPoints> curves);
+// A fit ready to run: a model and its prepared curves (with their
+// resonances).
+struct FitSetup {
+  std::shared_ptr<const FitModel> model;
+  std::vector<FitPoints> curves;
+};
+
+// Which parts of σ a fit makes beside stat, and the caller's variants.
+struct FitSigmaPlan {
+  std::vector<FitSetup> variants;  // besides the model's own; a null model is the fit's
+  bool model = true;               // false: no variants fitted (model part 0)
+  bool input = true;               // false: no inputs moved (input part 0)
+};
+
+// Fits `fit` with its total σ: bounded, at most a few hundred solver
+// iterations per refit whatever the data.
+FitResult RunFit(FitSetup fit, const FitSigmaPlan& plan = {});
 
 FitResult FailedFit(FitFailure failure, int curve = -1);
 

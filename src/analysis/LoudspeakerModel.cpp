@@ -272,6 +272,49 @@ const char* LoudspeakerModel::CurveName(int role) const {
   return role == 1 ? "loaded" : role == 2 ? "boxed" : "free";
 }
 
+// The other coil model: lr2 for semi and le, semi for lr2.
+std::vector<std::shared_ptr<const FitModel>> LoudspeakerModel::Variants() const {
+  Setup other = s_;
+  other.coil = s_.coil == CoilModel::Semi ? CoilModel::LR2 : CoilModel::Semi;
+  return {std::make_shared<LoudspeakerModel>(other)};
+}
+
+namespace {
+enum Input { InRe, InSd, InMass, InBox };
+bool HasLoad(const std::vector<FitPoints>& curves, int load) {
+  return std::any_of(curves.begin(), curves.end(), [&](const FitPoints& c) { return c.load[load] > 0; });
+}
+}  // namespace
+
+// Re when fixed, Sd when Vas is reported, the added mass and the box volume
+// with their curves: the σ of a load is relative to it (its input 1).
+std::vector<FitInputSigma> LoudspeakerModel::Inputs(const std::vector<FitPoints>& curves) const {
+  return {{"Re", s_.fitRe ? 0.0 : s_.reSigma},
+          {"Sd", s_.sd > 0 ? s_.sdSigma : 0.0},
+          {"added mass", HasLoad(curves, 0) ? s_.massSigmaRel : 0.0},
+          {"box volume", HasLoad(curves, 1) ? s_.boxSigmaRel : 0.0}};
+}
+
+std::shared_ptr<const FitModel> LoudspeakerModel::MoveInput(size_t i, double delta, std::vector<FitPoints>& curves) const {
+  Setup moved = s_;
+  switch (Input(i)) {
+    case InRe: moved.re += delta; break;
+    case InSd:
+      // The box stiffness ρc²Sd²/Vb moves with Sd.
+      moved.sd += delta;
+      for (FitPoints& c : curves) c.load[1] *= (moved.sd / s_.sd) * (moved.sd / s_.sd);
+      break;
+    case InMass:
+      for (FitPoints& c : curves) c.load[0] *= 1 + delta;
+      break;
+    case InBox:
+      for (FitPoints& c : curves) c.load[1] /= 1 + delta;
+      break;
+    default: return nullptr;
+  }
+  return std::make_shared<LoudspeakerModel>(moved);
+}
+
 // The shift of the resonance by the second curves, from the fitted model.
 void LoudspeakerModel::Assess(const double* x, const std::vector<FitPoints>& curves, const std::vector<double>& values,
                               std::vector<FitNotice>& warnings) const {

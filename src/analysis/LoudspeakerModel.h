@@ -21,6 +21,10 @@ class LoudspeakerModel final : public FitModelOf<LoudspeakerModel> {
     bool fitRe = false;
     double sd = 0;      // m², 0 when not known
     double rhoc2 = 0;   // ρc²
+    // The σ (SI) of what the user gave: Re (when fixed), Sd, and the loads
+    // of the second curves relative to their value (an added mass, the box
+    // volume).
+    double reSigma = 0, sdSigma = 0, massSigmaRel = 0, boxSigmaRel = 0;
   };
   explicit LoudspeakerModel(const Setup& setup) : s_(setup) {}
 
@@ -30,6 +34,9 @@ class LoudspeakerModel final : public FitModelOf<LoudspeakerModel> {
   std::vector<double> Derived(const double* x) const override;
   std::vector<bool> Determined(const std::vector<FitPoints>& curves) const override;
   const char* CurveName(int role) const override;
+  std::vector<std::shared_ptr<const FitModel>> Variants() const override;
+  std::vector<FitInputSigma> Inputs(const std::vector<FitPoints>& curves) const override;
+  std::shared_ptr<const FitModel> MoveInput(size_t i, double delta, std::vector<FitPoints>& curves) const override;
   void Assess(const double* x, const std::vector<FitPoints>& curves, const std::vector<double>& values,
               std::vector<FitNotice>& warnings) const override;
 

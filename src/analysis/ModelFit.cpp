@@ -10,6 +10,7 @@ namespace kavo {
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;
+constexpr double ReRounding = 0.01;  // Ω, the unit's resolution of R
 
 // The curves given, within the range, with their loads and resonances: the
 // free curve first. A failed result when they cannot be fitted.
@@ -41,8 +42,9 @@ FitResult Prepare(const FitInput& in, double fmin, double fmax, std::vector<FitP
   return {};
 }
 
-// One fit of the free curve with whichever second curves are given.
-FitResult FitOnce(const FitInput& in) {
+// The fit of the free curve with whichever second curves are given, ready
+// to run; a failed result when there is none.
+FitResult SetUp(const FitInput& in, FitSetup& fit) {
   const FitCurve* given[] = {&in.free, &in.loaded, &in.boxed};
   for (int i = 0; i < 3; ++i)
     if (!AllFinite(*given[i])) return FailedFit(FitFailure::NonFinite, i);
@@ -61,6 +63,10 @@ FitResult FitOnce(const FitInput& in) {
   if (FitResult failed = Prepare(in, fmin, fmax, curves); !failed.Ok()) return failed;
   const FitPoints& f = curves.front();
   LoudspeakerModel::Setup setup{in.coil, in.creep, 2 * Pi * f.peakHz, in.re, in.fitRe, in.sd, in.rho * in.c * in.c};
+  setup.reSigma = in.reSigma.value_or(DefaultReSigma * in.re);
+  setup.sdSigma = in.sdSigma.value_or(DefaultSdSigma * in.sd);
+  setup.massSigmaRel = in.massSigma && in.addedMass > 0 ? *in.massSigma / in.addedMass : DefaultMassSigma;
+  setup.boxSigmaRel = in.boxSigma && in.boxVolume > 0 ? *in.boxSigma / in.boxVolume : DefaultBoxSigma;
   if (in.fitRe) {
     double re = f.peakR;
     for (size_t k = 0; k < f.w.size(); ++k) re = std::min(re, f.Mag(k));
@@ -68,7 +74,29 @@ FitResult FitOnce(const FitInput& in) {
   } else if (!(in.re > 0) || !(in.re < f.peakR)) {
     return FailedFit(FitFailure::BadRe);
   }
-  return RunFit(std::make_shared<LoudspeakerModel>(setup), std::move(curves));
+  if (!in.fitRe) {
+    // R is Re plus terms that are never negative: Re above a curve's
+    // smallest R (beyond the unit's 0.01 Ω rounding) cannot be.
+    for (int i = 0; i < 3; ++i) {
+      if (given[i]->Empty() || (i == 1 && !(in.addedMass > 0)) || (i == 2 && !(in.boxVolume > 0))) continue;
+      const double least = *std::min_element(given[i]->r.begin(), given[i]->r.end());
+      if (in.re > least + ReRounding) {
+        FitResult failed = FailedFit(FitFailure::ReAboveMinimum, i);
+        failed.failureNumbers[0] = in.re;
+        failed.failureNumbers[1] = least;
+        return failed;
+      }
+    }
+  }
+  fit = {std::make_shared<LoudspeakerModel>(setup), std::move(curves)};
+  return {};
+}
+
+// The fit without its model and input parts of σ.
+FitResult FitOnce(const FitInput& in) {
+  FitSetup fit;
+  if (FitResult failed = SetUp(in, fit); !failed.Ok()) return failed;
+  return RunFit(std::move(fit), {{}, false, false});
 }
 
 }  // namespace
@@ -130,11 +158,25 @@ std::array<bool, FitValueCount> FitReportedValues(const FitInput& in) {
   return has;
 }
 
-FitResult FitDriver(const FitInput& input) {
-  FitResult joint = FitOnce(input);
-  const bool both = input.addedMass > 0 && !input.loaded.Empty() && input.boxVolume > 0 && !input.boxed.Empty();
-  if (!joint.Ok() || !both) return joint;
-  // Mass and box each with the free curve: do they agree on Mms?
+namespace {
+
+// The range's other upper ends for σ's model part: 4·Fs and 9·Fs beside
+// the default 6·Fs (within the curve), or 2/3 and 3/2 of one given.
+std::vector<double> OtherUpperEnds(const FitInput& in) {
+  double fmin = 0, top = 0;
+  DefaultRange(in.free, fmin, top);
+  const double highest = in.free.f.empty() ? 0 : *std::max_element(in.free.f.begin(), in.free.f.end());
+  const double fmax = std::min(in.fmax > 0 ? in.fmax : top, highest);
+  std::vector<double> ends;
+  for (double factor : {2.0 / 3, 1.5}) {
+    const double end = std::min(fmax * factor, highest);
+    if (end != fmax) ends.push_back(end);
+  }
+  return ends;
+}
+
+// Mass and box each with the free curve: do they agree on Mms?
+void CheckMassAgainstBox(const FitInput& input, FitResult& joint) {
   FitInput mass = input, box = input;
   mass.boxVolume = 0;
   mass.boxed = {};
@@ -147,7 +189,37 @@ FitResult FitDriver(const FitInput& input) {
     if (!(d <= 2 * s))
       joint.warnings.push_back({FitWarning::MassBoxDisagree, a.value[FvMms] * 1e3, b.value[FvMms] * 1e3});
   }
-  return joint;
+}
+
+}  // namespace
+
+FitResult FitDriver(const FitInput& input) {
+  FitSetup fit;
+  if (FitResult failed = SetUp(input, fit); !failed.Ok()) return failed;
+  FitSigmaPlan plan;
+  for (double end : OtherUpperEnds(input)) {
+    FitInput other = input;
+    other.fmax = end;
+    FitSetup variant;
+    if (SetUp(other, variant).Ok()) plan.variants.push_back(std::move(variant));
+  }
+  FitResult r = RunFit(std::move(fit), plan);
+  if (!r.Ok()) return r;
+  if (input.addedMass > 0 && !input.loaded.Empty() && input.boxVolume > 0 && !input.boxed.Empty())
+    CheckMassAgainstBox(input, r);
+  if (input.fitRe) {
+    // A fitted Re above the curve's smallest R cannot be; the coil models
+    // apart on it (beyond its stat σ and the 1 % a typed Re carries) means a
+    // coil model took over the fit.
+    const double least = *std::min_element(input.free.r.begin(), input.free.r.end());
+    if (r.value[FvRe] > least + ReRounding + 2 * r.sigma[FvRe])
+      r.warnings.push_back({FitWarning::ReAboveSmallestR, r.value[FvRe], least});
+    const std::vector<double>& coil = r.variantValues.front();
+    const double apart = coil.empty() ? 0 : std::abs(coil[FvRe] - r.value[FvRe]);
+    if (apart > 2 * r.sigmaStat[FvRe] && apart > DefaultReSigma * r.value[FvRe])
+      r.warnings.push_back({FitWarning::CoilModelsDisagreeOnRe, r.value[FvRe], coil[FvRe]});
+  }
+  return r;
 }
 
 }  // namespace kavo

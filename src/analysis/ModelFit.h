@@ -33,6 +33,7 @@
 
 #include <QString>
 #include <array>
+#include <optional>
 
 #include "analysis/Fitter.h"
 
@@ -62,7 +63,12 @@ struct FitInput {
   FitCurve boxed;
   double rho = 1.18;      // kg/m³
   double c = 345.0;       // m/s
+  // The σ of the user's inputs (SI), when the user knows better than the
+  // defaults: Re 1 %, the added mass 0.5 %, Sd 5 %, the box volume 3 %.
+  std::optional<double> reSigma, massSigma, sdSigma, boxSigma;
 };
+
+constexpr double DefaultReSigma = 0.01, DefaultMassSigma = 0.005, DefaultSdSigma = 0.05, DefaultBoxSigma = 0.03;
 
 // The reported values, in the order of the table and of the JSON keys.
 enum FitValue {
@@ -80,7 +86,13 @@ const ReportedValue& FitValueInfoOf(int value);
 // λ driven to 0, Mms 3 % low at 1–2 kHz).
 void DefaultRange(const FitCurve& free, double& fmin, double& fmax);
 
-// Bounded: at most a few hundred solver iterations per fit, whatever the data.
+// The fit with its total σ: the values are the fit's as asked; σ's model
+// part is the largest deviation from them over the variants (the other coil
+// model: lr2 for semi and le, semi for lr2; the range's upper end at 2/3 and
+// 3/2 of its own, 4·Fs and 9·Fs beside the default 6·Fs), its input part the
+// deviations with Re, the added mass, Sd and the box volume each moved by
+// its σ, in quadrature. Bounded: at most a few hundred solver iterations per
+// fit, whatever the data.
 FitResult FitDriver(const FitInput& input);
 // The values a fit of `in` reports: what its curves and coil model determine.
 std::array<bool, FitValueCount> FitReportedValues(const FitInput& in);

@@ -336,7 +336,7 @@ PartResult MeasurePart(const PartInput& in) {
   auto model = std::make_shared<PartFitModel>(r.kind, selfResonance, in.atHz);
   r.atFirst = model->Values().size() - in.atHz.size();
   const double floor = ResolutionFloor(points);
-  r.fit = RunFit(model, {std::move(points)});
+  r.fit = RunFit(FitSetup{model, {std::move(points)}});
   if (!r.fit.Ok()) r.failure = PartFailure::NotConverged;
   AddResolution(r.kind, floor, r.fit);
   return r;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 #include "analysis/Curves.h"
@@ -23,6 +24,7 @@ namespace {
 
 const Option FitOptionTable[] = {
     {"--re", "OHMS", QT_TRANSLATE_NOOP("ToolText", "the voice coil's DC resistance, held fixed")},
+    {"--re-sigma", "OHMS", QT_TRANSLATE_NOOP("ToolText", "the σ of the given Re (1 % of it unless given)")},
     {"--fit-re", nullptr, QT_TRANSLATE_NOOP("ToolText", "fit Re as well (instead of --re)")},
     {"--model", "le|lr2|semi", QT_TRANSLATE_NOOP("ToolText", "the voice coil: jωLe, an LR2 network or a semi-inductance (semi unless given)")},
     {"--creep", nullptr, QT_TRANSLATE_NOOP("ToolText", "model the suspension's creep (the default)")},
@@ -31,6 +33,7 @@ const Option FitOptionTable[] = {
     {"--fmax", "HZ", QT_TRANSLATE_NOOP("ToolText", "the range's upper end (6 times the R peak's frequency unless given)")},
     {"--sd", "CM2", QT_TRANSLATE_NOOP("ToolText", "the cone's area: adds Vas, needed with a box")},
     {"--added-mass", "G", QT_TRANSLATE_NOOP("ToolText", "the mass added for the second measurement, in grams")},
+    {"--mass-sigma", "G", QT_TRANSLATE_NOOP("ToolText", "the σ of the added mass (0.5 % of it unless given)")},
     {"--loaded", "FILE", QT_TRANSLATE_NOOP("ToolText", "the measurement with the added mass")},
     {"--box-litres", "L", QT_TRANSLATE_NOOP("ToolText", "the closed box's volume, in litres")},
     {"--boxed", "FILE", QT_TRANSLATE_NOOP("ToolText", "the measurement in the closed box")},
@@ -46,6 +49,7 @@ struct FitOptions {
   QString free, loaded, boxed, wdr, brand, modelName, comment;
   bool fitRe = false, json = false, creep = true;
   double re = 0, fmin = 0, fmax = 0, sdCm2 = 0, massG = 0, boxL = 0;
+  std::optional<double> reSigma, massSigmaG;
   CoilModel coil = CoilModel::Semi;
 };
 
@@ -67,6 +71,20 @@ FitOptions TakeFitOptions(const CommandLine& line) {
   for (const auto& n : numbers)
     if (line.Has(n.name) && !Positive(line.Value(n.name), *n.value))
       fail(ToolText::tr("%1 must be a number above 0, not '%2'").arg(QLatin1String(n.name), line.Value(n.name)));
+  // σ of an input: a finite number, 0 or above.
+  const struct {
+    const char* name;
+    std::optional<double>* value;
+  } sigmas[] = {{"--re-sigma", &o.reSigma}, {"--mass-sigma", &o.massSigmaG}};
+  for (const auto& n : sigmas) {
+    if (!line.Has(n.name)) continue;
+    bool ok = false;
+    const double v = line.Value(n.name).trimmed().toDouble(&ok);
+    if (ok && std::isfinite(v) && v >= 0) *n.value = v;
+    else fail(ToolText::tr("%1 must be a number, 0 or above, not '%2'").arg(QLatin1String(n.name), line.Value(n.name)));
+  }
+  if (line.Has("--re-sigma") && !line.Has("--re")) fail(ToolText::tr("--re-sigma goes with --re"));
+  if (line.Has("--mass-sigma") && !line.Has("--added-mass")) fail(ToolText::tr("--mass-sigma goes with --added-mass"));
   o.loaded = line.Value("--loaded");
   o.boxed = line.Value("--boxed");
   o.wdr = line.Value("--wdr");
@@ -134,11 +152,13 @@ int RunFit(const QStringList& args, std::ostream& out, std::ostream& err) {
   in.sd = o.sdCm2 * 1e-4;
   in.addedMass = o.massG * 1e-3;
   in.boxVolume = o.boxL * 1e-3;
+  in.reSigma = o.reSigma;
+  if (o.massSigmaG) in.massSigma = *o.massSigmaG * 1e-3;
   const FitResult r = FitDriver(in);
   if (!r.Ok()) {
     const QString files[] = {o.free, o.loaded, o.boxed};
-    if (r.failedCurve >= 0 && r.failedCurve < 3) SayFile(err, "fit", files[r.failedCurve], FitFailureText(r.failure));
-    else Say(err, "fit", FitFailureText(r.failure));
+    if (r.failedCurve >= 0 && r.failedCurve < 3) SayFile(err, "fit", files[r.failedCurve], FitFailureText(r));
+    else Say(err, "fit", FitFailureText(r));
     return ExitFailed;
   }
   QStringList warnings;

@@ -88,6 +88,7 @@ QString MissingText(const QcReason& r) {
     case QcMissing::Analysis: return TsFailureText(r.tsFailure);
     case QcMissing::NoRe: return ToolText::tr("no re = OHMS given");
     case QcMissing::Fit: return FitFailureText(r.fitFailure);
+    case QcMissing::Part: return PartFailureShortText(r.partFailure);
     default: return ToolText::tr("not a value of the fitted model");
   }
 }
@@ -105,7 +106,7 @@ QString QcReasonText(const QcReason& r) {
     case QcReasonKind::NoPointInRange:
       return ToolText::tr("the curve has no point in the range %1").arg(Where(r.f1, r.f2));
     case QcReasonKind::OutsideLimit: {
-      QString limit = QStringLiteral("%1..%2").arg(QcNumber(r.lo), QcNumber(r.hi));
+      QString limit = QcInterval(r.lo, r.hi);
       if (r.percent) limit += QStringLiteral(" (%1 ±%2 %)").arg(QcNumber(r.refValue), QcNumber(r.allowed));
       return ToolText::tr("%1 %2 outside %3").arg(Name(r.param), QcNumber(r.measured), limit);
     }
@@ -157,8 +158,19 @@ QString FitFailureText(FitFailure failure) {
     case FitFailure::BoxedNotAbove: return ToolText::tr("the resonance in the closed box is not above the free one");
     case FitFailure::NeedsSd: return ToolText::tr("the closed-box curve needs Sd");
     case FitFailure::NotConverged: return ToolText::tr("the fit did not converge");
+    case FitFailure::NoValue: return ToolText::tr("the fit gives no finite value: no resonance the model can describe in the range");
+    case FitFailure::ReAboveMinimum: return ToolText::tr("Re is above the curve's smallest R");
+    case FitFailure::NoUncertainty:
+      return ToolText::tr("the uncertainties cannot be computed (the data do not determine every parameter)");
   }
   return {};
+}
+
+QString FitFailureText(const FitResult& r) {
+  if (r.failure != FitFailure::ReAboveMinimum) return FitFailureText(r.failure);
+  return ToolText::tr("Re %1 Ω is above the curve's smallest R, %2 Ω: R is Re plus terms that are never negative")
+      .arg(r.failureNumbers[0], 0, 'f', 3)
+      .arg(r.failureNumbers[1], 0, 'f', 3);
 }
 
 QString FitWarningText(const FitNotice& n) {
@@ -178,8 +190,14 @@ QString FitWarningText(const FitNotice& n) {
                           "(%1 g and %2 g)")
           .arg(n.a, 0, 'f', 2)
           .arg(n.b, 0, 'f', 2);
-    case FitWarning::NoCovariance:
-      return ToolText::tr("the uncertainties could not be computed (the data do not determine every parameter)");
+    case FitWarning::ReAboveSmallestR:
+      return ToolText::tr("the fitted Re %1 Ω lies above the curve's smallest R, %2 Ω, by more than its σ allows")
+          .arg(n.a, 0, 'f', 3)
+          .arg(n.b, 0, 'f', 3);
+    case FitWarning::CoilModelsDisagreeOnRe:
+      return ToolText::tr("the coil models disagree on Re: %1 Ω here, %2 Ω with the other coil model; give --re")
+          .arg(n.a, 0, 'f', 3)
+          .arg(n.b, 0, 'f', 3);
   }
   return {};
 }
@@ -209,6 +227,18 @@ QString PartFailureText(const PartResult& r) {
           .arg(r.pointsGiven)
           .arg(UnitFloorOhm, 0, 'f', 2)
           .arg(UnitCeilingOhm, 0, 'f', 2);
+  }
+  return {};
+}
+
+QString PartFailureShortText(PartFailure failure) {
+  switch (failure) {
+    case PartFailure::None: return {};
+    case PartFailure::NonFinite: return FitFailureText(FitFailure::NonFinite);
+    case PartFailure::TooFewResolvable: return ToolText::tr("too few points within what the unit resolves");
+    case PartFailure::LooksLikeDriver: return ToolText::tr("a driver's curve, not a part's");
+    case PartFailure::NotRecognised: return ToolText::tr("θ fits none of the parts");
+    case PartFailure::NotConverged: return FitFailureText(FitFailure::NotConverged);
   }
   return {};
 }

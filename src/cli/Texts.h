@@ -52,18 +52,21 @@ QString LoadFailureText(LoadFailure failure, const QString& why);
 QString TsFailureText(TsFailure failure);
 // Why the mechanical parameters cannot be had from the two measurements.
 QString MechanicsFailureText(const MechanicsFailure& failure);
+// Why a model fit gave nothing, and what a fit warns of.
+QString FitFailureText(FitFailure failure);
+QString FitFailureText(const FitResult& result);  // with the numbers it names
+QString FitWarningText(const FitNotice& notice);
 
 // "cannot be written (No space left on device)": the reason the last
 // failed write recorded (data/WholeFile), where there is one.
 QString CannotBeWrittenText();
 
-// Why a model fit gave nothing, and what a fit warns of.
-QString FitFailureText(FitFailure failure);
-QString FitWarningText(const FitNotice& notice);
 // Why a part's measurement gave nothing (the band to use instead, where one
 // resolves it); how auto recognised the part; the points left out.
 QString PartFailureText(const PartResult& result);
 QString PartRecognisedText(PartKind kind);
+// Why a part gave no values, in a few words (the quality check's reasons).
+QString PartFailureShortText(PartFailure failure);
 QString PartLeftOutText(int leftOut, int given);
 // Why a compensation could not be designed.
 QString CompFailureText(const CompensationResult& result);

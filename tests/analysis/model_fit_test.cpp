@@ -106,7 +106,10 @@ TEST(ModelFit, RecoversTheSimulatedDriverThroughTheUnitsQuantisation) {
     }
     // Re Fs Qms Qes Qts EBP λ, two or three coil terms, Mms Cms Rms Bl Vas.
     EXPECT_EQ(reported, c.fit == CoilModel::LR2 ? 15 : 14) << c.preset;
-    EXPECT_TRUE(r.warnings.empty()) << c.preset;
+    // A fitted Re: lr2 puts it 11 % above semi's on this semi-coil driver.
+    EXPECT_TRUE(r.warnings.empty() || (c.fitRe && r.warnings.size() == 1 &&
+                                       r.warnings[0].what == FitWarning::CoilModelsDisagreeOnRe))
+        << c.preset;
   }
 }
 

@@ -30,6 +30,7 @@ QString MissingText(const QcReason& r) {
     case QcMissing::Analysis: return TsFailureText(r.tsFailure);
     case QcMissing::NoRe: return U("Re が指定されていません（re = OHMS）");
     case QcMissing::Fit: return FitFailureText(r.fitFailure);
+    case QcMissing::Part: return PartFailureText(r.partFailure);
     default: return U("適合したモデルにない値です");
   }
 }
@@ -62,7 +63,7 @@ QString QcReasonText(const QcReason& r) {
     case QcReasonKind::NoPointInRange:
       return U("曲線に比較範囲 %1 の測定点がありません").arg(Where(r.f1, r.f2, 0));
     case QcReasonKind::OutsideLimit: {
-      QString limit = QStringLiteral("%1..%2").arg(QcNumber(r.lo), QcNumber(r.hi));
+      QString limit = QcInterval(r.lo, r.hi);
       if (r.percent) limit += QStringLiteral(" (%1 ±%2 %)").arg(QcNumber(r.refValue), QcNumber(r.allowed));
       return U("%1 %2 が %3 の外").arg(Name(r.param), QcNumber(r.measured), limit);
     }
@@ -130,6 +131,18 @@ QString QcRuleErrorText(const QcRuleError& e) {
   return e.line > 0 ? U("%1行目: %2").arg(e.line).arg(reason) : reason;
 }
 
+QString PartFailureText(PartFailure failure) {
+  switch (failure) {
+    case PartFailure::None: return {};
+    case PartFailure::NonFinite: return FitFailureText(FitFailure::NonFinite);
+    case PartFailure::TooFewResolvable: return U("本器が分解できる範囲（0.05～655.34 Ω）の測定点が足りません");
+    case PartFailure::LooksLikeDriver: return U("部品ではなくスピーカーの曲線です");
+    case PartFailure::NotRecognised: return U("θ がどの部品にも合いません");
+    case PartFailure::NotConverged: return FitFailureText(FitFailure::NotConverged);
+  }
+  return {};
+}
+
 QString FitFailureText(FitFailure failure) {
   switch (failure) {
     case FitFailure::None: return {};
@@ -141,8 +154,18 @@ QString FitFailureText(FitFailure failure) {
     case FitFailure::BoxedNotAbove: return U("密閉箱での共振周波数がフリーの共振周波数より高くありません");
     case FitFailure::NeedsSd: return U("密閉箱の測定にはSdが必要です");
     case FitFailure::NotConverged: return U("適合が収束しませんでした");
+    case FitFailure::NoValue: return U("適合で有限の値が得られません（周波数範囲にモデルで表せる共振がありません）");
+    case FitFailure::ReAboveMinimum: return U("Re が曲線の最小の R より大きくなっています");
+    case FitFailure::NoUncertainty: return U("不確かさを計算できません（データでは決まらないパラメータがあります）");
   }
   return {};
+}
+
+QString FitFailureText(const FitResult& r) {
+  if (r.failure != FitFailure::ReAboveMinimum) return FitFailureText(r.failure);
+  return U("Re %1 Ω が曲線の最小の R %2 Ω より大きくなっています（R は Re に負にならない項を加えたものです）")
+      .arg(r.failureNumbers[0], 0, 'f', 3)
+      .arg(r.failureNumbers[1], 0, 'f', 3);
 }
 
 QString FitWarningText(const FitNotice& n) {
@@ -159,8 +182,12 @@ QString FitWarningText(const FitNotice& n) {
       return U("付加質量と密閉箱の測定でMmsが不確かさを超えて異なります（%1 g と %2 g）")
           .arg(n.a, 0, 'f', 2)
           .arg(n.b, 0, 'f', 2);
-    case FitWarning::NoCovariance:
-      return U("不確かさを計算できませんでした（データでは決まらないパラメータがあります）");
+    case FitWarning::ReAboveSmallestR:
+      return U("適合した Re %1 Ω が曲線の最小の R %2 Ω を不確かさ以上に超えています").arg(n.a, 0, 'f', 3).arg(n.b, 0, 'f', 3);
+    case FitWarning::CoilModelsDisagreeOnRe:
+      return U("ボイスコイルのモデルで Re が異なります（%1 Ω と別のモデルで %2 Ω）。Re を入力してください")
+          .arg(n.a, 0, 'f', 3)
+          .arg(n.b, 0, 'f', 3);
   }
   return {};
 }

@@ -19,7 +19,10 @@ QString TsFailureCaption(TsFailure failure);
 
 // Why a model fit gave nothing, and what a fit warns of.
 QString FitFailureText(FitFailure failure);
+QString FitFailureText(const FitResult& result);  // with the numbers it names
 QString FitWarningText(const FitNotice& notice);
+// Why a crossover part gave no values.
+QString PartFailureText(PartFailure failure);
 
 // A reason of a failed quality check, whole ("R が 24.29–53.78 Hz で許容範囲外
 // （最大 +124.1 %、許容 ±10 %）") or short enough for a status pane

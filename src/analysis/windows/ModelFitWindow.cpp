@@ -253,7 +253,7 @@ void TFormFit::FitClick() {
   const FitResult r = FitDriver(in);
   if (!r.Ok()) {
     Clear();
-    const QString text = FitFailureText(r.failure);
+    const QString text = FitFailureText(r);
     return Tell(r.failedCurve > 0 ? SecondFile->text() + U("：") + text : text);
   }
   result_ = r;
