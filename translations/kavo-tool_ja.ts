@@ -12,26 +12,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>ピークは検出できませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Re の値が正しくありません</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>f1 が求まりませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>f2 が求まりませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>f1,f2 が正しく計算できませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>データがありません</source>
         <translation type="unfinished"></translation>
     </message>
@@ -802,10 +782,6 @@ rules file. The report is on standard output: --csv and --plot take no -.</sourc
         <translation>付加質量と密閉箱の測定でMmsが不確かさを超えて異なります（%1 g と %2 g）</translation>
     </message>
     <message>
-        <source>the uncertainties could not be computed (the data do not determine every parameter)</source>
-        <translation>不確かさを計算できませんでした（データでは決まらないパラメータがあります）</translation>
-    </message>
-    <message>
         <source>the part (auto unless given: recognised from θ)</source>
         <translation>部品（既定は auto: θ から判定）</translation>
     </message>
@@ -938,6 +914,126 @@ and the power the Zobel resistor takes at the top of the band.</source>
         <translation>帯域は曲線の範囲内にあり、%1 点以上を含む必要があります</translation>
     </message>
     <message>
+        <source>too few points within what the unit resolves</source>
+        <translation>本器が分解できる範囲の測定点が足りません</translation>
+    </message>
+    <message>
+        <source>a driver&apos;s curve, not a part&apos;s</source>
+        <translation>部品ではなくスピーカーの曲線です</translation>
+    </message>
+    <message>
+        <source>θ fits none of the parts</source>
+        <translation>θ がどの部品にも合いません</translation>
+    </message>
+    <message>
+        <source>the σ of the given Re (1 % of it unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the σ of the added mass (0.5 % of it unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 must be a number, 0 or above, not &apos;%2&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--re-sigma goes with --re</source>
+        <translation>--re-sigma は --re と一緒に指定します</translation>
+    </message>
+    <message>
+        <source>--mass-sigma goes with --added-mass</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no peak was found</source>
+        <translation>ピークは検出できませんでした</translation>
+    </message>
+    <message>
+        <source>the value of Re is not valid</source>
+        <translation>Re の値が正しくありません</translation>
+    </message>
+    <message>
+        <source>f1 cannot be found</source>
+        <translation>f1 が求まりませんでした</translation>
+    </message>
+    <message>
+        <source>f2 cannot be found</source>
+        <translation>f2 が求まりませんでした</translation>
+    </message>
+    <message>
+        <source>f1 and f2 cannot be computed correctly</source>
+        <translation>f1,f2 が正しく計算できませんでした</translation>
+    </message>
+    <message>
+        <source>Re must be above 0</source>
+        <translation>Re は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>Sd must be above 0</source>
+        <translation>Sd は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>air density and speed of sound must be above 0</source>
+        <translation>空気の密度と音速は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>the free driver&apos;s Fs, Qms and Qes are needed</source>
+        <translation>単体のユニットの Fs・Qms・Qes が必要です</translation>
+    </message>
+    <message>
+        <source>the added mass must be above 0</source>
+        <translation>付加質量は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>the loaded resonance (%1 Hz) is not below the free one (%2 Hz)</source>
+        <translation>質量を加えた共振周波数 (%1 Hz) が単体の共振周波数 (%2 Hz) より低くありません</translation>
+    </message>
+    <message>
+        <source>the box volume must be above 0</source>
+        <translation>箱の容積は 0 より大きくして下さい</translation>
+    </message>
+    <message>
+        <source>the boxed resonance (%1 Hz) is not above the free one (%2 Hz)</source>
+        <translation>箱に入れた共振周波数 (%1 Hz) が単体の共振周波数 (%2 Hz) より高くありません</translation>
+    </message>
+    <message>
+        <source>the boxed driver&apos;s Qes is needed</source>
+        <translation>箱に入れたユニットの Qes が必要です</translation>
+    </message>
+    <message>
+        <source>Fc·Qec (%1) is not above Fs·Qes (%2): the box measurement does not fit the free one</source>
+        <translation>Fc·Qec (%1) が Fs·Qes (%2) より大きくありません: 箱に入れた測定が単体の測定と合いません</translation>
+    </message>
+    <message>
+        <source>the measurements give no finite result</source>
+        <translation>測定から有限の結果が得られません</translation>
+    </message>
+    <message>
+        <source>the fit gives no finite value: no resonance the model can describe in the range</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re is above the curve&apos;s smallest R</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the uncertainties cannot be computed (the data do not determine every parameter)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re %1 Ω is above the curve&apos;s smallest R, %2 Ω: R is Re plus terms that are never negative</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the fitted Re %1 Ω lies above the curve&apos;s smallest R, %2 Ω, by more than its σ allows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the coil models disagree on Re: %1 Ω here, %2 Ω with the other coil model; give --re</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>a closed box</source>
         <translation>密閉箱</translation>
     </message>
@@ -1030,10 +1126,6 @@ and the power the Zobel resistor takes at the top of the band.</source>
         <translation>--vb-sigma は --vb と一緒に指定します</translation>
     </message>
     <message>
-        <source>--re-sigma goes with --re</source>
-        <translation>--re-sigma は --re と一緒に指定します</translation>
-    </message>
-    <message>
         <source>--sd goes with --driver</source>
         <translation>--sd は --driver と一緒に指定します</translation>
     </message>
@@ -1078,10 +1170,6 @@ Vab にはユニットの Vas が必要です。Vas は α と --vb から求め
         <translation>ユニットの値が足りません (Fs と、Qms・Qes・Qts のうち2つが必要です)</translation>
     </message>
     <message>
-        <source>the box volume must be above 0</source>
-        <translation>箱の容積は 0 より大きくして下さい</translation>
-    </message>
-    <message>
         <source>the fitted %1 and its classic estimate (%2 %3) disagree beyond their uncertainties</source>
         <translation>適合の %1 と簡易計算の値 (%2 %3) が不確かさを超えて異なります</translation>
     </message>
@@ -1092,6 +1180,10 @@ Vab にはユニットの Vas が必要です。Vas は α と --vb から求め
     <message>
         <source>the free resonance lies below the free-air curve and was not measured: Fs, Qts and Vas come from the free curve above it and the box</source>
         <translation>フリーの共振は曲線より下にあり測定されていません。Fs・Qts・Vas は共振より上のフリーの曲線と箱から求めました</translation>
+    </message>
+    <message>
+        <source>without the driver the box&apos;s losses are not told apart: QL holds them all</source>
+        <translation>ユニットの値がないため箱の損失は分けられません。QL はすべての損失を含みます</translation>
     </message>
     <message>
         <source>Re was not given: fitted</source>
@@ -1110,59 +1202,8 @@ Vab にはユニットの Vas が必要です。Vas は α と --vb から求め
         <translation>ユニットの値は与えられた値から</translation>
     </message>
     <message>
-        <source>without the driver the box&apos;s losses are not told apart: QL holds them all</source>
-        <translation>ユニットの値がないため箱の損失は分けられません。QL はすべての損失を含みます</translation>
-    </message>
-    <message>
         <source>no driver given: what the box curve determines by itself</source>
         <translation>ユニットの値なし：箱の曲線だけで決まる値</translation>
-    </message>
-</context>
-<context>
-    <name>TsMechanics</name>
-    <message>
-        <source>Re must be above 0</source>
-        <translation>Re は 0 より大きくして下さい</translation>
-    </message>
-    <message>
-        <source>Sd must be above 0</source>
-        <translation>Sd は 0 より大きくして下さい</translation>
-    </message>
-    <message>
-        <source>air density and speed of sound must be above 0</source>
-        <translation>空気の密度と音速は 0 より大きくして下さい</translation>
-    </message>
-    <message>
-        <source>the free driver&apos;s Fs, Qms and Qes are needed</source>
-        <translation>単体のユニットの Fs・Qms・Qes が必要です</translation>
-    </message>
-    <message>
-        <source>the added mass must be above 0</source>
-        <translation>付加質量は 0 より大きくして下さい</translation>
-    </message>
-    <message>
-        <source>the loaded resonance (%1 Hz) is not below the free one (%2 Hz)</source>
-        <translation>質量を加えた共振周波数 (%1 Hz) が単体の共振周波数 (%2 Hz) より低くありません</translation>
-    </message>
-    <message>
-        <source>the box volume must be above 0</source>
-        <translation>箱の容積は 0 より大きくして下さい</translation>
-    </message>
-    <message>
-        <source>the boxed resonance (%1 Hz) is not above the free one (%2 Hz)</source>
-        <translation>箱に入れた共振周波数 (%1 Hz) が単体の共振周波数 (%2 Hz) より高くありません</translation>
-    </message>
-    <message>
-        <source>the boxed driver&apos;s Qes is needed</source>
-        <translation>箱に入れたユニットの Qes が必要です</translation>
-    </message>
-    <message>
-        <source>Fc·Qec (%1) is not above Fs·Qes (%2): the box measurement does not fit the free one</source>
-        <translation>Fc·Qec (%1) が Fs·Qes (%2) より大きくありません: 箱に入れた測定が単体の測定と合いません</translation>
-    </message>
-    <message>
-        <source>the measurements give no finite result</source>
-        <translation>測定から有限の結果が得られません</translation>
     </message>
 </context>
 </TS>

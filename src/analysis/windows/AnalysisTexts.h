@@ -9,9 +9,14 @@
 #include "analysis/Fitter.h"
 #include "analysis/QcCheck.h"
 #include "analysis/QcRules.h"
+#include "analysis/Ts_analysis.h"
 #include "data/CurveFile.h"
 
 namespace kavo {
+
+// Why the resonance analysis gave no table, and the caption it is shown under.
+QString TsFailureText(TsFailure failure);
+QString TsFailureCaption(TsFailure failure);
 
 // Why a model fit gave nothing, and what a fit warns of.
 QString FitFailureText(FitFailure failure);
@@ -20,6 +25,8 @@ QString FitWarningText(const FitNotice& notice);
 // What the box fit says beside its values, and where its driver came from.
 QString BoxNoteText(BoxNote note);
 QString DriverSourceText(DriverSource source);
+// Why a crossover part gave no values.
+QString PartFailureText(PartFailure failure);
 
 // A reason of a failed quality check, whole ("R が 24.29–53.78 Hz で許容範囲外
 // （最大 +124.1 %、許容 ±10 %）") or short enough for a status pane
