@@ -656,10 +656,6 @@ log-spaced frequencies of the band, and Fs&apos;s and Qts&apos;s relative differ
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the uncertainties could not be computed (the data do not determine every parameter)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>%1 - would mix its file with the report on standard output</source>
         <translation type="unfinished"></translation>
     </message>
@@ -921,6 +917,54 @@ and the power the Zobel resistor takes at the top of the band.</source>
     </message>
     <message>
         <source>the band must lie within the curve and hold %1 points or more</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the σ of the given Re (1 % of it unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the σ of the added mass (0.5 % of it unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 must be a number, 0 or above, not &apos;%2&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--re-sigma goes with --re</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--mass-sigma goes with --added-mass</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the fit gives no finite value: no resonance the model can describe in the range</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re is above the curve&apos;s smallest R</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the uncertainties cannot be computed (the data do not determine every parameter)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re %1 Ω is above the curve&apos;s smallest R, %2 Ω: R is Re plus terms that are never negative</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the fitted Re %1 Ω lies above the curve&apos;s smallest R, %2 Ω, by more than its σ allows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the coil models disagree on Re: %1 Ω here, %2 Ω with the other coil model; give --re</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no phase: magnitude fitted</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

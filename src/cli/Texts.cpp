@@ -173,6 +173,7 @@ QString FitWarningText(const FitNotice& n) {
       return ToolText::tr("the coil models disagree on Re: %1 Ω here, %2 Ω with the other coil model; give --re")
           .arg(n.a, 0, 'f', 3)
           .arg(n.b, 0, 'f', 3);
+    case FitWarning::NoPhase: return ToolText::tr("no phase: magnitude fitted");
   }
   return {};
 }

@@ -159,6 +159,7 @@ QString FitWarningText(const FitNotice& n) {
       return U("ボイスコイルのモデルで Re が異なります（%1 Ω と別のモデルで %2 Ω）。Re を入力してください")
           .arg(n.a, 0, 'f', 3)
           .arg(n.b, 0, 'f', 3);
+    case FitWarning::NoPhase: return U("位相なし：振幅のみで適合");
   }
   return {};
 }
