@@ -964,6 +964,18 @@ and the power the Zobel resistor takes at the top of the band.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>too few points within what the unit resolves</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a driver&apos;s curve, not a part&apos;s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>θ fits none of the parts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>no phase: magnitude fitted</source>
         <translation type="unfinished"></translation>
     </message>

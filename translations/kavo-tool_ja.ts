@@ -978,6 +978,18 @@ and the power the Zobel resistor takes at the top of the band.</source>
         <translation>ボイスコイルのモデルで Re が異なります（%1 Ω と別のモデルで %2 Ω）。--re を指定してください</translation>
     </message>
     <message>
+        <source>too few points within what the unit resolves</source>
+        <translation>本器が分解できる範囲の測定点が足りません</translation>
+    </message>
+    <message>
+        <source>a driver&apos;s curve, not a part&apos;s</source>
+        <translation>部品ではなくスピーカーの曲線です</translation>
+    </message>
+    <message>
+        <source>θ fits none of the parts</source>
+        <translation>θ がどの部品にも合いません</translation>
+    </message>
+    <message>
         <source>no phase: magnitude fitted</source>
         <translation>位相なし：振幅のみで適合</translation>
     </message>

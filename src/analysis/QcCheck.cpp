@@ -58,6 +58,7 @@ void CheckLimit(const QcLimit& l, const QcMeasurement& ref, const QcMeasurement&
     reason.missing = m.Missing(l.param);
     reason.tsFailure = m.tsFailure;
     reason.fitFailure = m.fitFailure;
+    reason.partFailure = m.partFailure;
     verdict.reasons.push_back(reason);
     return;
   }

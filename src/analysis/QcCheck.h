@@ -36,6 +36,7 @@ struct QcReason {
   QcMissing missing = QcMissing::None;
   TsFailure tsFailure = TsFailure::None;
   FitFailure fitFailure = FitFailure::None;
+  PartFailure partFailure = PartFailure::None;
 };
 
 struct QcVerdict {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "analysis/Curves.h"
+#include "analysis/PartModel.h"
 #include "data/Kavo_data.h"
 
 namespace kavo {
@@ -65,10 +66,38 @@ void MeasureFit(const MeasureData&, const PointValues&, const QcAnalysis& analys
   }
 }
 
+// A crossover part's values: the keys of kavo-tool part, named as .kqc keys
+// take them (part.L in mH, part.C in µF, ...).
+struct PartKey {
+  const char* name;
+  const char* fitKey;
+};
+const PartKey PartKeys[] = {{"L", "L_mH"}, {"Rdc", "Rdc"},   {"Q", "Q_1k"}, {"C", "C_uF"}, {"ESR", "ESR"},
+                            {"ESL", "ESL_uH"}, {"D", "D_1k"}, {"R", "R"},    {"Ls", "Ls_uH"}};
+constexpr int PartCount = int(std::size(PartKeys));
+
+// The part recognised from θ and fitted as kavo-tool part does.
+void MeasurePartValues(const MeasureData&, const PointValues&, const QcAnalysis&, QcMeasurement& m, int first) {
+  const PartResult r = MeasurePart({m.curve, PartKind::Auto, {}});
+  if (!r.Ok()) {
+    m.partFailure = r.failure;
+    m.missing[QcPartFamily] = QcMissing::Part;
+    return;
+  }
+  for (size_t v = 0; v < r.fit.table.size(); ++v)
+    for (int k = 0; k < PartCount; ++k)
+      if (r.fit.has[v] && std::string(r.fit.table[v].key) == PartKeys[k].fitKey) {
+        m.value[size_t(first + k)] = r.fit.value[v] * r.fit.table[v].scale;
+        m.has[size_t(first + k)] = true;
+      }
+}
+
 const std::vector<QcFamily> Families = {
     {"ts.", true, TsCount, [](int k) { return std::string(TsNames[k]); }, [](int) { return true; }, MeasureTs},
     {"fit.", false, FitValueCount, [](int k) { return std::string(FitValueInfoOf(k).name); },
      [](int k) { return FitReportedValues(QcFitInput({}))[size_t(k)]; }, MeasureFit},
+    {"part.", false, PartCount, [](int k) { return std::string(PartKeys[k].name); }, [](int) { return true; },
+     MeasurePartValues},
 };
 
 }  // namespace
@@ -113,6 +142,14 @@ bool FindQcParam(const std::string& name, int& p) {
   return false;
 }
 
+const char* QcParamUnit(int p) {
+  int k = 0;
+  if (QcFamilyOf(p, &k) != QcPartFamily) return "";
+  static const char* const units[] = {"mH", "Ω", "", "µF", "Ω", "µH", "", "Ω", "µH"};
+  static_assert(std::size(units) == std::size(PartKeys));
+  return units[k];
+}
+
 int QcTsParam(const char* name) {
   for (int k = 0; k < TsCount; ++k)
     if (std::string(TsNames[k]) == name) return k;
@@ -143,6 +180,11 @@ QcMeasurement MeasureDriver(const MeasureData& data, const PointValues& raw, con
 QString QcNumber(double v) {
   if (std::abs(v) >= 1000) return QString::number(v, 'f', 0);
   return QString::number(v, 'g', 4);
+}
+
+QString QcInterval(double lo, double hi) {
+  return (std::isfinite(lo) ? QcNumber(lo) : QString()) + QStringLiteral("..") +
+         (std::isfinite(hi) ? QcNumber(hi) : QString());
 }
 
 }  // namespace kavo

@@ -1,6 +1,7 @@
 // The values a quality check can put limits on, in families: `ts.` the
 // classical three-point analysis (its keys also without the prefix: Fs,
-// Qts), `fit.` the model fit's reported values. A family is one entry of the
+// Qts), `fit.` the model fit's reported values, `part.` a crossover part's
+// (part.L in mH, part.Rdc, part.C in µF, ...). A family is one entry of the
 // table in QcParams.cpp; a value the family's analysis reports becomes a
 // .kqc key by itself. Parameter p counts through the families in order.
 #pragma once
@@ -10,13 +11,14 @@
 #include <vector>
 
 #include "analysis/ModelFit.h"
+#include "analysis/PartModel.h"
 #include "analysis/Ts_analysis.h"
 #include "data/Kavo_setting.h"
 
 namespace kavo {
 
 // Why a driver has no value of a parameter.
-enum class QcMissing { None, Analysis, NoRe, Fit, NotReported };
+enum class QcMissing { None, Analysis, NoRe, Fit, NotReported, Part };
 
 // One driver: its curve over its band and its parameters (display units:
 // mH, g, L, ...), with the reason of each family that failed.
@@ -26,6 +28,7 @@ struct QcMeasurement {
   std::vector<bool> has;
   TsFailure tsFailure = TsFailure::None;  // with QcMissing::Analysis
   FitFailure fitFailure = FitFailure::None;  // with QcMissing::Fit
+  PartFailure partFailure = PartFailure::None;  // with QcMissing::Part
   // Why parameter p is missing (None when it is there).
   QcMissing Missing(int p) const;
   std::vector<QcMissing> missing;  // per family
@@ -49,7 +52,7 @@ struct QcFamily {
                   int first);
 };
 const std::vector<QcFamily>& QcFamilies();
-enum { QcTsFamily, QcFitFamily };
+enum { QcTsFamily, QcFitFamily, QcPartFamily };
 
 int QcParamCount();
 // The family of parameter p and its index in it.
@@ -59,6 +62,9 @@ std::string QcParamName(int p);
 // Any spelling the rules take ("ts.Fs" as well as "Fs", "fit.lambda" for λ).
 bool FindQcParam(const std::string& name, int& p);
 
+// The unit a limit's numbers may carry ("mH" for part.L), "" for none.
+const char* QcParamUnit(int p);
+
 // The classical parameters by name, for matching.
 int QcTsParam(const char* name);
 
@@ -67,5 +73,7 @@ QcMeasurement MeasureDriver(const MeasureData& data, const PointValues& raw, con
 // Four significant digits, whole numbers from 1000 up (never an exponent):
 // the numbers of the texts that explain a verdict.
 QString QcNumber(double v);
+// A limit's interval: "2.09..2.31", "..0.5" and "2.." for an open end.
+QString QcInterval(double lo, double hi);
 
 }  // namespace kavo

@@ -1,6 +1,7 @@
 // The .kqc reader: see analysis/QcRules.h.
 #include "analysis/QcRules.h"
 
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
 #include <algorithm>
@@ -29,6 +30,16 @@ bool WithUnit(const QString& text, std::initializer_list<const char*> units, boo
     if (t.endsWith(unit)) return Number(t.chopped(unit.size()), v);
   }
   return bare && Number(t, v);
+}
+
+// A limit's number, with the parameter's unit or without ("2.2mH", "2.2").
+bool LimitNumber(const QString& text, int param, double& v) {
+  const QByteArray unit = QcParamUnit(param);
+  if (unit == "mH") return WithUnit(text, {"mH"}, true, v);
+  if (unit == "µF") return WithUnit(text, {"µF", "uF"}, true, v);
+  if (unit == "µH") return WithUnit(text, {"µH", "uH"}, true, v);
+  if (unit == "Ω") return WithUnit(text, {"ohms", "ohm", "Ω"}, true, v);
+  return Number(text.trimmed(), v);
 }
 
 using P = QcRuleProblem;
@@ -68,9 +79,22 @@ bool ReadLine(const QString& key, const QString& value, int lineNo, QcRules& rul
     limit.param = param;
     limit.line = lineNo;
     const qsizetype dots = value.indexOf(QLatin1String(".."));
+    const QRegularExpressionMatch nominal =
+        QRegularExpression(QStringLiteral("^(.+)\\s+(\\S+?)\\s*%$")).match(value);
+    double nom = 0, pct = 0;
     if (Percent(value, limit.value)) {
       limit.percent = true;
-    } else if (dots > 0 && Number(value.left(dots), limit.lo) && Number(value.mid(dots + 2), limit.hi)) {
+    } else if (nominal.hasMatch() && LimitNumber(nominal.captured(1), param, nom) &&
+               Number(nominal.captured(2), pct) && pct >= 0) {
+      // "2.2mH 5%": the nominal value and its tolerance.
+      limit.lo = nom - std::abs(nom) * pct / 100;
+      limit.hi = nom + std::abs(nom) * pct / 100;
+    } else if (dots >= 0 && dots + 2 < value.size() + (dots > 0) &&
+               (dots == 0 || LimitNumber(value.left(dots), param, limit.lo)) &&
+               (dots + 2 == value.size() || LimitNumber(value.mid(dots + 2), param, limit.hi))) {
+      // "..0.5" and "2.." leave one end open.
+      if (dots == 0) limit.lo = -HUGE_VAL;
+      if (dots + 2 == value.size()) limit.hi = HUGE_VAL;
       if (limit.lo > limit.hi) return fail(P::UpsideDown, value);
     } else {
       return fail(P::NotNumber, value);
@@ -113,7 +137,10 @@ bool ParseQcRules(const QString& text, QcRules& rules, QcRuleError& error) {
     if (value.isEmpty()) return error = {lineNo, P::NoValue, key, {}}, false;
     if (!ReadLine(key, value, lineNo, rules, error)) return false;
   }
-  if (rules.referenceLine == 0) return error = {0, P::NoReference, {}, {}}, false;
+  // Limits of their own (a part's nominal value) need no reference.
+  bool needsReference = rules.r.kind != QcTolKind::None || rules.theta.kind != QcTolKind::None;
+  for (const QcLimit& l : rules.limits) needsReference = needsReference || l.percent;
+  if (rules.referenceLine == 0 && needsReference) return error = {0, P::NoReference, {}, {}}, false;
   for (const QcLimit& l : rules.limits)
     if (QcFamilyOf(l.param) == QcTsFamily && l.param != QcTsParam("Fs") && !(rules.re > 0))
       return error = {l.line, P::NeedsRe, QString::fromStdString(QcParamName(l.param)), {}}, false;

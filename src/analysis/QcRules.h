@@ -10,8 +10,11 @@
 //   re = OHMS                  the voice coil's Re for the classical analysis
 //   Fs = 5% | Qts = 0.35..0.45 a parameter's limit: ± percent of the
 //                              reference's value, or an interval
+//   part.Rdc = ..0.5           an interval open at one end
+//   part.L = 2.2mH 5%          a nominal value (its unit optional) ± percent
 // Parameters: every value of the families of analysis/QcParams.h that the
-// check can determine.
+// check can determine. The reference may be left out when no limit is
+// relative to it (no R, no theta, no bare percent).
 #pragma once
 
 #include <QString>

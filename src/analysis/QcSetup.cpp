@@ -29,7 +29,7 @@ bool LoadQcSetup(const QString& path, const QString& folder, QcSetup& setup, QcR
   const QByteArray text = file.read(MaxRulesBytes + 1);
   if (text.size() > MaxRulesBytes) return error = {0, QcRuleProblem::TooLarge, path, {}}, false;
   if (!ParseQcRules(QString::fromUtf8(text), setup.rules, error)) return false;
-  if (setup.rules.meanReference) return true;
+  if (setup.rules.meanReference || setup.rules.referenceLine == 0) return true;
 
   QString refPath = setup.rules.reference;
   if (QFileInfo(refPath).isRelative()) refPath = QDir(folder).filePath(refPath);

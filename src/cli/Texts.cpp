@@ -64,6 +64,7 @@ QString MissingText(const QcReason& r) {
     case QcMissing::Analysis: return Catalogue(TsFailureText(r.tsFailure));
     case QcMissing::NoRe: return ToolText::tr("no re = OHMS given");
     case QcMissing::Fit: return FitFailureText(r.fitFailure);
+    case QcMissing::Part: return PartFailureShortText(r.partFailure);
     default: return ToolText::tr("not a value of the fitted model");
   }
 }
@@ -81,7 +82,7 @@ QString QcReasonText(const QcReason& r) {
     case QcReasonKind::NoPointInRange:
       return ToolText::tr("the curve has no point in the range %1").arg(Where(r.f1, r.f2));
     case QcReasonKind::OutsideLimit: {
-      QString limit = QStringLiteral("%1..%2").arg(QcNumber(r.lo), QcNumber(r.hi));
+      QString limit = QcInterval(r.lo, r.hi);
       if (r.percent) limit += QStringLiteral(" (%1 ±%2 %)").arg(QcNumber(r.refValue), QcNumber(r.allowed));
       return ToolText::tr("%1 %2 outside %3").arg(Name(r.param), QcNumber(r.measured), limit);
     }
@@ -203,6 +204,18 @@ QString PartFailureText(const PartResult& r) {
           .arg(r.pointsGiven)
           .arg(UnitFloorOhm, 0, 'f', 2)
           .arg(UnitCeilingOhm, 0, 'f', 2);
+  }
+  return {};
+}
+
+QString PartFailureShortText(PartFailure failure) {
+  switch (failure) {
+    case PartFailure::None: return {};
+    case PartFailure::NonFinite: return FitFailureText(FitFailure::NonFinite);
+    case PartFailure::TooFewResolvable: return ToolText::tr("too few points within what the unit resolves");
+    case PartFailure::LooksLikeDriver: return ToolText::tr("a driver's curve, not a part's");
+    case PartFailure::NotRecognised: return ToolText::tr("θ fits none of the parts");
+    case PartFailure::NotConverged: return FitFailureText(FitFailure::NotConverged);
   }
   return {};
 }

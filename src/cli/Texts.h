@@ -59,6 +59,8 @@ QString CannotBeWrittenText();
 // resolves it); how auto recognised the part; the points left out.
 QString PartFailureText(const PartResult& result);
 QString PartRecognisedText(PartKind kind);
+// Why a part gave no values, in a few words (the quality check's reasons).
+QString PartFailureShortText(PartFailure failure);
 QString PartLeftOutText(int leftOut, int given);
 // Why a compensation could not be designed.
 QString CompFailureText(const CompensationResult& result);

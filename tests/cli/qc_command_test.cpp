@@ -268,5 +268,34 @@ TEST(MatchCommand, TheKnownPairsComeFirstAmongStrays) {
   EXPECT_EQ(Lines(one.out).size(), 1);
 }
 
+
+// Incoming parts against their nominal values: no reference needed, an open
+// interval, the unit on the number.
+TEST(QcCommand, PartsAgainstTheirNominalValuesWithoutAReference) {
+  TempDir dir;
+  WriteAll(dir.Path("parts.kqc"), "part.L = 1mH 5%\npart.Rdc = ..0.5 ohm\n");
+  auto inductor = [](double l, double rdc) {
+    kavsim::DriverModel m;
+    m.part = {kavsim::PartModel::Kind::Inductor, l, rdc};
+    return m;
+  };
+  const struct { const char* name; kavsim::DriverModel model; const char* verdict; } cases[] = {
+      {"good.DTA", inductor(1e-3, 0.3), "PASS\t%1\t?$"},
+      {"high.DTA", inductor(1.1e-3, 0.3), "FAIL\t%1\tpart\\.L 1\\.[01]\\d* outside 0\\.95\\.\\.1\\.05$"},
+      {"lossy.DTA", inductor(1e-3, 0.7), "FAIL\t%1\tpart\\.Rdc 0\\.[67]\\d* outside \\.\\.0\\.5$"},
+      {"driver.DTA", kavsim::DriverModel(), "FAIL\t%1\tpart\\.L not determined: a driver's curve, not a part's; "},
+  };
+  QStringList files;
+  for (const auto& c : cases) files << WriteDriver(dir, c.name, c.model);
+  const ToolRun run = Tool(QStringList{"qc", dir.Path("parts.kqc")} + files);
+  EXPECT_EQ(run.status, 1) << run.err;
+  const QStringList lines = Lines(run.out);
+  ASSERT_GE(lines.size(), qsizetype(std::size(cases))) << run.out;
+  for (qsizetype i = 0; i < qsizetype(std::size(cases)); ++i) {
+    const QRegularExpression verdict("^" + QString::fromUtf8(cases[i].verdict).arg(QRegularExpression::escape(files[i])));
+    EXPECT_TRUE(verdict.match(lines[i]).hasMatch()) << lines[i].toStdString();
+  }
+}
+
 }  // namespace
 }  // namespace kavo::test

@@ -30,6 +30,7 @@ QString MissingText(const QcReason& r) {
     case QcMissing::Analysis: return TsFailureText(r.tsFailure);
     case QcMissing::NoRe: return U("Re が指定されていません（re = OHMS）");
     case QcMissing::Fit: return FitFailureText(r.fitFailure);
+    case QcMissing::Part: return PartFailureText(r.partFailure);
     default: return U("適合したモデルにない値です");
   }
 }
@@ -46,7 +47,7 @@ QString QcReasonText(const QcReason& r) {
     case QcReasonKind::NoPointInRange:
       return U("曲線に比較範囲 %1 の測定点がありません").arg(Where(r.f1, r.f2, 0));
     case QcReasonKind::OutsideLimit: {
-      QString limit = QStringLiteral("%1..%2").arg(QcNumber(r.lo), QcNumber(r.hi));
+      QString limit = QcInterval(r.lo, r.hi);
       if (r.percent) limit += QStringLiteral(" (%1 ±%2 %)").arg(QcNumber(r.refValue), QcNumber(r.allowed));
       return U("%1 %2 が %3 の外").arg(Name(r.param), QcNumber(r.measured), limit);
     }
@@ -112,6 +113,18 @@ QString QcRuleErrorText(const QcRuleError& e) {
       break;
   }
   return e.line > 0 ? U("%1行目: %2").arg(e.line).arg(reason) : reason;
+}
+
+QString PartFailureText(PartFailure failure) {
+  switch (failure) {
+    case PartFailure::None: return {};
+    case PartFailure::NonFinite: return FitFailureText(FitFailure::NonFinite);
+    case PartFailure::TooFewResolvable: return U("本器が分解できる範囲（0.05～655.34 Ω）の測定点が足りません");
+    case PartFailure::LooksLikeDriver: return U("部品ではなくスピーカーの曲線です");
+    case PartFailure::NotRecognised: return U("θ がどの部品にも合いません");
+    case PartFailure::NotConverged: return FitFailureText(FitFailure::NotConverged);
+  }
+  return {};
 }
 
 QString FitFailureText(FitFailure failure) {

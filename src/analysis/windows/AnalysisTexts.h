@@ -16,6 +16,8 @@ namespace kavo {
 QString FitFailureText(FitFailure failure);
 QString FitFailureText(const FitResult& result);  // with the numbers it names
 QString FitWarningText(const FitNotice& notice);
+// Why a crossover part gave no values.
+QString PartFailureText(PartFailure failure);
 
 // A reason of a failed quality check, whole ("R が 24.29–53.78 Hz で許容範囲外
 // （最大 +124.1 %、許容 ±10 %）") or short enough for a status pane
