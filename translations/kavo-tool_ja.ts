@@ -12,26 +12,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>ピークは検出できませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Re の値が正しくありません</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>f1 が求まりませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>f2 が求まりませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>f1,f2 が正しく計算できませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>データがありません</source>
         <translation type="unfinished"></translation>
     </message>
@@ -934,50 +914,6 @@ and the power the Zobel resistor takes at the top of the band.</source>
         <translation>帯域は曲線の範囲内にあり、%1 点以上を含む必要があります</translation>
     </message>
     <message>
-        <source>the σ of the given Re (1 % of it unless given)</source>
-        <translation>与えた Re の σ（指定がなければその 1 %）</translation>
-    </message>
-    <message>
-        <source>the σ of the added mass (0.5 % of it unless given)</source>
-        <translation>付加質量の σ（指定がなければその 0.5 %）</translation>
-    </message>
-    <message>
-        <source>%1 must be a number, 0 or above, not &apos;%2&apos;</source>
-        <translation>%1 は 0 以上の数値です（&apos;%2&apos; ではなく）</translation>
-    </message>
-    <message>
-        <source>--re-sigma goes with --re</source>
-        <translation>--re-sigma は --re と一緒に指定します</translation>
-    </message>
-    <message>
-        <source>--mass-sigma goes with --added-mass</source>
-        <translation>--mass-sigma は --added-mass と一緒に指定します</translation>
-    </message>
-    <message>
-        <source>the fit gives no finite value: no resonance the model can describe in the range</source>
-        <translation>適合で有限の値が得られません（周波数範囲にモデルで表せる共振がありません）</translation>
-    </message>
-    <message>
-        <source>Re is above the curve&apos;s smallest R</source>
-        <translation>Re が曲線の最小の R より大きくなっています</translation>
-    </message>
-    <message>
-        <source>the uncertainties cannot be computed (the data do not determine every parameter)</source>
-        <translation>不確かさを計算できません（データでは決まらないパラメータがあります）</translation>
-    </message>
-    <message>
-        <source>Re %1 Ω is above the curve&apos;s smallest R, %2 Ω: R is Re plus terms that are never negative</source>
-        <translation>Re %1 Ω が曲線の最小の R %2 Ω より大きくなっています（R は Re に負にならない項を加えたものです）</translation>
-    </message>
-    <message>
-        <source>the fitted Re %1 Ω lies above the curve&apos;s smallest R, %2 Ω, by more than its σ allows</source>
-        <translation>適合した Re %1 Ω が曲線の最小の R %2 Ω を不確かさ以上に超えています</translation>
-    </message>
-    <message>
-        <source>the coil models disagree on Re: %1 Ω here, %2 Ω with the other coil model; give --re</source>
-        <translation>ボイスコイルのモデルで Re が異なります（%1 Ω と別のモデルで %2 Ω）。--re を指定してください</translation>
-    </message>
-    <message>
         <source>too few points within what the unit resolves</source>
         <translation>本器が分解できる範囲の測定点が足りません</translation>
     </message>
@@ -990,12 +926,45 @@ and the power the Zobel resistor takes at the top of the band.</source>
         <translation>θ がどの部品にも合いません</translation>
     </message>
     <message>
-        <source>no phase: magnitude fitted</source>
-        <translation>位相なし：振幅のみで適合</translation>
+        <source>the σ of the given Re (1 % of it unless given)</source>
+        <translation type="unfinished"></translation>
     </message>
-</context>
-<context>
-    <name>TsMechanics</name>
+    <message>
+        <source>the σ of the added mass (0.5 % of it unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 must be a number, 0 or above, not &apos;%2&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--re-sigma goes with --re</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--mass-sigma goes with --added-mass</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no peak was found</source>
+        <translation>ピークは検出できませんでした</translation>
+    </message>
+    <message>
+        <source>the value of Re is not valid</source>
+        <translation>Re の値が正しくありません</translation>
+    </message>
+    <message>
+        <source>f1 cannot be found</source>
+        <translation>f1 が求まりませんでした</translation>
+    </message>
+    <message>
+        <source>f2 cannot be found</source>
+        <translation>f2 が求まりませんでした</translation>
+    </message>
+    <message>
+        <source>f1 and f2 cannot be computed correctly</source>
+        <translation>f1,f2 が正しく計算できませんでした</translation>
+    </message>
     <message>
         <source>Re must be above 0</source>
         <translation>Re は 0 より大きくして下さい</translation>
@@ -1039,6 +1008,34 @@ and the power the Zobel resistor takes at the top of the band.</source>
     <message>
         <source>the measurements give no finite result</source>
         <translation>測定から有限の結果が得られません</translation>
+    </message>
+    <message>
+        <source>the fit gives no finite value: no resonance the model can describe in the range</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re is above the curve&apos;s smallest R</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the uncertainties cannot be computed (the data do not determine every parameter)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re %1 Ω is above the curve&apos;s smallest R, %2 Ω: R is Re plus terms that are never negative</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the fitted Re %1 Ω lies above the curve&apos;s smallest R, %2 Ω, by more than its σ allows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the coil models disagree on Re: %1 Ω here, %2 Ω with the other coil model; give --re</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no phase: magnitude fitted</source>
+        <translation>位相なし：振幅のみで適合</translation>
     </message>
 </context>
 </TS>
