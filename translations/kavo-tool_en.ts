@@ -12,26 +12,6 @@
         <translation>the data cannot be converted (a data error)</translation>
     </message>
     <message>
-        <source>ピークは検出できませんでした</source>
-        <translation>no peak was found</translation>
-    </message>
-    <message>
-        <source>Re の値が正しくありません</source>
-        <translation>the value of Re is not valid</translation>
-    </message>
-    <message>
-        <source>f1 が求まりませんでした</source>
-        <translation>f1 cannot be found</translation>
-    </message>
-    <message>
-        <source>f2 が求まりませんでした</source>
-        <translation>f2 cannot be found</translation>
-    </message>
-    <message>
-        <source>f1,f2 が正しく計算できませんでした</source>
-        <translation>f1 and f2 cannot be computed correctly</translation>
-    </message>
-    <message>
         <source>データがありません</source>
         <translation>there is no data</translation>
     </message>
@@ -656,10 +636,6 @@ log-spaced frequencies of the band, and Fs&apos;s and Qts&apos;s relative differ
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the uncertainties could not be computed (the data do not determine every parameter)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>%1 - would mix its file with the report on standard output</source>
         <translation type="unfinished"></translation>
     </message>
@@ -935,9 +911,46 @@ and the power the Zobel resistor takes at the top of the band.</source>
         <source>θ fits none of the parts</source>
         <translation type="unfinished"></translation>
     </message>
-</context>
-<context>
-    <name>TsMechanics</name>
+    <message>
+        <source>the σ of the given Re (1 % of it unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the σ of the added mass (0.5 % of it unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 must be a number, 0 or above, not &apos;%2&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--re-sigma goes with --re</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--mass-sigma goes with --added-mass</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no peak was found</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the value of Re is not valid</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f1 cannot be found</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f2 cannot be found</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>f1 and f2 cannot be computed correctly</source>
+        <translation type="unfinished"></translation>
+    </message>
     <message>
         <source>Re must be above 0</source>
         <translation type="unfinished"></translation>
@@ -980,6 +993,30 @@ and the power the Zobel resistor takes at the top of the band.</source>
     </message>
     <message>
         <source>the measurements give no finite result</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the fit gives no finite value: no resonance the model can describe in the range</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re is above the curve&apos;s smallest R</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the uncertainties cannot be computed (the data do not determine every parameter)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re %1 Ω is above the curve&apos;s smallest R, %2 Ω: R is Re plus terms that are never negative</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the fitted Re %1 Ω lies above the curve&apos;s smallest R, %2 Ω, by more than its σ allows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the coil models disagree on Re: %1 Ω here, %2 Ω with the other coil model; give --re</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

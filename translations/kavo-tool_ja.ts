@@ -12,26 +12,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>ピークは検出できませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Re の値が正しくありません</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>f1 が求まりませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>f2 が求まりませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>f1,f2 が正しく計算できませんでした</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>データがありません</source>
         <translation type="unfinished"></translation>
     </message>
@@ -802,10 +782,6 @@ rules file. The report is on standard output: --csv and --plot take no -.</sourc
         <translation>付加質量と密閉箱の測定でMmsが不確かさを超えて異なります（%1 g と %2 g）</translation>
     </message>
     <message>
-        <source>the uncertainties could not be computed (the data do not determine every parameter)</source>
-        <translation>不確かさを計算できませんでした（データでは決まらないパラメータがあります）</translation>
-    </message>
-    <message>
         <source>the part (auto unless given: recognised from θ)</source>
         <translation>部品（既定は auto: θ から判定）</translation>
     </message>
@@ -949,9 +925,46 @@ and the power the Zobel resistor takes at the top of the band.</source>
         <source>θ fits none of the parts</source>
         <translation>θ がどの部品にも合いません</translation>
     </message>
-</context>
-<context>
-    <name>TsMechanics</name>
+    <message>
+        <source>the σ of the given Re (1 % of it unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the σ of the added mass (0.5 % of it unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 must be a number, 0 or above, not &apos;%2&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--re-sigma goes with --re</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--mass-sigma goes with --added-mass</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no peak was found</source>
+        <translation>ピークは検出できませんでした</translation>
+    </message>
+    <message>
+        <source>the value of Re is not valid</source>
+        <translation>Re の値が正しくありません</translation>
+    </message>
+    <message>
+        <source>f1 cannot be found</source>
+        <translation>f1 が求まりませんでした</translation>
+    </message>
+    <message>
+        <source>f2 cannot be found</source>
+        <translation>f2 が求まりませんでした</translation>
+    </message>
+    <message>
+        <source>f1 and f2 cannot be computed correctly</source>
+        <translation>f1,f2 が正しく計算できませんでした</translation>
+    </message>
     <message>
         <source>Re must be above 0</source>
         <translation>Re は 0 より大きくして下さい</translation>
@@ -995,6 +1008,30 @@ and the power the Zobel resistor takes at the top of the band.</source>
     <message>
         <source>the measurements give no finite result</source>
         <translation>測定から有限の結果が得られません</translation>
+    </message>
+    <message>
+        <source>the fit gives no finite value: no resonance the model can describe in the range</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re is above the curve&apos;s smallest R</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the uncertainties cannot be computed (the data do not determine every parameter)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re %1 Ω is above the curve&apos;s smallest R, %2 Ω: R is Re plus terms that are never negative</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the fitted Re %1 Ω lies above the curve&apos;s smallest R, %2 Ω, by more than its σ allows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the coil models disagree on Re: %1 Ω here, %2 Ω with the other coil model; give --re</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

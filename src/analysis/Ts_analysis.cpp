@@ -35,22 +35,6 @@ QString TSFieldLabel(int i) {
   return i >= 0 && i < TSFieldCount ? QString::fromUtf8(labels[i]) : QString();
 }
 
-QString TsFailureText(TsFailure failure) {
-  switch (failure) {
-    case TsFailure::None: return {};
-    case TsFailure::NoPeak: return QStringLiteral("ピークは検出できませんでした");
-    case TsFailure::BadRe: return QStringLiteral("Re の値が正しくありません");
-    case TsFailure::NoF1: return QStringLiteral("f1 が求まりませんでした");
-    case TsFailure::NoF2: return QStringLiteral("f2 が求まりませんでした");
-    case TsFailure::SameF1F2: return QStringLiteral("f1,f2 が正しく計算できませんでした");
-  }
-  return {};
-}
-
-QString TsFailureCaption(TsFailure failure) {
-  return failure == TsFailure::NoPeak ? QStringLiteral("ピーク値の計算") : QStringLiteral("Ts の計算");
-}
-
 QString FormatPeakValue(float value) { return FormatFixed2(value, false); }
 QString FormatTSValue(float value) { return FormatFixed2(value, true); }
 

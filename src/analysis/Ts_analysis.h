@@ -52,9 +52,6 @@ constexpr int MaxPeaks = 5;
 constexpr long double MinPeakAboveRe = 0.1L;
 
 enum class TsFailure { None, NoPeak, BadRe, NoF1, NoF2, SameF1F2 };
-// The message of a failure and the caption it is shown under.
-QString TsFailureText(TsFailure failure);
-QString TsFailureCaption(TsFailure failure);
 
 // Number formats of the windows: "#.00" for the peak list (".50" below 1),
 // "0.00" for the parameter table. Halves round away from zero. A value that

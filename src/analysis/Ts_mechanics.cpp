@@ -1,6 +1,5 @@
 #include "analysis/Ts_mechanics.h"
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -11,43 +10,34 @@ namespace {
 
 bool Positive(double v) { return v > 0 && std::isfinite(v); }
 
-QString Number(double v) { return QString::number(v, 'g', 4); }
-
-// English texts: kavo-tool prints them in the user's language.
-struct Mechanics {
-  Q_DECLARE_TR_FUNCTIONS(TsMechanics)
-};
-
+using F = MechanicsFailure;
 }  // namespace
 
-QString CalcMechanics(const MechanicsInput& in, MechanicsResult& r) {
+MechanicsFailure CalcMechanics(const MechanicsInput& in, MechanicsResult& r) {
   r = MechanicsResult{};
-  if (!Positive(in.re)) return Mechanics::tr("Re must be above 0");
-  if (!Positive(in.sd)) return Mechanics::tr("Sd must be above 0");
-  if (!Positive(in.rho) || !Positive(in.c)) return Mechanics::tr("air density and speed of sound must be above 0");
+  if (!Positive(in.re)) return {F::NoRe};
+  if (!Positive(in.sd)) return {F::NoSd};
+  if (!Positive(in.rho) || !Positive(in.c)) return {F::NoAir};
   if (!Positive(in.fs) || !Positive(in.qms) || !Positive(in.qes))
-    return Mechanics::tr("the free driver's Fs, Qms and Qes are needed");
+    return {F::NoFreeDriver};
   const double ws = 2 * M_PI * in.fs;
   const double airStiffness = in.rho * in.c * in.c * in.sd * in.sd;  // ρc²Sd², N·m
   if (in.method == MassMethod::AddedMass) {
-    if (!Positive(in.mass)) return Mechanics::tr("the added mass must be above 0");
+    if (!Positive(in.mass)) return {F::NoMass};
     if (!Positive(in.fsLoaded) || !(in.fsLoaded < in.fs))
-      return Mechanics::tr("the loaded resonance (%1 Hz) is not below the free one (%2 Hz)")
-          .arg(Number(in.fsLoaded), Number(in.fs));
+      return {F::LoadedNotBelow, in.fsLoaded, in.fs};
     const double ratio = in.fs / in.fsLoaded;
     r.Mms = in.mass / (ratio * ratio - 1);
     r.Cms = 1 / (ws * ws * r.Mms);
     r.Vas = airStiffness * r.Cms;
   } else {
-    if (!Positive(in.box)) return Mechanics::tr("the box volume must be above 0");
+    if (!Positive(in.box)) return {F::NoBox};
     if (!Positive(in.fsBox) || !(in.fsBox > in.fs))
-      return Mechanics::tr("the boxed resonance (%1 Hz) is not above the free one (%2 Hz)")
-          .arg(Number(in.fsBox), Number(in.fs));
-    if (!Positive(in.qesBox)) return Mechanics::tr("the boxed driver's Qes is needed");
+      return {F::BoxedNotAbove, in.fsBox, in.fs};
+    if (!Positive(in.qesBox)) return {F::NoBoxQes};
     const double gain = in.fsBox * in.qesBox / (in.fs * in.qes);
     if (!(gain > 1))
-      return Mechanics::tr("Fc·Qec (%1) is not above Fs·Qes (%2): the box measurement does not fit the free one")
-          .arg(Number(in.fsBox * in.qesBox), Number(in.fs * in.qes));
+      return {F::BoxGainTooSmall, in.fsBox * in.qesBox, in.fs * in.qes};
     r.Vas = in.box * (gain - 1);
     r.Cms = r.Vas / airStiffness;
     r.Mms = 1 / (ws * ws * r.Cms);
@@ -56,8 +46,8 @@ QString CalcMechanics(const MechanicsInput& in, MechanicsResult& r) {
   r.Bl = std::sqrt(ws * r.Mms * in.re / in.qes);
   r.EBP = in.fs / in.qes;
   for (double v : {r.Mms, r.Cms, r.Rms, r.Bl, r.Vas, r.EBP})
-    if (!Positive(v)) return Mechanics::tr("the measurements give no finite result");
-  return QString();
+    if (!Positive(v)) return {F::NotFinite};
+  return {};
 }
 
 TsFailure FreeDriverTable(const TsAnalysis& free, float re, TSResult& table, bool& mirrored) {

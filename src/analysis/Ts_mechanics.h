@@ -4,8 +4,6 @@
 // method). SI units throughout; the tool converts grams, litres and cm².
 #pragma once
 
-#include <QString>
-
 #include "analysis/Ts_analysis.h"
 
 namespace kavo {
@@ -51,9 +49,18 @@ TsFailure FreeDriverTable(const TsAnalysis& free, float re, TSResult& table, boo
 TsFailure MeasureMechanics(const TsAnalysis& free, const TSResult& table, const TsAnalysis& second,
                            MechanicsInput& in);
 
-// Empty when done; otherwise why the combination cannot give a result
-// (nothing in `result` is meaningful then).
-QString CalcMechanics(const MechanicsInput& in, MechanicsResult& result);
+// Why a combination of inputs gives no result; `a` and `b` are the two
+// numbers the reason compares (the second resonance and the free one; Fc·Qec
+// and Fs·Qes).
+struct MechanicsFailure {
+  enum Code { None, NoRe, NoSd, NoAir, NoFreeDriver, NoMass, LoadedNotBelow, NoBox, BoxedNotAbove, NoBoxQes,
+              BoxGainTooSmall, NotFinite } code = None;
+  double a = 0, b = 0;
+};
+
+// MechanicsFailure::None when done; otherwise why the combination cannot
+// give a result (nothing in `result` is meaningful then).
+MechanicsFailure CalcMechanics(const MechanicsInput& in, MechanicsResult& result);
 
 // The resonance between the grid slots: the vertex of the parabola through
 // the raw R of the peak slot and its two neighbours over ln f (the lumped

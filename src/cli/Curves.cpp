@@ -1,6 +1,7 @@
 // kavo-tool: see cli/Curves.h.
 #include "cli/Curves.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <ostream>
 #include <vector>
@@ -29,7 +30,12 @@ std::unique_ptr<CurveSet> LoadCurve(const QString& file, int32_t band, const cha
   return c;
 }
 
-int LoadSets(const QString& file, const QStringList& refs, DataSets& sets, const char* command, std::ostream& err) {
+int LoadSetsToDraw(const QString& file, const QStringList& refs, DataSets& sets, const char* command,
+                   std::ostream& err) {
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    Say(err, command, ToolText::tr("drawing needs the widget application"));
+    return ExitFailed;
+  }
   // Every name is checked (standard input copied) before anything is read.
   std::vector<InputFile> inputs(size_t(refs.size()) + 1);
   const QStringList names = QStringList{file} + refs;

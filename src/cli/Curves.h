@@ -19,8 +19,10 @@ std::unique_ptr<CurveSet> LoadCurve(const QString& file, int32_t band, const cha
 
 // The measurement `file` and the reference curves `refs` (tables on the
 // measurement's band) into `sets`, as "開く" and "参照データ" fill the
-// window's. ExitOk, or ExitUnreadable after naming each file that failed.
-int LoadSets(const QString& file, const QStringList& refs, DataSets& sets, const char* command, std::ostream& err);
+// window's, for a command that draws them. ExitOk; ExitFailed without the
+// widget application; ExitUnreadable after naming each file that failed.
+int LoadSetsToDraw(const QString& file, const QStringList& refs, DataSets& sets, const char* command,
+                   std::ostream& err);
 
 // Writes `text` to `file` whole or not at all.
 bool SaveText(const QString& file, const std::string& text);

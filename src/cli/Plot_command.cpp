@@ -135,12 +135,8 @@ const Command PlotCommand{.name = "plot",
 int RunPlot(const QStringList& args, std::ostream& out, std::ostream& err) {
   const PlotRequest request = ParsePlot(args, out, err);
   if (request.status != Proceed) return request.status;
-  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    Say(err, "plot", ToolText::tr("drawing needs the widget application"));
-    return ExitFailed;
-  }
   const auto data = std::make_unique<DataSets>();  // a few hundred kilobytes: off the stack
-  if (const int status = LoadSets(request.file, request.refs, *data, "plot", err); status != ExitOk) return status;
+  if (const int status = LoadSetsToDraw(request.file, request.refs, *data, "plot", err); status != ExitOk) return status;
 
   // Line colours from the settings file when there is one.
   SettingsRecord colours;

@@ -2,7 +2,6 @@
 // window prints with — GraphView for the scales, a GraphSheet for the
 // picture and the scale texts, TKAV_Print for the page — on a sheet that is
 // never shown; no window is made.
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QPageLayout>
@@ -129,12 +128,8 @@ const Command PrintCommand{.name = "print",
 int RunPrint(const QStringList& args, std::ostream& out, std::ostream& err) {
   const PrintRequest request = ParsePrint(args, out, err);
   if (request.status != Proceed) return request.status;
-  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    Say(err, "print", ToolText::tr("drawing needs the widget application"));
-    return ExitFailed;
-  }
   const auto data = std::make_unique<DataSets>();  // a few hundred kilobytes: off the stack
-  if (const int status = LoadSets(request.file, request.refs, *data, "print", err); status != ExitOk) return status;
+  if (const int status = LoadSetsToDraw(request.file, request.refs, *data, "print", err); status != ExitOk) return status;
 
   SettingsRecord settings;
   ViewSettings stored;

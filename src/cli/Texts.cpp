@@ -11,17 +11,6 @@
 namespace kavo::cli {
 namespace {
 
-// The analysis window's texts the tool prints, for the translation tools to
-// find: the window shows them as they stand. The message catalogue's own
-// texts are marked where they are kept (messages/Ka_texts.h).
-[[maybe_unused]] const char* const CatalogueTexts[] = {
-    QT_TRANSLATE_NOOP("Catalogue", "ピークは検出できませんでした"),
-    QT_TRANSLATE_NOOP("Catalogue", "Re の値が正しくありません"),
-    QT_TRANSLATE_NOOP("Catalogue", "f1 が求まりませんでした"),
-    QT_TRANSLATE_NOOP("Catalogue", "f2 が求まりませんでした"),
-    QT_TRANSLATE_NOOP("Catalogue", "f1,f2 が正しく計算できませんでした"),
-};
-
 std::unique_ptr<QTranslator>& Installed() {
   static std::unique_ptr<QTranslator> translator;
   return translator;
@@ -35,6 +24,41 @@ QString Catalogue(const QString& japanese) {
 
 QString BadDataFileText() { return Catalogue(QString::fromUtf8(msgtext::DataFileError)); }
 QString CalcDataErrorText() { return Catalogue(QString::fromUtf8(msgtext::CalcDataError)); }
+
+QString TsFailureText(TsFailure failure) {
+  switch (failure) {
+    case TsFailure::None: break;
+    case TsFailure::NoPeak: return ToolText::tr("no peak was found");
+    case TsFailure::BadRe: return ToolText::tr("the value of Re is not valid");
+    case TsFailure::NoF1: return ToolText::tr("f1 cannot be found");
+    case TsFailure::NoF2: return ToolText::tr("f2 cannot be found");
+    case TsFailure::SameF1F2: return ToolText::tr("f1 and f2 cannot be computed correctly");
+  }
+  return QString();
+}
+
+QString MechanicsFailureText(const MechanicsFailure& f) {
+  const auto n = [](double v) { return QString::number(v, 'g', 4); };
+  switch (f.code) {
+    case MechanicsFailure::None: break;
+    case MechanicsFailure::NoRe: return ToolText::tr("Re must be above 0");
+    case MechanicsFailure::NoSd: return ToolText::tr("Sd must be above 0");
+    case MechanicsFailure::NoAir: return ToolText::tr("air density and speed of sound must be above 0");
+    case MechanicsFailure::NoFreeDriver: return ToolText::tr("the free driver's Fs, Qms and Qes are needed");
+    case MechanicsFailure::NoMass: return ToolText::tr("the added mass must be above 0");
+    case MechanicsFailure::LoadedNotBelow:
+      return ToolText::tr("the loaded resonance (%1 Hz) is not below the free one (%2 Hz)").arg(n(f.a), n(f.b));
+    case MechanicsFailure::NoBox: return ToolText::tr("the box volume must be above 0");
+    case MechanicsFailure::BoxedNotAbove:
+      return ToolText::tr("the boxed resonance (%1 Hz) is not above the free one (%2 Hz)").arg(n(f.a), n(f.b));
+    case MechanicsFailure::NoBoxQes: return ToolText::tr("the boxed driver's Qes is needed");
+    case MechanicsFailure::BoxGainTooSmall:
+      return ToolText::tr("Fc·Qec (%1) is not above Fs·Qes (%2): the box measurement does not fit the free one")
+          .arg(n(f.a), n(f.b));
+    case MechanicsFailure::NotFinite: return ToolText::tr("the measurements give no finite result");
+  }
+  return QString();
+}
 
 QString LoadFailureText(LoadFailure failure, const QString& why) {
   switch (failure) {
@@ -61,7 +85,7 @@ QString Where(double f1, double f2) {
 
 QString MissingText(const QcReason& r) {
   switch (r.missing) {
-    case QcMissing::Analysis: return Catalogue(TsFailureText(r.tsFailure));
+    case QcMissing::Analysis: return TsFailureText(r.tsFailure);
     case QcMissing::NoRe: return ToolText::tr("no re = OHMS given");
     case QcMissing::Fit: return FitFailureText(r.fitFailure);
     case QcMissing::Part: return PartFailureShortText(r.partFailure);
@@ -280,6 +304,7 @@ void Say(std::ostream& err, const char* command, const QString& text) {
 }
 
 void SayFile(std::ostream& err, const char* command, const QString& file, const QString& reason, bool output) {
+  if (file.isEmpty()) return Say(err, command, reason);
   const QString name = file != QLatin1String("-") ? file
                        : output                   ? ToolText::tr("standard output")
                                                   : ToolText::tr("standard input");

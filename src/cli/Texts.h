@@ -18,6 +18,8 @@
 #include "analysis/PartModel.h"
 #include "analysis/QcCheck.h"
 #include "analysis/QcRules.h"
+#include "analysis/Ts_analysis.h"
+#include "analysis/Ts_mechanics.h"
 #include "data/CurveFile.h"
 
 namespace kavo::cli {
@@ -46,6 +48,10 @@ QString QcRuleErrorText(const QcRuleError& error);
 // reader's own reason for LoadFailure::Table.
 QString LoadFailureText(LoadFailure failure, const QString& why);
 
+// Why the resonance analysis gave no table ("no peak was found").
+QString TsFailureText(TsFailure failure);
+// Why the mechanical parameters cannot be had from the two measurements.
+QString MechanicsFailureText(const MechanicsFailure& failure);
 // Why a model fit gave nothing, and what a fit warns of.
 QString FitFailureText(FitFailure failure);
 QString FitFailureText(const FitResult& result);  // with the numbers it names

@@ -50,7 +50,7 @@ int RunTs(const QStringList& args, std::ostream& out, std::ostream& err) {
   const MechanicsOptions mechanics = TakeMechanicsOptions(line);
   float re = 0;
   if (haveRe && !ParseDecimal(reText, re)) {
-    Say(err, "ts", Catalogue(TsFailureText(TsFailure::BadRe)));
+    Say(err, "ts", TsFailureText(TsFailure::BadRe));
     return ExitFailed;
   }
   if (mechanics.any)
@@ -61,7 +61,7 @@ int RunTs(const QStringList& args, std::ostream& out, std::ostream& err) {
   if (const int status = LoadTsSession(file, *s, err); status != ExitOk) return status;
   TsAnalysis& a = s->analysis;
   if (a.peakCount == 0) {
-    SayFile(err, "ts", file, Catalogue(TsFailureText(TsFailure::NoPeak)));
+    SayFile(err, "ts", file, TsFailureText(TsFailure::NoPeak));
     return ExitFailed;
   }
   auto value = [raw](float v, QString (*format)(float)) { return raw ? Raw(v) : format(v).toStdString(); };
@@ -77,7 +77,7 @@ int RunTs(const QStringList& args, std::ostream& out, std::ostream& err) {
   bool mirrored = false;
   const TsFailure failure = mechanics.any ? FreeDriverTable(a, re, result, mirrored) : a.CalcTS(re, result);
   if (failure != TsFailure::None || mirrored) {
-    SayFile(err, "ts", file, Catalogue(TsFailureText(failure != TsFailure::None ? failure : TsFailure::NoF1)));
+    SayFile(err, "ts", file, TsFailureText(failure != TsFailure::None ? failure : TsFailure::NoF1));
     if (!mirrored) return ExitFailed;
     Say(err, "ts", ToolText::tr("f1 lies below the band; taken as Fs²/f2 = %1 Hz").arg(QString::fromStdString(Raw(result.f1))));
   }

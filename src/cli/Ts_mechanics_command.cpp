@@ -117,13 +117,13 @@ int PrintMechanics(const MechanicsOptions& o, const TsAnalysis& free, const TSRe
   auto s = std::make_unique<TsSession>();
   if (const int status = LoadTsSession(second, *s, err); status != ExitOk) return status;
   if (const TsFailure failure = MeasureMechanics(free, table, s->analysis, in); failure != TsFailure::None) {
-    SayFile(err, "ts", second, Catalogue(TsFailureText(failure)));
+    SayFile(err, "ts", second, TsFailureText(failure));
     return ExitFailed;
   }
   const double fs2 = boxMethod ? in.fsBox : in.fsLoaded;
   MechanicsResult r;
-  const QString failure = CalcMechanics(in, r);
-  if (!failure.isEmpty()) return Refuse(err, failure);
+  if (const MechanicsFailure failure = CalcMechanics(in, r); failure.code != MechanicsFailure::None)
+    return Refuse(err, MechanicsFailureText(failure));
 
   out << (boxMethod ? "Fc [ Hz ]" : "Fs' [ Hz ]") << '\t' << Text(fs2, 2, raw) << '\n'
       << "Mms [ g ]\t" << Text(r.Mms * 1e3, 2, raw) << '\n'

@@ -206,4 +206,48 @@ std::vector<bool> KeptLabels(const std::vector<QRect>& boxes, const std::vector<
   return keep;
 }
 
+void PrintFreqLabelPositions(const FreqAxis& axis, const LabelSizes& sizes, FreqPositions& xs, FreqPositions& ys,
+                             int32_t fontHeight, int32_t plotWidth, float factor, int32_t plotLeft,
+                             int32_t plotBottom) {
+  if (axis.Flat()) return;
+  const double f = factor;
+  const FreqLabelSet set = FreqLabelFrequencies(axis);
+  for (int j = 0; j < set.count; ++j) {
+    const int w = sizes[static_cast<size_t>(labelslot::FreqFirst + j)].width();
+    const int xp = axis.Column(set.freq[static_cast<size_t>(j)], plotWidth);
+    xs[static_cast<size_t>(j)] = static_cast<int32_t>(std::trunc(plotLeft + xp - w * f * 0.5));
+    ys[static_cast<size_t>(j)] = static_cast<int32_t>(std::trunc(plotBottom + 5.0 * f));
+  }
+  const int w = sizes[static_cast<size_t>(labelslot::FreqUnit)].width();
+  xs[10] = static_cast<int32_t>(std::trunc(static_cast<double>(plotLeft) + plotWidth - w * f * 0.5));
+  ys[10] = static_cast<int32_t>(std::trunc(static_cast<double>(plotBottom) + fontHeight + 10.0 * f));
+}
+
+void PrintRLabelPositions(const LabelSizes& sizes, LevelPositions& xs, LevelPositions& ys, int32_t plotHeight,
+                          float factor, int32_t fontHeight, int32_t plotLeft, int32_t plotTop) {
+  const double f = factor;
+  for (int i = 0; i <= 10; ++i) {
+    const int w = sizes[static_cast<size_t>(labelslot::RFirst + i)].width();
+    xs[static_cast<size_t>(i)] = static_cast<int32_t>(std::trunc(plotLeft - w * f - 10.0 * f));
+    ys[static_cast<size_t>(i)] =
+        static_cast<int32_t>(plotTop + int64_t{plotHeight} * i / 10 - fontHeight / 2);
+  }
+  xs[11] = plotLeft;
+  ys[11] = static_cast<int32_t>(std::trunc(plotTop - sizes[static_cast<size_t>(labelslot::RUnit)].height() * f - 2.0 * f));
+}
+
+void PrintThetaLabelPositions(const LabelSizes& sizes, LevelPositions& xs, LevelPositions& ys, float factor,
+                              int32_t plotHeight, int32_t fontHeight, int32_t plotRight, int32_t plotTop) {
+  const double f = factor;
+  for (int i = 0; i <= 10; ++i) {
+    xs[static_cast<size_t>(i)] = static_cast<int32_t>(std::trunc(plotRight + 10.0 * f));
+    ys[static_cast<size_t>(i)] =
+        static_cast<int32_t>(plotTop + int64_t{plotHeight} * i / 10 - fontHeight / 2);
+  }
+  xs[11] = static_cast<int32_t>(
+      std::trunc(plotRight - sizes[static_cast<size_t>(labelslot::ThetaUnit)].width() * f - 5.0 * f));
+  ys[11] = static_cast<int32_t>(
+      std::trunc(plotTop - sizes[static_cast<size_t>(labelslot::ThetaUnit)].height() * f - 2.0 * f));
+}
+
 }  // namespace kavo

@@ -110,8 +110,24 @@ struct LabelPlacement {
   std::array<QPoint, labelslot::Count> at{};
   std::array<LabelMove, labelslot::Count> move{};
 };
+using LabelSizes = std::array<QSize, labelslot::Count>;
 LabelPlacement PlaceScaleLabels(const FreqAxis& axis, const QRect& area, const QSize& picture,
-                                const std::array<QSize, labelslot::Count>& sizes, bool rOnly);
+                                const LabelSizes& sizes, bool rOnly);
+
+// Where a printout puts the scale texts around its plot, in printer pixels:
+// `sizes` are the screen labels' (slot order), `factor` printer dpi / screen
+// dpi, `fontHeight` the printer font's height. An entry is printed only when
+// both its x and y are > 0 (the caller sets all of them to −1 beforehand);
+// the last entry is the unit's.
+using FreqPositions = std::array<int32_t, 11>;
+using LevelPositions = std::array<int32_t, 12>;
+void PrintFreqLabelPositions(const FreqAxis& axis, const LabelSizes& sizes, FreqPositions& xs, FreqPositions& ys,
+                             int32_t fontHeight, int32_t plotWidth, float factor, int32_t plotLeft,
+                             int32_t plotBottom);
+void PrintRLabelPositions(const LabelSizes& sizes, LevelPositions& xs, LevelPositions& ys, int32_t plotHeight,
+                          float factor, int32_t fontHeight, int32_t plotLeft, int32_t plotTop);
+void PrintThetaLabelPositions(const LabelSizes& sizes, LevelPositions& xs, LevelPositions& ys, float factor,
+                              int32_t plotHeight, int32_t fontHeight, int32_t plotRight, int32_t plotTop);
 
 // Which of a row (across) or column of label boxes stay when each must be
 // at least `gap` pixels clear of the last one kept, from the first on.

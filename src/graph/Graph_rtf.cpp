@@ -396,8 +396,7 @@ void Graph_RTF::DrawScales(bool rOnly) {
     SetLabel(labelslot::ThetaUnit, QStringLiteral("[deg]"));
   }
 
-  std::array<QSize, labelslot::Count> sizes{};
-  for (int i = 0; i < labelslot::Count; ++i) sizes[static_cast<size_t>(i)] = QSize(LabelWidth(i), LabelHeight(i));
+  const LabelSizes sizes = Sizes();
   const QPoint origin = paintArea_ ? paintArea_->geometry().topLeft() : QPoint();
   const LabelPlacement where = PlaceScaleLabels(axis, QRect(origin, QSize(paintWidth_, paintHeight_)),
                                                 QSize(bitmapWidth_, bitmapHeight_), sizes, rOnly);
@@ -415,52 +414,30 @@ void Graph_RTF::DrawScales(bool rOnly) {
 
 // ---------------------------------------------------------------- print positions
 
+LabelSizes Graph_RTF::Sizes() const {
+  LabelSizes sizes{};
+  for (int i = 0; i < labelslot::Count; ++i) sizes[static_cast<size_t>(i)] = QSize(LabelWidth(i), LabelHeight(i));
+  return sizes;
+}
+
 void Graph_RTF::PrintFreqLabelPositions(FreqPositions& xs, FreqPositions& ys, int32_t fontHeight,
                                         int32_t plotWidth, float factor, int32_t plotLeft,
                                         int32_t plotBottom) const {
   if (!scale_) return;
-  const FreqAxis axis = MakeFreqAxis(scale_->freqMin, scale_->freqMax);
-  if (axis.Flat()) return;
-  const double f = factor;
-  const FreqLabelSet set = FreqLabelFrequencies(axis);
-  for (int j = 0; j < set.count; ++j) {
-    const int w = LabelWidth(labelslot::FreqFirst + j);
-    const int xp = axis.Column(set.freq[static_cast<size_t>(j)], plotWidth);
-    xs[static_cast<size_t>(j)] = static_cast<int32_t>(std::trunc(plotLeft + xp - w * f * 0.5));
-    ys[static_cast<size_t>(j)] = static_cast<int32_t>(std::trunc(plotBottom + 5.0 * f));
-  }
-  const int w = LabelWidth(labelslot::FreqUnit);
-  xs[10] = static_cast<int32_t>(std::trunc(static_cast<double>(plotLeft) + plotWidth - w * f * 0.5));
-  ys[10] = static_cast<int32_t>(std::trunc(static_cast<double>(plotBottom) + fontHeight + 10.0 * f));
+  kavo::PrintFreqLabelPositions(MakeFreqAxis(scale_->freqMin, scale_->freqMax), Sizes(), xs, ys, fontHeight,
+                                plotWidth, factor, plotLeft, plotBottom);
 }
 
 void Graph_RTF::PrintRLabelPositions(LevelPositions& xs, LevelPositions& ys, int32_t plotHeight,
                                      float factor, int32_t fontHeight, int32_t plotLeft,
                                      int32_t plotTop) const {
-  const double f = factor;
-  for (int i = 0; i <= 10; ++i) {
-    const int w = LabelWidth(labelslot::RFirst + i);
-    xs[static_cast<size_t>(i)] = static_cast<int32_t>(std::trunc(plotLeft - w * f - 10.0 * f));
-    ys[static_cast<size_t>(i)] =
-        static_cast<int32_t>(plotTop + int64_t{plotHeight} * i / 10 - fontHeight / 2);
-  }
-  xs[11] = plotLeft;
-  ys[11] = static_cast<int32_t>(std::trunc(plotTop - LabelHeight(labelslot::RUnit) * f - 2.0 * f));
+  kavo::PrintRLabelPositions(Sizes(), xs, ys, plotHeight, factor, fontHeight, plotLeft, plotTop);
 }
 
 void Graph_RTF::PrintThetaLabelPositions(LevelPositions& xs, LevelPositions& ys, float factor,
                                          int32_t plotHeight, int32_t fontHeight, int32_t plotRight,
                                          int32_t plotTop) const {
-  const double f = factor;
-  for (int i = 0; i <= 10; ++i) {
-    xs[static_cast<size_t>(i)] = static_cast<int32_t>(std::trunc(plotRight + 10.0 * f));
-    ys[static_cast<size_t>(i)] =
-        static_cast<int32_t>(plotTop + int64_t{plotHeight} * i / 10 - fontHeight / 2);
-  }
-  xs[11] = static_cast<int32_t>(
-      std::trunc(plotRight - LabelWidth(labelslot::ThetaUnit) * f - 5.0 * f));
-  ys[11] = static_cast<int32_t>(
-      std::trunc(plotTop - LabelHeight(labelslot::ThetaUnit) * f - 2.0 * f));
+  kavo::PrintThetaLabelPositions(Sizes(), xs, ys, factor, plotHeight, fontHeight, plotRight, plotTop);
 }
 
 void ColorScaleLabels(const LabelSlots& labels, const QColor& r, const QColor& theta, const QColor& text) {

@@ -49,14 +49,8 @@ void PaintBandCurves(QPainter& p, const GraphMapping& m, const PointValues& valu
 
 class Graph_RTF {
  public:
-  // The axis types by their older names, for the code that draws with them.
-  using FreqAxis = ::kavo::FreqAxis;
-  using FreqLabelSet = ::kavo::FreqLabelSet;
-
-  // Print pixel positions of scale texts; an entry is printed only when both
-  // its x and y are > 0 (the caller sets all of them to −1 beforehand).
-  using FreqPositions = std::array<int32_t, 11>;
-  using LevelPositions = std::array<int32_t, 12>;
+  using FreqPositions = ::kavo::FreqPositions;
+  using LevelPositions = ::kavo::LevelPositions;
 
   // The labels must be children of paintArea's parent, because their
   // positions are computed in that widget's coordinates from
@@ -165,6 +159,7 @@ class Graph_RTF {
   void SetLabel(int i, const QString& text) const;
   void PlaceLabel(int i, int left, int top) const;
   int LabelWidth(int i) const;
+  LabelSizes Sizes() const;
   int LabelHeight(int i) const;
 
   QPointer<PaintBox> paintArea_;

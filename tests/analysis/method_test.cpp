@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <limits>
 
+#include "analysis/windows/AnalysisTexts.h"
 #include "analysis_fixture.h"
 
 namespace kavo::test {

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "analysis/Ts_analysis.h"
+#include "analysis/windows/AnalysisTexts.h"
 #include "Records.h"
 #include "UnitModel.h"
 #include "data/Kavo_data.h"

@@ -2,6 +2,7 @@
 // to "適合", Return; the table, and the model dashed over the measurement
 // until the window closes or the measurement changes.
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QTest>
 
 #include "MainProbe.h"
+#include "MainWidgets.h"
 #include "MainWindowFixture.h"
 #include "Records.h"
 #include "UnitModel.h"
@@ -154,4 +156,56 @@ TEST_F(ModelFitWindowTest, SaveByTypeAndNameNeverOverAFileOnShowAndOnlyForTheMea
 }
 
 }  // namespace
+// What the user typed is refused with its reason before any fit: a range the
+// wrong way round, and a second measurement that cannot be read (its name
+// and why, or the reason alone when no name was typed).
+TEST_F(ModelFitWindowTest, ARangeTheWrongWayRoundAndAnUnreadableSecondFileAreToldWhy) {
+  Start();
+  main->show();
+  TFormMainProbe probe(main);
+  ASSERT_TRUE(FillFromUnit(probe.mainData(), kavsim::DriverModel{}));
+  probe.mainData().valid = 1;
+  ASSERT_TRUE(probe.fileHandler()->ConvertData(&probe.mainData(), &probe.rawValues(), &probe.aveValues()));
+  MainWidgets(main).MenuMesure_Fit()->trigger();
+  TFormFit* fit = Forms().fit;
+  ASSERT_TRUE(PumpUntil([&] { return fit->isVisible(); }));
+  ASSERT_TRUE(Activate(fit));
+  const QString garbage = dir.Path(QStringLiteral("garbage.DTA"));
+  {
+    QFile f(garbage);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("not a measurement\n");
+  }
+  struct Case {
+    QString fmin, fmax, secondFile, expected;
+  } const cases[] = {
+      {"200", "100", "", QStringLiteral("周波数範囲の下限が上限以上です")},
+      {"", "", "", QStringLiteral("ファイル名がありません")},
+      {"", "", dir.Path("missing.DTA"), dir.Path("missing.DTA") + QStringLiteral("：ファイルがありません")},
+      {"", "", dir.Root(), dir.Root() + QStringLiteral("：フォルダです")},
+      {"", "", garbage, garbage + QStringLiteral("：データファイルの内容が正しくありませんでした")},
+  };
+  const auto typeInto = [](QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+  };
+  for (const Case& c : cases) {
+    modal->calls.clear();
+    typeInto(fit->ReEdit, QStringLiteral("5.6"));
+    typeInto(fit->FminEdit, c.fmin);
+    typeInto(fit->FmaxEdit, c.fmax);
+    fit->SecondCombo->setFocus();
+    QTest::keyClick(fit->SecondCombo, Qt::Key_Home);
+    QTest::keyClick(fit->SecondCombo, Qt::Key_Down);  // 付加質量
+    typeInto(fit->SecondValue, QStringLiteral("10"));
+    typeInto(fit->SecondFile, c.secondFile);
+    fit->FitButton->setFocus();
+    QTest::keyClick(fit->FitButton, Qt::Key_Return);
+    EXPECT_EQ(modal->MessageTexts(), QStringList{c.expected}) << c.expected.toStdString();
+    EXPECT_EQ(fit->Table->rowCount(), 0);
+  }
+}
+
 }  // namespace kavo::test

@@ -9,9 +9,14 @@
 #include "analysis/Fitter.h"
 #include "analysis/QcCheck.h"
 #include "analysis/QcRules.h"
+#include "analysis/Ts_analysis.h"
 #include "data/CurveFile.h"
 
 namespace kavo {
+
+// Why the resonance analysis gave no table, and the caption it is shown under.
+QString TsFailureText(TsFailure failure);
+QString TsFailureCaption(TsFailure failure);
 
 // Why a model fit gave nothing, and what a fit warns of.
 QString FitFailureText(FitFailure failure);

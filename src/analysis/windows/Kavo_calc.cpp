@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include "analysis/windows/AnalysisTexts.h"
 #include "analysis/windows/Re.h"
 #include "analysis/windows/Ts.h"
 #include "data/Kavo_data.h"
