@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "analysis/Ts_analysis.h"
+
 namespace kavo {
 namespace {
 
@@ -41,7 +43,7 @@ void ThreePoint(const FitPoints& c, double re, double& qms, double& qes) {
     }
   if (w1 <= 0 && w2 > 0) w1 = wp * wp / w2;
   if (w2 <= 0 && w1 > 0) w2 = wp * wp / w1;
-  qms = (w2 > w1 && w1 > 0) ? wp * std::sqrt(r0) / (w2 - w1) : 5.0;
+  qms = (w2 > w1 && w1 > 0) ? ThreePointQms(r0, wp, w1, w2) : 5.0;
   qms = std::clamp(qms, 0.5, 50.0);
   qes = std::clamp(qms / std::max(r0 - 1, 1e-3), 0.05, 50.0);
 }

@@ -173,7 +173,7 @@ TsFailure TsAnalysis::CalcTS(float re, TSResult& result) const {
 
 bool ThreePointQ(TSResult& r) {
   using L = long double;
-  const float qms = static_cast<float>(std::sqrt(L(r.r0)) * r.Fs / (L(r.f2) - r.f1));
+  const float qms = static_cast<float>(ThreePointQms<L>(r.r0, r.Fs, r.f1, r.f2));
   const float qes = static_cast<float>(L(qms) / (L(r.r0) - 1));
   const float qts = static_cast<float>(L(qms) * qes / (L(qms) + qes));
   if (!std::isfinite(qms) || !std::isfinite(qes) || !std::isfinite(qts)) return false;

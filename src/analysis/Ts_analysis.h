@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QString>
+#include <cmath>
 #include <cstdint>
 
 #include "data/Kavo_setting.h"
@@ -28,6 +29,15 @@ struct TSResult {
   float Qes = 0;
   float Qts = 0;
 };
+
+// The three-point Qms from the peak's ratio r0 = Rmax/Re, its frequency and
+// f1, f2 (in one unit, Hz or rad/s): √r0·Fs/(f2 − f1). The one formula of
+// the table and of the model fit's start.
+template <class T>
+T ThreePointQms(T r0, T fs, T f1, T f2) {
+  using std::sqrt;
+  return sqrt(r0) * fs / (f2 - f1);
+}
 
 // The three-point Q values from r0, Fs, f1 and f2 of `result`:
 // Qms = √r0·Fs/(f2 − f1), Qes = Qms/(r0 − 1), Qts = Qms·Qes/(Qms + Qes),
