@@ -2,6 +2,7 @@
 
 #include "analysis/windows/Kavo_calc.h"
 #include "analysis/windows/ModelFitWindow.h"
+#include "analysis/windows/PartWindows.h"
 #include "analysis/windows/Re.h"
 #include "analysis/windows/Ts.h"
 #include "dialogs/Kavo_debug.h"
@@ -37,6 +38,12 @@ TFormMain* CreateForms() {
   QObject::connect(f.calc, &TFormCalc::ModelFitRequested, main, &TFormMain::MenuMesure_FitClick);
   f.fit->overlayChanged = [main] { main->mRedrawGraph(); };
   main->mSetGraphOverlay(f.fit, [fit = f.fit](int32_t band) { return fit->Overlay(band); });
+  f.part = new TFormPart(f.main);
+  f.comp = new TFormComp(f.main);
+  for (TFormCrossover* w : {static_cast<TFormCrossover*>(f.part), static_cast<TFormCrossover*>(f.comp)}) {
+    w->overlayChanged = [main] { main->mRedrawGraph(); };
+    main->mSetGraphOverlay(w, [w](int32_t band) { return w->Overlay(band); });
+  }
   return f.main;
 }
 

@@ -16,6 +16,8 @@ class TFormCalc;
 class TFormTS;
 class TForm_Re;
 class TFormFit;
+class TFormPart;
+class TFormComp;
 
 struct AppForms {
   TFormMain* main = nullptr;
@@ -28,6 +30,8 @@ struct AppForms {
   TFormTS* ts = nullptr;
   TForm_Re* re = nullptr;
   TFormFit* fit = nullptr;
+  TFormPart* part = nullptr;
+  TFormComp* comp = nullptr;
 };
 
 AppForms& Forms();

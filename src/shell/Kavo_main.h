@@ -41,6 +41,7 @@ class StatusPanels;
 class PaintBox;
 class TK_Message;
 class TSerialPortDriver;
+class TFormCrossover;
 
 constexpr int AxisLabelCount = 35;
 // The sweep watchdog: silence on the line for this long ends the sweep.
@@ -103,6 +104,7 @@ class TFormMain : public QMainWindow {
   QAction *MenuFile_Open = nullptr, *MenuFile_Save = nullptr, *MenuFile_Close = nullptr,
           *MenuFile_Export = nullptr, *MenuFile_PrintSetup = nullptr, *MenuFile_Print = nullptr,
           *MenuFile_Quit = nullptr, *MenuMeasure_Start = nullptr, *MenuMesure_Calc = nullptr, *MenuMesure_Fit = nullptr,
+          *MenuMesure_Part = nullptr, *MenuMesure_Comp = nullptr,
           *MenuGraph_R_only = nullptr, *MenuGraph_Wide = nullptr, *MenuGraph_Ave = nullptr,
           *MenuRef_Open = nullptr, *MenuRef_Close = nullptr, *MenuSet_COM = nullptr,
           *MenuSet_Color = nullptr, *MenuSet_Warning = nullptr, *MenuHelp_Version = nullptr;
@@ -188,6 +190,10 @@ class TFormMain : public QMainWindow {
   void MenuMesure_CalcClick();
   // "モデル適合解析", and "モデル適合..." of the result-analysis window.
   void MenuMesure_FitClick();
+  // "部品の測定" and "インピーダンス補正": the crossover windows.
+  void MenuMesure_PartClick();
+  void MenuMesure_CompClick();
+  void mShowCrossover(TFormCrossover* window);
   // Another measurement (or none) is on show: the analysis windows drop
   // what they found in the earlier one.
   void mMeasurementChanged();

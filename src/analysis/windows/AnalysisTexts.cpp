@@ -143,6 +143,19 @@ QString PartFailureText(PartFailure failure) {
   return {};
 }
 
+QString CompFailureText(const CompensationResult& r) {
+  switch (r.failure) {
+    case CompFailure::None: return {};
+    case CompFailure::NonFinite: return FitFailureText(FitFailure::NonFinite);
+    case CompFailure::NoResonance: return U("スピーカーの共振が見つかりません（部品の曲線は「部品の測定」で）");
+    case CompFailure::DriverFit: return U("スピーカーのモデル: ") + FitFailureText(r.fitFailure);
+    case CompFailure::BadRe: return FitFailureText(FitFailure::BadRe);
+    case CompFailure::BandOutside: return U("帯域は曲線の範囲内で、%1 点以上を含めてください").arg(MinFitPoints);
+    case CompFailure::NotConverged: return FitFailureText(FitFailure::NotConverged);
+  }
+  return {};
+}
+
 QString FitFailureText(FitFailure failure) {
   switch (failure) {
     case FitFailure::None: return {};

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "analysis/Compensation.h"
 #include "analysis/Fitter.h"
 #include "analysis/QcCheck.h"
 #include "analysis/QcRules.h"
@@ -21,8 +22,9 @@ QString TsFailureCaption(TsFailure failure);
 QString FitFailureText(FitFailure failure);
 QString FitFailureText(const FitResult& result);  // with the numbers it names
 QString FitWarningText(const FitNotice& notice);
-// Why a crossover part gave no values.
+// Why a crossover part gave no values; why no compensation was designed.
 QString PartFailureText(PartFailure failure);
+QString CompFailureText(const CompensationResult& result);
 
 // A reason of a failed quality check, whole ("R が 24.29–53.78 Hz で許容範囲外
 // （最大 +124.1 %、許容 ±10 %）") or short enough for a status pane
