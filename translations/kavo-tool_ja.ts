@@ -927,15 +927,15 @@ and the power the Zobel resistor takes at the top of the band.</source>
     </message>
     <message>
         <source>the σ of the given Re (1 % of it unless given)</source>
-        <translation type="unfinished"></translation>
+        <translation>与えた Re の σ（指定がなければその 1 %）</translation>
     </message>
     <message>
         <source>the σ of the added mass (0.5 % of it unless given)</source>
-        <translation type="unfinished"></translation>
+        <translation>付加質量の σ（指定がなければその 0.5 %）</translation>
     </message>
     <message>
         <source>%1 must be a number, 0 or above, not &apos;%2&apos;</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 は 0 以上の数値です（&apos;%2&apos; ではなく）</translation>
     </message>
     <message>
         <source>--re-sigma goes with --re</source>
@@ -943,7 +943,7 @@ and the power the Zobel resistor takes at the top of the band.</source>
     </message>
     <message>
         <source>--mass-sigma goes with --added-mass</source>
-        <translation type="unfinished"></translation>
+        <translation>--mass-sigma は --added-mass と一緒に指定します</translation>
     </message>
     <message>
         <source>no peak was found</source>
@@ -1011,27 +1011,31 @@ and the power the Zobel resistor takes at the top of the band.</source>
     </message>
     <message>
         <source>the fit gives no finite value: no resonance the model can describe in the range</source>
-        <translation type="unfinished"></translation>
+        <translation>適合で有限の値が得られません（周波数範囲にモデルで表せる共振がありません）</translation>
     </message>
     <message>
         <source>Re is above the curve&apos;s smallest R</source>
-        <translation type="unfinished"></translation>
+        <translation>Re が曲線の最小の R より大きくなっています</translation>
     </message>
     <message>
         <source>the uncertainties cannot be computed (the data do not determine every parameter)</source>
-        <translation type="unfinished"></translation>
+        <translation>不確かさを計算できません（データでは決まらないパラメータがあります）</translation>
     </message>
     <message>
         <source>Re %1 Ω is above the curve&apos;s smallest R, %2 Ω: R is Re plus terms that are never negative</source>
-        <translation type="unfinished"></translation>
+        <translation>Re %1 Ω が曲線の最小の R %2 Ω より大きくなっています（R は Re に負にならない項を加えたものです）</translation>
     </message>
     <message>
         <source>the fitted Re %1 Ω lies above the curve&apos;s smallest R, %2 Ω, by more than its σ allows</source>
-        <translation type="unfinished"></translation>
+        <translation>適合した Re %1 Ω が曲線の最小の R %2 Ω を不確かさ以上に超えています</translation>
     </message>
     <message>
         <source>the coil models disagree on Re: %1 Ω here, %2 Ω with the other coil model; give --re</source>
-        <translation type="unfinished"></translation>
+        <translation>ボイスコイルのモデルで Re が異なります（%1 Ω と別のモデルで %2 Ω）。--re を指定してください</translation>
+    </message>
+    <message>
+        <source>no phase: magnitude fitted</source>
+        <translation>位相なし：振幅のみで適合</translation>
     </message>
     <message>
         <source>a closed box</source>

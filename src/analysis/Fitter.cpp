@@ -39,8 +39,13 @@ struct CurveCost {
     for (size_t k = 0; k < c.w.size(); ++k) {
       T zr, zi;
       pr->model->Impedance(x, c, c.w[k], zr, zi);
-      residual[2 * k] = (zr - c.zr[k]) * c.weight[k];
-      residual[2 * k + 1] = (zi - c.zi[k]) * c.weight[k];
+      if (c.magnitudeOnly) {
+        using std::sqrt;
+        residual[k] = sqrt(zr * zr + zi * zi) * c.weight[k] - 1.0;
+      } else {
+        residual[2 * k] = (zr - c.zr[k]) * c.weight[k];
+        residual[2 * k + 1] = (zi - c.zi[k]) * c.weight[k];
+      }
     }
     return true;
   }
@@ -111,7 +116,7 @@ Solved Solve(Problem& pr, bool covariance = true) {
   for (const FitPoints& c : pr.curves) {
     auto* cost = new ceres::DynamicAutoDiffCostFunction<CurveCost, FitJetStride>(new CurveCost{&c, &pr});
     for (int i = 0; i < n; ++i) cost->AddParameterBlock(1);
-    cost->SetNumResiduals(int(2 * c.w.size()));
+    cost->SetNumResiduals(int(c.Residuals()));
     problem.AddResidualBlock(cost, nullptr, blocks);
   }
   for (int i = 0; i < n; ++i) {
@@ -157,7 +162,8 @@ double ResidualCorrelation(const Problem& pr, const std::vector<double>& x) {
     for (size_t k = 0; k < c.w.size(); ++k) {
       double zr, zi;
       pr.model->Impedance(x.data(), c, c.w[k], zr, zi);
-      const double er = (zr - c.zr[k]) * c.weight[k], ei = (zi - c.zi[k]) * c.weight[k];
+      double er = (zr - c.zr[k]) * c.weight[k], ei = (zi - c.zi[k]) * c.weight[k];
+      if (c.magnitudeOnly) er = std::hypot(zr, zi) * c.weight[k] - 1, ei = 0;
       if (k > 0) lagged += er * lastR + ei * lastI;
       squares += er * er + ei * ei;
       lastR = er, lastI = ei;
@@ -171,12 +177,12 @@ double ResidualCorrelation(const Problem& pr, const std::vector<double>& x) {
 // (1 + ρ)/(1 − ρ): residuals correlated along frequency hold fewer
 // independent points than they number (an AR(1) series of n points carries
 // n·(1 − ρ)/(1 + ρ)). A value that no free parameter moves has σ 0.
-std::vector<double> Propagate(const Problem& pr, const Solved& s, const std::vector<double>& x, int points,
-                              double rho) {
+std::vector<double> Propagate(const Problem& pr, const Solved& s, const std::vector<double>& x, double rho) {
   const int n = pr.Count();
   int nfree = 0;
   for (bool b : pr.free) nfree += b;
-  const int dof = 2 * points - nfree;
+  int dof = -nfree;
+  for (const FitPoints& c : pr.curves) dof += int(c.Residuals());
   const double s2 = (dof > 0 ? 2 * s.cost / dof : 0) * (1 + rho) / (1 - rho);
   const size_t values = pr.model->Values().size();
   if (!s.covariance) return std::vector<double>(values, std::numeric_limits<double>::quiet_NaN());
@@ -220,7 +226,7 @@ FitResult Report(const Problem& pr, const Solved& s) {
   r.table = pr.model->Values();
   r.value = pr.model->Derived(r.params.data());
   r.correlation = ResidualCorrelation(pr, r.params);
-  r.sigma = Propagate(pr, s, r.params, r.points, r.correlation);
+  r.sigma = Propagate(pr, s, r.params, r.correlation);
   r.has = pr.model->Determined(pr.curves);
   for (size_t v = 0; v < r.value.size(); ++v)
     if (!r.has[v]) r.value[v] = r.sigma[v] = 0;
@@ -235,6 +241,12 @@ bool AllFinite(const FitCurve& c) {
   for (size_t k = 0; k < c.f.size(); ++k)
     if (!std::isfinite(c.f[k]) || !std::isfinite(c.r[k]) || !std::isfinite(c.thetaDeg[k])) return false;
   return true;
+}
+
+bool HasPhase(const FitCurve& c) {
+  // Within one 0.1° step of 0: a θ of 0 comes back from the unit's records
+  // as -0.05.
+  return std::any_of(c.thetaDeg.begin(), c.thetaDeg.end(), [](double t) { return std::abs(t) > 0.1; });
 }
 
 FitPoints SelectPoints(const FitCurve& in, double fmin, double fmax) {

@@ -5,7 +5,8 @@
 // inputs, assess.
 //
 // Residuals: (Z_model − Z)/|Z| per point, real and imaginary part, over the
-// frequency range, solved by Ceres (Levenberg-Marquardt, bounded iterations).
+// frequency range, solved by Ceres (Levenberg-Marquardt, bounded iterations);
+// for a curve without phase (|Z| alone) (|Z_model| − |Z|)/|Z| per point.
 // Uncertainty, σ² = stat² + model² + input² per value:
 //   stat   the covariance of the fitted parameters ((JᵀJ)⁻¹ from Ceres)
 //          scaled by the residual's variance per degree of freedom and by
@@ -69,8 +70,9 @@ enum class FitFailure {
 // ReAboveSmallestR: a fitted Re (a) above the curve's smallest R (b);
 // CoilModelsDisagreeOnRe: the fitted Re (a) and the other coil model's (b);
 // ClassicDisagree: a box value (a, its place) and its classic estimate (b).
+// NoPhase: a curve carried |Z| alone and was fitted by its magnitude.
 enum class FitWarning {
-  PoorFit, MassShift, BoxShift, MassBoxDisagree, ReAboveSmallestR, CoilModelsDisagreeOnRe, ClassicDisagree
+  PoorFit, MassShift, BoxShift, MassBoxDisagree, ReAboveSmallestR, CoilModelsDisagreeOnRe, ClassicDisagree, NoPhase
 };
 struct FitNotice {
   FitWarning what;
@@ -91,7 +93,9 @@ struct FitPoints {
   double peakHz = 0, peakR = 0;           // from FindResonance
   int role = 0;                           // which curve of the input: 0 the first
   double load[2] = {0, 0};                // the model's reading (a mass, a box stiffness)
+  bool magnitudeOnly = false;             // no phase: |Z| is fitted, one residual a point
   double Mag(size_t k) const { return 1 / weight[k]; }
+  size_t Residuals() const { return magnitudeOnly ? w.size() : 2 * w.size(); }
 };
 
 // The range a curve was fitted over: its lowest and highest point used.
@@ -135,6 +139,10 @@ struct FitResult {
 FitPoints SelectPoints(const FitCurve& in, double fmin, double fmax);
 // True when every number of `c` is finite and its columns match.
 bool AllFinite(const FitCurve& c);
+// False for a curve whose θ is 0 at every point: a table of |Z| alone (two
+// columns, or a phase column of zeros). A measured driver's θ is never 0
+// throughout.
+bool HasPhase(const FitCurve& c);
 
 // The resonance: the most prominent local maximum of |Z| (its rise above
 // the higher of the lowest points on either side before |Z| climbs above it

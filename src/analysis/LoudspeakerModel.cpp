@@ -201,7 +201,15 @@ void LoudspeakerModel::Start(const std::vector<FitPoints>& curves, std::vector<d
     LoudspeakerModel plain({CoilModel::Le, false, s_.wr});
     plain.Z<double>(y.data(), FitPoints{}, w, mr, mi);
   }
-  const double lr = std::max(f.zr[t] - mr, 0.02 * re), li = std::max(f.zi[t] - mi, 0.02 * re);
+  double lr = std::max(f.zr[t] - mr, 0.02 * re), li = std::max(f.zi[t] - mi, 0.02 * re);
+  if (f.magnitudeOnly) {
+    // |Z| alone: a coil term at 60° that makes up the magnitude, t² + Bt + C = 0.
+    const double b = mr + std::sqrt(3.0) * mi, cc = mr * mr + mi * mi - f.zr[t] * f.zr[t];
+    const double disc = b * b - 4 * cc;
+    const double m = disc > 0 ? std::max((-b + std::sqrt(disc)) / 2, 0.04 * re) : 0.04 * re;
+    lr = m / 2;
+    li = m * std::sqrt(3.0) / 2;
+  }
   x[PLe] = li / w;
   x[PN] = 0.5;
   if (s_.coil == CoilModel::LR2) {
@@ -260,10 +268,14 @@ std::vector<bool> LoudspeakerModel::Determined(const std::vector<FitPoints>& cur
   std::vector<bool> has(AllValues, false);
   const bool mech = curves.size() > 1;
   for (int v : {int(FvRe), int(FvFs), int(FvQms), int(FvQes), int(FvQts), int(FvEBP), int(FvDriverLe)}) has[size_t(v)] = true;
-  has[FvLambda] = s_.creep;
-  has[FvLe] = s_.coil != CoilModel::Semi;
-  has[FvL2] = has[FvR2] = s_.coil == CoilModel::LR2;
-  has[FvK] = has[FvN] = s_.coil == CoilModel::Semi;
+  // |Z| alone fixes the resonance and its losses, not how the coil and the
+  // creep split the impedance into R and X.
+  const bool phase = std::any_of(curves.begin(), curves.end(), [](const FitPoints& c) { return !c.magnitudeOnly; });
+  has[FvLambda] = s_.creep && phase;
+  has[FvLe] = s_.coil != CoilModel::Semi && phase;
+  has[FvL2] = has[FvR2] = s_.coil == CoilModel::LR2 && phase;
+  has[FvK] = has[FvN] = s_.coil == CoilModel::Semi && phase;
+  has[FvDriverLe] = phase;
   has[FvMms] = has[FvCms] = has[FvRms] = has[FvBl] = mech;
   has[FvVas] = mech && s_.sd > 0;
   has[FvSd] = s_.sd > 0;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "analysis/LoudspeakerModel.h"
 
@@ -12,31 +13,54 @@ namespace {
 constexpr double Pi = 3.14159265358979323846;
 constexpr double ReRounding = 0.01;  // Ω, the unit's resolution of R
 
-// The curves given, within the range, with their loads and resonances: the
-// free curve first. A failed result when they cannot be fitted.
+// A second curve's range: the fit's own, widened (never narrowed) by the
+// ratio of the curve's resonance to the free curve's, so that its resonance
+// lies as deep inside its range as the free curve's does: a mass lowers the
+// lower end with the resonance, a box raises the upper end. Its resonance is
+// first looked for over the whole curve.
+bool SecondRange(const FitCurve& curve, const FitPoints& free, double& fmin, double& fmax) {
+  FitPoints all = SelectPoints(curve, 0, std::numeric_limits<double>::max());
+  if (int(all.w.size()) < MinFitPoints || !FindResonance(all)) return false;
+  const double ratio = all.peakHz / free.peakHz;
+  fmin *= std::min(ratio, 1.0);
+  fmax *= std::max(ratio, 1.0);
+  return true;
+}
+
+// The curves given, each within its range, with their loads and
+// resonances: the free curve first. A failed result when they cannot be
+// fitted.
 FitResult Prepare(const FitInput& in, double fmin, double fmax, std::vector<FitPoints>& curves) {
   const bool boxed = in.boxVolume > 0 && !in.boxed.Empty();
   curves.push_back(SelectPoints(in.free, fmin, fmax));
-  if (in.addedMass > 0 && !in.loaded.Empty()) {
-    curves.push_back(SelectPoints(in.loaded, fmin, fmax));
-    curves.back().load[0] = in.addedMass;
-    curves.back().role = 1;
+  FitPoints& f = curves.front();
+  f.magnitudeOnly = !HasPhase(in.free);
+  if (int(f.w.size()) < MinFitPoints) return FailedFit(FitFailure::TooFewPoints, 0);
+  if (!FindResonance(f)) return FailedFit(FitFailure::NoResonance, 0);
+  const struct {
+    bool given;
+    const FitCurve& curve;
+    int role;
+  } seconds[] = {{in.addedMass > 0 && !in.loaded.Empty(), in.loaded, 1}, {boxed, in.boxed, 2}};
+  for (const auto& s : seconds) {
+    if (!s.given) continue;
+    double lo = fmin, hi = fmax;
+    if (!SecondRange(s.curve, curves.front(), lo, hi)) return FailedFit(FitFailure::NoResonance, s.role);
+    FitPoints c = SelectPoints(s.curve, lo, hi);
+    c.role = s.role;
+    c.magnitudeOnly = !HasPhase(s.curve);
+    if (s.role == 1) c.load[0] = in.addedMass;
+    else c.load[1] = in.rho * in.c * in.c * in.sd * in.sd / in.boxVolume;
+    if (int(c.w.size()) < MinFitPoints) return FailedFit(FitFailure::TooFewPoints, s.role);
+    if (!FindResonance(c)) return FailedFit(FitFailure::NoResonance, s.role);
+    curves.push_back(std::move(c));
   }
-  if (boxed) {
-    curves.push_back(SelectPoints(in.boxed, fmin, fmax));
-    curves.back().load[1] = in.rho * in.c * in.c * in.sd * in.sd / in.boxVolume;
-    curves.back().role = 2;
-  }
-  for (FitPoints& c : curves) {
-    if (int(c.w.size()) < MinFitPoints) return FailedFit(FitFailure::TooFewPoints, c.role);
-    if (!FindResonance(c)) return FailedFit(FitFailure::NoResonance, c.role);
-  }
-  const FitPoints& f = curves.front();
+  const FitPoints& free = curves.front();
   for (size_t i = 1; i < curves.size(); ++i) {
     const FitPoints& c = curves[i];
-    if (c.load[0] > 0 && !(c.peakHz < f.peakHz * 0.995))
+    if (c.load[0] > 0 && !(c.peakHz < free.peakHz * 0.995))
       return FailedFit(FitFailure::LoadedNotBelow, c.role);
-    if (c.load[1] > 0 && !(c.peakHz > f.peakHz * 1.005))
+    if (c.load[1] > 0 && !(c.peakHz > free.peakHz * 1.005))
       return FailedFit(FitFailure::BoxedNotAbove, c.role);
   }
   return {};
@@ -196,8 +220,10 @@ void CheckMassAgainstBox(const FitInput& input, FitResult& joint) {
 FitResult FitDriver(const FitInput& input) {
   FitSetup fit;
   if (FitResult failed = SetUp(input, fit); !failed.Ok()) return failed;
+  const bool noPhase = std::any_of(fit.curves.begin(), fit.curves.end(), [](const FitPoints& c) { return c.magnitudeOnly; });
   FitSigmaPlan plan;
-  for (double end : OtherUpperEnds(input)) {
+  plan.model = plan.input = input.fullSigma;
+  for (double end : input.fullSigma ? OtherUpperEnds(input) : std::vector<double>{}) {
     FitInput other = input;
     other.fmax = end;
     FitSetup variant;
@@ -205,6 +231,7 @@ FitResult FitDriver(const FitInput& input) {
   }
   FitResult r = RunFit(std::move(fit), plan);
   if (!r.Ok()) return r;
+  if (noPhase) r.warnings.insert(r.warnings.begin(), {FitWarning::NoPhase});
   if (input.addedMass > 0 && !input.loaded.Empty() && input.boxVolume > 0 && !input.boxed.Empty())
     CheckMassAgainstBox(input, r);
   if (input.fitRe) {
@@ -214,7 +241,7 @@ FitResult FitDriver(const FitInput& input) {
     const double least = *std::min_element(input.free.r.begin(), input.free.r.end());
     if (r.value[FvRe] > least + ReRounding + 2 * r.sigma[FvRe])
       r.warnings.push_back({FitWarning::ReAboveSmallestR, r.value[FvRe], least});
-    const std::vector<double>& coil = r.variantValues.front();
+    const std::vector<double>& coil = r.variantValues.empty() ? std::vector<double>{} : r.variantValues.front();
     const double apart = coil.empty() ? 0 : std::abs(coil[FvRe] - r.value[FvRe]);
     if (apart > 2 * r.sigmaStat[FvRe] && apart > DefaultReSigma * r.value[FvRe])
       r.warnings.push_back({FitWarning::CoilModelsDisagreeOnRe, r.value[FvRe], coil[FvRe]});

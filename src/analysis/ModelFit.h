@@ -66,6 +66,9 @@ struct FitInput {
   // The σ of the user's inputs (SI), when the user knows better than the
   // defaults: Re 1 %, the added mass 0.5 %, Sd 5 %, the box volume 3 %.
   std::optional<double> reSigma, massSigma, sdSigma, boxSigma;
+  // false: σ's stat part alone, without the refits of its model and input
+  // parts (a check that reads the values only).
+  bool fullSigma = true;
 };
 
 constexpr double DefaultReSigma = 0.01, DefaultMassSigma = 0.005, DefaultSdSigma = 0.05, DefaultBoxSigma = 0.03;

@@ -52,6 +52,7 @@ FitInput QcFitInput(const QcAnalysis& analysis) {
 void MeasureFit(const MeasureData&, const PointValues&, const QcAnalysis& analysis, QcMeasurement& m, int first) {
   FitInput in = QcFitInput(analysis);
   in.free = m.curve;
+  in.fullSigma = false;  // the check reads values, not their σ
   const FitResult r = FitDriver(in);
   if (!r.Ok()) {
     m.fitFailure = r.failure;

@@ -207,6 +207,7 @@ QString FitWarningText(const FitNotice& n) {
       return ToolText::tr("the coil models disagree on Re: %1 Ω here, %2 Ω with the other coil model; give --re")
           .arg(n.a, 0, 'f', 3)
           .arg(n.b, 0, 'f', 3);
+    case FitWarning::NoPhase: return ToolText::tr("no phase: magnitude fitted");
     case FitWarning::ClassicDisagree: {
       const ReportedValue& info = BoxValueInfoOf(int(n.a));
       return ToolText::tr("the fitted %1 and its classic estimate (%2 %3) disagree beyond their uncertainties")

@@ -3,6 +3,7 @@
 #include "analysis/windows/BoxWindow.h"
 #include "analysis/windows/Kavo_calc.h"
 #include "analysis/windows/ModelFitWindow.h"
+#include "analysis/windows/PartWindows.h"
 #include "analysis/windows/Re.h"
 #include "analysis/windows/Ts.h"
 #include "dialogs/Kavo_debug.h"
@@ -42,6 +43,12 @@ TFormMain* CreateForms() {
   QObject::connect(f.calc, &TFormCalc::BoxRequested, main, &TFormMain::MenuMesure_BoxClick);
   f.box->overlayChanged = [main] { main->mRedrawGraph(); };
   main->mSetGraphOverlay(f.box, [box = f.box](int32_t band) { return box->Overlay(band); });
+  f.part = new TFormPart(f.main);
+  f.comp = new TFormComp(f.main);
+  for (TFormCrossover* w : {static_cast<TFormCrossover*>(f.part), static_cast<TFormCrossover*>(f.comp)}) {
+    w->overlayChanged = [main] { main->mRedrawGraph(); };
+    main->mSetGraphOverlay(w, [w](int32_t band) { return w->Overlay(band); });
+  }
   return f.main;
 }
 

@@ -17,6 +17,8 @@ class TFormTS;
 class TForm_Re;
 class TFormFit;
 class TFormBox;
+class TFormPart;
+class TFormComp;
 
 struct AppForms {
   TFormMain* main = nullptr;
@@ -30,6 +32,8 @@ struct AppForms {
   TForm_Re* re = nullptr;
   TFormFit* fit = nullptr;
   TFormBox* box = nullptr;
+  TFormPart* part = nullptr;
+  TFormComp* comp = nullptr;
 };
 
 AppForms& Forms();

@@ -72,6 +72,8 @@ TFormMain::TFormMain(QWidget* owner) : QMainWindow(owner), ui(new Ui::TFormMain)
   MenuMesure_Calc = ui->MenuMesure_Calc;
   MenuMesure_Fit = ui->MenuMesure_Fit;
   MenuMesure_Box = ui->MenuMesure_Box;
+  MenuMesure_Part = ui->MenuMesure_Part;
+  MenuMesure_Comp = ui->MenuMesure_Comp;
   MenuGraph_R_only = ui->MenuGraph_R_only;
   MenuGraph_Wide = ui->MenuGraph_Wide;
   MenuGraph_Ave = ui->MenuGraph_Ave;
@@ -122,6 +124,8 @@ void TFormMain::mConnectHandlers() {
   connect(MenuMesure_Calc, &QAction::triggered, this, &TFormMain::MenuMesure_CalcClick);
   connect(MenuMesure_Fit, &QAction::triggered, this, &TFormMain::MenuMesure_FitClick);
   connect(MenuMesure_Box, &QAction::triggered, this, &TFormMain::MenuMesure_BoxClick);
+  connect(MenuMesure_Part, &QAction::triggered, this, &TFormMain::MenuMesure_PartClick);
+  connect(MenuMesure_Comp, &QAction::triggered, this, &TFormMain::MenuMesure_CompClick);
   connect(MenuFile_Print, &QAction::triggered, this, &TFormMain::MenuFile_PrintClick);
   connect(MenuFile_PrintSetup, &QAction::triggered, this, &TFormMain::MenuFile_PrintSetupClick);
   connect(MenuSet_Color, &QAction::triggered, this, &TFormMain::MenuSet_ColorClick);

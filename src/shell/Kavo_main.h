@@ -41,6 +41,7 @@ class StatusPanels;
 class PaintBox;
 class TK_Message;
 class TSerialPortDriver;
+class TFormCrossover;
 
 constexpr int AxisLabelCount = 35;
 // The sweep watchdog: silence on the line for this long ends the sweep.
@@ -104,6 +105,7 @@ class TFormMain : public QMainWindow {
           *MenuFile_Export = nullptr, *MenuFile_PrintSetup = nullptr, *MenuFile_Print = nullptr,
           *MenuFile_Quit = nullptr, *MenuMeasure_Start = nullptr, *MenuMesure_Calc = nullptr, *MenuMesure_Fit = nullptr,
           *MenuMesure_Box = nullptr,
+          *MenuMesure_Part = nullptr, *MenuMesure_Comp = nullptr,
           *MenuGraph_R_only = nullptr, *MenuGraph_Wide = nullptr, *MenuGraph_Ave = nullptr,
           *MenuRef_Open = nullptr, *MenuRef_Close = nullptr, *MenuSet_COM = nullptr,
           *MenuSet_Color = nullptr, *MenuSet_Warning = nullptr, *MenuHelp_Version = nullptr;
@@ -191,6 +193,10 @@ class TFormMain : public QMainWindow {
   void MenuMesure_FitClick();
   // "箱の解析", and "箱の解析..." of the result-analysis window.
   void MenuMesure_BoxClick();
+  // "部品の測定" and "インピーダンス補正": the crossover windows.
+  void MenuMesure_PartClick();
+  void MenuMesure_CompClick();
+  void mShowCrossover(TFormCrossover* window);
   // Another measurement (or none) is on show: the analysis windows drop
   // what they found in the earlier one.
   void mMeasurementChanged();

@@ -5,6 +5,7 @@
 #include "analysis/windows/BoxWindow.h"
 #include "analysis/windows/Kavo_calc.h"
 #include "analysis/windows/ModelFitWindow.h"
+#include "analysis/windows/PartWindows.h"
 #include "data/Kavo_data.h"
 #include "messages/Ka_message.h"
 #include "shell/Forms.h"
@@ -26,6 +27,8 @@ void TFormMain::mPlaceBeside(QWidget& window) {
 void TFormMain::mMeasurementChanged() {
   if (Forms().fit) Forms().fit->MeasurementChanged();
   if (Forms().box) Forms().box->MeasurementChanged();
+  if (Forms().part) Forms().part->MeasurementChanged();
+  if (Forms().comp) Forms().comp->MeasurementChanged();
 }
 
 void TFormMain::MenuMesure_CalcClick() {
@@ -56,6 +59,28 @@ void TFormMain::MenuMesure_FitClick() {
   fit->show();
   fit->raise();
   fit->activateWindow();
+}
+
+// The crossover windows open as the model fit's does.
+void TFormMain::mShowCrossover(TFormCrossover* window) {
+  if (mainData.valid != 1) {
+    msgCatalog->ShowNoData();
+    return;
+  }
+  if (!window) return;
+  window->SetSource(&rawValues, &mainData, &fileName);
+  window->filesShown = [this] { return mFilesShown(true); };
+  mPlaceBeside(*window);
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+void TFormMain::MenuMesure_PartClick() { mShowCrossover(Forms().part); }
+
+void TFormMain::MenuMesure_CompClick() {
+  if (Forms().comp && Forms().calc) Forms().comp->SetRe(Forms().calc->calcRe);
+  mShowCrossover(Forms().comp);
 }
 
 void TFormMain::MenuMesure_BoxClick() {

@@ -132,5 +132,62 @@ TEST(FitCommand, ReportsTheRangeFittedAndRefusesLineBreaksInTheDriverFile) {
     }
 }
 
+// `real` as a table of |Z| alone: its frequency and magnitude columns.
+QString WithoutPhase(const TempDir& dir, const char* real) {
+  QByteArray text;
+  for (const QByteArray& line : ReadAll(Real(real)).split('\n'))
+    if (!line.startsWith('*') && !line.trimmed().isEmpty()) text += line.split(' ').mid(0, 2).join(' ') + '\n';
+  const QString path = dir.Path(QString::fromUtf8(real));
+  EXPECT_TRUE(WriteAll(path, text));
+  return path;
+}
+
+// Fitted as if θ were measured, the real 10-inch pair without phase gave Qes
+// more than three times too large; fitted by |Z| it keeps the values with
+// phase, and reports only what |Z| determines.
+TEST(FitCommand, ACurveWithoutPhaseIsFittedByItsMagnitude) {
+  const TempDir dir;
+  const ToolRun run = Tool({"fit", WithoutPhase(dir, "LS10-44_free.zma"), "--re", "7.4", "--sd", "330", "--added-mass",
+                            "100", "--loaded", WithoutPhase(dir, "LS10-44_100g.zma"), "--json"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "kavo-tool fit: warning: no phase: magnitude fitted\n");
+  const QJsonObject magnitude = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+  EXPECT_EQ(magnitude.value("warnings").toArray(), QJsonArray{"no phase: magnitude fitted"});
+  QStringList keys{"Re", "Fs", "Qms", "Qes", "Qts", "Mms_g", "Cms_mm_per_N", "Rms", "Bl", "Vas_L", "EBP"};
+  keys.sort();
+  EXPECT_EQ(Keys(magnitude), keys);
+  const QJsonObject phase = FitPair("semi");
+  auto v = [](const QJsonObject& o, const char* key) { return o.value("values").toObject().value(key).toDouble(); };
+  for (const char* key : {"Fs", "Qes", "Qts", "Mms_g", "Bl"})
+    EXPECT_NEAR(v(magnitude, key) / v(phase, key), 1.0, 0.03) << key << ' ' << v(magnitude, key) << ' ' << v(phase, key);
+}
+
+// An Re the curve rules out, a range without the resonance: a reason and
+// exit 1, never a number. A loaded curve keeps its own resonance inside
+// its range when the range's lower end would cut it off.
+TEST(FitCommand, NoNumberWhereThereIsNoneAndTheLoadedCurveKeepsItsResonance) {
+  const QString free = Real("LS10-44_free.zma");
+  const struct {
+    QStringList args;
+    int status;
+    const char* says;  // in standard error
+  } cases[] = {
+      {{"--re", "70"}, 1, "Re 70.000 Ω is above the curve's smallest R, 10.795 Ω"},
+      {{"--re", "10.81"}, 1, "Re 10.810 Ω is above the curve's smallest R, 10.795 Ω"},
+      {{"--re", "10.8"}, 0, ""},  // within the unit's 0.01 Ω
+      {{"--re", "7.4", "--fmin", "150"}, 1, "no resonance peak in the frequency range"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = Tool(QStringList{"fit", free} + c.args);
+    EXPECT_EQ(run.status, c.status) << c.args.join(' ').toStdString() << run.err;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    for (const char* none : {"nan", "inf"}) EXPECT_EQ(run.out.find(none), std::string::npos) << run.out;
+  }
+  const QJsonObject ranges = FitPair("semi", {"--fmin", "30"}).value("ranges_hz").toObject();
+  EXPECT_GE(ranges.value("free").toArray().at(0).toDouble(), 30);
+  // The loaded resonance (31.5 Hz) as far inside as the free one (42 Hz) above 30 Hz.
+  EXPECT_NEAR(ranges.value("loaded").toArray().at(0).toDouble(), 30 * 31.6 / 41.8, 0.5);
+}
+
 }  // namespace
 }  // namespace kavo::test

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTableWidget>
 #include <QTest>
+#include <algorithm>
 
 #include "MainProbe.h"
 #include "MainWidgets.h"
@@ -153,6 +154,53 @@ TEST_F(ModelFitWindowTest, SaveByTypeAndNameNeverOverAFileOnShowAndOnlyForTheMea
   main->mOpenDataFile(WriteDriverFile(dir.Path("other.DTA"), 47));
   EXPECT_EQ(fit->Table->rowCount(), 0);
   EXPECT_FALSE(fit->SaveButton->isEnabled());
+}
+
+// Re's σ typed beside Re, the total's parts in each row's tool tip; an Re
+// the curve rules out is a message and no table; a curve without phase is
+// fitted by |Z| and says so.
+TEST_F(ModelFitWindowTest, ReSigmaBesideRePartsInTheToolTipsImpossibleReAndNoPhase) {
+  Start();
+  main->show();
+  main->mOpenDataFile(WriteDriverFile(dir.Path("woofer.DTA"), 42));
+  TFormMainProbe(main).MenuMesure_Fit()->trigger();
+  TFormFit* fit = Forms().fit;
+  ASSERT_TRUE(Activate(fit));
+  int tabs = 0;
+  while (QApplication::focusWidget() != fit->ReSigmaEdit && tabs++ < 4) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), fit->ReSigmaEdit);
+  const auto fitWith = [&](const char* re, const char* sigma) {
+    for (QLineEdit* edit : {fit->ReEdit, fit->ReSigmaEdit}) edit->selectAll(), QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(fit->ReEdit, QString::fromUtf8(re));
+    QTest::keyClicks(fit->ReSigmaEdit, QString::fromUtf8(sigma));
+    QTest::keyClick(fit->ReSigmaEdit, Qt::Key_Return);
+  };
+  const auto qes = [&] {  // the Qes row's ±σ and tool tip
+    for (int row = 0; row < fit->Table->rowCount(); ++row)
+      if (fit->Table->item(row, 0)->text() == "Qes")
+        return std::pair{fit->Table->item(row, 2)->text().mid(1).toDouble(), fit->Table->item(row, 1)->toolTip()};
+    return std::pair{0.0, QString()};
+  };
+  fitWith("5.6", "0");
+  const auto [exact, exactTip] = qes();
+  EXPECT_TRUE(exactTip.endsWith(QStringLiteral("入力 ±0"))) << exactTip.toStdString();
+  EXPECT_TRUE(exactTip.contains(QStringLiteral("統計 ±")) && exactTip.contains(QStringLiteral("モデル ±")));
+  fitWith("5.6", "0.28");  // 5 %: Qes moves with Re
+  EXPECT_GT(qes().first, exact + 0.02) << qes().second.toStdString();
+  EXPECT_TRUE(modal->MessageTexts().isEmpty()) << modal->MessageTexts().join('|').toStdString();
+
+  fitWith("30", "");
+  EXPECT_EQ(fit->Table->rowCount(), 0);
+  ASSERT_EQ(modal->MessageTexts().size(), 1);
+  EXPECT_TRUE(modal->MessageTexts()[0].startsWith(QStringLiteral("Re 30.000 Ω が曲線の最小の R "))) << modal->MessageTexts()[0].toStdString();
+
+  PointValues& raw = TFormMainProbe(main).rawValues();
+  std::fill(std::begin(raw.Theta), std::end(raw.Theta), 0.0f);
+  fitWith("5.6", "");
+  EXPECT_EQ(fit->WarningsLabel->text(), QStringLiteral("位相なし：振幅のみで適合"));
+  QStringList names;
+  for (int row = 0; row < fit->Table->rowCount(); ++row) names << fit->Table->item(row, 0)->text();
+  EXPECT_EQ(names, (QStringList{"Re", "Fs", "Qms", "Qes", "Qts", "EBP"}));
 }
 
 }  // namespace

@@ -45,6 +45,8 @@ class MainWidgets {
   QAction* MenuMesure_Calc() const { return Find<QAction>("MenuMesure_Calc"); }
   QAction* MenuMesure_Fit() const { return Find<QAction>("MenuMesure_Fit"); }
   QAction* MenuMesure_Box() const { return Find<QAction>("MenuMesure_Box"); }
+  QAction* MenuMesure_Part() const { return Find<QAction>("MenuMesure_Part"); }
+  QAction* MenuMesure_Comp() const { return Find<QAction>("MenuMesure_Comp"); }
   QAction* MenuGraph_R_only() const { return Find<QAction>("MenuGraph_R_only"); }
   QAction* MenuGraph_Wide() const { return Find<QAction>("MenuGraph_Wide"); }
   QAction* MenuGraph_Ave() const { return Find<QAction>("MenuGraph_Ave"); }

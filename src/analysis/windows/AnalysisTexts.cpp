@@ -143,6 +143,19 @@ QString PartFailureText(PartFailure failure) {
   return {};
 }
 
+QString CompFailureText(const CompensationResult& r) {
+  switch (r.failure) {
+    case CompFailure::None: return {};
+    case CompFailure::NonFinite: return FitFailureText(FitFailure::NonFinite);
+    case CompFailure::NoResonance: return U("スピーカーの共振が見つかりません（部品の曲線は「部品の測定」で）");
+    case CompFailure::DriverFit: return U("スピーカーのモデル: ") + FitFailureText(r.fitFailure);
+    case CompFailure::BadRe: return FitFailureText(FitFailure::BadRe);
+    case CompFailure::BandOutside: return U("帯域は曲線の範囲内で、%1 点以上を含めてください").arg(MinFitPoints);
+    case CompFailure::NotConverged: return FitFailureText(FitFailure::NotConverged);
+  }
+  return {};
+}
+
 QString FitFailureText(FitFailure failure) {
   switch (failure) {
     case FitFailure::None: return {};
@@ -194,6 +207,7 @@ QString FitWarningText(const FitNotice& n) {
       return U("ボイスコイルのモデルで Re が異なります（%1 Ω と別のモデルで %2 Ω）。Re を入力してください")
           .arg(n.a, 0, 'f', 3)
           .arg(n.b, 0, 'f', 3);
+    case FitWarning::NoPhase: return U("位相なし：振幅のみで適合");
     case FitWarning::ClassicDisagree: {
       const ReportedValue& info = BoxValueInfoOf(int(n.a));
       return U("適合の %1 と簡易計算の値（%2 %3）が不確かさを超えて異なります")

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include "analysis/BoxModel.h"
+#include "analysis/Compensation.h"
 #include "analysis/Fitter.h"
 #include "analysis/QcCheck.h"
 #include "analysis/QcRules.h"
@@ -25,8 +26,9 @@ QString FitWarningText(const FitNotice& notice);
 // What the box fit says beside its values, and where its driver came from.
 QString BoxNoteText(BoxNote note);
 QString DriverSourceText(DriverSource source);
-// Why a crossover part gave no values.
+// Why a crossover part gave no values; why no compensation was designed.
 QString PartFailureText(PartFailure failure);
+QString CompFailureText(const CompensationResult& result);
 
 // A reason of a failed quality check, whole ("R が 24.29–53.78 Hz で許容範囲外
 // （最大 +124.1 %、許容 ±10 %）") or short enough for a status pane

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "analysis/Curves.h"
+#include "analysis/FitModel.h"
 #include "analysis/FitReport.h"
 #include "analysis/windows/AnalysisTexts.h"
 #include "data/DataSets.h"
@@ -104,7 +105,14 @@ TFormFit::TFormFit(QWidget* parent) : QWidget(parent, Qt::Window), overlay_(std:
   grid->addWidget(ReEdit, 2, 1);
   grid->addWidget(new QLabel(U("Ω"), this), 2, 2);
   grid->addWidget(ReFitted, 2, 3);
+  // What the Re typed carries: its σ, 1 % of it unless given.
+  ReSigmaEdit = edit(70);
+  ReSigmaEdit->setPlaceholderText(U("1 %"));
+  grid->addWidget(label("Re の σ(&G)", ReSigmaEdit), 3, 0);
+  grid->addWidget(ReSigmaEdit, 3, 1);
+  grid->addWidget(new QLabel(U("Ω"), this), 3, 2);
   connect(ReFitted, &QRadioButton::toggled, ReEdit, &QLineEdit::setDisabled);
+  connect(ReFitted, &QRadioButton::toggled, ReSigmaEdit, &QLineEdit::setDisabled);
 
   FminEdit = edit(70);
   FmaxEdit = edit(70);
@@ -116,13 +124,13 @@ TFormFit::TFormFit(QWidget* parent) : QWidget(parent, Qt::Window), overlay_(std:
   range->addWidget(FmaxEdit);
   range->addWidget(new QLabel(U("Hz"), this));
   range->addStretch();
-  grid->addWidget(label("周波数範囲(&F)", FminEdit), 3, 0);
-  grid->addLayout(range, 3, 1, 1, 3);
+  grid->addWidget(label("周波数範囲(&F)", FminEdit), 4, 0);
+  grid->addLayout(range, 4, 1, 1, 3);
 
   SdEdit = edit(70);
-  grid->addWidget(label("Sd(&S)", SdEdit), 4, 0);
-  grid->addWidget(SdEdit, 4, 1);
-  grid->addWidget(new QLabel(U("cm²"), this), 4, 2);
+  grid->addWidget(label("Sd(&S)", SdEdit), 5, 0);
+  grid->addWidget(SdEdit, 5, 1);
+  grid->addWidget(new QLabel(U("cm²"), this), 5, 2);
 
   SecondCombo = new QComboBox(this);
   SecondCombo->addItems({U("なし"), U("付加質量"), U("密閉箱")});
@@ -130,16 +138,16 @@ TFormFit::TFormFit(QWidget* parent) : QWidget(parent, Qt::Window), overlay_(std:
   SecondUnit = new QLabel(this);
   SecondFile = new QLineEdit(this);
   BrowseButton = new QPushButton(U("参照(&B)..."), this);
-  grid->addWidget(label("2回目の測定(&2)", SecondCombo), 5, 0);
-  grid->addWidget(SecondCombo, 5, 1);
+  grid->addWidget(label("2回目の測定(&2)", SecondCombo), 6, 0);
+  grid->addWidget(SecondCombo, 6, 1);
   auto* value = new QHBoxLayout;
   value->addWidget(SecondValue);
   value->addWidget(SecondUnit);
   value->addStretch();
-  grid->addLayout(value, 5, 2, 1, 2);
-  grid->addWidget(label("ファイル(&L)", SecondFile), 6, 0);
-  grid->addWidget(SecondFile, 6, 1, 1, 2);
-  grid->addWidget(BrowseButton, 6, 3);
+  grid->addLayout(value, 6, 2, 1, 2);
+  grid->addWidget(label("ファイル(&L)", SecondFile), 7, 0);
+  grid->addWidget(SecondFile, 7, 1, 1, 2);
+  grid->addWidget(BrowseButton, 7, 3);
   connect(SecondCombo, &QComboBox::currentIndexChanged, this, &TFormFit::SecondChanged);
 
   FitButton = new QPushButton(U("適合(&A)"), this);
@@ -150,7 +158,7 @@ TFormFit::TFormFit(QWidget* parent) : QWidget(parent, Qt::Window), overlay_(std:
   buttons->addWidget(SaveButton);
   buttons->addStretch();
   buttons->addWidget(CloseButton);
-  grid->addLayout(buttons, 7, 0, 1, 4);
+  grid->addLayout(buttons, 8, 0, 1, 4);
 
   Table = new QTableWidget(0, 4, this);
   Table->setHorizontalHeaderLabels({U("パラメータ"), U("値"), U("±σ"), U("単位")});
@@ -165,9 +173,9 @@ TFormFit::TFormFit(QWidget* parent) : QWidget(parent, Qt::Window), overlay_(std:
   WarningsLabel = new QLabel(this);
   WarningsLabel->setWordWrap(true);
   WarningsLabel->setStyleSheet(QStringLiteral("color: #b00000"));
-  grid->addWidget(Table, 8, 0, 1, 4);
-  grid->addWidget(ResidualLabel, 9, 0, 1, 4);
-  grid->addWidget(WarningsLabel, 10, 0, 1, 4);
+  grid->addWidget(Table, 9, 0, 1, 4);
+  grid->addWidget(ResidualLabel, 10, 0, 1, 4);
+  grid->addWidget(WarningsLabel, 11, 0, 1, 4);
 
   connect(BrowseButton, &QPushButton::clicked, this, &TFormFit::BrowseClick);
   connect(FitButton, &QPushButton::clicked, this, &TFormFit::FitClick);
@@ -175,8 +183,9 @@ TFormFit::TFormFit(QWidget* parent) : QWidget(parent, Qt::Window), overlay_(std:
   connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
 
   // Every control by keyboard, top to bottom.
-  QWidget* order[] = {CoilCombo, CreepCheck, ReFixed,      ReEdit,    ReFitted,  FminEdit,   FmaxEdit, SdEdit,
-                      SecondCombo, SecondValue, SecondFile, BrowseButton, FitButton, SaveButton, CloseButton, Table};
+  QWidget* order[] = {CoilCombo,   CreepCheck,  ReFixed,    ReEdit,       ReFitted,  ReSigmaEdit,
+                      FminEdit,    FmaxEdit,    SdEdit,     SecondCombo,  SecondValue, SecondFile,
+                      BrowseButton, FitButton,  SaveButton, CloseButton,  Table};
   for (QWidget* w : order) w->setFocusPolicy(Qt::StrongFocus);
   for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
   SecondChanged();
@@ -223,6 +232,11 @@ void TFormFit::FitClick() {
   in.creep = CreepCheck->isChecked();
   in.fitRe = ReFitted->isChecked();
   if (!in.fitRe && !Number(ReEdit, in.re)) return Tell(U("Re の値が正しくありません"));
+  if (!in.fitRe && !ReSigmaEdit->text().trimmed().isEmpty()) {
+    double sigma = 0;
+    if (!ParseDecimal(ReSigmaEdit->text(), sigma) || !(sigma >= 0)) return Tell(U("Re の σ の値が正しくありません"));
+    in.reSigma = sigma;
+  }
   double v = 0;
   if (!FminEdit->text().trimmed().isEmpty() && !Number(FminEdit, in.fmin))
     return Tell(U("周波数範囲の値が正しくありません"));
@@ -275,9 +289,20 @@ void TFormFit::ShowResult() {
     const int row = Table->rowCount();
     Table->insertRow(row);
     const QString cells[] = {U(info.name), value, U("±") + sigma, U(info.unit)};
+    // The total's three parts, for the row.
+    QString parts[3];
+    const double* part[3] = {&result_.sigmaStat[size_t(v)], &result_.sigmaModel[size_t(v)], &result_.sigmaInput[size_t(v)]};
+    for (int p = 0; p < 3; ++p) {
+      QString ignored;
+      FormatWithSigma(result_.value[size_t(v)] * info.scale, *part[p] * info.scale, ignored, parts[p]);
+    }
+    const QString tip = U("±σ の内訳　統計 ±%1、モデル ±%2、入力 ±%3 %4")
+                            .arg(parts[0], parts[1], parts[2], U(info.unit))
+                            .trimmed();
     for (int c = 0; c < 4; ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
       if (c == 1 || c == 2) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      item->setToolTip(tip);
       Table->setItem(row, c, item);
     }
   }
@@ -321,10 +346,12 @@ QString TFormFit::SourceText(const QString& separator) const {
 std::string TFormFit::TextHeader() const {
   QString model = modelName_;
   if (!fittedSecond_.isEmpty()) model += QStringLiteral(", with ") + OneLine(QFileInfo(fittedSecond_).fileName());
-  const QString lines = QStringLiteral("* KAVO model fit\n* source: %1\n* model: %2\n* range: %3-%4 Hz\n")
-                            .arg(SourceText(QStringLiteral("\n* date: ")), model)
-                            .arg(result_.fmin, 0, 'f', 0)
-                            .arg(result_.fmax, 0, 'f', 0);
+  QStringList ranges;
+  for (const FittedRange& r : result_.ranges)
+    ranges << (result_.ranges.size() > 1 ? QLatin1String(result_.model->CurveName(r.role)) + QLatin1Char(' ') : QString()) +
+                  QStringLiteral("%1-%2 Hz").arg(r.fmin, 0, 'f', 0).arg(r.fmax, 0, 'f', 0);
+  const QString lines = QStringLiteral("* KAVO model fit\n* source: %1\n* model: %2\n* range: %3\n")
+                            .arg(SourceText(QStringLiteral("\n* date: ")), model, ranges.join(QStringLiteral(", ")));
   return lines.toStdString();
 }
 

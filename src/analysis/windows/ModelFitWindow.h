@@ -57,6 +57,7 @@ class TFormFit : public QWidget {
   QRadioButton* ReFixed = nullptr;
   QLineEdit* ReEdit = nullptr;
   QRadioButton* ReFitted = nullptr;
+  QLineEdit* ReSigmaEdit = nullptr;  // the σ of the Re typed, Ω; empty: 1 % of it
   QLineEdit* FminEdit = nullptr;
   QLineEdit* FmaxEdit = nullptr;
   QLineEdit* SdEdit = nullptr;
