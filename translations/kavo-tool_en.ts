@@ -1023,5 +1023,175 @@ and the power the Zobel resistor takes at the top of the band.</source>
         <source>no phase: magnitude fitted</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>a closed box</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a vented box (bass reflex)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the box&apos;s net volume in litres: gives Vas from α</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>its uncertainty (3 % unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver&apos;s free-air curve, fitted jointly with the box</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver from a driver file (σ from its comment)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver&apos;s Fs, given</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver&apos;s Qts, given</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver&apos;s Qms, given</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver&apos;s Qes, given</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver&apos;s Vas in litres, given: gives Vab</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the given driver values&apos; uncertainty in % (Fs 1, Q 3, Vas 10 unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the voice coil&apos;s DC resistance (the driver file&apos;s, or fitted, unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>its uncertainty (1 % unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the cone&apos;s area: Vas from a driver file&apos;s Cms</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the voice coil: jωLe or a semi-inductance (semi unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the range&apos;s lower end (the curves&apos; start unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the range&apos;s upper end (6 times the highest peak unless given)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>give either --closed or --vented</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>give the driver by one of --free FREE, --driver FILE.wdr or --fs HZ with its Q values</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver&apos;s values need --fs HZ and --qts Q (or --qms and --qes)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--driver-sigma goes with --driver or the driver&apos;s values</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--vb-sigma goes with --vb</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--sd goes with --driver</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--model takes le or semi</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not a driver file with Fs and two of Qms, Qes, Qts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a closed or vented box from the finished loudspeaker&apos;s curve: every value with its ±1σ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Needs --closed or --vented and the driver: --free FREE (fitted jointly; its resonance
+may lie below the curve), --driver FILE.wdr, or --fs with --qts (or --qms and --qes).
+Vab needs the driver&apos;s Vas; Vas comes from α and --vb. Each curve format is read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>note: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the box curve has two peaks: a vented box given as closed? (--vented)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the box curve has one peak: a closed box given as vented? (--closed)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the vented box&apos;s lower peak lies below the curve&apos;s range: measure from a lower frequency</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver&apos;s values are incomplete: Fs and two of Qms, Qes, Qts are needed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the fitted %1 and its classic estimate (%2 %3) disagree beyond their uncertainties</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the curve does not tell the absorption (QA) and the port&apos;s loss (QP) apart: their combination QB is given</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the free resonance lies below the free-air curve and was not measured: Fs, Qts and Vas come from the free curve above it and the box</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>without the driver the box&apos;s losses are not told apart: QL holds them all</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re was not given: fitted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver from the free-air curve, fitted jointly with the box</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver from the driver file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver from the values given</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no driver given: what the box curve determines by itself</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>
