@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "analysis/FitModel.h"
+#include "analysis/Ts_analysis.h"
 
 namespace kavo {
 namespace {
@@ -290,11 +291,7 @@ bool FindResonance(FitPoints& c) {
   if (at < size_t(MinSidePoints) || n - 1 - at < size_t(MinSidePoints)) return false;
   const double x0 = std::log(c.w[at - 1]), x1 = std::log(c.w[at]), x2 = std::log(c.w[at + 1]);
   const double y0 = c.Mag(at - 1), y1 = c.Mag(at), y2 = c.Mag(at + 1);
-  const double denom = (x0 - x1) * (x0 - x2) * (x1 - x2);
-  const double a = (x2 * (y1 - y0) + x1 * (y0 - y2) + x0 * (y2 - y1)) / denom;
-  const double b = (x2 * x2 * (y0 - y1) + x1 * x1 * (y2 - y0) + x0 * x0 * (y1 - y2)) / denom;
-  const double x = a < 0 ? std::clamp(-b / (2 * a), x0, x2) : x1;
-  c.peakHz = std::exp(x) / (2 * Pi);
+  c.peakHz = std::exp(ParabolaVertex(x0, x1, x2, y0, y1, y2)) / (2 * Pi);
   c.peakR = y1;
   return true;
 }
