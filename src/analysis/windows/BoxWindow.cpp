@@ -14,6 +14,7 @@
 #include <cmath>
 #include <utility>
 
+#include "analysis/windows/WindowKeys.h"
 #include "analysis/Curves.h"
 #include "analysis/FitReport.h"
 #include "analysis/windows/AnalysisTexts.h"
@@ -377,17 +378,7 @@ const PointValues* TFormBox::Overlay(int32_t band) const {
 }
 
 void TFormBox::keyPressEvent(QKeyEvent* event) {
-  // Return on a button presses it; anywhere else it fits.
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
-    else FitClick();
-    return;
-  }
-  if (event->key() == Qt::Key_Escape) {
-    close();
-    return;
-  }
-  QWidget::keyPressEvent(event);
+  if (!TakeAnalysisKey(*this, event, [this] { FitClick(); })) QWidget::keyPressEvent(event);
 }
 
 void TFormBox::showEvent(QShowEvent* event) {

@@ -14,6 +14,7 @@
 #include <QTableWidget>
 #include <memory>
 
+#include "analysis/windows/WindowKeys.h"
 #include "analysis/Curves.h"
 #include "analysis/FitModel.h"
 #include "analysis/FitReport.h"
@@ -396,17 +397,7 @@ const PointValues* TFormFit::Overlay(int32_t band) const {
 }
 
 void TFormFit::keyPressEvent(QKeyEvent* event) {
-  // Return on a button presses it; anywhere else it fits.
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
-    else FitClick();
-    return;
-  }
-  if (event->key() == Qt::Key_Escape) {
-    close();
-    return;
-  }
-  QWidget::keyPressEvent(event);
+  if (!TakeAnalysisKey(*this, event, [this] { FitClick(); })) QWidget::keyPressEvent(event);
 }
 
 void TFormFit::showEvent(QShowEvent* event) {

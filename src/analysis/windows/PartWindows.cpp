@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/windows/WindowKeys.h"
 #include "analysis/Curves.h"
 #include "analysis/FitReport.h"
 #include "analysis/windows/AnalysisTexts.h"
@@ -200,17 +201,7 @@ const PointValues* TFormCrossover::Overlay(int32_t band) const {
 }
 
 void TFormCrossover::keyPressEvent(QKeyEvent* event) {
-  // Return on a button presses it; anywhere else it runs.
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
-    else RunClick();
-    return;
-  }
-  if (event->key() == Qt::Key_Escape) {
-    close();
-    return;
-  }
-  QWidget::keyPressEvent(event);
+  if (!TakeAnalysisKey(*this, event, [this] { RunClick(); })) QWidget::keyPressEvent(event);
 }
 
 void TFormCrossover::hideEvent(QHideEvent* event) {
