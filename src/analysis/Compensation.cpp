@@ -22,7 +22,12 @@ using Cx = std::complex<double>;
 // Stage-two threshold: one stage flatter than this is kept.
 constexpr double OneStageEnough = 5.0;  // %
 // Fits per design toward the smallest largest deviation.
-constexpr int LawsonPasses = 3;
+constexpr int LawsonPasses = 6;
+// What the design aims at: the band flat within 10 % of Re, the resonance
+// below it (where the notch works) within 15 %. Deviations below the band
+// count at 10/15 of theirs, so that the largest of the two, each against
+// its own aim, is what the reweighting brings down.
+constexpr double BelowBandShare = 10.0 / 15.0;
 
 // The notch, fixed while the Zobel is fitted.
 struct Notch {
@@ -141,20 +146,32 @@ struct ZobelFit {
   bool ok = false;
   std::vector<double> x, sigma;  // Rz Cz Rz2 Cz2 Rn Ln Cn (0 for what is not designed)
   Notch notch;
+  std::vector<double> weight;    // the points' weights of the last pass
 };
 
 // Fitted over `points`: the band alone for a Zobel, the whole curve when the
-// notch is refined with it.
-ZobelFit FitZobel(const FitPoints& points, double re, const Notch& notch, bool two, const std::vector<double>& start,
-                  int passes = LawsonPasses) {
+// notch is refined with it (its points below `bandLow` Hz at BelowBandShare).
+// Least squares flatten on average; the flatness is the largest deviation.
+// Lawson's reweighting (each point's weight times its deviation) moves the
+// fit toward the smallest largest deviation in a few passes; `weight`, when
+// given, are the first pass's (a refit of a finished design).
+ZobelFit FitZobel(const FitPoints& points, double re, double bandLow, const Notch& notch, bool two,
+                  const std::vector<double>& start, int passes = LawsonPasses,
+                  const std::vector<double>* weight = nullptr) {
+  const size_t n = points.w.size();
   std::vector<Cx> z;
-  for (size_t k = 0; k < points.w.size(); ++k) z.emplace_back(points.zr[k], points.zi[k]);
+  std::vector<double> share(n, 1.0);
+  for (size_t k = 0; k < n; ++k) {
+    z.emplace_back(points.zr[k], points.zi[k]);
+    if (points.w[k] < 2 * Pi * bandLow * (1 - 1e-9)) share[k] = BelowBandShare;
+  }
   ZobelFit out;
   FitPoints targets = Targets(points, re);
-  std::vector<double> x = start, lawson(points.w.size(), 1.0);
-  // Least squares flatten on average; the flatness is the largest deviation.
-  // Lawson's reweighting (each point's weight times its deviation) moves the
-  // fit toward the smallest largest deviation in a few passes.
+  std::vector<double> lawson(n, 1.0);
+  if (weight && weight->size() == n) targets.weight = *weight;
+  else
+    for (size_t k = 0; k < n; ++k) targets.weight[k] = share[k] / re;
+  std::vector<double> x = start;
   for (int pass = 0; pass < passes; ++pass) {
     auto model = std::make_shared<ZobelModel>(points.w, z, notch, two, x);
     const FitResult r = RunFit(FitSetup{model, {targets}});
@@ -162,29 +179,30 @@ ZobelFit FitZobel(const FitPoints& points, double re, const Notch& notch, bool t
     out.ok = true;
     out.x = r.value;
     out.sigma = r.sigma;
+    out.weight = targets.weight;
     for (size_t i = 0; i < 7; ++i)
       if (!r.has[i]) out.x[i] = out.sigma[i] = 0;
     out.notch = notch;
     if (notch.on) out.notch = {true, out.x[4], out.x[5], out.x[6]};
     x = r.params;
     double sum = 0;
-    for (size_t k = 0; k < points.w.size(); ++k) {
+    for (size_t k = 0; k < n; ++k) {
       const Cx zc = Compensated(z[k], points.w[k], out.x, out.notch);
-      lawson[k] *= std::abs(std::abs(zc) / re - 1) + 1e-4;
+      lawson[k] *= share[k] * std::abs(std::abs(zc) / re - 1) + 1e-4;
       sum += lawson[k];
     }
-    for (size_t k = 0; k < points.w.size(); ++k)
-      targets.weight[k] = std::sqrt(lawson[k] * double(points.w.size()) / sum) / re;
+    for (size_t k = 0; k < n; ++k) targets.weight[k] = share[k] * std::sqrt(lawson[k] * double(n) / sum) / re;
   }
   return out;
 }
 
 // One or two stages: the second only when it flattens the band clearly more.
-ZobelFit DesignZobel(const FitPoints& all, const FitPoints& band, double re, const Notch& notch, double le) {
+ZobelFit DesignZobel(const FitPoints& all, const FitPoints& band, double bandLow, double re, const Notch& notch,
+                     double le) {
   const FitPoints points = Thinned(notch.on ? all : band);
   std::vector<double> start = {re, std::max(le, 1e-6) / (re * re), 1, 1e-6, notch.rn, notch.ln, notch.cn};
   if (!notch.on) start[4] = start[5] = start[6] = 1;
-  ZobelFit best = FitZobel(points, re, notch, false, start);
+  ZobelFit best = FitZobel(points, re, bandLow, notch, false, start);
   if (!best.ok) return best;
   const double flat1 = Flatness(band, re, best.x, best.notch);
   if (flat1 <= OneStageEnough) return best;
@@ -194,7 +212,7 @@ ZobelFit DesignZobel(const FitPoints& all, const FitPoints& band, double re, con
   start2[2] = best.x[0] * 1.5;
   start2[3] = best.x[1] * 0.3;
   if (!notch.on) start2[4] = start2[5] = start2[6] = 1;
-  const ZobelFit two = FitZobel(points, re, notch, true, start2);
+  const ZobelFit two = FitZobel(points, re, bandLow, notch, true, start2);
   const double flat2 = two.ok ? Flatness(band, re, two.x, two.notch) : flat1;
   if (two.ok && flat2 < 0.67 * flat1) return two;
   return best;
@@ -335,15 +353,17 @@ CompensationResult DesignCompensation(const CompensationInput& in) {
   }
   std::vector<double> zobel = {0, 1, 0, 1};
   if (in.zobel) {
-    const ZobelFit z = DesignZobel(all, band, re, notch, d.le);
+    const ZobelFit z = DesignZobel(all, band, r.bandLow, re, notch, d.le);
     if (!z.ok) {
       r.failure = CompFailure::NotConverged;
       return r;
     }
     zobel.assign(z.x.begin(), z.x.begin() + 4);
-    // Re's own σ carried through: the design again with Re one σ higher.
+    // Re's own σ carried through: the design's last pass again, its weights
+    // and all, with Re one σ higher.
     std::vector<double> shifted = z.x;
-    const ZobelFit up = FitZobel(Thinned(notch.on ? all : band), re + d.reSigma, notch, z.x[2] > 0, z.x, 1);
+    const ZobelFit up =
+        FitZobel(Thinned(notch.on ? all : band), re + d.reSigma, r.bandLow, notch, z.x[2] > 0, z.x, 1, &z.weight);
     if (up.ok) shifted = up.x;
     const CompComponent zc[] = {{"Rz", "Rz", "Ω", 1},   {"Cz_uF", "Cz", "µF", 1e6}, {"Rz2", "Rz2", "Ω", 1},
                                 {"Cz2_uF", "Cz2", "µF", 1e6}};

@@ -45,9 +45,7 @@ TEST(Compensation, FlattensLeLr2AndSemiCoilsToReAndTakesThePeakDown) {
       if (r.f[k] >= 3 * m.Fs) band = std::max(band, dev);
       else peak = std::max(peak, std::abs(r.exact[k]) / m.Re - 1);
     }
-    // kavsim's lr2 coil (L2 = 2·Le, R2 = 4·Re) leaves 10.7 %: one Zobel stage
-    // and the notch reach no lower on it, and a second stage does not help.
-    EXPECT_LT(band, coil == Coil::LR2 ? 0.11 : 0.10) << int(coil);
+    EXPECT_LT(band, 0.10) << int(coil);
     EXPECT_LT(peak, 0.15) << int(coil);
     if (coil == Coil::Le) {
       // Where the resonance's tail (Re·Fs/(Qes·f)) is small, the Zobel alone
