@@ -19,8 +19,9 @@ namespace {
 constexpr double Pi = 3.14159265358979323846;
 using Cx = std::complex<double>;
 
-// Stage-two threshold: one stage flatter than this is kept.
-constexpr double OneStageEnough = 5.0;  // %
+// Stage-two threshold: one stage that meets the aim over the band is kept
+// (two more parts to buy and fit are not worth a flatter curve than that).
+constexpr double OneStageEnough = 10.0;  // %
 // Fits per design toward the smallest largest deviation.
 constexpr int LawsonPasses = 6;
 // What the design aims at: the band flat within 10 % of Re, the resonance
@@ -165,35 +166,38 @@ ZobelFit FitZobel(const FitPoints& points, double re, double bandLow, const Notc
     z.emplace_back(points.zr[k], points.zi[k]);
     if (points.w[k] < 2 * Pi * bandLow * (1 - 1e-9)) share[k] = BelowBandShare;
   }
-  ZobelFit out;
+  ZobelFit best;
+  double bestWorst = std::numeric_limits<double>::max();
   FitPoints targets = Targets(points, re);
   std::vector<double> lawson(n, 1.0);
   if (weight && weight->size() == n) targets.weight = *weight;
   else
     for (size_t k = 0; k < n; ++k) targets.weight[k] = share[k] / re;
-  std::vector<double> x = start;
+  std::vector<double> x = start, deviation(n);
   for (int pass = 0; pass < passes; ++pass) {
     auto model = std::make_shared<ZobelModel>(points.w, z, notch, two, x);
     const FitResult r = RunFit(FitSetup{model, {targets}});
-    if (!r.Ok()) return pass == 0 ? ZobelFit{} : out;
-    out.ok = true;
-    out.x = r.value;
-    out.sigma = r.sigma;
-    out.weight = targets.weight;
+    if (!r.Ok()) break;
+    ZobelFit fit{true, r.value, r.sigma, notch, targets.weight};
     for (size_t i = 0; i < 7; ++i)
-      if (!r.has[i]) out.x[i] = out.sigma[i] = 0;
-    out.notch = notch;
-    if (notch.on) out.notch = {true, out.x[4], out.x[5], out.x[6]};
+      if (!r.has[i]) fit.x[i] = fit.sigma[i] = 0;
+    if (notch.on) fit.notch = {true, fit.x[4], fit.x[5], fit.x[6]};
     x = r.params;
-    double sum = 0;
+    double worst = 0;
     for (size_t k = 0; k < n; ++k) {
-      const Cx zc = Compensated(z[k], points.w[k], out.x, out.notch);
-      lawson[k] *= share[k] * std::abs(std::abs(zc) / re - 1) + 1e-4;
-      sum += lawson[k];
+      deviation[k] = share[k] * std::abs(std::abs(Compensated(z[k], points.w[k], fit.x, fit.notch)) / re - 1);
+      worst = std::max(worst, deviation[k]);
     }
+    // The reweighting does not always come down at every pass: the best is kept.
+    if (worst < bestWorst) {
+      bestWorst = worst;
+      best = std::move(fit);
+    }
+    double sum = 0;
+    for (size_t k = 0; k < n; ++k) sum += lawson[k] *= (deviation[k] + 1e-4);
     for (size_t k = 0; k < n; ++k) targets.weight[k] = share[k] * std::sqrt(lawson[k] * double(n) / sum) / re;
   }
-  return out;
+  return best;
 }
 
 // One or two stages: the second only when it flattens the band clearly more.
