@@ -173,11 +173,12 @@ ZobelFit FitZobel(const FitPoints& points, double re, double bandLow, const Notc
   if (weight && weight->size() == n) targets.weight = *weight;
   else
     for (size_t k = 0; k < n; ++k) targets.weight[k] = share[k] / re;
-  std::vector<double> x = start, deviation(n);
+  std::vector<double> x = start, deviation(n), firstSigma;
   for (int pass = 0; pass < passes; ++pass) {
     auto model = std::make_shared<ZobelModel>(points.w, z, notch, two, x);
     const FitResult r = RunFit(FitSetup{model, {targets}});
     if (!r.Ok()) break;
+    if (pass == 0) firstSigma = r.sigma;
     ZobelFit fit{true, r.value, r.sigma, notch, targets.weight};
     for (size_t i = 0; i < 7; ++i)
       if (!r.has[i]) fit.x[i] = fit.sigma[i] = 0;
@@ -197,6 +198,13 @@ ZobelFit FitZobel(const FitPoints& points, double re, double bandLow, const Notc
     for (size_t k = 0; k < n; ++k) sum += lawson[k] *= (deviation[k] + 1e-4);
     for (size_t k = 0; k < n; ++k) targets.weight[k] = share[k] * std::sqrt(lawson[k] * double(n) / sum) / re;
   }
+  // σ is the first pass's, of least squares over every point: the later
+  // passes' weights gather on a few points, and their covariance, scaled by
+  // the ripple left, tells how flat the flatness's minimum is rather than
+  // how far another measurement would move the design.
+  if (best.ok)
+    for (size_t i = 0; i < best.sigma.size(); ++i)
+      if (best.x[i] != 0) best.sigma[i] = firstSigma[i];
   return best;
 }
 
