@@ -639,7 +639,7 @@ BoxResult FitBox(const BoxInput& in) {
     return out;
   };
   if (!FiniteInput(in)) return failed(FitFailure::NonFinite, -1);
-  if (in.vb < 0) return failed(FitFailure::BadVolume, -1);
+  if (in.vb < 0 || in.vb > MaxBoxVolume) return failed(FitFailure::BadVolume, -1);
   if (in.coil == CoilModel::LR2) return failed(FitFailure::NotConverged, -1);
   FitPoints box;
   if (const FitFailure f = PrepareBox(in, box, out.shape); f != FitFailure::None) return failed(f, 1);

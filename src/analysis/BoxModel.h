@@ -67,6 +67,9 @@ struct BoxDriver {
 // (what the model fit's total σ gives a driver on a real curve: Fs within
 // 1 %, Q values within 3 %, Vas through Sd's ±5 % squared).
 constexpr double DefaultVbSigma = 0.03;  // Re's: DefaultReSigma (analysis/ModelFit.h)
+// No box a driver is measured in holds more (10 000 L): a larger Vb is a
+// slip of the keyboard, whose α·Vb would be shown as a number of 300 digits.
+constexpr double MaxBoxVolume = 10.0;  // m³
 constexpr double DefaultFsSigma = 0.01, DefaultQSigma = 0.03, DefaultVasSigma = 0.10;
 
 // The driver file this program writes (a WinISD-style [Driver]): Fs, Qms,
