@@ -1193,5 +1193,9 @@ Vab needs the driver&apos;s Vas; Vas comes from α and --vb. Each curve format i
         <source>no driver given: what the box curve determines by itself</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>the box volume must be above 0 and at most 10000 L</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -1209,5 +1209,9 @@ Vab にはユニットの Vas が必要です。Vas は α と --vb から求め
         <source>no driver given: what the box curve determines by itself</source>
         <translation>ユニットの値なし：箱の曲線だけで決まる値</translation>
     </message>
+    <message>
+        <source>the box volume must be above 0 and at most 10000 L</source>
+        <translation>箱の容積は 0 より大きく 10000 L 以下にして下さい</translation>
+    </message>
 </context>
 </TS>

@@ -162,96 +162,124 @@ void BoxModel::Peaks(const double* x, double& fl, double& fm, double& fh) const 
   fm = Golden(*this, x, f[size_t(std::max(low - 1, a))], f[size_t(std::min(low + 1, b))], -1);
 }
 
+namespace {
+
+// Which parameters the curves fix. A closed box alone fixes the stiffness
+// and the losses in sum only (Fc, Qmc): α and QA stay where they start. A
+// vented box alone does not tell its three losses from the suspension's: the
+// leakage QL takes them.
+void FreeParameters(const BoxModel::Setup& s, std::vector<bool>& free) {
+  const bool vented = s.kind == BoxKind::Vented;
+  free.assign(B::ParamCount, false);
+  free[B::PRe] = s.fitRe;
+  free[B::PLe] = s.coil != CoilModel::Semi;
+  free[B::PK] = free[B::PN] = s.coil == CoilModel::Semi;
+  free[B::PWs] = s.fitDriver;
+  free[B::PGm] = s.fitDriver && !s.qtsOnly;
+  free[B::PGe] = s.fitDriver || s.qtsOnly;
+  free[B::PAlpha] = !(s.boxOnly && !vented);
+  free[B::PGa] = !s.boxOnly;
+  free[B::PWb] = free[B::PGl] = vented;
+  free[B::PGp] = vented && !s.boxOnly;
+}
+
+// The driver's start: given, or the free curve's three-point values. False
+// when there is neither (a box curve alone, a free resonance below the band).
+bool DriverStart(const BoxModel::Setup& s, const std::vector<FitPoints>& curves, double& fs, double& qms,
+                 double& qes) {
+  fs = 0, qms = 5, qes = 0.5;
+  if (!s.fitDriver) {
+    fs = Hz(s.ws);
+    qes = s.qtsOnly ? 1.1 * s.qts : s.qes;
+    qms = s.qtsOnly ? 11 * s.qts : s.qms;
+    return true;
+  }
+  if (!(curves.front().peakHz > 0)) return false;
+  const FitPoints& f = curves.front();
+  const ClosedClassic e = ClosedEstimates(f, ShapeOf(f), s.re, 0, 0, 0, 0, 0, 0);
+  fs = f.peakHz;
+  if (e.qmc.has) qms = std::clamp(e.qmc.value, 0.5, 50.0), qes = std::clamp(e.qec.value, 0.05, 50.0);
+  return true;
+}
+
+// α (and ωb) from the box curve's peaks; without the driver, its ωs too.
+void BoxStart(const BoxModel::Setup& s, double fs, bool driverKnown, std::vector<double>& x) {
+  const bool vented = s.kind == BoxKind::Vented;
+  const BoxShape& shape = s.shape;
+  const double fc = shape.peaks.back();
+  if (!driverKnown) fs = vented && shape.fM > 0 ? shape.peaks.front() * fc / shape.fM : fc / std::sqrt(2.0);
+  x[B::PWs] = 2 * Pi * fs;
+  if (vented) {
+    const double fl = shape.peaks.front(), fh = fc, fb = shape.fM > 0 ? shape.fM : fl * fh / fs;
+    x[B::PWb] = 2 * Pi * fb;
+    const double l2 = fl * fl, h2 = fh * fh, s2 = fs * fs;
+    x[B::PAlpha] = std::clamp((l2 + h2 - l2 * h2 / s2) / s2 - 1, 0.05, 50.0);
+  } else {
+    x[B::PAlpha] = std::clamp(fc * fc / (fs * fs) - 1, 0.05, 50.0);
+  }
+}
+
+// The coil from what is left at the top of the box curve.
+void CoilStart(const BoxModel& m, const FitPoints& box, std::vector<double>& x) {
+  const size_t t = box.w.size() - 1;
+  const double w = box.w[t], re = m.setup().re;
+  std::vector<double> y = x;
+  y[B::PK] = y[B::PLe] = 0;
+  double mr, mi;
+  m.Z<double>(y.data(), box, w, mr, mi);
+  const double lr = std::max(box.zr[t] - mr, 0.02 * re), li = std::max(box.zi[t] - mi, 0.02 * re);
+  x[B::PLe] = li / w;
+  x[B::PN] = std::clamp(std::atan2(li, lr) / (Pi / 2), 0.3, 0.9);
+  x[B::PK] = std::hypot(lr, li) / std::pow(w, x[B::PN]);
+}
+
+// Without the free resonance, or with Qts alone: the driver that best
+// explains the curves among a few, each matching the box's peak.
+void BestDriverStart(const BoxModel& m, const std::vector<FitPoints>& curves, bool driverKnown, double qes,
+                     std::vector<double>& x) {
+  const BoxModel::Setup& s = m.setup();
+  const bool vented = s.kind == BoxKind::Vented;
+  const double fc = s.shape.peaks.back();
+  const ClosedClassic e = ClosedEstimates(curves.back(), s.shape, s.re, 0, 0, 0, 0, 0, 0);
+  const double qec = e.qec.has ? e.qec.value : 0.7, qmc = e.qmc.has ? e.qmc.value : 5;
+  std::vector<double> best = x;
+  double bestCost = std::numeric_limits<double>::max();
+  for (double a : {0.25, 0.5, 1.0, 2.0, 4.0, 8.0, 16.0}) {
+    std::vector<double> y = x;
+    const double r = std::sqrt(1 + a);
+    if (!vented) {
+      if (!driverKnown) y[B::PWs] = 2 * Pi * fc / r;
+      y[B::PAlpha] = a;
+      y[B::PGe] = r / qec;
+      y[B::PGm] = 2 * Pi * fc / (qmc * y[B::PWs]);
+    } else {
+      y[B::PGe] = 1 / (qes * a / 2);  // Qes from a tenth to eight times the guess
+    }
+    if (s.qtsOnly && !(1 / s.qts - y[B::PGe] > 0)) y[B::PGe] = 0.9 / s.qts;
+    const double cost = Cost(m, y.data(), curves);
+    if (cost < bestCost) bestCost = cost, best = y;
+  }
+  x = best;
+}
+
+}  // namespace
+
 void BoxModel::Start(const std::vector<FitPoints>& curves, std::vector<double>& x, std::vector<bool>& free) const {
   const bool vented = s_.kind == BoxKind::Vented;
-  free.assign(ParamCount, false);
-  free[PRe] = s_.fitRe;
-  free[PLe] = s_.coil != CoilModel::Semi;
-  free[PK] = free[PN] = s_.coil == CoilModel::Semi;
-  free[PWs] = s_.fitDriver;
-  free[PGm] = s_.fitDriver && !s_.qtsOnly;
-  free[PGe] = s_.fitDriver || s_.qtsOnly;
-  // A closed box alone fixes the stiffness and the losses in sum only
-  // (Fc, Qmc): α and QA stay where they start. A vented box alone does not
-  // tell its three losses from the suspension's: the leakage QL takes them.
-  const bool sumOnly = s_.boxOnly && !vented;
-  free[PAlpha] = !sumOnly;
-  free[PGa] = !s_.boxOnly;
-  free[PWb] = free[PGl] = vented;
-  free[PGp] = vented && !s_.boxOnly;
+  FreeParameters(s_, free);
   x.assign(ParamCount, 0.0);
-  const FitPoints& box = curves.back();
-  const BoxShape& shape = s_.shape;
   x[PRe] = s_.re;
   x[PN] = 0.5;
   x[PGa] = s_.boxOnly ? 0 : vented ? 0.01 : 0.02;
   x[PGl] = vented ? 1 / 7.0 : 0;
   x[PGp] = vented && !s_.boxOnly ? 0.01 : 0;
-  // The driver: given, or the free curve's three-point values.
-  double fs = 0, qms = 5, qes = 0.5;
-  bool driverKnown = true;
-  if (!s_.fitDriver) {
-    fs = Hz(s_.ws);
-    qes = s_.qtsOnly ? 1.1 * s_.qts : s_.qes;
-    qms = s_.qtsOnly ? 11 * s_.qts : s_.qms;
-  } else if (curves.front().peakHz > 0) {
-    const FitPoints& f = curves.front();
-    const ClosedClassic e = ClosedEstimates(f, ShapeOf(f), s_.re, 0, 0, 0, 0, 0, 0);
-    fs = f.peakHz;
-    if (e.qmc.has) qms = std::clamp(e.qmc.value, 0.5, 50.0), qes = std::clamp(e.qec.value, 0.05, 50.0);
-  } else {
-    driverKnown = false;
-  }
-  const double fc = shape.peaks.back();
-  if (!driverKnown) fs = vented && shape.fM > 0 ? shape.peaks.front() * fc / shape.fM : fc / std::sqrt(2.0);
-  x[PWs] = 2 * Pi * fs;
+  double fs, qms, qes;
+  const bool driverKnown = DriverStart(s_, curves, fs, qms, qes);
   x[PGm] = 1 / qms;
   x[PGe] = 1 / qes;
-  if (vented) {
-    const double fl = shape.peaks.front(), fh = fc, fb = shape.fM > 0 ? shape.fM : fl * fh / fs;
-    x[PWb] = 2 * Pi * fb;
-    const double l2 = fl * fl, h2 = fh * fh, s2 = fs * fs;
-    x[PAlpha] = std::clamp((l2 + h2 - l2 * h2 / s2) / s2 - 1, 0.05, 50.0);
-  } else {
-    x[PAlpha] = std::clamp(fc * fc / (fs * fs) - 1, 0.05, 50.0);
-  }
-  // The coil from what is left at the top of the box curve.
-  {
-    const size_t t = box.w.size() - 1;
-    const double w = box.w[t];
-    std::vector<double> y = x;
-    y[PK] = y[PLe] = 0;
-    double mr, mi;
-    Z<double>(y.data(), box, w, mr, mi);
-    const double lr = std::max(box.zr[t] - mr, 0.02 * s_.re), li = std::max(box.zi[t] - mi, 0.02 * s_.re);
-    x[PLe] = li / w;
-    x[PN] = std::clamp(std::atan2(li, lr) / (Pi / 2), 0.3, 0.9);
-    x[PK] = std::hypot(lr, li) / std::pow(w, x[PN]);
-  }
-  // Without the free resonance, or with Qts alone: the driver that best
-  // explains the curves among a few, each matching the box's peak.
-  if (!driverKnown || s_.qtsOnly) {
-    const ClosedClassic e = ClosedEstimates(box, shape, s_.re, 0, 0, 0, 0, 0, 0);
-    const double qec = e.qec.has ? e.qec.value : 0.7, qmc = e.qmc.has ? e.qmc.value : 5;
-    std::vector<double> best = x;
-    double bestCost = std::numeric_limits<double>::max();
-    for (double a : {0.25, 0.5, 1.0, 2.0, 4.0, 8.0, 16.0}) {
-      std::vector<double> y = x;
-      const double r = std::sqrt(1 + a);
-      if (!vented) {
-        if (!driverKnown) y[PWs] = 2 * Pi * fc / r;
-        y[PAlpha] = a;
-        y[PGe] = r / qec;
-        y[PGm] = 2 * Pi * fc / (qmc * y[PWs]);
-      } else {
-        y[PGe] = 1 / (qes * a / 2);  // Qes from a tenth to eight times the guess
-      }
-      if (s_.qtsOnly && !(1 / s_.qts - y[PGe] > 0)) y[PGe] = 0.9 / s_.qts;
-      const double cost = Cost(*this, y.data(), curves);
-      if (cost < bestCost) bestCost = cost, best = y;
-    }
-    x = best;
-  }
+  BoxStart(s_, fs, driverKnown, x);
+  CoilStart(*this, curves.back(), x);
+  if (!driverKnown || s_.qtsOnly) BestDriverStart(*this, curves, driverKnown, qes, x);
 }
 
 std::vector<double> BoxModel::Derived(const double* x) const {
@@ -435,41 +463,20 @@ bool FiniteInput(const BoxInput& in) {
   return AllFinite(in.boxed) && (in.source != DriverSource::Free || AllFinite(in.free));
 }
 
-
-}  // namespace
-
-bool LooksVented(const FitCurve& boxed) { return ShapeOf(SelectPoints(boxed, 0, 1000)).peaks.size() > 1; }
-
-BoxResult FitBox(const BoxInput& in) {
-  BoxResult out;
-  out.source = in.source;
-  out.kind = in.kind;
-  auto failed = [&out](FitFailure f, int curve) {
-    out.fit = FailedFit(f, curve);
-    return out;
-  };
-  if (!FiniteInput(in)) return failed(FitFailure::NonFinite, -1);
-  if (in.vb < 0) return failed(FitFailure::BadVolume, -1);
-  if (in.coil == CoilModel::LR2) return failed(FitFailure::NotConverged, -1);
-  std::vector<FitPoints> curves;
-  FitPoints box;
-  if (const FitFailure f = PrepareBox(in, box, out.shape); f != FitFailure::None) return failed(f, 1);
-  BoxModel::Setup s;
-  s.kind = in.kind;
-  s.coil = in.coil;
-  s.shape = out.shape;
-  s.vb = in.vb;
+// The driver from its source: the free curve (prepared, into `curves`), or
+// the values given (held, into the setup).
+FitFailure DriverSetup(const BoxInput& in, BoxModel::Setup& s, std::vector<FitPoints>& curves, BoxResult& out) {
   const BoxDriver& d = in.driver;
-  bool below = false;
   if (in.source == DriverSource::Free) {
     FitPoints free;
-    if (const FitFailure f = PrepareFree(in, out.shape, free, below); f != FitFailure::None) return failed(f, 0);
+    bool below = false;
+    if (const FitFailure f = PrepareFree(in, out.shape, free, below); f != FitFailure::None) return f;
     curves.push_back(std::move(free));
     if (below) out.notes.push_back(BoxNote::FreeBelowRange);
   } else if (in.source == DriverSource::BoxOnly) {
     s.boxOnly = true;
   } else {
-    if (!(d.fs > 0) || !(d.qts > 0 || (d.qms > 0 && d.qes > 0))) return failed(FitFailure::BadDriver, -1);
+    if (!(d.fs > 0) || !(d.qts > 0 || (d.qms > 0 && d.qes > 0))) return FitFailure::BadDriver;
     s.fitDriver = false;
     s.ws = 2 * Pi * d.fs;
     s.qtsOnly = !(d.qms > 0 && d.qes > 0);
@@ -477,40 +484,46 @@ BoxResult FitBox(const BoxInput& in) {
     s.qts = d.qts > 0 ? d.qts : d.qms * d.qes / (d.qms + d.qes);
     s.vas = d.vas;
   }
-  curves.push_back(box);
-  // Re: given, the driver file's, or fitted below the smallest |Z|.
-  double lowest = std::numeric_limits<double>::max();
+  return FitFailure::None;
+}
+
+// Re: given, the driver file's, or fitted below the smallest |Z|; its σ.
+// R = Re + terms never below 0: Re above the smallest |Z| by more than the
+// unit's 0.01 Ω and a point's scatter (1 %) cannot be.
+FitFailure ReSetup(const BoxInput& in, const std::vector<FitPoints>& curves, BoxModel::Setup& s,
+                   std::vector<BoxNote>& notes, double& lowest) {
+  lowest = std::numeric_limits<double>::max();
   for (const FitPoints& c : curves)
     for (size_t k = 0; k < c.w.size(); ++k) lowest = std::min(lowest, c.Mag(k));
-  double reSigma = 0;
+  const BoxDriver& d = in.driver;
   if (in.re > 0) {
     s.re = in.re;
-    reSigma = in.reSigma >= 0 ? in.reSigma : DefaultReSigma * in.re;
+    s.reSigma = in.reSigma >= 0 ? in.reSigma : DefaultReSigma * in.re;
   } else if (in.source != DriverSource::Free && d.re > 0) {
     s.re = d.re;
-    reSigma = d.reSigma > 0 ? d.reSigma : DefaultReSigma * d.re;
+    s.reSigma = d.reSigma > 0 ? d.reSigma : DefaultReSigma * d.re;
   } else {
     s.fitRe = true;
     s.re = 0.95 * lowest;
-    out.notes.push_back(BoxNote::ReFitted);
+    s.reSigma = 0;
+    notes.push_back(BoxNote::ReFitted);
   }
-  // R = Re + terms never below 0: Re above the smallest |Z| by more than the
-  // unit's 0.01 Ω and a point's scatter (1 %) cannot be.
-  if (!(s.re > 0)) return failed(FitFailure::BadRe, -1);
-  if (s.re > 1.01 * lowest + 0.01) {
-    failed(FitFailure::ReAboveMinimum, -1);
-    out.fit.failureNumbers[0] = s.re, out.fit.failureNumbers[1] = lowest;
-    return out;
-  }
+  if (!(s.re > 0)) return FitFailure::BadRe;
+  return s.re > 1.01 * lowest + 0.01 ? FitFailure::ReAboveMinimum : FitFailure::None;
+}
 
-  s.reSigma = s.fitRe ? 0 : reSigma;
+// The σ of what was given beside Re: Vb, and a driver given by its values.
+void GivenSigmas(const BoxInput& in, BoxModel::Setup& s) {
+  const BoxDriver& d = in.driver;
   s.vbSigma = in.vbSigma >= 0 ? in.vbSigma : DefaultVbSigma * in.vb;
-  if (!s.fitDriver) {
-    s.wsSigma = 2 * Pi * d.fsSigma;
-    s.qmsSigma = d.qmsSigma, s.qesSigma = d.qesSigma, s.qtsSigma = d.qtsSigma;
-    s.vasSigma = d.vasSigma > 0 ? d.vasSigma : DefaultVasSigma * s.vas;
-  }
-  // σ's model part: the box curve up to 2/3 and 3/2 of its upper end.
+  if (s.fitDriver) return;
+  s.wsSigma = 2 * Pi * d.fsSigma;
+  s.qmsSigma = d.qmsSigma, s.qesSigma = d.qesSigma, s.qtsSigma = d.qtsSigma;
+  s.vasSigma = d.vasSigma > 0 ? d.vasSigma : DefaultVasSigma * s.vas;
+}
+
+// σ's model part: the box curve up to 2/3 and 3/2 of its upper end.
+FitSigmaPlan RangeVariants(const BoxInput& in, const FitPoints& box, const std::vector<FitPoints>& curves) {
   FitSigmaPlan plan;
   const double highest = in.boxed.f.empty() ? 0 : *std::max_element(in.boxed.f.begin(), in.boxed.f.end());
   for (double factor : {2.0 / 3, 1.5}) {
@@ -521,13 +534,12 @@ BoxResult FitBox(const BoxInput& in) {
     other.back().role = 1;
     if (int(other.back().w.size()) >= MinFitPoints) plan.variants.push_back({nullptr, std::move(other)});
   }
-  FitResult r = RunFit({std::make_shared<BoxModel>(s), curves}, plan);
-  if (!r.Ok()) {
-    out.fit = std::move(r);
-    return out;
-  }
+  return plan;
+}
 
-  // QA and QP apart only where each is known within half its value.
+// A vented box's QA and QP apart only where each is known within half its
+// value, else QB; no value without a finite value and σ.
+void ReportedLosses(const BoxInput& in, FitResult& r, BoxResult& out) {
   if (in.kind == BoxKind::Vented && in.source == DriverSource::BoxOnly) {
     out.notes.push_back(BoxNote::LossesInQL);
   } else if (in.kind == BoxKind::Vented) {
@@ -541,8 +553,13 @@ BoxResult FitBox(const BoxInput& in) {
   }
   for (size_t v = 0; v < r.value.size(); ++v)
     if (!std::isfinite(r.value[v]) || !std::isfinite(r.sigma[v])) r.has[v] = false;
+}
 
-  // The classic estimates beside the fit, with the driver as fitted or given.
+// The classic estimates beside the fit, with the driver as fitted or given;
+// a warning where fit and classic differ by more than twice their σ.
+void ClassicBeside(const BoxInput& in, const BoxModel::Setup& s, const FitPoints& box, FitResult& r,
+                   BoxResult& out) {
+  const BoxDriver& d = in.driver;
   const double fs = s.fitDriver ? r.value[BvFs] : d.fs;
   const double fsSigma = s.fitDriver ? r.sigma[BvFs] : d.fsSigma;
   if (in.kind == BoxKind::Closed) {
@@ -557,6 +574,46 @@ BoxResult FitBox(const BoxInput& in) {
     if (classic[v].has && r.has[v] &&
         std::abs(classic[v].value - r.value[v]) > 2 * std::hypot(classic[v].sigma, r.sigma[v]))
       r.warnings.push_back({FitWarning::ClassicDisagree, double(v), classic[v].value * r.table[v].scale});
+}
+
+}  // namespace
+
+bool LooksVented(const FitCurve& boxed) { return ShapeOf(SelectPoints(boxed, 0, 1000)).peaks.size() > 1; }
+
+BoxResult FitBox(const BoxInput& in) {
+  BoxResult out;
+  out.source = in.source;
+  out.kind = in.kind;
+  auto failed = [&out](FitFailure f, int curve) {
+    out.fit = FailedFit(f, curve);
+    return out;
+  };
+  if (!FiniteInput(in)) return failed(FitFailure::NonFinite, -1);
+  if (in.vb < 0 || in.vb > MaxBoxVolume) return failed(FitFailure::BadVolume, -1);
+  if (in.coil == CoilModel::LR2) return failed(FitFailure::NotConverged, -1);
+  FitPoints box;
+  if (const FitFailure f = PrepareBox(in, box, out.shape); f != FitFailure::None) return failed(f, 1);
+  BoxModel::Setup s;
+  s.kind = in.kind;
+  s.coil = in.coil;
+  s.shape = out.shape;
+  s.vb = in.vb;
+  std::vector<FitPoints> curves;
+  if (const FitFailure f = DriverSetup(in, s, curves, out); f != FitFailure::None)
+    return failed(f, f == FitFailure::BadDriver ? -1 : 0);
+  curves.push_back(box);
+  double lowest = 0;
+  if (const FitFailure f = ReSetup(in, curves, s, out.notes, lowest); f != FitFailure::None) {
+    failed(f, -1);
+    if (f == FitFailure::ReAboveMinimum) out.fit.failureNumbers[0] = s.re, out.fit.failureNumbers[1] = lowest;
+    return out;
+  }
+  GivenSigmas(in, s);
+  FitResult r = RunFit({std::make_shared<BoxModel>(s), curves}, RangeVariants(in, box, curves));
+  if (r.Ok()) {
+    ReportedLosses(in, r, out);
+    ClassicBeside(in, s, box, r, out);
+  }
   out.fit = std::move(r);
   return out;
 }

@@ -63,6 +63,9 @@ using BoxDriver = DriverParameters;
 // inner volume measured by hand, less the driver's and the port's); the
 // driver's defaults are in analysis/DriverFile.h.
 constexpr double DefaultVbSigma = 0.03;
+// No box a driver is measured in holds more (10 000 L): a larger Vb is a
+// slip of the keyboard, whose α·Vb would be shown as a number of 300 digits.
+constexpr double MaxBoxVolume = 10.0;  // m³
 
 struct BoxInput {
   BoxKind kind = BoxKind::Closed;

@@ -324,6 +324,67 @@ FitResult FitOne(FitSetup fit, Problem& pr, const std::vector<double>* warm = nu
   return r;
 }
 
+// The sum of squared residuals at `p` (scaled).
+double SquaredResiduals(const Problem& pr, const std::vector<double>& p) {
+  std::vector<double> x(p.size());
+  for (size_t i = 0; i < p.size(); ++i) x[i] = p[i] * pr.scale[i];
+  double sum = 0;
+  for (const FitPoints& c : pr.curves)
+    for (size_t k = 0; k < c.w.size(); ++k) {
+      double zr, zi;
+      pr.model->Impedance(x.data(), c, c.w[k], zr, zi);
+      if (c.magnitudeOnly) sum += std::pow(std::hypot(zr, zi) * c.weight[k] - 1, 2);
+      else sum += (std::pow(zr - c.zr[k], 2) + std::pow(zi - c.zi[k], 2)) * c.weight[k] * c.weight[k];
+    }
+  return sum;
+}
+
+// +1 at the upper bound, -1 at the lower, 0 inside.
+int AtBound(const Problem& pr, size_t i) {
+  const double eps = 1e-12;
+  if (pr.p[i] >= pr.upper[i] - eps * std::max(1.0, std::abs(pr.upper[i]))) return 1;
+  if (pr.p[i] <= pr.lower[i] + eps * std::max(1.0, std::abs(pr.lower[i]))) return -1;
+  return 0;
+}
+
+// A refit from the fit's own parameters (a variant, an input moved), for
+// its values. A parameter the fit left at a bound is held there: along a
+// bound the bounded solver creeps in tens of short steps where the rest,
+// solved free of it, converge in a few. The hold is released, and the rest
+// solved again, where the cost falls on leaving the bound, so that the
+// refit ends where a bounded solve would.
+FitResult Refit(FitSetup fit, const Problem& from, const std::vector<double>& params) {
+  if (fit.model->Parameters().size() > size_t(MaxParameters)) return FailedFit(FitFailure::NotConverged);
+  Problem pr = Build(std::move(fit), &params, &from.free);
+  const std::vector<bool> free = pr.free;
+  std::vector<size_t> held;
+  if (free == from.free)
+    for (size_t i = 0; i < free.size(); ++i)
+      if (free[i] && AtBound(pr, i) != 0) {
+        pr.free[i] = false;
+        held.push_back(i);
+      }
+  Solved s = Solve(pr, false);
+  while (s.failure == FitFailure::None && !held.empty()) {
+    bool released = false;
+    const double cost = SquaredResiduals(pr, pr.p);
+    for (size_t i : held) {
+      if (pr.free[i]) continue;
+      std::vector<double> inward = pr.p;
+      inward[i] -= AtBound(pr, i) * 1e-7 * std::max(std::abs(pr.p[i]), 1.0);
+      if (SquaredResiduals(pr, inward) < cost) pr.free[i] = released = true;
+    }
+    if (!released) break;
+    s = Solve(pr, false);
+    held.erase(std::remove_if(held.begin(), held.end(), [&pr](size_t i) { return bool(pr.free[i]); }), held.end());
+  }
+  pr.free = free;
+  if (s.failure != FitFailure::None) return FailedFit(s.failure);
+  FitResult r = Report(pr, s);
+  r.model = pr.model;
+  return r;
+}
+
 // The variant's values, empty when it failed or gave a value that is not
 // finite where the fit has one; NaN for a value the variant does not have
 // (the other coil model's terms).
@@ -356,10 +417,9 @@ FitResult RunFit(FitSetup fit, const FitSigmaPlan& plan) {
     for (auto& m : r.model->Variants()) variants.push_back({m, curves});
     variants.insert(variants.end(), plan.variants.begin(), plan.variants.end());
     for (FitSetup& setup : variants) {
-      Problem vp;
       const bool same = setup.model == nullptr;
       if (same) setup.model = r.model;
-      r.variantValues.push_back(VariantValues(r, FitOne(std::move(setup), vp, &r.params, &pr.free)));
+      r.variantValues.push_back(VariantValues(r, Refit(std::move(setup), pr, r.params)));
       const std::vector<double>& values = r.variantValues.back();
       if (values.empty()) continue;
       for (size_t v = 0; v < n; ++v)
@@ -375,8 +435,7 @@ FitResult RunFit(FitSetup fit, const FitSigmaPlan& plan) {
       FitSetup moved{nullptr, curves};
       moved.model = r.model->MoveInput(i, inputs[i].sigma, moved.curves);
       if (!moved.model) continue;
-      Problem vp;
-      const FitResult m = FitOne(std::move(moved), vp, &r.params, &pr.free);
+      const FitResult m = Refit(std::move(moved), pr, r.params);
       if (!m.Ok()) return FailedFit(FitFailure::NoUncertainty);
       for (size_t v = 0; v < n; ++v)
         if (r.has[v]) r.sigmaInput[v] = std::hypot(r.sigmaInput[v], m.value[v] - r.value[v]);

@@ -170,7 +170,7 @@ QString FitFailureText(FitFailure failure) {
       return ToolText::tr("the vented box's lower peak lies below the curve's range: measure from a lower frequency");
     case FitFailure::BadDriver:
       return ToolText::tr("the driver's values are incomplete: Fs and two of Qms, Qes, Qts are needed");
-    case FitFailure::BadVolume: return ToolText::tr("the box volume must be above 0");
+    case FitFailure::BadVolume: return ToolText::tr("the box volume must be above 0 and at most 10000 L");
   }
   return {};
 }

@@ -67,6 +67,7 @@ TEST(BoxCommand, RefusesWhatItCannotAnswerWithinASecond) {
       {{closed, "--closed", "--driver", notDriver}, 1, "not a driver file with Fs and two of Qms, Qes, Qts"},
       {QStringList{closed, "--closed", "--vb", "0"} + typed, 64, "--vb must be a number above 0, not '0'"},
       {QStringList{closed, "--closed", "--vb", "-3"} + typed, 64, "--vb must be a number above 0, not '-3'"},
+      {QStringList{closed, "--closed", "--vb", "1e308"} + typed, 1, cli::FitFailureText(FitFailure::BadVolume)},
       {QStringList{closed, "--closed", "--fs", "42"}, 64, "the driver's values need --fs HZ and --qts Q (or --qms and --qes)"},
       {QStringList{closed} + typed, 64, "give either --closed or --vented"},
   };

@@ -175,7 +175,7 @@ QString FitFailureText(FitFailure failure) {
     case FitFailure::SecondPeakMissing:
       return U("バスレフ箱の低い方のピークが測定範囲より下にあります。もっと低い周波数から測定してください");
     case FitFailure::BadDriver: return U("ユニットの値が足りません（Fsと、Qms・Qes・Qtsのうち2つが必要です）");
-    case FitFailure::BadVolume: return U("箱の容積は0より大きな値にしてください");
+    case FitFailure::BadVolume: return U("箱の容積は0より大きく10000 L以下にしてください");
   }
   return {};
 }
