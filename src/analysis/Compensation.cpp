@@ -19,10 +19,16 @@ namespace {
 constexpr double Pi = 3.14159265358979323846;
 using Cx = std::complex<double>;
 
-// Stage-two threshold: one stage flatter than this is kept.
-constexpr double OneStageEnough = 5.0;  // %
+// Stage-two threshold: one stage that meets the aim over the band is kept
+// (two more parts to buy and fit are not worth a flatter curve than that).
+constexpr double OneStageEnough = 10.0;  // %
 // Fits per design toward the smallest largest deviation.
-constexpr int LawsonPasses = 3;
+constexpr int LawsonPasses = 6;
+// What the design aims at: the band flat within 10 % of Re, the resonance
+// below it (where the notch works) within 15 %. Deviations below the band
+// count at 10/15 of theirs, so that the largest of the two, each against
+// its own aim, is what the reweighting brings down.
+constexpr double BelowBandShare = 10.0 / 15.0;
 
 // The notch, fixed while the Zobel is fitted.
 struct Notch {
@@ -141,50 +147,74 @@ struct ZobelFit {
   bool ok = false;
   std::vector<double> x, sigma;  // Rz Cz Rz2 Cz2 Rn Ln Cn (0 for what is not designed)
   Notch notch;
+  std::vector<double> weight;    // the points' weights of the last pass
 };
 
 // Fitted over `points`: the band alone for a Zobel, the whole curve when the
-// notch is refined with it.
-ZobelFit FitZobel(const FitPoints& points, double re, const Notch& notch, bool two, const std::vector<double>& start,
-                  int passes = LawsonPasses) {
+// notch is refined with it (its points below `bandLow` Hz at BelowBandShare).
+// Least squares flatten on average; the flatness is the largest deviation.
+// Lawson's reweighting (each point's weight times its deviation) moves the
+// fit toward the smallest largest deviation in a few passes; `weight`, when
+// given, are the first pass's (a refit of a finished design).
+ZobelFit FitZobel(const FitPoints& points, double re, double bandLow, const Notch& notch, bool two,
+                  const std::vector<double>& start, int passes = LawsonPasses,
+                  const std::vector<double>* weight = nullptr) {
+  const size_t n = points.w.size();
   std::vector<Cx> z;
-  for (size_t k = 0; k < points.w.size(); ++k) z.emplace_back(points.zr[k], points.zi[k]);
-  ZobelFit out;
+  std::vector<double> share(n, 1.0);
+  for (size_t k = 0; k < n; ++k) {
+    z.emplace_back(points.zr[k], points.zi[k]);
+    if (points.w[k] < 2 * Pi * bandLow * (1 - 1e-9)) share[k] = BelowBandShare;
+  }
+  ZobelFit best;
+  double bestWorst = std::numeric_limits<double>::max();
   FitPoints targets = Targets(points, re);
-  std::vector<double> x = start, lawson(points.w.size(), 1.0);
-  // Least squares flatten on average; the flatness is the largest deviation.
-  // Lawson's reweighting (each point's weight times its deviation) moves the
-  // fit toward the smallest largest deviation in a few passes.
+  std::vector<double> lawson(n, 1.0);
+  if (weight && weight->size() == n) targets.weight = *weight;
+  else
+    for (size_t k = 0; k < n; ++k) targets.weight[k] = share[k] / re;
+  std::vector<double> x = start, deviation(n), firstSigma;
   for (int pass = 0; pass < passes; ++pass) {
     auto model = std::make_shared<ZobelModel>(points.w, z, notch, two, x);
     const FitResult r = RunFit(FitSetup{model, {targets}});
-    if (!r.Ok()) return pass == 0 ? ZobelFit{} : out;
-    out.ok = true;
-    out.x = r.value;
-    out.sigma = r.sigma;
+    if (!r.Ok()) break;
+    if (pass == 0) firstSigma = r.sigma;
+    ZobelFit fit{true, r.value, r.sigma, notch, targets.weight};
     for (size_t i = 0; i < 7; ++i)
-      if (!r.has[i]) out.x[i] = out.sigma[i] = 0;
-    out.notch = notch;
-    if (notch.on) out.notch = {true, out.x[4], out.x[5], out.x[6]};
+      if (!r.has[i]) fit.x[i] = fit.sigma[i] = 0;
+    if (notch.on) fit.notch = {true, fit.x[4], fit.x[5], fit.x[6]};
     x = r.params;
-    double sum = 0;
-    for (size_t k = 0; k < points.w.size(); ++k) {
-      const Cx zc = Compensated(z[k], points.w[k], out.x, out.notch);
-      lawson[k] *= std::abs(std::abs(zc) / re - 1) + 1e-4;
-      sum += lawson[k];
+    double worst = 0;
+    for (size_t k = 0; k < n; ++k) {
+      deviation[k] = share[k] * std::abs(std::abs(Compensated(z[k], points.w[k], fit.x, fit.notch)) / re - 1);
+      worst = std::max(worst, deviation[k]);
     }
-    for (size_t k = 0; k < points.w.size(); ++k)
-      targets.weight[k] = std::sqrt(lawson[k] * double(points.w.size()) / sum) / re;
+    // The reweighting does not always come down at every pass: the best is kept.
+    if (worst < bestWorst) {
+      bestWorst = worst;
+      best = std::move(fit);
+    }
+    double sum = 0;
+    for (size_t k = 0; k < n; ++k) sum += lawson[k] *= (deviation[k] + 1e-4);
+    for (size_t k = 0; k < n; ++k) targets.weight[k] = share[k] * std::sqrt(lawson[k] * double(n) / sum) / re;
   }
-  return out;
+  // σ is the first pass's, of least squares over every point: the later
+  // passes' weights gather on a few points, and their covariance, scaled by
+  // the ripple left, tells how flat the flatness's minimum is rather than
+  // how far another measurement would move the design.
+  if (best.ok)
+    for (size_t i = 0; i < best.sigma.size(); ++i)
+      if (best.x[i] != 0) best.sigma[i] = firstSigma[i];
+  return best;
 }
 
 // One or two stages: the second only when it flattens the band clearly more.
-ZobelFit DesignZobel(const FitPoints& all, const FitPoints& band, double re, const Notch& notch, double le) {
+ZobelFit DesignZobel(const FitPoints& all, const FitPoints& band, double bandLow, double re, const Notch& notch,
+                     double le) {
   const FitPoints points = Thinned(notch.on ? all : band);
   std::vector<double> start = {re, std::max(le, 1e-6) / (re * re), 1, 1e-6, notch.rn, notch.ln, notch.cn};
   if (!notch.on) start[4] = start[5] = start[6] = 1;
-  ZobelFit best = FitZobel(points, re, notch, false, start);
+  ZobelFit best = FitZobel(points, re, bandLow, notch, false, start);
   if (!best.ok) return best;
   const double flat1 = Flatness(band, re, best.x, best.notch);
   if (flat1 <= OneStageEnough) return best;
@@ -194,7 +224,7 @@ ZobelFit DesignZobel(const FitPoints& all, const FitPoints& band, double re, con
   start2[2] = best.x[0] * 1.5;
   start2[3] = best.x[1] * 0.3;
   if (!notch.on) start2[4] = start2[5] = start2[6] = 1;
-  const ZobelFit two = FitZobel(points, re, notch, true, start2);
+  const ZobelFit two = FitZobel(points, re, bandLow, notch, true, start2);
   const double flat2 = two.ok ? Flatness(band, re, two.x, two.notch) : flat1;
   if (two.ok && flat2 < 0.67 * flat1) return two;
   return best;
@@ -262,6 +292,142 @@ const CompComponent* CompensationResult::Part(const char* key) const {
   return nullptr;
 }
 
+namespace {
+
+// What is put across the driver: the Zobel's stages (Rz Cz Rz2 Cz2, an R of
+// 0 for a stage not designed) and the notch.
+struct Networks {
+  std::vector<double> zobel = {0, 1, 0, 1};
+  Notch notch;
+};
+
+// The driver's values: the driver file's, or those of its model fitted to
+// the curve with the Re given (below the curve's peak).
+bool DriverForDesign(const CompensationInput& in, const FitPoints& all, CompensationResult& r) {
+  DriverValues d = in.driver;
+  if (!in.haveDriver) {
+    if (!(in.re > 0) || !(in.re < all.peakR)) {
+      r.failure = CompFailure::BadRe;
+      return false;
+    }
+    if (!FitDriverValues(in, d, r.fitFailure)) {
+      r.failure = CompFailure::DriverFit;
+      return false;
+    }
+  }
+  r.driver = d;
+  return true;
+}
+
+// The band as given, or 3·Fs to the curve's top; a notch alone flattens the
+// resonance, so its band is the curve's bottom to 3·Fs, where the Zobel's
+// would begin. Within the curve, with enough points.
+bool ChooseBand(const CompensationInput& in, const FitPoints& all, CompensationResult& r, FitPoints& band) {
+  const bool notchOnly = in.notch && !in.zobel;
+  r.bandLow = in.bandLow > 0 ? in.bandLow : notchOnly ? all.fLow : 3 * r.driver.fs;
+  r.bandHigh = in.bandHigh > 0 ? in.bandHigh : notchOnly ? 3 * r.driver.fs : all.fHigh;
+  band = SelectPoints(in.curve, r.bandLow, r.bandHigh);
+  if (!(r.bandLow < r.bandHigh) || r.bandLow < all.fLow * 0.999 || r.bandHigh > all.fHigh * 1.001 ||
+      int(band.w.size()) < MinFitPoints) {
+    r.failure = CompFailure::BandOutside;
+    return false;
+  }
+  return true;
+}
+
+// The notch by the classic forms, its σ from Fs's, Qes's, Qms's and Re's.
+Notch ClassicNotch(const DriverValues& d, std::vector<CompComponent>& parts) {
+  const double re = d.re, ws = 2 * Pi * d.fs;
+  const Notch notch{true, re * (1 + d.qes / d.qms), d.qes * re / ws, 1 / (ws * re * d.qes)};
+  const double relFs = d.fsSigma / d.fs, relQes = d.qesSigma / d.qes, relRe = d.reSigma / re;
+  const double rel = std::sqrt(relFs * relFs + relQes * relQes + relRe * relRe);
+  const double sRn = std::sqrt(std::pow((1 + d.qes / d.qms) * d.reSigma, 2) + std::pow(re / d.qms * d.qesSigma, 2) +
+                               std::pow(re * d.qes / (d.qms * d.qms) * d.qmsSigma, 2));
+  parts.push_back({"Rn", "Rn", "Ω", 1, notch.rn, sRn});
+  parts.push_back({"Ln_mH", "Ln", "mH", 1e3, notch.ln, notch.ln * rel});
+  parts.push_back({"Cn_uF", "Cn", "µF", 1e6, notch.cn, notch.cn * rel});
+  return notch;
+}
+
+// The Zobel fitted (the notch, when there is one, refined with it), its
+// stages put first among the parts; each σ the fit's and Re's carried
+// through, the notch's widened by its refinement's.
+bool AddZobel(const FitPoints& all, const FitPoints& band, CompensationResult& r, Networks& net) {
+  const DriverValues& d = r.driver;
+  const ZobelFit z = DesignZobel(all, band, r.bandLow, d.re, net.notch, d.le);
+  if (!z.ok) {
+    r.failure = CompFailure::NotConverged;
+    return false;
+  }
+  net.zobel.assign(z.x.begin(), z.x.begin() + 4);
+  // Re's own σ: the design's best pass again, its weights and all, with Re
+  // one σ higher.
+  std::vector<double> shifted = z.x;
+  const ZobelFit up = FitZobel(Thinned(net.notch.on ? all : band), d.re + d.reSigma, r.bandLow, net.notch, z.x[2] > 0,
+                               z.x, 1, &z.weight);
+  if (up.ok) shifted = up.x;
+  const CompComponent zc[] = {{"Rz", "Rz", "Ω", 1}, {"Cz_uF", "Cz", "µF", 1e6}, {"Rz2", "Rz2", "Ω", 1},
+                              {"Cz2_uF", "Cz2", "µF", 1e6}};
+  std::vector<CompComponent> stages;
+  for (size_t i = 0; i < 4; ++i) {
+    if (!(z.x[i] > 0)) continue;
+    CompComponent c = zc[i];
+    c.value = z.x[i];
+    c.sigma = std::hypot(z.sigma[i], shifted[i] - z.x[i]);
+    stages.push_back(c);
+  }
+  r.parts.insert(r.parts.begin(), stages.begin(), stages.end());
+  if (net.notch.on) {
+    net.notch = z.notch;
+    for (size_t i = 0; i < 3; ++i) {
+      CompComponent& c = r.parts[stages.size() + i];
+      c.value = z.x[4 + i];
+      c.sigma = std::hypot(c.sigma, std::hypot(z.sigma[4 + i], shifted[4 + i] - z.x[4 + i]));
+    }
+  }
+  return true;
+}
+
+// Each part's standard value, and the networks built of them.
+Networks StandardNetworks(ESeries series, const Networks& exact, std::vector<CompComponent>& parts) {
+  Networks net = exact;
+  for (CompComponent& c : parts) {
+    c.standard = Standard(c.value, c.name[0] == 'R' ? 24 : 12, series);
+    const QByteArray key(c.key);
+    if (key == "Rz") net.zobel[0] = c.standard;
+    if (key == "Cz_uF") net.zobel[1] = c.standard;
+    if (key == "Rz2") net.zobel[2] = c.standard;
+    if (key == "Cz2_uF") net.zobel[3] = c.standard;
+    if (key == "Rn") net.notch.rn = c.standard;
+    if (key == "Ln_mH") net.notch.ln = c.standard;
+    if (key == "Cn_uF") net.notch.cn = c.standard;
+  }
+  return net;
+}
+
+// What the design gives: the flatness over the band, the Zobel's resistors'
+// power at the top of the band (where they take the most), the whole curve
+// compensated.
+void Judge(const CompensationInput& in, const FitPoints& all, const FitPoints& band, const Networks& exact,
+           const Networks& standard, CompensationResult& r) {
+  const double re = r.driver.re;
+  r.flatnessExact = Flatness(band, re, exact.zobel, exact.notch);
+  r.flatnessStandard = Flatness(band, re, standard.zobel, standard.notch);
+  const double v2 = in.powerW * re, wTop = 2 * Pi * r.bandHigh;
+  auto power = [&](double rz, double cz) { return rz > 0 ? v2 * rz / std::norm(Cx(rz, -1 / (wTop * cz))) : 0.0; };
+  r.zobelPowerW = power(standard.zobel[0], standard.zobel[1]);
+  r.zobelPower2W = power(standard.zobel[2], standard.zobel[3]);
+  for (size_t k = 0; k < all.w.size(); ++k) {
+    const Cx zm(all.zr[k], all.zi[k]);
+    r.f.push_back(all.w[k] / (2 * Pi));
+    r.measured.push_back(zm);
+    r.exact.push_back(Compensated(zm, all.w[k], exact.zobel, exact.notch));
+    r.standard.push_back(Compensated(zm, all.w[k], standard.zobel, standard.notch));
+  }
+}
+
+}  // namespace
+
 CompensationResult DesignCompensation(const CompensationInput& in) {
   CompensationResult r;
   if (!AllFinite(in.curve) || !std::isfinite(in.re) || !std::isfinite(in.bandLow) || !std::isfinite(in.bandHigh) ||
@@ -274,103 +440,13 @@ CompensationResult DesignCompensation(const CompensationInput& in) {
     r.failure = CompFailure::NoResonance;
     return r;
   }
-  DriverValues d = in.driver;
-  if (!in.haveDriver) {
-    if (!(in.re > 0) || !(in.re < all.peakR)) {
-      r.failure = CompFailure::BadRe;
-      return r;
-    }
-    if (!FitDriverValues(in, d, r.fitFailure)) {
-      r.failure = CompFailure::DriverFit;
-      return r;
-    }
-  }
-  r.driver = d;
-  // The band: within the curve, with enough points.
-  // A notch alone flattens the resonance: its band is the curve's bottom to
-  // 3·Fs, where the Zobel's would begin.
-  const bool notchOnly = in.notch && !in.zobel;
-  r.bandLow = in.bandLow > 0 ? in.bandLow : notchOnly ? all.fLow : 3 * d.fs;
-  r.bandHigh = in.bandHigh > 0 ? in.bandHigh : notchOnly ? 3 * d.fs : all.fHigh;
-  const FitPoints band = SelectPoints(in.curve, r.bandLow, r.bandHigh);
-  if (!(r.bandLow < r.bandHigh) || r.bandLow < all.fLow * 0.999 || r.bandHigh > all.fHigh * 1.001 ||
-      int(band.w.size()) < MinFitPoints) {
-    r.failure = CompFailure::BandOutside;
-    return r;
-  }
-  const double re = d.re, ws = 2 * Pi * d.fs;
-  Notch notch;
-  if (in.notch) {
-    notch = {true, re * (1 + d.qes / d.qms), d.qes * re / ws, 1 / (ws * re * d.qes)};
-    const double relFs = d.fsSigma / d.fs, relQes = d.qesSigma / d.qes, relRe = d.reSigma / re;
-    const double rel = std::sqrt(relFs * relFs + relQes * relQes + relRe * relRe);
-    const double sRn = std::sqrt(std::pow((1 + d.qes / d.qms) * d.reSigma, 2) + std::pow(re / d.qms * d.qesSigma, 2) +
-                                 std::pow(re * d.qes / (d.qms * d.qms) * d.qmsSigma, 2));
-    r.parts.push_back({"Rn", "Rn", "Ω", 1, notch.rn, sRn});
-    r.parts.push_back({"Ln_mH", "Ln", "mH", 1e3, notch.ln, notch.ln * rel});
-    r.parts.push_back({"Cn_uF", "Cn", "µF", 1e6, notch.cn, notch.cn * rel});
-  }
-  std::vector<double> zobel = {0, 1, 0, 1};
-  if (in.zobel) {
-    const ZobelFit z = DesignZobel(all, band, re, notch, d.le);
-    if (!z.ok) {
-      r.failure = CompFailure::NotConverged;
-      return r;
-    }
-    zobel.assign(z.x.begin(), z.x.begin() + 4);
-    // Re's own σ carried through: the design again with Re one σ higher.
-    std::vector<double> shifted = z.x;
-    const ZobelFit up = FitZobel(Thinned(notch.on ? all : band), re + d.reSigma, notch, z.x[2] > 0, z.x, 1);
-    if (up.ok) shifted = up.x;
-    const CompComponent zc[] = {{"Rz", "Rz", "Ω", 1},   {"Cz_uF", "Cz", "µF", 1e6}, {"Rz2", "Rz2", "Ω", 1},
-                                {"Cz2_uF", "Cz2", "µF", 1e6}};
-    std::vector<CompComponent> stages;
-    for (size_t i = 0; i < 4; ++i) {
-      if (!(z.x[i] > 0)) continue;
-      CompComponent c = zc[i];
-      c.value = z.x[i];
-      c.sigma = std::hypot(z.sigma[i], shifted[i] - z.x[i]);
-      stages.push_back(c);
-    }
-    r.parts.insert(r.parts.begin(), stages.begin(), stages.end());
-    // The notch as refined with the Zobel: its σ widened by the refinement's.
-    if (notch.on) {
-      notch = z.notch;
-      for (size_t i = 0; i < 3; ++i) {
-        CompComponent& c = r.parts[stages.size() + i];
-        c.value = z.x[4 + i];
-        c.sigma = std::hypot(c.sigma, std::hypot(z.sigma[4 + i], shifted[4 + i] - z.x[4 + i]));
-      }
-    }
-  }
-  for (CompComponent& c : r.parts) c.standard = Standard(c.value, c.name[0] == 'R' ? 24 : 12, in.series);
-  // The standard values' networks.
-  std::vector<double> zobelStd = zobel;
-  Notch notchStd = notch;
-  for (const CompComponent& c : r.parts) {
-    const QByteArray key(c.key);
-    if (key == "Rz") zobelStd[0] = c.standard;
-    if (key == "Cz_uF") zobelStd[1] = c.standard;
-    if (key == "Rz2") zobelStd[2] = c.standard;
-    if (key == "Cz2_uF") zobelStd[3] = c.standard;
-    if (key == "Rn") notchStd.rn = c.standard;
-    if (key == "Ln_mH") notchStd.ln = c.standard;
-    if (key == "Cn_uF") notchStd.cn = c.standard;
-  }
-  r.flatnessExact = Flatness(band, re, zobel, notch);
-  r.flatnessStandard = Flatness(band, re, zobelStd, notchStd);
-  // The Zobel's resistors at the top of the band, where they take the most.
-  const double v2 = in.powerW * re, wTop = 2 * Pi * r.bandHigh;
-  auto power = [&](double rz, double cz) { return rz > 0 ? v2 * rz / std::norm(Cx(rz, -1 / (wTop * cz))) : 0.0; };
-  r.zobelPowerW = power(zobelStd[0], zobelStd[1]);
-  r.zobelPower2W = power(zobelStd[2], zobelStd[3]);
-  for (size_t k = 0; k < all.w.size(); ++k) {
-    const Cx zm(all.zr[k], all.zi[k]);
-    r.f.push_back(all.w[k] / (2 * Pi));
-    r.measured.push_back(zm);
-    r.exact.push_back(Compensated(zm, all.w[k], zobel, notch));
-    r.standard.push_back(Compensated(zm, all.w[k], zobelStd, notchStd));
-  }
+  FitPoints band;
+  if (!DriverForDesign(in, all, r) || !ChooseBand(in, all, r, band)) return r;
+  Networks exact;
+  if (in.notch) exact.notch = ClassicNotch(r.driver, r.parts);
+  if (in.zobel && !AddZobel(all, band, r, exact)) return r;
+  const Networks standard = StandardNetworks(in.series, exact, r.parts);
+  Judge(in, all, band, exact, standard, r);
   return r;
 }
 

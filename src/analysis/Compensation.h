@@ -1,7 +1,7 @@
 // The impedance compensation of a driver, designed from its MEASURED curve:
 //
 //   Zobel    Rz + 1/(jωCz) across the driver (and a second Rz2–Cz2 stage
-//            when one stage leaves a lossy coil more than 5 % off and the
+//            when one stage leaves a lossy coil more than 10 % off and the
 //            second takes that down by a third or more), fitted by
 //            the generic fitter so that Z_measured ∥ networks comes as close
 //            to Re as it can over the band (default 3·Fs to the curve's top);
