@@ -57,6 +57,8 @@ TEST(CompensateCommand, DesignsFromTheCurveWritesTheZmaAndRefusesWhatIsNoDrivers
       {{"compensate", driver}, 64, "--re"},
       {{"compensate", driver, "--re", "5.6", "-o", driver}, 64, "woofer.DTA"},
       {{"part", driver}, 1, "driver"},
+      {{"part", part, "--at", "1e308"}, 1, "--at lies outside"},
+      {{"part", part, "--at", "30000"}, 1, "--at lies outside"},
   };
   for (const auto& c : refused) {
     const ToolRun r = Tool(c.args);
