@@ -1,7 +1,6 @@
 // See analysis/BoxModel.h for the model and what is reported.
 #include "analysis/BoxModel.h"
 
-#include <QRegularExpression>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -405,55 +404,6 @@ void TypedDriverSigmas(BoxDriver& d, double percent) {
   d.qesSigma = q * d.qes;
   d.qtsSigma = q * d.qts;
   d.vasSigma = (percent > 0 ? percent / 100 : DefaultVasSigma) * d.vas;
-}
-
-bool ParseDriverFile(const QByteArray& bytes, BoxDriver& d, double givenSd) {
-  const QString text = QString::fromUtf8(bytes);
-  if (!text.contains(QLatin1String("[Driver]"))) return false;
-  d = {};
-  double cms = 0, sd = givenSd;
-  QString comment;
-  for (const QString& raw : text.split(QLatin1Char('\n'))) {
-    const QString line = raw.trimmed();
-    const qsizetype eq = line.indexOf(QLatin1Char('='));
-    if (eq <= 0) continue;
-    const QString key = line.left(eq).trimmed(), value = line.mid(eq + 1).trimmed();
-    if (key == QLatin1String("Comment")) {
-      comment = value;
-      continue;
-    }
-    double number = 0;
-    if (!ParseDecimal(value, number) || !(number > 0)) continue;
-    if (key == QLatin1String("Fs")) d.fs = number;
-    else if (key == QLatin1String("Qms")) d.qms = number;
-    else if (key == QLatin1String("Qes")) d.qes = number;
-    else if (key == QLatin1String("Qts")) d.qts = number;
-    else if (key == QLatin1String("Vas")) d.vas = number;
-    else if (key == QLatin1String("Re")) d.re = number;
-    else if (key == QLatin1String("Cms")) cms = number;
-    else if (key == QLatin1String("Sd")) sd = number;
-  }
-  if (!(d.vas > 0) && cms > 0 && sd > 0) d.vas = 1.18 * 345.0 * 345.0 * sd * sd * cms;
-  // Two of the three Q values give the third.
-  if (!(d.qts > 0) && d.qms > 0 && d.qes > 0) d.qts = d.qms * d.qes / (d.qms + d.qes);
-  if (!(d.qes > 0) && d.qms > d.qts && d.qts > 0) d.qes = d.qms * d.qts / (d.qms - d.qts);
-  if (!(d.qms > 0) && d.qes > d.qts && d.qts > 0) d.qms = d.qes * d.qts / (d.qes - d.qts);
-  if (!(d.fs > 0) || !(d.qms > 0) || !(d.qes > 0)) return false;
-  // "Fs 42.1 ± 0.3" in the Comment: that σ; else the defaults.
-  auto sigmaOf = [&comment](const char* name, double fallback) {
-    const QRegularExpression re(QStringLiteral("(?:^|[\\s;,(])%1\\s*[=:]?\\s*[-+0-9.eE]*\\s*(?:±|\\+-)\\s*([0-9.eE+-]+)")
-                                    .arg(QLatin1String(name)));
-    double s = 0;
-    const QRegularExpressionMatch m = re.match(comment);
-    return m.hasMatch() && ParseDecimal(m.captured(1), s) && s > 0 ? s : fallback;
-  };
-  d.fsSigma = sigmaOf("Fs", DefaultFsSigma * d.fs);
-  d.qmsSigma = sigmaOf("Qms", DefaultQSigma * d.qms);
-  d.qesSigma = sigmaOf("Qes", DefaultQSigma * d.qes);
-  d.qtsSigma = sigmaOf("Qts", DefaultQSigma * d.qts);
-  d.vasSigma = sigmaOf("Vas", DefaultVasSigma * d.vas * 1e3) * 1e-3;
-  d.reSigma = sigmaOf("Re", DefaultReSigma * d.re);
-  return true;
 }
 
 namespace {

@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "analysis/BoxClassic.h"
+#include "analysis/DriverFile.h"
 #include "analysis/FitModel.h"
 #include "analysis/ModelFit.h"
 
@@ -56,28 +57,15 @@ const ReportedValue& BoxValueInfoOf(int value);
 
 // The driver's values as given (SI), each with its σ; 0 for one not given.
 // Qms and Qes may stand for each other through Qts.
-struct BoxDriver {
-  double fs = 0, qms = 0, qes = 0, qts = 0, vas = 0, re = 0;
-  double fsSigma = 0, qmsSigma = 0, qesSigma = 0, qtsSigma = 0, vasSigma = 0, reSigma = 0;
-};
+using BoxDriver = DriverParameters;
 
-// What the box's σ assumes when nothing is said: Vb ±3 % (a box's inner
-// volume measured by hand, less the driver's and the port's), Re ±1 % (a
-// meter's reading), a driver's Fs ±1 %, its Q values ±3 % and Vas ±10 %
-// (what the model fit's total σ gives a driver on a real curve: Fs within
-// 1 %, Q values within 3 %, Vas through Sd's ±5 % squared).
-constexpr double DefaultVbSigma = 0.03;  // Re's: DefaultReSigma (analysis/ModelFit.h)
+// What the box's σ assumes of the box when nothing is said: Vb ±3 % (a box's
+// inner volume measured by hand, less the driver's and the port's); the
+// driver's defaults are in analysis/DriverFile.h.
+constexpr double DefaultVbSigma = 0.03;
 // No box a driver is measured in holds more (10 000 L): a larger Vb is a
 // slip of the keyboard, whose α·Vb would be shown as a number of 300 digits.
 constexpr double MaxBoxVolume = 10.0;  // m³
-constexpr double DefaultFsSigma = 0.01, DefaultQSigma = 0.03, DefaultVasSigma = 0.10;
-
-// The driver file this program writes (a WinISD-style [Driver]): Fs, Qms,
-// Qes, Qts, Vas (or Cms with Sd), Re; σ from its Comment where it gives
-// "NAME value ± σ" (Vas in litres), else the defaults; `sd` (m²) for a
-// file with Cms but neither Vas nor Sd. False when the text holds no
-// [Driver] with Fs and two of Qms, Qes, Qts.
-bool ParseDriverFile(const QByteArray& text, BoxDriver& driver, double sd = 0);
 
 struct BoxInput {
   BoxKind kind = BoxKind::Closed;

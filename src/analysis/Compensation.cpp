@@ -286,29 +286,6 @@ double NearestStandard(double value, int perDecade) {
   return best * decade;
 }
 
-bool ReadDriverValues(const QByteArray& text, DriverValues& d) {
-  DriverValues read;
-  bool re = false, fs = false, qms = false, qes = false;
-  for (QByteArray line : text.split('\n')) {
-    line = line.trimmed();
-    const qsizetype eq = line.indexOf('=');
-    if (eq <= 0) continue;
-    const QByteArray key = line.left(eq).trimmed();
-    bool ok = false;
-    const double v = line.mid(eq + 1).trimmed().toDouble(&ok);  // the C locale's point, whatever the user's
-    if (!ok || !std::isfinite(v) || !(v > 0)) continue;
-    if (key == "Re") re = (read.re = v, true);
-    else if (key == "Fs") fs = (read.fs = v, true);
-    else if (key == "Qms") qms = (read.qms = v, true);
-    else if (key == "Qes") qes = (read.qes = v, true);
-    else if (key == "Le") read.le = v;
-  }
-  if (!(re && fs && qms && qes)) return false;
-  read.reSigma = 0.01 * read.re;
-  d = read;
-  return true;
-}
-
 const CompComponent* CompensationResult::Part(const char* key) const {
   for (const CompComponent& c : parts)
     if (qstrcmp(c.key, key) == 0) return &c;

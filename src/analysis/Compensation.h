@@ -24,6 +24,7 @@
 #include <complex>
 #include <vector>
 
+#include "analysis/DriverFile.h"
 #include "analysis/Fitter.h"
 
 namespace kavo {
@@ -34,15 +35,9 @@ bool ParseESeries(const QString& name, ESeries& series);
 // The nearest value of the E-series with `perDecade` values (12 or 24).
 double NearestStandard(double value, int perDecade);
 
-// What the design needs of the driver, SI, with σ (0 when not known).
-struct DriverValues {
-  double re = 0, fs = 0, qms = 0, qes = 0, le = 0;
-  double reSigma = 0, fsSigma = 0, qmsSigma = 0, qesSigma = 0;
-};
-// Re, Fs, Qms, Qes (and Le when given) from a WinISD-style driver file's
-// text ([Driver], key=value, SI). False when one of the four is missing or
-// not a finite number above 0.
-bool ReadDriverValues(const QByteArray& text, DriverValues& driver);
+// What the design needs of the driver: Re, Fs, Qms, Qes (Le when known),
+// SI, with σ (0 when not known).
+using DriverValues = DriverParameters;
 
 enum class CompFailure {
   None,

@@ -17,7 +17,6 @@ namespace {
 constexpr double Pi = 3.14159265358979323846;
 constexpr int MaxIterations = 200;
 constexpr int MaxParameters = 24;
-constexpr double MaxCorrelation = 0.98;
 
 // The solver's view: every parameter scaled to near 1, each its own block so
 // that any may be held fixed.
@@ -153,38 +152,61 @@ Solved Solve(Problem& pr, bool covariance = true) {
   return s;
 }
 
-// The lag-one autocorrelation ρ of the residuals along frequency, over
-// every curve, real and imaginary parts alike (about their zero, not their
-// mean: a misfit that runs along the curve counts). 0 for white noise.
-double ResidualCorrelation(const Problem& pr, const std::vector<double>& x) {
-  double lagged = 0, squares = 0;
+// Each point's residual, real and imaginary part (|Z|'s alone for a curve
+// without phase), curve by curve.
+std::vector<std::vector<std::complex<double>>> PointResiduals(const Problem& pr, const std::vector<double>& x) {
+  std::vector<std::vector<std::complex<double>>> e;
   for (const FitPoints& c : pr.curves) {
-    double lastR = 0, lastI = 0;
+    e.emplace_back();
     for (size_t k = 0; k < c.w.size(); ++k) {
       double zr, zi;
       pr.model->Impedance(x.data(), c, c.w[k], zr, zi);
-      double er = (zr - c.zr[k]) * c.weight[k], ei = (zi - c.zi[k]) * c.weight[k];
-      if (c.magnitudeOnly) er = std::hypot(zr, zi) * c.weight[k] - 1, ei = 0;
-      if (k > 0) lagged += er * lastR + ei * lastI;
-      squares += er * er + ei * ei;
-      lastR = er, lastI = ei;
+      if (c.magnitudeOnly) e.back().push_back({std::hypot(zr, zi) * c.weight[k] - 1, 0});
+      else e.back().push_back({(zr - c.zr[k]) * c.weight[k], (zi - c.zi[k]) * c.weight[k]});
     }
   }
-  return squares > 0 ? std::clamp(lagged / squares, 0.0, MaxCorrelation) : 0.0;
+  return e;
+}
+
+// The residuals' autocorrelation ρ(l) along frequency over every curve, real
+// and imaginary parts alike, about their zero, not their mean (a misfit that
+// runs along the curve counts); the lag-one value into `rho1`. Their
+// integrated autocorrelation τ = 1 + 2·Σρ(l), summed over the lags before ρ
+// first reaches 0 (beyond, the estimates are noise about 0; at most half the
+// longest curve): residuals correlated along frequency hold n/τ independent
+// points, not n. 1 for white noise; (1 + ρ)/(1 − ρ) for an AR(1) series.
+double IntegratedCorrelation(const Problem& pr, const std::vector<double>& x, double& rho1) {
+  const auto e = PointResiduals(pr, x);
+  auto lagged = [&e](size_t l) {
+    double sum = 0;
+    for (const auto& c : e)
+      for (size_t k = 0; k + l < c.size(); ++k) sum += c[k].real() * c[k + l].real() + c[k].imag() * c[k + l].imag();
+    return sum;
+  };
+  size_t longest = 0;
+  for (const auto& c : e) longest = std::max(longest, c.size());
+  const double zero = lagged(0);
+  double tau = 1;
+  rho1 = 0;
+  for (size_t l = 1; zero > 0 && l <= longest / 2; ++l) {
+    const double rho = lagged(l) / zero;
+    if (l == 1) rho1 = rho;
+    if (!(rho > 0)) break;
+    tau += 2 * rho;
+  }
+  return tau;
 }
 
 // σ of each value: J Σ Jᵀ, J by central differences over the scaled
 // parameters, Σ scaled by the residual variance per degree of freedom and by
-// (1 + ρ)/(1 − ρ): residuals correlated along frequency hold fewer
-// independent points than they number (an AR(1) series of n points carries
-// n·(1 − ρ)/(1 + ρ)). A value that no free parameter moves has σ 0.
-std::vector<double> Propagate(const Problem& pr, const Solved& s, const std::vector<double>& x, double rho) {
+// `tau`. A value that no free parameter moves has σ 0.
+std::vector<double> Propagate(const Problem& pr, const Solved& s, const std::vector<double>& x, double tau) {
   const int n = pr.Count();
   int nfree = 0;
   for (bool b : pr.free) nfree += b;
   int dof = -nfree;
   for (const FitPoints& c : pr.curves) dof += int(c.Residuals());
-  const double s2 = (dof > 0 ? 2 * s.cost / dof : 0) * (1 + rho) / (1 - rho);
+  const double s2 = (dof > 0 ? 2 * s.cost / dof : 0) * tau;
   const size_t values = pr.model->Values().size();
   if (!s.covariance) return std::vector<double>(values, std::numeric_limits<double>::quiet_NaN());
   std::vector<std::vector<double>> jac(values, std::vector<double>(size_t(n), 0.0));
@@ -226,8 +248,8 @@ FitResult Report(const Problem& pr, const Solved& s) {
   for (size_t i = 0; i < pr.p.size(); ++i) r.params[i] = pr.p[i] * pr.scale[i];
   r.table = pr.model->Values();
   r.value = pr.model->Derived(r.params.data());
-  r.correlation = ResidualCorrelation(pr, r.params);
-  r.sigma = Propagate(pr, s, r.params, r.correlation);
+  if (s.covariance) r.correlationTime = IntegratedCorrelation(pr, r.params, r.correlation);
+  r.sigma = Propagate(pr, s, r.params, r.correlationTime);
   r.has = pr.model->Determined(pr.curves);
   for (size_t v = 0; v < r.value.size(); ++v)
     if (!r.has[v]) r.value[v] = r.sigma[v] = 0;

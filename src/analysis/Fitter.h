@@ -10,10 +10,10 @@
 // Uncertainty, σ² = stat² + model² + input² per value:
 //   stat   the covariance of the fitted parameters ((JᵀJ)⁻¹ from Ceres)
 //          scaled by the residual's variance per degree of freedom and by
-//          (1 + ρ)/(1 − ρ), ρ the residuals' lag-one autocorrelation along
-//          frequency (correlated residuals hold fewer independent points
-//          than they number), propagated to every value through its
-//          numerical Jacobian;
+//          τ = 1 + 2·Σρ(l), the residuals' autocorrelation along frequency
+//          summed over the lags before it first reaches 0 (correlated
+//          residuals hold n/τ independent points, not n), propagated to
+//          every value through its numerical Jacobian;
 //   model  the largest deviation of the value over the fit's variants: the
 //          model's own (FitModel::Variants, fitted to the same curves) and
 //          those the caller gives (the same model over other ranges);
@@ -117,7 +117,8 @@ struct FitResult {
   // correlated residuals), the spread over variants of the fit, what the
   // user's inputs carry.
   std::vector<double> sigmaStat, sigmaModel, sigmaInput;
-  double correlation = 0;     // the residuals' lag-one autocorrelation ρ
+  double correlation = 0;     // the residuals' lag-one autocorrelation ρ(1)
+  double correlationTime = 1; // τ, the points per independent one
   // Each variant's values (the model's own first, then the caller's); empty
   // for one that failed, NaN where it does not determine the value.
   std::vector<std::vector<double>> variantValues;

@@ -3,7 +3,6 @@
 // driver file or values given. Prints name, value, ±σ and unit per line and
 // the classic estimates, or one JSON object; the table's names, as the
 // fit's, are the same in every language.
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -109,9 +108,12 @@ int ReadDriver(const QString& file, const BoxOptions& o, BoxDriver& d, std::ostr
     SayFile(err, "box", file, why);
     return ExitUnreadable;
   }
-  QFile f(input.Path());
-  const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.read(MaxInputBytes) : QByteArray();
-  if (!ParseDriverFile(bytes, d, o.sdCm2 * 1e-4)) {
+  const LoadFailure failure = ReadDriverFile(input.Path(), d, o.sdCm2 * 1e-4);
+  if (failure != LoadFailure::None && failure != LoadFailure::NotData) {
+    SayFile(err, "box", file, LoadFailureText(failure, QString()));
+    return ExitUnreadable;
+  }
+  if (failure == LoadFailure::NotData) {
     SayFile(err, "box", file, ToolText::tr("not a driver file with Fs and two of Qms, Qes, Qts"));
     return ExitFailed;
   }

@@ -2,7 +2,6 @@
 // measured curve (analysis/Compensation), each component with ±σ and its
 // nearest standard value, the flatness with exact and standard values, and
 // the compensated curve as a ZMA for crossover programs.
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -104,12 +103,12 @@ int RunCompensate(const QStringList& args, std::ostream& out, std::ostream& err)
       SayFile(err, "compensate", driver, why);
       return ExitUnreadable;
     }
-    QFile f(input.Path());
-    if (!f.open(QIODevice::ReadOnly)) {
-      SayFile(err, "compensate", driver, LoadFailureText(LoadFailure::CannotOpen, QString()));
+    const LoadFailure failure = ReadDriverFile(input.Path(), in.driver);
+    if (failure != LoadFailure::None && failure != LoadFailure::NotData) {
+      SayFile(err, "compensate", driver, LoadFailureText(failure, QString()));
       return ExitUnreadable;
     }
-    if (!ReadDriverValues(f.read(MaxInputBytes), in.driver)) {
+    if (failure == LoadFailure::NotData || !(in.driver.re > 0)) {
       SayFile(err, "compensate", driver, ToolText::tr("not a driver file with Re, Fs, Qms and Qes"));
       return ExitUnreadable;
     }

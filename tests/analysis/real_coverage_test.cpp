@@ -84,9 +84,9 @@ TEST(RealCoverage, TheReferenceLiesWithinTwoSigmaInFourOfFiveWithAUsefulSigma) {
     const double median = sigmas.size() % 2 ? sigmas[sigmas.size() / 2]
                                             : (sigmas[sigmas.size() / 2 - 1] + sigmas[sigmas.size() / 2]) / 2;
     std::printf("median σ of %s: %.2f %%\n", FitValueInfoOf(value).name, 100 * median);
-    // Fs 1 %, Mms and Bl 3 %; Qes and Qts measured at 3.7 and 3.9 %, above
-    // the 3 % aimed at, held there.
-    const std::map<int, double> bound = {{FvFs, 0.01}, {FvQes, 0.04}, {FvQts, 0.04}, {FvMms, 0.03}, {FvBl, 0.03}};
+    // Fs 1 %, Mms and Bl 3 %; Qes and Qts measured at 3.1 and 3.2 %, above
+    // the 3 % aimed at, held below 3.5 %.
+    const std::map<int, double> bound = {{FvFs, 0.01}, {FvQes, 0.035}, {FvQts, 0.035}, {FvMms, 0.03}, {FvBl, 0.03}};
     if (bound.count(value)) EXPECT_LE(median, bound.at(value)) << FitValueInfoOf(value).name;
   }
 }

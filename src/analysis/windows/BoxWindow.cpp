@@ -1,7 +1,6 @@
 #include "analysis/windows/BoxWindow.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -34,8 +33,6 @@ const char* const FreeFilter = "測定データ (*.DTA *.zma *.csv *.txt)|*.DTA;
 const char* const DriverFilter = "ドライバファイル (*.wdr)|*.wdr";
 const char* const SaveFilter = "テキストファイル (*.txt)|*.txt";
 enum { FromFree, FromFile, FromTyped, FromNone };
-// A driver file is a few hundred bytes; anything this large is not one.
-constexpr qint64 MaxDriverBytes = 1 << 20;
 
 QString OneLine(QString text) {
   for (QChar& c : text)
@@ -217,16 +214,10 @@ bool TFormBox::Gather(BoxInput& in) {
   } else if (source == FromFile) {
     in.source = DriverSource::File;
     if (!Optional(SdEdit, sd)) return Tell(U("Sd の値が正しくありません")), false;
-    const QFileInfo info(name);
-    QFile file(name);
-    const LoadFailure failure = name.isEmpty()        ? LoadFailure::EmptyName
-                                : !info.exists()      ? LoadFailure::NoSuchFile
-                                : info.isDir()        ? LoadFailure::Folder
-                                : !file.open(QIODevice::ReadOnly) ? LoadFailure::CannotOpen
-                                                      : LoadFailure::None;
-    if (failure != LoadFailure::None) return Tell(FileFailureText(name, failure, QString())), false;
-    if (!ParseDriverFile(file.read(MaxDriverBytes), in.driver, sd * 1e-4))
+    const LoadFailure failure = ReadDriverFile(name, in.driver, sd * 1e-4);
+    if (failure == LoadFailure::NotData)
       return Tell(name + U("：ドライバファイルとして読めません（Fsと、Qms・Qes・Qtsのうち2つが必要です）")), false;
+    if (failure != LoadFailure::None) return Tell(FileFailureText(name, failure, QString())), false;
   } else if (source == FromNone) {
     in.source = DriverSource::BoxOnly;
   } else {
