@@ -35,17 +35,13 @@ TFormMain* CreateForms() {
   f.re = new TForm_Re(f.main);
   f.calc->SetDialogs(f.re, f.ts);
   f.fit = new TFormFit(f.main);
-  TFormMain* main = f.main;
-  QObject::connect(f.calc, &TFormCalc::ModelFitRequested, main, &TFormMain::MenuMesure_FitClick);
-  f.fit->overlayChanged = [main] { main->mRedrawGraph(); };
-  main->mSetGraphOverlay(f.fit, [fit = f.fit](int32_t band) { return fit->Overlay(band); });
   f.box = new TFormBox(f.main);
-  QObject::connect(f.calc, &TFormCalc::BoxRequested, main, &TFormMain::MenuMesure_BoxClick);
-  f.box->overlayChanged = [main] { main->mRedrawGraph(); };
-  main->mSetGraphOverlay(f.box, [box = f.box](int32_t band) { return box->Overlay(band); });
   f.part = new TFormPart(f.main);
   f.comp = new TFormComp(f.main);
-  for (TFormCrossover* w : {static_cast<TFormCrossover*>(f.part), static_cast<TFormCrossover*>(f.comp)}) {
+  TFormMain* main = f.main;
+  QObject::connect(f.calc, &TFormCalc::ModelFitRequested, main, &TFormMain::MenuMesure_FitClick);
+  QObject::connect(f.calc, &TFormCalc::BoxRequested, main, &TFormMain::MenuMesure_BoxClick);
+  for (TFormAnalysis* w : std::initializer_list<TFormAnalysis*>{f.fit, f.box, f.part, f.comp}) {
     w->overlayChanged = [main] { main->mRedrawGraph(); };
     main->mSetGraphOverlay(w, [w](int32_t band) { return w->Overlay(band); });
   }

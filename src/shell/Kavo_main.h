@@ -41,7 +41,7 @@ class StatusPanels;
 class PaintBox;
 class TK_Message;
 class TSerialPortDriver;
-class TFormCrossover;
+class TFormAnalysis;
 
 constexpr int AxisLabelCount = 35;
 // The sweep watchdog: silence on the line for this long ends the sweep.
@@ -196,7 +196,8 @@ class TFormMain : public QMainWindow {
   // "部品の測定" and "インピーダンス補正": the crossover windows.
   void MenuMesure_PartClick();
   void MenuMesure_CompClick();
-  void mShowCrossover(TFormCrossover* window);
+  // An analysis window beside this one, made of the measurement on show.
+  void mShowAnalysis(TFormAnalysis* window);
   // Another measurement (or none) is on show: the analysis windows drop
   // what they found in the earlier one.
   void mMeasurementChanged();

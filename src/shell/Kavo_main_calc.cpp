@@ -46,29 +46,15 @@ void TFormMain::MenuMesure_CalcClick() {
   calc->activateWindow();
 }
 
-void TFormMain::MenuMesure_FitClick() {
-  if (mainData.valid != 1) {
-    msgCatalog->ShowNoData();
-    return;
-  }
-  TFormFit* fit = Forms().fit;
-  if (!fit) return;
-  fit->SetSource(&rawValues, &mainData, &fileName, Forms().calc ? Forms().calc->calcRe : 0.0);
-  fit->filesShown = [this] { return mFilesShown(true); };
-  mPlaceBeside(*fit);
-  fit->show();
-  fit->raise();
-  fit->activateWindow();
-}
-
-// The crossover windows open as the model fit's does.
-void TFormMain::mShowCrossover(TFormCrossover* window) {
+// The analysis windows open beside this one, made of the measurement on
+// show, with the Re last entered in the Re window.
+void TFormMain::mShowAnalysis(TFormAnalysis* window) {
   if (mainData.valid != 1) {
     msgCatalog->ShowNoData();
     return;
   }
   if (!window) return;
-  window->SetSource(&rawValues, &mainData, &fileName);
+  window->SetSource(&rawValues, &mainData, &fileName, Forms().calc ? Forms().calc->calcRe : 0.0);
   window->filesShown = [this] { return mFilesShown(true); };
   mPlaceBeside(*window);
   window->show();
@@ -76,26 +62,9 @@ void TFormMain::mShowCrossover(TFormCrossover* window) {
   window->activateWindow();
 }
 
-void TFormMain::MenuMesure_PartClick() { mShowCrossover(Forms().part); }
-
-void TFormMain::MenuMesure_CompClick() {
-  if (Forms().comp && Forms().calc) Forms().comp->SetRe(Forms().calc->calcRe);
-  mShowCrossover(Forms().comp);
-}
-
-void TFormMain::MenuMesure_BoxClick() {
-  if (mainData.valid != 1) {
-    msgCatalog->ShowNoData();
-    return;
-  }
-  TFormBox* box = Forms().box;
-  if (!box) return;
-  box->SetSource(&rawValues, &mainData, &fileName, Forms().calc ? Forms().calc->calcRe : 0.0);
-  box->filesShown = [this] { return mFilesShown(true); };
-  mPlaceBeside(*box);
-  box->show();
-  box->raise();
-  box->activateWindow();
-}
+void TFormMain::MenuMesure_FitClick() { mShowAnalysis(Forms().fit); }
+void TFormMain::MenuMesure_BoxClick() { mShowAnalysis(Forms().box); }
+void TFormMain::MenuMesure_PartClick() { mShowAnalysis(Forms().part); }
+void TFormMain::MenuMesure_CompClick() { mShowAnalysis(Forms().comp); }
 
 }  // namespace kavo

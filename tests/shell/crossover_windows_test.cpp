@@ -21,7 +21,7 @@ namespace {
 
 using CrossoverWindowTest = MainWindowTest;
 
-const PointValues* Drawn(TFormMain* main, const TFormCrossover* w) {
+const PointValues* Drawn(TFormMain* main, const TFormAnalysis* w) {
   if (!TFormMainProbe(main).graphPlotter()->HasOverlay(w)) return nullptr;
   return w->Overlay(TFormMainProbe(main).graphScale().band);
 }

@@ -74,16 +74,16 @@ TEST_F(ModelFitWindowTest, ByKeyboardFromTheAnalysisWindowToTheTableAndTheDashed
   fit->ReEdit->setFocus();
   Type(QStringLiteral("5.6"));
   int tabs = 0;
-  while (QApplication::focusWidget() != fit->FitButton && tabs++ < 20) Key(Qt::Key_Tab);
-  ASSERT_EQ(QApplication::focusWidget(), fit->FitButton);
+  while (QApplication::focusWidget() != fit->RunButton && tabs++ < 20) Key(Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), fit->RunButton);
   Key(Qt::Key_Return);
 
   // Free curve, semi, creep: Re Fs Qms Qes Qts K n λ EBP.
-  ASSERT_EQ(fit->Table->rowCount(), 9) << fit->WarningsLabel->text().toStdString();
+  ASSERT_EQ(fit->Table->rowCount(), 9) << fit->NotesLabel->text().toStdString();
   EXPECT_EQ(fit->Table->item(1, 0)->text(), "Fs");
   EXPECT_NEAR(fit->Table->item(1, 1)->text().toDouble(), 42.0, 0.1);
   EXPECT_TRUE(fit->Table->item(1, 2)->text().startsWith(QStringLiteral("±")));
-  EXPECT_TRUE(fit->ResidualLabel->text().contains(QStringLiteral("残差")));
+  EXPECT_TRUE(fit->InfoLabel->text().contains(QStringLiteral("残差")));
   EXPECT_TRUE(modal->MessageTexts().isEmpty()) << modal->MessageTexts().join('|').toStdString();
 
   // The model over the measurement: at the resonance it meets the curve.
@@ -197,7 +197,7 @@ TEST_F(ModelFitWindowTest, ReSigmaBesideRePartsInTheToolTipsImpossibleReAndNoPha
   PointValues& raw = TFormMainProbe(main).rawValues();
   std::fill(std::begin(raw.Theta), std::end(raw.Theta), 0.0f);
   fitWith("5.6", "");
-  EXPECT_EQ(fit->WarningsLabel->text(), QStringLiteral("位相なし：振幅のみで適合"));
+  EXPECT_EQ(fit->NotesLabel->text(), QStringLiteral("位相なし：振幅のみで適合"));
   QStringList names;
   for (int row = 0; row < fit->Table->rowCount(); ++row) names << fit->Table->item(row, 0)->text();
   EXPECT_EQ(names, (QStringList{"Re", "Fs", "Qms", "Qes", "Qts", "EBP"}));
@@ -249,8 +249,8 @@ TEST_F(ModelFitWindowTest, ARangeTheWrongWayRoundAndAnUnreadableSecondFileAreTol
     QTest::keyClick(fit->SecondCombo, Qt::Key_Down);  // 付加質量
     typeInto(fit->SecondValue, QStringLiteral("10"));
     typeInto(fit->SecondFile, c.secondFile);
-    fit->FitButton->setFocus();
-    QTest::keyClick(fit->FitButton, Qt::Key_Return);
+    fit->RunButton->setFocus();
+    QTest::keyClick(fit->RunButton, Qt::Key_Return);
     EXPECT_EQ(modal->MessageTexts(), QStringList{c.expected}) << c.expected.toStdString();
     EXPECT_EQ(fit->Table->rowCount(), 0);
   }

@@ -2,56 +2,29 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <algorithm>
 #include <cmath>
 
-#include "analysis/windows/WindowKeys.h"
-#include "analysis/Curves.h"
 #include "analysis/FitReport.h"
 #include "analysis/windows/AnalysisTexts.h"
-#include "data/DataSets.h"
-#include "data/Stringutil.h"
-#include "data/WholeFile.h"
-#include "platform/desktop/Look.h"
-#include "platform/desktop/Modal.h"
 
 namespace kavo {
 namespace {
 
 QString U(const char* text) { return QString::fromUtf8(text); }
 
-// A control character (a line break in a file name) would start a line of
-// its own in a saved file's header.
-QString OneLine(QString text) {
-  for (QChar& c : text)
-    if (c.category() == QChar::Other_Control) c = QLatin1Char(' ');
-  return text;
-}
-
-// A number typed as the Re window takes it, above 0; false for a bad field.
-bool Number(const QLineEdit* edit, double& value) {
-  double v = 0;
-  if (!ParseDecimal(edit->text(), v) || !(v > 0)) return false;
-  value = v;
-  return true;
-}
 bool Empty(const QLineEdit* edit) { return edit->text().trimmed().isEmpty(); }
 
-QStringList Row(const char* name, double value, double sigma, const char* unit, const QString& extra = {}) {
+// A component's row: name, value, ±σ, unit, standard value.
+QStringList ComponentRow(const CompComponent& c) {
   QString v, s;
-  FormatWithSigma(value, sigma, v, s);
-  QStringList row{U(name), v, U("±") + s, U(unit)};
-  if (!extra.isNull()) row << extra;
-  return row;
+  FormatWithSigma(c.value * c.scale, c.sigma * c.scale, v, s);
+  return {U(c.name), v, U("±") + s, U(c.unit), QString::number(c.standard * c.scale, 'g', 4)};
 }
 
 const char* KindText(PartKind kind) {
@@ -66,152 +39,9 @@ const char* KindText(PartKind kind) {
 
 }  // namespace
 
-// ---- what both share ----
-
-TFormCrossover::TFormCrossover(QWidget* parent, const char* objectName, const char* caption, const char* runText)
-    : QWidget(parent, Qt::Window), caption_(caption), overlay_(std::make_unique<PointValues>()) {
-  setObjectName(QLatin1String(objectName));
-  setWindowTitle(U(caption));
-  setFont(ProgramFont(12));
-  RunButton = new QPushButton(U(runText), this);
-  SaveButton = new QPushButton(U("保存(&P)..."), this);
-  CloseButton = new QPushButton(U("閉じる"), this);
-  Table = new QTableWidget(0, 0, this);
-  InfoLabel = new QLabel(this);
-  InfoLabel->setWordWrap(true);
-  connect(RunButton, &QPushButton::clicked, this, [this] { RunClick(); });
-  connect(SaveButton, &QPushButton::clicked, this, &TFormCrossover::SaveClick);
-  connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
-}
-
-void TFormCrossover::FinishLayout(QGridLayout* grid, int row, std::initializer_list<QWidget*> inputs,
-                                  QStringList headers) {
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(RunButton);
-  buttons->addWidget(SaveButton);
-  buttons->addStretch();
-  buttons->addWidget(CloseButton);
-  grid->addLayout(buttons, row, 0, 1, 4);
-  Table->setColumnCount(int(headers.size()));
-  Table->setHorizontalHeaderLabels(headers);
-  Table->verticalHeader()->hide();
-  Table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  Table->setTabKeyNavigation(false);  // one Tab stop; the arrow keys move inside
-  Table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-  Table->verticalHeader()->setDefaultSectionSize(22);
-  Table->setMinimumHeight(22 * 9 + 8);
-  grid->addWidget(Table, row + 1, 0, 1, 4);
-  grid->addWidget(InfoLabel, row + 2, 0, 1, 4);
-  std::vector<QWidget*> order(inputs);
-  for (QWidget* w : {static_cast<QWidget*>(RunButton), static_cast<QWidget*>(SaveButton),
-                     static_cast<QWidget*>(CloseButton), static_cast<QWidget*>(Table)})
-    order.push_back(w);
-  for (QWidget* w : order) w->setFocusPolicy(Qt::StrongFocus);
-  for (size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
-  SaveButton->setEnabled(false);
-}
-
-void TFormCrossover::SetSource(const PointValues* raw, const MeasureData* measurement, const QString* fileName) {
-  raw_ = raw;
-  measurement_ = measurement;
-  fileName_ = fileName;
-}
-
-FitCurve TFormCrossover::Current() const {
-  if (!raw_ || !measurement_ || measurement_->valid != 1) return {};
-  return BandCurve(*measurement_, *raw_);
-}
-
-void TFormCrossover::Tell(const QString& text) {
-  Modal().Message(this, U(caption_), text, MsgIcon::Exclamation, MsgButtons::OK);
-}
-
-void TFormCrossover::ShowResult(const FitCurve& made, const std::vector<QStringList>& rows, const QString& info) {
-  Table->setRowCount(0);
-  for (const QStringList& cells : rows) {
-    const int row = Table->rowCount();
-    Table->insertRow(row);
-    for (int c = 0; c < int(cells.size()) && c < Table->columnCount(); ++c) {
-      auto* item = new QTableWidgetItem(cells[c]);
-      if (c != 0 && c != 3) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      Table->setItem(row, c, item);
-    }
-  }
-  InfoLabel->setText(info);
-  made_ = made;
-  have_ = true;
-  SaveButton->setEnabled(true);
-  if (overlayChanged) overlayChanged();
-}
-
-void TFormCrossover::Clear() {
-  const bool had = have_;
-  have_ = false;
-  made_ = {};
-  Forget();
-  Table->setRowCount(0);
-  InfoLabel->clear();
-  SaveButton->setEnabled(false);
-  if (had && overlayChanged) overlayChanged();
-}
-
-QString TFormCrossover::SourceText(const QString& separator) const {
-  const QString name = fileName_ && !fileName_->isEmpty() ? QFileInfo(*fileName_).fileName() : QStringLiteral("-");
-  return OneLine(name) + separator + OneLine(measurement_ ? FromCp932(measurement_->dateTime) : QString());
-}
-
-void TFormCrossover::SaveClick() {
-  // A result belongs to the measurement it was made of.
-  const FitCurve now = Current();
-  if (!have_ || now.f != made_.f || now.r != made_.r || now.thetaDeg != made_.thetaDeg) return Clear();
-  const QString source = fileName_ ? *fileName_ : QString();
-  const QString initial = source.isEmpty() ? QStringLiteral("*.txt")
-                                           : QFileInfo(source).path() + QLatin1Char('/') +
-                                                 QFileInfo(source).completeBaseName() + QStringLiteral(".txt");
-  QString chosen;
-  int type = 0;
-  if (!Modal().SaveFileNameOfType(this, SaveFilter(), initial, chosen, type) || chosen.isEmpty()) return;
-  // A name typed with the other type's extension is saved as that type.
-  const QStringList extensions = {QStringLiteral(".txt"), QStringLiteral(".zma")};
-  const int types = SaveFilter().count(QLatin1Char('|')) / 2 + 1;
-  if (type < 0 || type >= types) type = 0;
-  QString name = ForceExtension(chosen, extensions[type]);
-  for (int t = 0; t < types; ++t)
-    if (ForceExtension(chosen, extensions[t]) == chosen) type = t, name = chosen;
-  if (!MaySaveTo(this, U(caption_), name, filesShown ? filesShown() : QStringList())) return;
-  if (!WriteWhole(name, SaveBytes(type))) Tell(U("ファイル：") + name + U("を保存できませんでした"));
-}
-
-const PointValues* TFormCrossover::Overlay(int32_t band) const {
-  if (!have_ || !isVisible() || !raw_) return nullptr;
-  const FitCurve now = Current();
-  if (now.f != made_.f || now.r != made_.r || now.thetaDeg != made_.thetaDeg) return nullptr;
-  PointValues& values = *overlay_;
-  values.Clear();
-  for (int k = BandFirstSlot(band); k <= BandLastSlot(band); ++k) {
-    double r = 0, theta = 0;
-    const double f = raw_->Freq[k];
-    if (!(f > 0) || !OverlayAt(f, r, theta) || !std::isfinite(r) || !std::isfinite(theta)) continue;
-    values.Freq[k] = float(f);
-    values.R[k] = float(r);
-    values.Theta[k] = float(theta);
-  }
-  values.valid = 1;
-  return &values;
-}
-
-void TFormCrossover::keyPressEvent(QKeyEvent* event) {
-  if (!TakeAnalysisKey(*this, event, [this] { RunClick(); })) QWidget::keyPressEvent(event);
-}
-
-void TFormCrossover::hideEvent(QHideEvent* event) {
-  QWidget::hideEvent(event);
-  Clear();
-}
-
 // ---- 部品の測定 ----
 
-TFormPart::TFormPart(QWidget* parent) : TFormCrossover(parent, "TFormPart", "部品の測定", "測定(&A)") {
+TFormPart::TFormPart(QWidget* parent) : TFormAnalysis(parent, "TFormPart", "部品の測定", "測定(&A)") {
   auto* grid = new QGridLayout(this);
   KindCombo = new QComboBox(this);
   KindCombo->addItem(U("自動（θ から判定）"), QStringLiteral("auto"));
@@ -231,7 +61,7 @@ TFormPart::TFormPart(QWidget* parent) : TFormCrossover(parent, "TFormPart", "部
   grid->addWidget(at, 1, 0);
   grid->addWidget(AtEdit, 1, 1);
   grid->addWidget(new QLabel(U("Hz"), this), 1, 2);
-  FinishLayout(grid, 2, {KindCombo, AtEdit}, {U("パラメータ"), U("値"), U("±σ"), U("単位")});
+  FinishLayout(grid, 2, 4, {KindCombo, AtEdit}, {U("パラメータ"), U("値"), U("±σ"), U("単位")}, 9);
   resize(420, 420);
 }
 
@@ -259,13 +89,13 @@ void TFormPart::RunClick() {
     const ReportedValue& info = r.fit.table[v];
     const bool asked = v >= r.atFirst;
     if (!r.fit.has[v] || (!info.listed && !asked)) continue;
-    rows.push_back(Row(info.name, r.fit.value[v] * info.scale, r.fit.sigma[v] * info.scale, info.unit));
+    rows.push_back(ValueRow(info, r.fit.value[v], r.fit.sigma[v]));
   }
   QString info = U("%1%2、残差 %3 %").arg(U(KindText(r.kind)), r.recognised ? U("（θ から判定）") : QString())
                      .arg(r.fit.residual * 100, 0, 'f', 2);
   if (r.leftOut > 0) info += U("\n本器が分解できない %1 点（全 %2 点）を除きました").arg(r.leftOut).arg(r.pointsGiven);
   for (const FitNotice& n : r.fit.warnings) info += QLatin1Char('\n') + FitWarningText(n);
-  ShowResult(in.curve, rows, info);
+  ShowResult(in.curve, rows, info, QString());
 }
 
 bool TFormPart::OverlayAt(double f, double& r, double& thetaDeg) const {
@@ -277,7 +107,7 @@ bool TFormPart::OverlayAt(double f, double& r, double& thetaDeg) const {
   return true;
 }
 
-QString TFormPart::SaveFilter() const { return U("テキストファイル (*.txt)|*.txt"); }
+std::vector<TFormAnalysis::SaveType> TFormPart::SaveTypes() const { return {{"テキストファイル", ".txt"}}; }
 
 QByteArray TFormPart::SaveBytes(int) const {
   const QString header = QStringLiteral("* KAVO part\n* source: %1\n* kind: %2\n")
@@ -292,7 +122,7 @@ void TFormPart::showEvent(QShowEvent* event) {
 
 // ---- インピーダンス補正 ----
 
-TFormComp::TFormComp(QWidget* parent) : TFormCrossover(parent, "TFormComp", "インピーダンス補正", "設計(&A)") {
+TFormComp::TFormComp(QWidget* parent) : TFormAnalysis(parent, "TFormComp", "インピーダンス補正", "設計(&A)") {
   auto* grid = new QGridLayout(this);
   auto label = [this](const char* text, QWidget* buddy) {
     auto* l = new QLabel(U(text), this);
@@ -342,13 +172,9 @@ TFormComp::TFormComp(QWidget* parent) : TFormCrossover(parent, "TFormComp", "イ
   grid->addWidget(label("入力電力(&W)", PowerEdit), 4, 0);
   grid->addWidget(PowerEdit, 4, 1);
   grid->addWidget(new QLabel(U("W（公称インピーダンスに）"), this), 4, 2, 1, 2);
-  FinishLayout(grid, 5, {ReEdit, ZobelCheck, NotchCheck, LowEdit, HighEdit, SeriesCombo, PowerEdit},
-               {U("素子"), U("値"), U("±σ"), U("単位"), U("標準値")});
+  FinishLayout(grid, 5, 4, {ReEdit, ZobelCheck, NotchCheck, LowEdit, HighEdit, SeriesCombo, PowerEdit},
+               {U("素子"), U("値"), U("±σ"), U("単位"), U("標準値")}, 9);
   resize(460, 520);
-}
-
-void TFormComp::SetRe(double re) {
-  if (re > 0 && ReEdit->text().isEmpty()) ReEdit->setText(QString::number(re, 'g', 6));
 }
 
 void TFormComp::RunClick() {
@@ -374,7 +200,7 @@ void TFormComp::RunClick() {
   exact_ = in.series == ESeries::Exact;
   std::vector<QStringList> rows;
   for (const CompComponent& c : r.parts)
-    rows.push_back(Row(c.name, c.value * c.scale, c.sigma * c.scale, c.unit, QString::number(c.standard * c.scale, 'g', 4)));
+    rows.push_back(ComponentRow(c));
   QString info = U("平坦度（%1～%2 Hz、Re %3 Ω からの最大のずれ）:\n計算値 %4 %、標準値 %5 %")
                      .arg(r.bandLow, 0, 'f', 0)
                      .arg(r.bandHigh, 0, 'f', 0)
@@ -384,7 +210,7 @@ void TFormComp::RunClick() {
   if (r.Part("Rz")) info += U("\nRz の電力 %1 W").arg(r.zobelPowerW, 0, 'f', 2);
   if (r.Part("Rz2")) info += U("、Rz2 の電力 %1 W").arg(r.zobelPower2W, 0, 'f', 2);
   info += U("\nFs %1 Hz、Qms %2、Qes %3").arg(r.driver.fs, 0, 'f', 1).arg(r.driver.qms, 0, 'f', 2).arg(r.driver.qes, 0, 'f', 3);
-  ShowResult(in.curve, rows, info);
+  ShowResult(in.curve, rows, info, QString());
 }
 
 bool TFormComp::OverlayAt(double f, double& r, double& thetaDeg) const {
@@ -396,7 +222,9 @@ bool TFormComp::OverlayAt(double f, double& r, double& thetaDeg) const {
   return true;
 }
 
-QString TFormComp::SaveFilter() const { return U("テキストファイル (*.txt)|*.txt|ZMA ファイル (*.zma)|*.zma"); }
+std::vector<TFormAnalysis::SaveType> TFormComp::SaveTypes() const {
+  return {{"テキストファイル", ".txt"}, {"ZMA ファイル", ".zma"}};
+}
 
 QByteArray TFormComp::SaveBytes(int type) const {
   if (type == 1) return CompensatedZma(result_, exact_, fileName_ ? *fileName_ : QString());
