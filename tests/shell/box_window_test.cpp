@@ -117,5 +117,34 @@ TEST_F(BoxWindowTest, ByKeyboardFromTheAnalysisWindowToTheTableTheDashedSystemAn
   EXPECT_FALSE(box->SaveButton->isEnabled());
 }
 
+// Hostile volumes each get the one rule, typed in and fitted by Return; the
+// driver's source (Alt+D) and Sd (Alt+C) each have a key of their own.
+TEST_F(BoxWindowTest, EveryBadVolumeIsRefusedByTheRuleAndEveryFieldHasItsOwnKey) {
+  Start();
+  main->show();
+  kavsim::DriverModel m;
+  ASSERT_TRUE(kavsim::FindPreset("woofer65", m));
+  m.box = kavsim::DriverModel::Box::Closed, m.vb = 12e-3, m.qa = 8;
+  main->mOpenDataFile(WriteMeasurement(dir, "closed.DTA", m));
+  TFormMainProbe(main).MenuMesure_Box()->trigger();
+  TFormBox* box = Forms().box;
+  ASSERT_TRUE(PumpUntil([&] { box->activateWindow(); return box->isActiveWindow(); }));
+  QTest::keyClick(box, Qt::Key_D, Qt::AltModifier);
+  ASSERT_EQ(QApplication::focusWidget(), box->DriverCombo);
+  QTest::keyClick(box->DriverCombo, Qt::Key_Down);  // ドライバファイル: Sd open
+  QTest::keyClick(box, Qt::Key_C, Qt::AltModifier);
+  EXPECT_EQ(QApplication::focusWidget(), box->SdEdit);
+  QTest::keyClick(box, Qt::Key_D, Qt::AltModifier);
+  EXPECT_EQ(QApplication::focusWidget(), box->DriverCombo);
+  for (const char* vb : {"0", "-1", "abc", "1,5", "1e308"}) {
+    box->VbEdit->clear();
+    QTest::keyClicks(box->VbEdit, QString::fromLatin1(vb));
+    QTest::keyClick(box->VbEdit, Qt::Key_Return);
+    ASSERT_FALSE(modal->MessageTexts().isEmpty()) << vb;
+    EXPECT_TRUE(modal->MessageTexts().last().contains(QStringLiteral("10000 L 以下の数"))) << vb;
+    EXPECT_EQ(box->Table->rowCount(), 0) << vb;
+  }
+}
+
 }  // namespace
 }  // namespace kavo::test
