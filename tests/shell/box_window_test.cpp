@@ -2,12 +2,15 @@
 // the driver's values typed, Return; the table with the classic estimates,
 // the fitted system dashed over the measurement until it changes, the save.
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <sys/stat.h>
 
 #include "MainProbe.h"
 #include "MainWindowFixture.h"
@@ -107,6 +110,16 @@ TEST_F(BoxWindowTest, ByKeyboardFromTheAnalysisWindowToTheTableTheDashedSystemAn
   QTest::keyClick(box->SaveButton, Qt::Key_Space);
   EXPECT_EQ(ReadAll(dir.Path("vented.txt")), "kept");
   EXPECT_TRUE(modal->MessageTexts().last().contains(QStringLiteral("上書きしますか")));
+
+  // A FIFO named as it is: written into (refused, nobody reads), never a
+  // "fifo.txt" made beside it.
+  ASSERT_EQ(::mkfifo(QFile::encodeName(dir.Path("fifo")).constData(), 0600), 0);
+  modal->fileAnswers = {dir.Path("fifo")};
+  modal->messageAnswers = {MsgResult::Yes};
+  QTest::keyClick(box->SaveButton, Qt::Key_Space);
+  EXPECT_FALSE(QFileInfo::exists(dir.Path("fifo.txt")));
+  EXPECT_TRUE(modal->MessageTexts().last().contains(QStringLiteral("保存できませんでした")))
+      << modal->MessageTexts().join('|').toStdString();
 
   // Another measurement: the fit and its curve go.
   kavsim::DriverModel other;
