@@ -225,7 +225,12 @@ bool ParseTable(const std::string& bytes, std::vector<TablePoint>& points, QStri
 }
 
 bool ReadTable(const QString& fileName, std::vector<TablePoint>& points, QString& error) {
+  // A regular file only: opening a FIFO nobody writes into waits for ever.
   QFile file(fileName);
+  if (!QFileInfo(fileName).isFile()) {
+    error = Table::tr("ファイルを開けませんでした");
+    return false;
+  }
   if (!file.open(QIODevice::ReadOnly)) {
     error = Table::tr("ファイルを開けませんでした");
     return false;

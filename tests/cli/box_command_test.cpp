@@ -1,8 +1,10 @@
 // kavo-tool box on simulated loudspeakers: the driver file that fit writes
 // read back for a closed box, and the input it must refuse.
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <sys/stat.h>
 
 #include "UnitModel.h"
 #include "analysis/BoxModel.h"
@@ -56,6 +58,8 @@ TEST(BoxCommand, RefusesWhatItCannotAnswerWithinASecond) {
   const QString notDriver = dir.Path("bad.wdr");
   ASSERT_TRUE(cli::SaveText(notDriver, "[Driver]\nFs=abc\nQts=0.4\n"));
   const QStringList typed{"--fs", "42", "--qms", "4.2", "--qes", "0.42", "--re", "5.6"};
+  const QString fifo = dir.Path("free.zma");  // a table nobody writes into
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
   const struct {
     QStringList args;
     int status;
@@ -70,6 +74,7 @@ TEST(BoxCommand, RefusesWhatItCannotAnswerWithinASecond) {
       {QStringList{closed, "--closed", "--vb", "1e308"} + typed, 1, cli::FitFailureText(FitFailure::BadVolume)},
       {QStringList{closed, "--closed", "--fs", "42"}, 64, "the driver's values need --fs HZ and --qts Q (or --qms and --qes)"},
       {QStringList{closed} + typed, 64, "give either --closed or --vented"},
+      {{closed, "--closed", "--free", fifo}, 2, "free.zma"},
   };
   for (const auto& c : cases) {
     QElapsedTimer clock;
