@@ -1197,5 +1197,13 @@ Vab needs the driver&apos;s Vas; Vas comes from α and --vb. Each curve format i
         <source>the box volume must be above 0 and at most 10000 L</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>--at lies outside the points fitted (%1–%2 Hz)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a frequency asked for lies outside the curve</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -1213,5 +1213,13 @@ Vab にはユニットの Vas が必要です。Vas は α と --vb から求め
         <source>the box volume must be above 0 and at most 10000 L</source>
         <translation>箱の容積は 0 より大きく 10000 L 以下にして下さい</translation>
     </message>
+    <message>
+        <source>--at lies outside the points fitted (%1–%2 Hz)</source>
+        <translation>--at が適合した測定点の範囲（%1～%2 Hz）の外です</translation>
+    </message>
+    <message>
+        <source>a frequency asked for lies outside the curve</source>
+        <translation>値を求める周波数が曲線の範囲外です</translation>
+    </message>
 </context>
 </TS>

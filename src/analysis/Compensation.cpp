@@ -304,7 +304,13 @@ struct Networks {
 // the curve with the Re given (below the curve's peak).
 bool DriverForDesign(const CompensationInput& in, const FitPoints& all, CompensationResult& r) {
   DriverValues d = in.driver;
-  if (!in.haveDriver) {
+  if (in.haveDriver) {
+    // The Zobel starts from the coil's inductance at the curve's top, as
+    // measured: a file may give no Le, and its Le belongs to its own coil
+    // model (a Zobel started from 1 µH did not converge).
+    const size_t top = all.w.size() - 1;
+    d.le = std::max(all.zi[top] / all.w[top], 1e-6);
+  } else {
     if (!(in.re > 0) || !(in.re < all.peakR)) {
       r.failure = CompFailure::BadRe;
       return false;

@@ -266,8 +266,6 @@ bool AllFinite(const FitCurve& c) {
 }
 
 bool HasPhase(const FitCurve& c) {
-  // Within one 0.1° step of 0: a θ of 0 comes back from the unit's records
-  // as -0.05.
   return std::any_of(c.thetaDeg.begin(), c.thetaDeg.end(), [](double t) { return std::abs(t) > 0.1; });
 }
 

@@ -142,9 +142,10 @@ struct FitResult {
 FitPoints SelectPoints(const FitCurve& in, double fmin, double fmax);
 // True when every number of `c` is finite and its columns match.
 bool AllFinite(const FitCurve& c);
-// False for a curve whose θ is 0 at every point: a table of |Z| alone (two
-// columns, or a phase column of zeros). A measured driver's θ is never 0
-// throughout.
+// False for a curve whose θ lies within the unit's 0.1° step of 0 at every
+// point: a table of |Z| alone (two columns, or a phase column of zeros; a θ
+// of 0 comes back from the unit's records as −0.05). A measured driver's θ
+// leaves that band away from its resonance.
 bool HasPhase(const FitCurve& c);
 
 // How far the local maximum of |Z| at point k rises above the higher of the

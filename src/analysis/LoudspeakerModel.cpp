@@ -154,29 +154,33 @@ double LoudspeakerModel::Resonance(const double* x, double mass, double kbox) co
 
 // Starting values from the peaks, the three-point method and the top of
 // the range.
-void LoudspeakerModel::Start(const std::vector<FitPoints>& curves, std::vector<double>& x,
-                             std::vector<bool>& free) const {
+namespace {
+
+// The moving mass from the second curve's shift of the resonance: by an
+// added mass, else by a box's stiffness; from the free curve alone any mass
+// draws the same curve.
+double StartMass(const std::vector<FitPoints>& curves) {
   const FitPoints& f = curves.front();
-  const double re = s_.re;
-  const double wp = 2 * Pi * f.peakHz;
-  double qms, qes;
-  ThreePoint(f, re, qms, qes);
-  double mms = 0.01;  // free curve only: any mass gives the same curve
-  bool massGiven = false;
-  for (const FitPoints& c : curves) {
+  for (const FitPoints& c : curves)
     if (c.load[0] > 0) {
       const double ratio = f.peakHz / c.peakHz;
-      mms = c.load[0] / (ratio * ratio - 1);
-      massGiven = true;
-      break;
+      return c.load[0] / (ratio * ratio - 1);
     }
-  }
-  if (curves.size() > 1 && !massGiven) {
-    const FitPoints& b = curves.back();
-    const double ratio = b.peakHz / f.peakHz;
-    const double cms = (ratio * ratio - 1) / b.load[1];
-    mms = 1 / (wp * wp * cms);
-  }
+  if (curves.size() < 2) return 0.01;
+  const FitPoints& b = curves.back();
+  const double ratio = b.peakHz / f.peakHz, wp = 2 * Pi * f.peakHz;
+  const double cms = (ratio * ratio - 1) / b.load[1];
+  return 1 / (wp * wp * cms);
+}
+
+}  // namespace
+
+void LoudspeakerModel::StartMechanics(const std::vector<FitPoints>& curves, std::vector<double>& x) const {
+  const FitPoints& f = curves.front();
+  const double re = s_.re, wp = 2 * Pi * f.peakHz;
+  double qms, qes;
+  ThreePoint(f, re, qms, qes);
+  const double mms = StartMass(curves);
   x.assign(ParamCount, 0.0);
   x[PRe] = re;
   x[PMms] = mms;
@@ -184,7 +188,11 @@ void LoudspeakerModel::Start(const std::vector<FitPoints>& curves, std::vector<d
   x[PRms] = wp * mms / qms;
   x[PBl] = std::sqrt(wp * mms * re / qes);
   x[PLam] = s_.creep ? 0.03 : 0;
-  // The coil from what is left at the top of the range.
+}
+
+void LoudspeakerModel::StartCoil(const FitPoints& f, std::vector<double>& x) const {
+  const double re = s_.re;
+  // What is left at the top of the range beside the mechanics, as lr + j·li.
   const size_t t = f.w.size() - 1;
   const double w = f.w[t];
   double mr, mi;
@@ -214,9 +222,15 @@ void LoudspeakerModel::Start(const std::vector<FitPoints>& curves, std::vector<d
     x[PN] = std::clamp(std::atan2(li, lr) / (Pi / 2), 0.3, 0.9);
     x[PK] = std::hypot(lr, li) / std::pow(w, x[PN]);
   }
+}
+
+void LoudspeakerModel::Start(const std::vector<FitPoints>& curves, std::vector<double>& x,
+                             std::vector<bool>& free) const {
+  StartMechanics(curves, x);
+  StartCoil(curves.front(), x);
   free.assign(ParamCount, false);
   free[PRe] = s_.fitRe;
-  free[PMms] = curves.size() > 1;
+  free[PMms] = curves.size() > 1;  // a mass needs the second curve
   free[PRms] = free[PCms] = free[PBl] = true;
   free[PLam] = s_.creep;
   free[PLe] = s_.coil != CoilModel::Semi;

@@ -49,6 +49,11 @@ class LoudspeakerModel final : public FitModelOf<LoudspeakerModel> {
   double Resonance(const double* x, double mass, double kbox) const;
 
  private:
+  // The start's steps: the mechanics from the resonance's three points and
+  // the second curve's shift (x sized and filled), then the coil from what
+  // is left at the top of the free curve's range.
+  void StartMechanics(const std::vector<FitPoints>& curves, std::vector<double>& x) const;
+  void StartCoil(const FitPoints& free, std::vector<double>& x) const;
   // k'(ω) and k''(ω), the suspension's complex stiffness.
   void Stiffness(const double* x, double w, double& k1, double& k2) const;
   Setup s_;

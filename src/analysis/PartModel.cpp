@@ -322,6 +322,15 @@ PartResult MeasurePart(const PartInput& in) {
     r.failure = PartFailure::LooksLikeDriver;
     return r;
   }
+  // A value is measured where the curve was: beyond it the model's value is
+  // a guess (and at 1e308 Hz not even a number).
+  for (double f : in.atHz)
+    if (f < points.fLow * 0.999 || f > points.fHigh * 1.001) {
+      r.failure = PartFailure::AtOutside;
+      r.fittedLow = points.fLow;
+      r.fittedHigh = points.fHigh;
+      return r;
+    }
   r.kind = in.kind;
   if (r.kind == PartKind::Auto) {
     r.kind = Recognise(points);

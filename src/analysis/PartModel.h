@@ -40,6 +40,7 @@ enum class PartFailure {
   LooksLikeDriver,  // a resonance peak with |Z| low on both sides
   NotRecognised,    // auto: θ fits none of the parts
   NotConverged,     // the fit gave no values
+  AtOutside,        // a frequency asked for lies outside the points fitted
 };
 
 struct PartInput {
@@ -59,6 +60,8 @@ struct PartResult {
   // band of the unit resolves the part; its range in Hz.
   int suggestedBand = 0;
   double suggestedLow = 0, suggestedHigh = 0;
+  // With AtOutside: the range of the points fitted, Hz.
+  double fittedLow = 0, fittedHigh = 0;
   FitResult fit;
   // The values at atHz: fit.value/sigma[atFirst + i] (display scale in the
   // table), AtUnit() their unit.

@@ -251,6 +251,10 @@ QString PartFailureText(const PartResult& r) {
     case PartFailure::LooksLikeDriver:
       return ToolText::tr("the curve shows a driver's resonance, not a part (use fit or compensate)");
     case PartFailure::NotRecognised: return ToolText::tr("θ fits none of the parts: give --kind");
+    case PartFailure::AtOutside:
+      return ToolText::tr("--at lies outside the points fitted (%1–%2 Hz)")
+          .arg(r.fittedLow, 0, 'f', 0)
+          .arg(r.fittedHigh, 0, 'f', 0);
     case PartFailure::TooFewResolvable:
       if (r.suggestedBand > 0)
         return ToolText::tr("%1 of %2 points lie beyond what the unit resolves (|Z| from %3 to %4 Ω): measure "
@@ -279,6 +283,7 @@ QString PartFailureShortText(PartFailure failure) {
     case PartFailure::TooFewResolvable: return ToolText::tr("too few points within what the unit resolves");
     case PartFailure::LooksLikeDriver: return ToolText::tr("a driver's curve, not a part's");
     case PartFailure::NotRecognised: return ToolText::tr("θ fits none of the parts");
+    case PartFailure::AtOutside: return ToolText::tr("a frequency asked for lies outside the curve");
     case PartFailure::NotConverged: return FitFailureText(FitFailure::NotConverged);
   }
   return {};

@@ -49,6 +49,10 @@ TEST(CompensateCommand, DesignsFromTheCurveWritesTheZmaAndRefusesWhatIsNoDrivers
   const QList<QByteArray> top = lines.at(lines.size() - 2).split(' ');
   EXPECT_NEAR(top.value(0).toDouble(), 20000, 100);
   EXPECT_NEAR(top.value(1).toDouble(), m.Re, 0.1 * m.Re);
+  // From a driver file without Le (the Zobel's start from the curve's top).
+  ASSERT_TRUE(WriteAll(dir.Path("w.wdr"), "[Driver]\nRe=5.6\nFs=42\nQms=4.2\nQes=0.42\n"));
+  const ToolRun fromFile = Tool({"compensate", driver, "--driver", dir.Path("w.wdr")});
+  EXPECT_EQ(fromFile.status, 0) << fromFile.err;
   // A part's curve, a band beyond the curve, no driver's values, the input as the output.
   const QString part = Part(dir, "l.DTA", kavsim::PartModel::Kind::Inductor);
   const struct { QStringList args; int status; const char* says; } refused[] = {
@@ -57,6 +61,8 @@ TEST(CompensateCommand, DesignsFromTheCurveWritesTheZmaAndRefusesWhatIsNoDrivers
       {{"compensate", driver}, 64, "--re"},
       {{"compensate", driver, "--re", "5.6", "-o", driver}, 64, "woofer.DTA"},
       {{"part", driver}, 1, "driver"},
+      {{"part", part, "--at", "1e308"}, 1, "--at lies outside"},
+      {{"part", part, "--at", "30000"}, 1, "--at lies outside"},
   };
   for (const auto& c : refused) {
     const ToolRun r = Tool(c.args);

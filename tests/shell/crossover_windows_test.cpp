@@ -45,6 +45,16 @@ TEST_F(CrossoverWindowTest, APartAndACompensationByKeyboardDashedUntilTheMeasure
   EXPECT_NEAR(part->Table->item(0, 1)->text().toDouble(), 1.0, 0.01);
   EXPECT_TRUE(part->InfoLabel->text().startsWith(QStringLiteral("インダクタ（θ から判定）")));
   ASSERT_NE(Drawn(main, part), nullptr);
+  // The fitted part as ZMA: the model's |Z| at the points measured.
+  modal->fileAnswers = {dir.Path("coil")};
+  modal->typeAnswers = {1};
+  part->SaveButton->setFocus();
+  QTest::keyClick(part->SaveButton, Qt::Key_Space);
+  const QList<QByteArray> zma = ReadAll(dir.Path("coil.zma")).split('\n');
+  ASSERT_GT(zma.size(), 300);
+  EXPECT_TRUE(zma[0].startsWith("* KAVO fitted part: inductor"));
+  const QList<QByteArray> top = zma[zma.size() - 2].split(' ');  // 1 mH near 20 kHz
+  EXPECT_NEAR(top.value(1).toDouble(), 2 * M_PI * top.value(0).toDouble() * 1e-3, 2.0);
 
   // A driver: the part's result goes; the compensation, Re typed.
   main->mOpenDataFile(WriteDriverFile(dir.Path("woofer.DTA"), 42));
@@ -73,6 +83,24 @@ TEST_F(CrossoverWindowTest, APartAndACompensationByKeyboardDashedUntilTheMeasure
   EXPECT_TRUE(ReadAll(dir.Path("flat.zma")).startsWith("* KAVO compensated impedance"));
   ASSERT_EQ(modal->MessageTexts().size(), 1);
   EXPECT_TRUE(modal->MessageTexts()[0].contains(QStringLiteral("上書き")));
+
+  // The driver from a driver file instead of Re: one not there is said, the
+  // one there gives its Fs to the design.
+  ASSERT_TRUE(WriteAll(dir.Path("w.wdr"), "[Driver]\nRe=5.6\nFs=42\nQms=4.2\nQes=0.42\n"));
+  QTest::keyClick(comp, Qt::Key_D, Qt::AltModifier);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  QTest::keyClick(comp, Qt::Key_L, Qt::AltModifier);
+  ASSERT_EQ(QApplication::focusWidget(), comp->DriverFile);
+  QTest::keyClicks(comp->DriverFile, dir.Path("none.wdr"));
+  QTest::keyClick(comp->DriverFile, Qt::Key_Return);
+  ASSERT_EQ(modal->MessageTexts().size(), 2);
+  EXPECT_TRUE(modal->MessageTexts()[1].contains(QStringLiteral("none.wdr")));
+  QTest::keyClick(comp->DriverFile, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(comp->DriverFile, dir.Path("w.wdr"));
+  QTest::keyClick(comp->DriverFile, Qt::Key_Return);
+  ASSERT_EQ(comp->Table->rowCount(), 5) << modal->MessageTexts().join('|').toStdString();
+  EXPECT_EQ(comp->Result().driver.fs, 42);
+  EXPECT_TRUE(comp->NotesLabel->text().contains(QStringLiteral("w.wdr")));
   main->mOpenDataFile(WriteDriverFile(dir.Path("other.DTA"), 47));
   EXPECT_EQ(comp->Table->rowCount(), 0);
   EXPECT_FALSE(comp->SaveButton->isEnabled());

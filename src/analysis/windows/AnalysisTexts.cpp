@@ -138,6 +138,7 @@ QString PartFailureText(PartFailure failure) {
     case PartFailure::TooFewResolvable: return U("本器が分解できる範囲（0.05～655.34 Ω）の測定点が足りません");
     case PartFailure::LooksLikeDriver: return U("部品ではなくスピーカーの曲線です");
     case PartFailure::NotRecognised: return U("θ がどの部品にも合いません");
+    case PartFailure::AtOutside: return U("値を求める周波数が測定の範囲外です");
     case PartFailure::NotConverged: return FitFailureText(FitFailure::NotConverged);
   }
   return {};

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,6 +13,7 @@
 
 #include "analysis/FitReport.h"
 #include "analysis/windows/AnalysisTexts.h"
+#include "platform/desktop/Modal.h"
 
 namespace kavo {
 namespace {
@@ -105,9 +107,26 @@ bool TFormPart::OverlayAt(double f, std::complex<double>& z) const {
   return true;
 }
 
-std::vector<TFormAnalysis::SaveType> TFormPart::SaveTypes() const { return {{"テキストファイル", ".txt"}}; }
+std::vector<TFormAnalysis::SaveType> TFormPart::SaveTypes() const {
+  return {{"テキストファイル", ".txt"}, {"ZMA ファイル（適合した部品）", ".zma"}};
+}
 
-QByteArray TFormPart::SaveBytes(int) const {
+QByteArray TFormPart::SaveBytes(int type) const {
+  if (type == 1) {
+    // The fitted part's impedance at the measured frequencies it was fitted
+    // over, for crossover programs: plain ASCII, points whatever the locale.
+    QByteArray out = "* KAVO fitted part: " + QByteArray(PartKindName(result_.kind)) + '\n';
+    out += "* source: " + SourceText(QStringLiteral("\n* date: ")).toUtf8() + '\n';
+    out += "* frequency [Hz]  magnitude [ohm]  phase [deg]\n";
+    for (double f : Current().f) {
+      if (f < result_.fit.fmin * 0.999 || f > result_.fit.fmax * 1.001) continue;
+      const std::complex<double> z = result_.fit.Impedance(f);
+      if (!std::isfinite(std::abs(z)) || !std::isfinite(std::arg(z))) continue;
+      out += QByteArray::number(f, 'f', 4) + ' ' + QByteArray::number(std::abs(z), 'f', 4) + ' ' +
+             QByteArray::number(std::arg(z) * 180 / M_PI, 'f', 3) + '\n';
+    }
+    return out;
+  }
   const QString header = QStringLiteral("* KAVO part\n* source: %1\n* kind: %2\n")
                              .arg(SourceText(QStringLiteral("\n* date: ")), QLatin1String(PartKindName(result_.kind)));
   return header.toUtf8() + FitTableText(result_.fit);
@@ -133,10 +152,23 @@ TFormComp::TFormComp(QWidget* parent) : TFormAnalysis(parent, "TFormComp", "イ�
     e->setFixedWidth(width);
     return e;
   };
+  DriverCombo = new QComboBox(this);
+  DriverCombo->addItems({U("Re を入力（モデル適合で Fs・Qms・Qes）"), U("ドライバファイル (.wdr)")});
+  grid->addWidget(label("ユニット(&D)", DriverCombo), 0, 0);
+  grid->addWidget(DriverCombo, 0, 1, 1, 3);
   ReEdit = edit(70);
-  grid->addWidget(label("Re(&R)", ReEdit), 0, 0);
-  grid->addWidget(ReEdit, 0, 1);
-  grid->addWidget(new QLabel(U("Ω"), this), 0, 2);
+  grid->addWidget(label("Re(&R)", ReEdit), 1, 0);
+  grid->addWidget(ReEdit, 1, 1);
+  grid->addWidget(new QLabel(U("Ω"), this), 1, 2);
+  DriverFile = new QLineEdit(this);
+  BrowseButton = new QPushButton(U("参照(&B)..."), this);
+  auto* file = new QHBoxLayout;
+  file->addWidget(DriverFile, 1);
+  file->addWidget(BrowseButton);
+  grid->addWidget(label("ファイル(&L)", DriverFile), 2, 0);
+  grid->addLayout(file, 2, 1, 1, 3);
+  connect(DriverCombo, &QComboBox::currentIndexChanged, this, &TFormComp::DriverChanged);
+  connect(BrowseButton, &QPushButton::clicked, this, &TFormComp::BrowseClick);
   ZobelCheck = new QCheckBox(U("ゾベル(&Z)"), this);
   NotchCheck = new QCheckBox(U("ノッチ(&N)"), this);
   ZobelCheck->setChecked(true);
@@ -145,7 +177,7 @@ TFormComp::TFormComp(QWidget* parent) : TFormAnalysis(parent, "TFormComp", "イ�
   networks->addWidget(ZobelCheck);
   networks->addWidget(NotchCheck);
   networks->addStretch();
-  grid->addLayout(networks, 1, 1, 1, 3);
+  grid->addLayout(networks, 3, 1, 1, 3);
   LowEdit = edit(70);
   HighEdit = edit(70);
   LowEdit->setPlaceholderText(U("3×Fs"));
@@ -156,30 +188,63 @@ TFormComp::TFormComp(QWidget* parent) : TFormAnalysis(parent, "TFormComp", "イ�
   band->addWidget(HighEdit);
   band->addWidget(new QLabel(U("Hz"), this));
   band->addStretch();
-  grid->addWidget(label("平坦化する帯域(&F)", LowEdit), 2, 0);
-  grid->addLayout(band, 2, 1, 1, 3);
+  grid->addWidget(label("平坦化する帯域(&F)", LowEdit), 4, 0);
+  grid->addLayout(band, 4, 1, 1, 3);
   SeriesCombo = new QComboBox(this);
   SeriesCombo->addItem(U("L・C は E12、R は E24"));
   SeriesCombo->addItem(U("すべて E12"));
   SeriesCombo->addItem(U("すべて E24"));
   SeriesCombo->addItem(U("計算値のまま"));
-  grid->addWidget(label("標準値(&E)", SeriesCombo), 3, 0);
-  grid->addWidget(SeriesCombo, 3, 1, 1, 3);
+  grid->addWidget(label("標準値(&E)", SeriesCombo), 5, 0);
+  grid->addWidget(SeriesCombo, 5, 1, 1, 3);
   PowerEdit = edit(70);
   PowerEdit->setText(QStringLiteral("10"));
-  grid->addWidget(label("入力電力(&W)", PowerEdit), 4, 0);
-  grid->addWidget(PowerEdit, 4, 1);
-  grid->addWidget(new QLabel(U("W（公称インピーダンスに）"), this), 4, 2, 1, 2);
-  FinishLayout(grid, 5, 4, {ReEdit, ZobelCheck, NotchCheck, LowEdit, HighEdit, SeriesCombo, PowerEdit},
+  grid->addWidget(label("入力電力(&W)", PowerEdit), 6, 0);
+  grid->addWidget(PowerEdit, 6, 1);
+  grid->addWidget(new QLabel(U("W（公称インピーダンスに）"), this), 6, 2, 1, 2);
+  FinishLayout(grid, 7, 4,
+               {DriverCombo, ReEdit, DriverFile, BrowseButton, ZobelCheck, NotchCheck, LowEdit, HighEdit, SeriesCombo,
+                PowerEdit},
                {U("素子"), U("値"), U("±σ"), U("単位"), U("標準値")}, 9);
-  resize(460, 520);
+  DriverChanged();
+  resize(480, 580);
+}
+
+void TFormComp::DriverChanged() {
+  const bool file = DriverCombo->currentIndex() == 1;
+  ReEdit->setEnabled(!file);
+  DriverFile->setEnabled(file);
+  BrowseButton->setEnabled(file);
+}
+
+void TFormComp::BrowseClick() {
+  QString path;
+  if (Modal().OpenFileName(this, U("ドライバファイル"), U("ドライバファイル (*.wdr)|*.wdr"), QString(), path) &&
+      !path.isEmpty())
+    DriverFile->setText(path);
+}
+
+bool TFormComp::ReadDriver(CompensationInput& in) {
+  const QString name = DriverFile->text().trimmed();
+  if (name.isEmpty()) return Tell(U("ドライバファイルを選んでください")), false;
+  const LoadFailure failure = ReadDriverFile(name, in.driver);
+  // The design needs Re as well as the file's Fs and Q values.
+  if (failure == LoadFailure::NotData || (failure == LoadFailure::None && !(in.driver.re > 0)))
+    return Tell(name + U("：ドライバファイルとして読めません（Re、Fs と、Qms・Qes・Qts のうち2つが必要です）")), false;
+  if (failure != LoadFailure::None) return Tell(FileFailureText(name, failure, QString())), false;
+  in.haveDriver = true;
+  return true;
 }
 
 void TFormComp::RunClick() {
   CompensationInput in;
   in.curve = Current();
   if (in.curve.Empty()) return Tell(U("データがありません"));
-  if (!Number(ReEdit, in.re)) return Tell(U("Re の値が正しくありません"));
+  const bool fromFile = DriverCombo->currentIndex() == 1;
+  if (fromFile ? !ReadDriver(in) : !Number(ReEdit, in.re)) {
+    if (!fromFile) Tell(U("Re の値が正しくありません"));
+    return;
+  }
   in.zobel = ZobelCheck->isChecked();
   in.notch = NotchCheck->isChecked();
   if (!in.zobel && !in.notch) return Tell(U("ゾベルかノッチを選んでください"));
@@ -208,7 +273,11 @@ void TFormComp::RunClick() {
   if (r.Part("Rz")) info += U("\nRz の電力 %1 W").arg(r.zobelPowerW, 0, 'f', 2);
   if (r.Part("Rz2")) info += U("、Rz2 の電力 %1 W").arg(r.zobelPower2W, 0, 'f', 2);
   info += U("\nFs %1 Hz、Qms %2、Qes %3").arg(r.driver.fs, 0, 'f', 1).arg(r.driver.qms, 0, 'f', 2).arg(r.driver.qes, 0, 'f', 3);
-  ShowResult(in.curve, rows, info, QString());
+  // The driver file is an input: a save never replaces it.
+  const QString driverFile = fromFile ? DriverFile->text().trimmed() : QString();
+  ShowResult(in.curve, rows, info, fromFile ? U("ドライバファイル：") + OneLine(driverFile) : QString(),
+             fromFile ? QStringList{driverFile} : QStringList());
+  driverFile_ = driverFile;
 }
 
 bool TFormComp::OverlayAt(double f, std::complex<double>& z) const {
@@ -224,14 +293,17 @@ std::vector<TFormAnalysis::SaveType> TFormComp::SaveTypes() const {
 
 QByteArray TFormComp::SaveBytes(int type) const {
   if (type == 1) return CompensatedZma(result_, exact_, fileName_ ? *fileName_ : QString());
-  const QString header = QStringLiteral("* KAVO impedance compensation\n* source: %1\n")
-                             .arg(SourceText(QStringLiteral("\n* date: ")));
+  const QString driver = driverFile_.isEmpty()
+                             ? QStringLiteral("Re %1 ohm").arg(QString::number(result_.driver.re, 'g', 6))
+                             : OneLine(QFileInfo(driverFile_).fileName());
+  const QString header = QStringLiteral("* KAVO impedance compensation\n* source: %1\n* driver: %2\n")
+                             .arg(SourceText(QStringLiteral("\n* date: ")), driver);
   return header.toUtf8() + CompensationText(result_);
 }
 
 void TFormComp::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (ReEdit->text().isEmpty()) ReEdit->setFocus();
+  if (DriverCombo->currentIndex() == 0 && ReEdit->text().isEmpty()) ReEdit->setFocus();
   else RunButton->setFocus();
 }
 

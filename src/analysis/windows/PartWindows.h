@@ -4,7 +4,9 @@
 //   "インピーダンス補正" the Zobel and notch designed from the driver's curve
 //                      (analysis/Compensation): each component with ±σ and
 //                      its standard value, the flatness, the compensated curve
-//                      (standard values) dashed over the measurement.
+//                      (standard values) dashed over the measurement. The
+//                      driver's Fs, Qms and Qes come from its model fitted
+//                      with the Re typed, or from a driver file (.wdr).
 #pragma once
 
 #include "analysis/Compensation.h"
@@ -13,6 +15,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QPushButton;
 
 namespace kavo {
 
@@ -46,6 +49,9 @@ class TFormComp : public TFormAnalysis {
   void RunClick() override;
   const CompensationResult& Result() const { return result_; }
 
+  QComboBox* DriverCombo = nullptr;  // Re typed, a driver file
+  QLineEdit* DriverFile = nullptr;
+  QPushButton* BrowseButton = nullptr;
   QCheckBox* ZobelCheck = nullptr;
   QCheckBox* NotchCheck = nullptr;
   QLineEdit* LowEdit = nullptr;
@@ -57,11 +63,20 @@ class TFormComp : public TFormAnalysis {
   bool OverlayAt(double f, std::complex<double>& z) const override;
   QByteArray SaveBytes(int type) const override;
   std::vector<SaveType> SaveTypes() const override;
-  void Forget() override { result_ = {}; }
+  void Forget() override {
+    result_ = {};
+    driverFile_.clear();
+  }
   void showEvent(QShowEvent* event) override;
 
  private:
+  void DriverChanged();
+  void BrowseClick();
+  // The driver's values from the file named; false (and said) when it gives none.
+  bool ReadDriver(CompensationInput& in);
+
   CompensationResult result_;
+  QString driverFile_;  // the driver file the result was designed with
   bool exact_ = false;
 };
 
