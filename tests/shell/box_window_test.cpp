@@ -2,12 +2,15 @@
 // the driver's values typed, Return; the table with the classic estimates,
 // the fitted system dashed over the measurement until it changes, the save.
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <sys/stat.h>
 
 #include "MainProbe.h"
 #include "MainWindowFixture.h"
@@ -108,6 +111,16 @@ TEST_F(BoxWindowTest, ByKeyboardFromTheAnalysisWindowToTheTableTheDashedSystemAn
   EXPECT_EQ(ReadAll(dir.Path("vented.txt")), "kept");
   EXPECT_TRUE(modal->MessageTexts().last().contains(QStringLiteral("上書きしますか")));
 
+  // A FIFO named as it is: written into (refused, nobody reads), never a
+  // "fifo.txt" made beside it.
+  ASSERT_EQ(::mkfifo(QFile::encodeName(dir.Path("fifo")).constData(), 0600), 0);
+  modal->fileAnswers = {dir.Path("fifo")};
+  modal->messageAnswers = {MsgResult::Yes};
+  QTest::keyClick(box->SaveButton, Qt::Key_Space);
+  EXPECT_FALSE(QFileInfo::exists(dir.Path("fifo.txt")));
+  EXPECT_TRUE(modal->MessageTexts().last().contains(QStringLiteral("保存できませんでした")))
+      << modal->MessageTexts().join('|').toStdString();
+
   // Another measurement: the fit and its curve go.
   kavsim::DriverModel other;
   ASSERT_TRUE(kavsim::FindPreset("fullrange", other));
@@ -115,6 +128,35 @@ TEST_F(BoxWindowTest, ByKeyboardFromTheAnalysisWindowToTheTableTheDashedSystemAn
   EXPECT_EQ(box->Table->rowCount(), 0);
   EXPECT_EQ(BoxOverlay(main, box), nullptr);
   EXPECT_FALSE(box->SaveButton->isEnabled());
+}
+
+// Hostile volumes each get the one rule, typed in and fitted by Return; the
+// driver's source (Alt+D) and Sd (Alt+C) each have a key of their own.
+TEST_F(BoxWindowTest, EveryBadVolumeIsRefusedByTheRuleAndEveryFieldHasItsOwnKey) {
+  Start();
+  main->show();
+  kavsim::DriverModel m;
+  ASSERT_TRUE(kavsim::FindPreset("woofer65", m));
+  m.box = kavsim::DriverModel::Box::Closed, m.vb = 12e-3, m.qa = 8;
+  main->mOpenDataFile(WriteMeasurement(dir, "closed.DTA", m));
+  TFormMainProbe(main).MenuMesure_Box()->trigger();
+  TFormBox* box = Forms().box;
+  ASSERT_TRUE(PumpUntil([&] { box->activateWindow(); return box->isActiveWindow(); }));
+  QTest::keyClick(box, Qt::Key_D, Qt::AltModifier);
+  ASSERT_EQ(QApplication::focusWidget(), box->DriverCombo);
+  QTest::keyClick(box->DriverCombo, Qt::Key_Down);  // ドライバファイル: Sd open
+  QTest::keyClick(box, Qt::Key_C, Qt::AltModifier);
+  EXPECT_EQ(QApplication::focusWidget(), box->SdEdit);
+  QTest::keyClick(box, Qt::Key_D, Qt::AltModifier);
+  EXPECT_EQ(QApplication::focusWidget(), box->DriverCombo);
+  for (const char* vb : {"0", "-1", "abc", "1,5", "1e308"}) {
+    box->VbEdit->clear();
+    QTest::keyClicks(box->VbEdit, QString::fromLatin1(vb));
+    QTest::keyClick(box->VbEdit, Qt::Key_Return);
+    ASSERT_FALSE(modal->MessageTexts().isEmpty()) << vb;
+    EXPECT_TRUE(modal->MessageTexts().last().contains(QStringLiteral("10000 L 以下の数"))) << vb;
+    EXPECT_EQ(box->Table->rowCount(), 0) << vb;
+  }
 }
 
 }  // namespace

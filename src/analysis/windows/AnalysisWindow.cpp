@@ -213,6 +213,10 @@ void TFormAnalysis::SaveClick() {
   QString name = ForceExtension(chosen, QLatin1String(types[size_t(type)].extension));
   for (int t = 0; t < int(types.size()); ++t)
     if (ForceExtension(chosen, QLatin1String(types[size_t(t)].extension)) == chosen) type = t, name = chosen;
+  // A device or FIFO named as it is (/dev/null) is written into, as
+  // WriteWhole does, never a new file beside it with an extension.
+  const QFileInfo existing(chosen);
+  if (existing.exists() && !existing.isFile() && !existing.isDir()) name = chosen;
   QStringList shown = filesShown ? filesShown() : QStringList();
   shown << inputs_;
   if (!MaySaveTo(this, U(caption_), name, shown)) return;

@@ -69,7 +69,7 @@ TFormBox::TFormBox(QWidget* parent) : TFormAnalysis(parent, "TFormBox", "箱の�
     QLineEdit* edit;
     const char* unit;
   } values[] = {{"Fs(&S)", FsEdit, "Hz"}, {"Qms(&M)", QmsEdit, ""}, {"Qes(&E)", QesEdit, ""},
-                {"Qts(&T)", QtsEdit, ""}, {"Vas(&A)", VasEdit, "L"}, {"Sd(&D)", SdEdit, "cm²"}};
+                {"Qts(&T)", QtsEdit, ""}, {"Vas(&A)", VasEdit, "L"}, {"Sd(&C)", SdEdit, "cm²"}};
   for (int i = 0; i < int(std::size(values)); ++i) {
     typed->addWidget(label(values[i].name, values[i].edit), i / 3, (i % 3) * 3);
     typed->addWidget(values[i].edit, i / 3, (i % 3) * 3 + 1);
@@ -109,7 +109,9 @@ bool TFormBox::Gather(BoxInput& in) {
   if (in.boxed.Empty()) return Tell(U("データがありません")), false;
   in.kind = KindCombo->currentIndex() == 1 ? BoxKind::Vented : BoxKind::Closed;
   double litres = 0, sd = 0;
-  if (!Optional(VbEdit, litres)) return Tell(U("箱の容積は0より大きな値にしてください")), false;
+  // "abc", "1,5" and "1e308" as much as "0": the same rule for each.
+  if (!Optional(VbEdit, litres) || litres * 1e-3 > MaxBoxVolume)
+    return Tell(U("箱の容積 Vb は 0 より大きく 10000 L 以下の数で入力してください（小数点は「.」）")), false;
   in.vb = litres * 1e-3;
   if (!Optional(ReEdit, in.re)) return Tell(U("Re の値が正しくありません")), false;
   const int source = DriverCombo->currentIndex();
