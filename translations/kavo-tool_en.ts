@@ -1205,5 +1205,13 @@ Vab needs the driver&apos;s Vas; Vas comes from α and --vb. Each curve format i
         <source>a frequency asked for lies outside the curve</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>--power must be above 0 and at most %1 W</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the driver file&apos;s Fs (%1 Hz) is far from the curve&apos;s resonance (%2 Hz): another driver&apos;s file?</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

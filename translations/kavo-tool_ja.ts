@@ -1221,5 +1221,13 @@ Vab にはユニットの Vas が必要です。Vas は α と --vb から求め
         <source>a frequency asked for lies outside the curve</source>
         <translation>値を求める周波数が曲線の範囲外です</translation>
     </message>
+    <message>
+        <source>--power must be above 0 and at most %1 W</source>
+        <translation>--power は 0 より大きく %1 W 以下にして下さい</translation>
+    </message>
+    <message>
+        <source>the driver file&apos;s Fs (%1 Hz) is far from the curve&apos;s resonance (%2 Hz): another driver&apos;s file?</source>
+        <translation>ドライバファイルの Fs（%1 Hz）が曲線の共振（%2 Hz）から離れています。別のユニットのファイルではありませんか</translation>
+    </message>
 </context>
 </TS>

@@ -305,6 +305,15 @@ struct Networks {
 bool DriverForDesign(const CompensationInput& in, const FitPoints& all, CompensationResult& r) {
   DriverValues d = in.driver;
   if (in.haveDriver) {
+    // A file of another driver (or of this one in a box) would give a notch
+    // away from the resonance measured: a quarter off is more than days,
+    // temperature or the unit make.
+    if (!(std::abs(all.peakHz / d.fs - 1) <= 0.25)) {
+      r.failure = CompFailure::OtherDriver;
+      r.driver = d;
+      r.peakHz = all.peakHz;
+      return false;
+    }
     // The Zobel starts from the coil's inductance at the curve's top, as
     // measured: a file may give no Le, and its Le belongs to its own coil
     // model (a Zobel started from 1 µH did not converge).
@@ -438,6 +447,10 @@ CompensationResult DesignCompensation(const CompensationInput& in) {
   if (!AllFinite(in.curve) || !std::isfinite(in.re) || !std::isfinite(in.bandLow) || !std::isfinite(in.bandHigh) ||
       !std::isfinite(in.powerW)) {
     r.failure = CompFailure::NonFinite;
+    return r;
+  }
+  if (!(in.powerW > 0) || in.powerW > MaxPowerW) {
+    r.failure = CompFailure::BadPower;
     return r;
   }
   FitPoints all = SelectPoints(in.curve, 0, std::numeric_limits<double>::max());

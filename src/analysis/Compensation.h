@@ -47,7 +47,11 @@ enum class CompFailure {
   BadRe,         // Re not above 0 and below the curve's peak
   BandOutside,   // the band does not lie within the curve
   NotConverged,  // the Zobel fit gave nothing
+  BadPower,      // the drive not above 0 W or above MaxPowerW
+  OtherDriver,   // the driver file's Fs and the curve's resonance far apart
 };
+// No loudspeaker takes more; far above it the Zobel's power is no number.
+constexpr double MaxPowerW = 10000;
 
 struct CompensationInput {
   FitCurve curve;
@@ -76,6 +80,7 @@ struct CompensationResult {
   DriverValues driver;                 // what the design used
   std::vector<CompComponent> parts;    // the designed ones: Rz Cz [Rz2 Cz2] [Rn Ln Cn]
   double bandLow = 0, bandHigh = 0;    // Hz, as designed
+  double peakHz = 0;                   // the curve's resonance (with OtherDriver)
   double flatnessExact = 0, flatnessStandard = 0;  // %
   double zobelPowerW = 0, zobelPower2W = 0;        // at the band's top
   // The whole curve compensated, with exact and with standard values.

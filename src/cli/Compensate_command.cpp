@@ -79,8 +79,9 @@ int RunCompensate(const QStringList& args, std::ostream& out, std::ostream& err)
   if (line.Has("--re") == line.Has("--driver")) return usage(ToolText::tr("give either --re OHMS or --driver FILE.wdr"));
   if (line.Has("--re") && (!ParseDecimal(line.Value("--re"), in.re) || !(in.re > 0)))
     return usage(ToolText::tr("%1 must be a number above 0, not '%2'").arg("--re", line.Value("--re")));
-  if (line.Has("--power") && (!ParseDecimal(line.Value("--power"), in.powerW) || !(in.powerW > 0)))
-    return usage(ToolText::tr("%1 must be a number above 0, not '%2'").arg("--power", line.Value("--power")));
+  if (line.Has("--power") &&
+      (!ParseDecimal(line.Value("--power"), in.powerW) || !(in.powerW > 0) || in.powerW > MaxPowerW))
+    return usage(ToolText::tr("--power must be above 0 and at most %1 W").arg(MaxPowerW));
   if (line.Has("--band")) {
     const QStringList band = line.Value("--band").split(QLatin1Char(' '));
     if (!ParseDecimal(band.value(0), in.bandLow) || !ParseDecimal(band.value(1), in.bandHigh) || !(in.bandLow > 0) ||

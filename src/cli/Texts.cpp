@@ -314,6 +314,11 @@ QString CompFailureText(const CompensationResult& r) {
     case CompFailure::BandOutside:
       return ToolText::tr("the band must lie within the curve and hold %1 points or more").arg(MinFitPoints);
     case CompFailure::NotConverged: return FitFailureText(FitFailure::NotConverged);
+    case CompFailure::BadPower: return ToolText::tr("--power must be above 0 and at most %1 W").arg(MaxPowerW);
+    case CompFailure::OtherDriver:
+      return ToolText::tr("the driver file's Fs (%1 Hz) is far from the curve's resonance (%2 Hz): another driver's file?")
+          .arg(r.driver.fs, 0, 'f', 1)
+          .arg(r.peakHz, 0, 'f', 1);
   }
   return {};
 }

@@ -37,6 +37,9 @@ TEST(Compensation, FlattensLeLr2AndSemiCoilsToReAndTakesThePeakDown) {
     in.curve = Measured(m);
     in.re = m.Re;
     in.series = ESeries::Exact;
+    in.powerW = 1e308;  // its Zobel's power would be no number
+    EXPECT_EQ(DesignCompensation(in).failure, CompFailure::BadPower);
+    in.powerW = 10;
     const CompensationResult r = DesignCompensation(in);
     ASSERT_TRUE(r.Ok()) << int(coil) << " " << int(r.failure);
     double band = 0, peak = 0;

@@ -53,12 +53,15 @@ TEST(CompensateCommand, DesignsFromTheCurveWritesTheZmaAndRefusesWhatIsNoDrivers
   ASSERT_TRUE(WriteAll(dir.Path("w.wdr"), "[Driver]\nRe=5.6\nFs=42\nQms=4.2\nQes=0.42\n"));
   const ToolRun fromFile = Tool({"compensate", driver, "--driver", dir.Path("w.wdr")});
   EXPECT_EQ(fromFile.status, 0) << fromFile.err;
+  ASSERT_TRUE(WriteAll(dir.Path("other.wdr"), "[Driver]\nRe=5.6\nFs=86\nQms=4.2\nQes=0.42\n"));
   // A part's curve, a band beyond the curve, no driver's values, the input as the output.
   const QString part = Part(dir, "l.DTA", kavsim::PartModel::Kind::Inductor);
   const struct { QStringList args; int status; const char* says; } refused[] = {
       {{"compensate", part, "--re", "0.3"}, 1, "part"},
       {{"compensate", driver, "--re", "5.6", "--band", "200", "40000"}, 1, "band"},
       {{"compensate", driver}, 64, "--re"},
+      {{"compensate", driver, "--re", "5.6", "--power", "1e308"}, 64, "--power"},
+      {{"compensate", driver, "--driver", dir.Path("other.wdr")}, 1, "another driver"},
       {{"compensate", driver, "--re", "5.6", "-o", driver}, 64, "woofer.DTA"},
       {{"part", driver}, 1, "driver"},
       {{"part", part, "--at", "1e308"}, 1, "--at lies outside"},

@@ -153,6 +153,11 @@ QString CompFailureText(const CompensationResult& r) {
     case CompFailure::BadRe: return FitFailureText(FitFailure::BadRe);
     case CompFailure::BandOutside: return U("帯域は曲線の範囲内で、%1 点以上を含めてください").arg(MinFitPoints);
     case CompFailure::NotConverged: return FitFailureText(FitFailure::NotConverged);
+    case CompFailure::BadPower: return U("入力電力は 0 より大きく %1 W 以下にしてください").arg(MaxPowerW);
+    case CompFailure::OtherDriver:
+      return U("ドライバファイルの Fs（%1 Hz）が曲線の共振（%2 Hz）から離れています。別のユニットのファイルではありませんか")
+          .arg(r.driver.fs, 0, 'f', 1)
+          .arg(r.peakHz, 0, 'f', 1);
   }
   return {};
 }
