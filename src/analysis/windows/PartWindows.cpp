@@ -275,8 +275,13 @@ void TFormComp::RunClick() {
   info += U("\nFs %1 Hz、Qms %2、Qes %3").arg(r.driver.fs, 0, 'f', 1).arg(r.driver.qms, 0, 'f', 2).arg(r.driver.qes, 0, 'f', 3);
   // The driver file is an input: a save never replaces it.
   const QString driverFile = fromFile ? DriverFile->text().trimmed() : QString();
-  ShowResult(in.curve, rows, info, fromFile ? U("ドライバファイル：") + OneLine(driverFile) : QString(),
-             fromFile ? QStringList{driverFile} : QStringList());
+  // Why there are two Zobel stages, and a band the design could not bring
+  // within its aim, are said rather than left to be read from the figures.
+  QStringList notes;
+  if (r.Part("Rz2")) notes << U("一段のゾベルでは帯域が ±10 % に収まらないため、二段目を加えました");
+  if (r.flatnessExact > 10) notes << U("計算値でも帯域の平坦度が目標の ±10 % を超えています");
+  if (fromFile) notes << U("ドライバファイル：") + OneLine(driverFile);
+  ShowResult(in.curve, rows, info, notes.join(QLatin1Char('\n')), fromFile ? QStringList{driverFile} : QStringList());
   driverFile_ = driverFile;
 }
 
