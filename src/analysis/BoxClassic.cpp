@@ -12,7 +12,6 @@
 namespace kavo {
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
 
 double Hz(double w) { return w / (2 * Pi); }
 
@@ -80,15 +79,8 @@ BoxShape ShapeOf(const FitPoints& c) {
     double prominence;
   };
   std::vector<Peak> found;
-  for (size_t k = 1; k + 1 < n; ++k) {
-    const double m = c.Mag(k);
-    if (!(m > c.Mag(k - 1) && m >= c.Mag(k + 1))) continue;
-    double left = m, right = m;
-    for (size_t i = k; i-- > 0 && c.Mag(i) <= m;) left = std::min(left, c.Mag(i));
-    for (size_t i = k + 1; i < n && c.Mag(i) <= m; ++i) right = std::min(right, c.Mag(i));
-    const double prominence = m - std::max(left, right);
-    if (prominence > 0.1 * low) found.push_back({k, prominence});
-  }
+  for (size_t k = 1; k + 1 < n; ++k)
+    if (const double prominence = PeakProminence(c, k); prominence > 0.1 * low) found.push_back({k, prominence});
   std::sort(found.begin(), found.end(), [](const Peak& a, const Peak& b) { return a.prominence > b.prominence; });
   if (found.size() > 2) found.resize(2);
   std::sort(found.begin(), found.end(), [](const Peak& a, const Peak& b) { return a.k < b.k; });

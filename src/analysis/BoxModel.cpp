@@ -12,7 +12,6 @@
 namespace kavo {
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
 using B = BoxModel;
@@ -99,12 +98,7 @@ template <typename T>
 void BoxModel::Z(const T* x, const FitPoints& curve, double w, T& zr, T& zi) const {
   T lr = T(0), li = T(0);
   if (s_.coil == CoilModel::Semi) {
-    using std::cos;
-    using std::exp;
-    using std::sin;
-    const T mag = x[PK] * exp(x[PN] * std::log(w));
-    lr = mag * cos(x[PN] * (Pi / 2));
-    li = mag * sin(x[PN] * (Pi / 2));
+    SemiInductance(x[PK], x[PN], w, lr, li);
   } else {
     li = w * x[PLe];
   }

@@ -16,7 +16,6 @@
 namespace kavo {
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
 using Cx = std::complex<double>;
 
 // Stage-two threshold: one stage that meets the aim over the band is kept

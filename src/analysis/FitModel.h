@@ -8,6 +8,7 @@
 
 #include <ceres/jet.h>
 
+#include <cmath>
 #include <memory>
 #include <span>
 #include <vector>
@@ -69,6 +70,17 @@ class FitModel {
   virtual void Assess(const double* /*x*/, const std::vector<FitPoints>& /*curves*/,
                       const std::vector<double>& /*values*/, std::vector<FitNotice>& /*warnings*/) const {}
 };
+
+// The semi-inductance K·(jω)^n of a voice coil: its real and imaginary parts.
+template <typename T>
+void SemiInductance(const T& k, const T& n, double w, T& re, T& im) {
+  using std::cos;
+  using std::exp;
+  using std::sin;
+  const T mag = k * exp(n * std::log(w));
+  re = mag * cos(n * (Pi / 2));
+  im = mag * sin(n * (Pi / 2));
+}
 
 // Both Impedance overloads from one template M::Z<T>.
 template <class M>

@@ -71,6 +71,7 @@ QByteArray FitJson(const FitResult& r, const QString& modelName, const QStringLi
   o.insert(QLatin1String("sigma"), sigmas);
   o.insert(QLatin1String("sigma_parts"), parts);
   o.insert(QLatin1String("residual_correlation"), Number(r.correlation));
+  o.insert(QLatin1String("residual_correlation_points"), Number(r.correlationTime));
   o.insert(QLatin1String("residual_rms"), Number(r.residual));
   o.insert(QLatin1String("model"), modelName);
   o.insert(QLatin1String("range_hz"), QJsonArray{Number(r.fmin), Number(r.fmax)});

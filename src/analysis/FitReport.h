@@ -20,7 +20,8 @@ QByteArray FitTableText(const FitResult& result);
 
 // One JSON object: "values" and "sigma" (the total) by key (display
 // units), "sigma_parts" by key ({"stat", "model", "input"}),
-// "residual_correlation" (ρ), "residual_rms", "model" (`modelName`), "range_hz" (the first curve's range
+// "residual_correlation" (ρ at one point's lag), "residual_correlation_points"
+// (τ, the points per independent one that the stat part of σ counts), "residual_rms", "model" (`modelName`), "range_hz" (the first curve's range
 // as fitted), "ranges_hz" (every curve's, by the model's curve names) and
 // "warnings" (`warnings`). A value not known is null.
 QByteArray FitJson(const FitResult& result, const QString& modelName, const QStringList& warnings);

@@ -14,7 +14,6 @@
 namespace kavo {
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
 constexpr int MaxIterations = 200;
 constexpr int MaxParameters = 24;
 
@@ -288,6 +287,17 @@ FitPoints SelectPoints(const FitCurve& in, double fmin, double fmax) {
   return c;
 }
 
+double PeakProminence(const FitPoints& c, size_t k) {
+  const size_t n = c.w.size();
+  if (k == 0 || k + 1 >= n) return 0;
+  const double m = c.Mag(k);
+  if (!(m > c.Mag(k - 1) && m >= c.Mag(k + 1))) return 0;
+  double left = m, right = m;
+  for (size_t i = k; i-- > 0 && c.Mag(i) <= m;) left = std::min(left, c.Mag(i));
+  for (size_t i = k + 1; i < n && c.Mag(i) <= m; ++i) right = std::min(right, c.Mag(i));
+  return m - std::max(left, right);
+}
+
 bool FindResonance(FitPoints& c) {
   const size_t n = c.w.size();
   double low = std::numeric_limits<double>::max();
@@ -295,12 +305,7 @@ bool FindResonance(FitPoints& c) {
   double best = 0;
   size_t at = 0;
   for (size_t k = 1; k + 1 < n; ++k) {
-    const double m = c.Mag(k);
-    if (!(m > c.Mag(k - 1) && m >= c.Mag(k + 1))) continue;
-    double left = m, right = m;
-    for (size_t i = k; i-- > 0 && c.Mag(i) <= m;) left = std::min(left, c.Mag(i));
-    for (size_t i = k + 1; i < n && c.Mag(i) <= m; ++i) right = std::min(right, c.Mag(i));
-    const double prominence = m - std::max(left, right);
+    const double prominence = PeakProminence(c, k);
     if (prominence > best) {
       best = prominence;
       at = k;

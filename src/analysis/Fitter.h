@@ -30,6 +30,8 @@
 
 namespace kavo {
 
+constexpr double Pi = 3.14159265358979323846;
+
 class FitModel;
 
 // One reported value: its JSON key ("Le_mH"), table name ("Le"), display
@@ -145,6 +147,11 @@ bool AllFinite(const FitCurve& c);
 // of 0 comes back from the unit's records as −0.05). A measured driver's θ
 // leaves that band away from its resonance.
 bool HasPhase(const FitCurve& c);
+
+// How far the local maximum of |Z| at point k rises above the higher of the
+// lowest points on either side before |Z| climbs above it again; 0 where
+// |Z| has no maximum.
+double PeakProminence(const FitPoints& c, size_t k);
 
 // The resonance: the most prominent local maximum of |Z| (its rise above
 // the higher of the lowest points on either side before |Z| climbs above it

@@ -10,7 +10,6 @@
 namespace kavo {
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
 // Im log10(jω/ω_r) = (π/2)/ln 10.
 constexpr double Kappa = Pi / 2 / 2.302585092994046;
 
@@ -100,15 +99,9 @@ void LoudspeakerModel::Z(const T* x, const FitPoints& curve, double w, T& zr, T&
       li = w * x[PLe] + wl * x[PR2] * x[PR2] / d;
       break;
     }
-    case CoilModel::Semi: {
-      using std::cos;
-      using std::exp;
-      using std::sin;
-      const T mag = x[PK] * exp(x[PN] * std::log(w));
-      lr = mag * cos(x[PN] * (Pi / 2));
-      li = mag * sin(x[PN] * (Pi / 2));
+    case CoilModel::Semi:
+      SemiInductance(x[PK], x[PN], w, lr, li);
       break;
-    }
   }
   // Stiffness 1/C(ω) = s1 + j·s2 with C = Cms·(a − jb).
   T s1, s2;

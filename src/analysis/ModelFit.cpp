@@ -10,7 +10,6 @@
 namespace kavo {
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
 constexpr double ReRounding = 0.01;  // Ω, the unit's resolution of R
 
 // A second curve's range: the fit's own, widened (never narrowed) by the

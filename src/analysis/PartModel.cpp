@@ -11,7 +11,6 @@
 namespace kavo {
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
 constexpr double KHz = 2 * Pi * 1000;
 
 // Parameter order per kind.

@@ -104,6 +104,93 @@ int CheckOutputs(const CommandLine& line, const QcSetup& setup, std::ostream& er
   return Proceed;
 }
 
+// What qc reports beyond the lines: the CSV, the JSON files and the failing curves.
+struct QcReport {
+  std::vector<int> shown;  // the parameters any readable file has
+  std::string csv;
+  QJsonArray files;
+  std::vector<QString> failing;
+  std::vector<const QcMeasurement*> failingCurves;
+};
+
+std::vector<int> ShownParams(const std::vector<const QcMeasurement*>& readable) {
+  std::vector<int> shown;
+  for (int p = 0; p < QcParamCount(); ++p)
+    if (std::any_of(readable.begin(), readable.end(), [p](const QcMeasurement* m) { return m->has[size_t(p)]; }))
+      shown.push_back(p);
+  return shown;
+}
+
+// One file's verdict: its line (unless JSON), its CSV row and JSON object;
+// false when it fails.
+bool ReportVerdict(const QString& file, const QcMeasurement& m, const QcSetup& setup, bool json, std::ostream& out,
+                   QcReport& report) {
+  const QcVerdict v = CheckDriver(setup.rules, setup.reference, m);
+  if (!v.pass) {
+    report.failing.push_back(file);
+    report.failingCurves.push_back(&m);
+  }
+  QStringList reasons;
+  for (const QcReason& r : v.reasons) reasons << QcReasonText(r);
+  const QString reasonText = reasons.join(QStringLiteral("; "));
+  if (!json) {
+    out << (v.pass ? "PASS\t" : "FAIL\t") << Std(file);
+    if (!v.pass) out << '\t' << Std(reasonText);
+    out << '\n';
+  }
+  QJsonObject values;
+  report.csv += CsvText(file) + (v.pass ? ",PASS" : ",FAIL");
+  for (const int p : report.shown) {
+    const bool has = m.has[size_t(p)];
+    report.csv += "," + (has ? Number(m.value[size_t(p)]) : std::string());
+    if (has) values.insert(QString::fromStdString(QcParamName(p)), JsonNumber(m.value[size_t(p)]));
+  }
+  report.csv += "," + CsvText(reasonText) + "\n";
+  report.files.append(QJsonObject{
+      {"file", file}, {"pass", v.pass}, {"reasons", QJsonArray::fromStringList(reasons)}, {"values", values}});
+  return v.pass;
+}
+
+// The set's statistics per parameter: STAT lines (unless JSON) and the JSON object.
+QJsonObject ReportStatistics(const std::vector<const QcMeasurement*>& readable, const std::vector<int>& shown, bool json,
+                             std::ostream& out) {
+  QJsonObject stats;
+  if (!json && !shown.empty()) out << "#\tparameter\tcount\tmean\tsigma\tmin\tmax\n";
+  for (const int p : shown) {
+    std::vector<double> values;
+    for (const QcMeasurement* m : readable)
+      if (m->has[size_t(p)]) values.push_back(m->value[size_t(p)]);
+    const QcStats s = Statistics(values);
+    const std::string name = QcParamName(p);
+    if (!json)
+      out << "STAT\t" << name << '\t' << s.count << '\t' << Number(s.mean) << '\t' << Number(s.sigma) << '\t'
+          << Number(s.min) << '\t' << Number(s.max) << '\n';
+    stats.insert(QString::fromStdString(name), QJsonObject{{"count", s.count}, {"mean", JsonNumber(s.mean)},
+                                                           {"sigma", JsonNumber(s.sigma)}, {"min", JsonNumber(s.min)},
+                                                           {"max", JsonNumber(s.max)}});
+  }
+  return stats;
+}
+
+// --csv and --plot; false after the message when one cannot be written.
+bool WriteSecondOutputs(const CommandLine& line, const QcSetup& setup, const QcReport& report, std::ostream& out,
+                        std::ostream& err) {
+  bool written = true;
+  const QString csv = line.Value("--csv"), plot = line.Value("--plot");
+  if (line.Has("--csv") && !WriteOutput(csv, QByteArray::fromStdString(report.csv), out)) {
+    SayFile(err, "qc", csv, CannotBeWrittenText(), true);
+    written = false;
+  }
+  if (line.Has("--plot")) {
+    QString reason;
+    if (!WriteQcPicture(plot, setup.rules, setup.reference, report.failingCurves, report.failing, out, reason)) {
+      SayFile(err, "qc", plot, reason.isEmpty() ? CannotBeWrittenText() : reason, true);
+      written = false;
+    }
+  }
+  return written;
+}
+
 }  // namespace
 
 const Command QcCommand{
@@ -134,10 +221,10 @@ int RunQc(const QStringList& args, std::ostream& out, std::ostream& err) {
   QcSetup setup;
   if (const int s = ReadSetup(rulesFile, setup, err); s != Proceed) return s;
   if (const int s = CheckOutputs(line, setup, err); s != Proceed) return s;
-  const QcAnalysis analysis = setup.Analysis();
 
   // Every file, once.
   int status = ExitOk;
+  const QcAnalysis analysis = setup.Analysis();
   std::vector<std::unique_ptr<QcMeasurement>> measured;
   for (const QString& file : files) {
     measured.push_back(Measure(file, analysis, "qc", err));
@@ -155,80 +242,19 @@ int RunQc(const QStringList& args, std::ostream& out, std::ostream& err) {
     }
   }
 
-  // The parameters the table and the statistics show: those any file has.
-  std::vector<int> shown;
-  for (int p = 0; p < QcParamCount(); ++p)
-    if (std::any_of(readable.begin(), readable.end(), [p](const QcMeasurement* m) { return m->has[size_t(p)]; }))
-      shown.push_back(p);
-
-  QJsonArray jsonFiles;
-  std::string csvText = "file,result";
-  for (const int p : shown) csvText += "," + QcParamName(p);
-  csvText += ",reasons\n";
-  std::vector<QString> failing;
-  std::vector<const QcMeasurement*> failingCurves;
-  for (qsizetype i = 0; i < files.size(); ++i) {
-    const QcMeasurement* m = measured[size_t(i)].get();
-    if (!m) continue;
-    const QcVerdict v = CheckDriver(setup.rules, setup.reference, *m);
-    if (!v.pass) {
-      if (status == ExitOk) status = ExitFailed;
-      failing.push_back(files[i]);
-      failingCurves.push_back(m);
-    }
-    QStringList reasons;
-    for (const QcReason& r : v.reasons) reasons << QcReasonText(r);
-    const QString reasonText = reasons.join(QStringLiteral("; "));
-    if (!json) {
-      out << (v.pass ? "PASS\t" : "FAIL\t") << Std(files[i]);
-      if (!v.pass) out << '\t' << Std(reasonText);
-      out << '\n';
-    }
-    QJsonObject values;
-    csvText += CsvText(files[i]) + (v.pass ? ",PASS" : ",FAIL");
-    for (const int p : shown) {
-      const bool has = m->has[size_t(p)];
-      csvText += "," + (has ? Number(m->value[size_t(p)]) : std::string());
-      if (has) values.insert(QString::fromStdString(QcParamName(p)), JsonNumber(m->value[size_t(p)]));
-    }
-    csvText += "," + CsvText(reasonText) + "\n";
-    jsonFiles.append(QJsonObject{{"file", files[i]}, {"pass", v.pass}, {"reasons", QJsonArray::fromStringList(reasons)},
-                                 {"values", values}});
-  }
-
-  QJsonObject jsonStats;
-  if (!json && !shown.empty()) out << "#\tparameter\tcount\tmean\tsigma\tmin\tmax\n";
-  for (const int p : shown) {
-    std::vector<double> values;
-    for (const QcMeasurement* m : readable)
-      if (m->has[size_t(p)]) values.push_back(m->value[size_t(p)]);
-    const QcStats s = Statistics(values);
-    const std::string name = QcParamName(p);
-    if (!json)
-      out << "STAT\t" << name << '\t' << s.count << '\t' << Number(s.mean) << '\t' << Number(s.sigma) << '\t'
-          << Number(s.min) << '\t' << Number(s.max) << '\n';
-    jsonStats.insert(QString::fromStdString(name), QJsonObject{{"count", s.count}, {"mean", JsonNumber(s.mean)},
-                                                                {"sigma", JsonNumber(s.sigma)}, {"min", JsonNumber(s.min)},
-                                                                {"max", JsonNumber(s.max)}});
-  }
+  QcReport report;
+  report.shown = ShownParams(readable);
+  report.csv = "file,result";
+  for (const int p : report.shown) report.csv += "," + QcParamName(p);
+  report.csv += ",reasons\n";
+  for (qsizetype i = 0; i < files.size(); ++i)
+    if (const QcMeasurement* m = measured[size_t(i)].get())
+      if (!ReportVerdict(files[i], *m, setup, json, out, report) && status == ExitOk) status = ExitFailed;
+  const QJsonObject statistics = ReportStatistics(readable, report.shown, json, out);
   if (json)
-    out << QJsonDocument(QJsonObject{{"files", jsonFiles}, {"statistics", jsonStats}}).toJson().toStdString();
-
+    out << QJsonDocument(QJsonObject{{"files", report.files}, {"statistics", statistics}}).toJson().toStdString();
   // A second output that cannot be written: status 2, whatever the verdicts.
-  bool written = true;
-  const QString csv = line.Value("--csv"), plot = line.Value("--plot");
-  if (line.Has("--csv") && !WriteOutput(csv, QByteArray::fromStdString(csvText), out)) {
-    SayFile(err, "qc", csv, CannotBeWrittenText(), true);
-    written = false;
-  }
-  if (line.Has("--plot")) {
-    QString reason;
-    if (!WriteQcPicture(plot, setup.rules, setup.reference, failingCurves, failing, out, reason)) {
-      SayFile(err, "qc", plot, reason.isEmpty() ? CannotBeWrittenText() : reason, true);
-      written = false;
-    }
-  }
-  return written ? status : ExitUnreadable;
+  return WriteSecondOutputs(line, setup, report, out, err) ? status : ExitUnreadable;
 }
 
 int RunMatch(const QStringList& args, std::ostream& out, std::ostream& err) {

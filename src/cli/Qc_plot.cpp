@@ -36,6 +36,53 @@ QPolygonF Line(const GraphMapping& m, bool theta, const std::vector<double>& f, 
   return line;
 }
 
+// R's and θ's scales holding the band and the failing curves within it.
+GraphScale PictureScale(const QcBand& band, const std::vector<const QcMeasurement*>& failing, bool rOnly) {
+  const double lo = band.f.front(), hi = band.f.back();
+  float rTop = 0, thetaTop = 0;
+  for (const double r : band.hi) rTop = std::max(rTop, float(r));
+  for (const std::vector<double>* edge : {&band.thetaLo, &band.thetaHi})
+    for (const double t : *edge) thetaTop = std::max(thetaTop, float(std::abs(t)));
+  for (const QcMeasurement* m : failing)
+    for (size_t i = 0; i < m->curve.f.size(); ++i) {
+      if (m->curve.f[i] < lo || m->curve.f[i] > hi) continue;
+      rTop = std::max(rTop, float(m->curve.r[i]));
+      if (!rOnly) thetaTop = std::max(thetaTop, float(std::abs(m->curve.thetaDeg[i])));
+    }
+  GraphScale scale;
+  scale.freqMin = int32_t(std::floor(lo));
+  scale.freqMax = int32_t(std::ceil(hi));
+  scale.rMax = GraphView::RScaleFor(rTop);
+  scale.thetaMax = GraphView::ThetaScaleFor(thetaTop);
+  scale.thetaMin = -scale.thetaMax;
+  return scale;
+}
+
+// The legend in the top right corner of a w × h graph: the reference
+// (its band's shade `fill` behind a dashed line), then the failing curves
+// in their colours, as many as fit.
+void PaintLegend(QPainter& p, int w, int h, const QStringList& entries, const QColor& refColour, const QColor& fill) {
+  const QFontMetrics fm(QApplication::font());
+  const int lineH = fm.height() + 2;
+  const int rows = std::min<int>(int(entries.size()), (h - 20) / lineH);
+  int textW = 0;
+  for (int i = 0; i < rows; ++i) textW = std::max(textW, fm.horizontalAdvance(entries[i]));
+  const QRect box(w - textW - 46, 8, textW + 38, rows * lineH + 8);
+  p.setPen(Qt::black);
+  p.setBrush(Qt::white);
+  p.drawRect(box);
+  p.setFont(QApplication::font());
+  for (int i = 0; i < rows; ++i) {
+    const int y = box.top() + 4 + i * lineH + lineH / 2;
+    const QColor c = i == 0 ? refColour : CurveColours[size_t(i - 1) % std::size(CurveColours)];
+    if (i == 0) p.fillRect(QRect(box.left() + 6, y - 5, 20, 10), fill);
+    p.setPen(QPen(c, i == 0 ? 2 : 1, i == 0 ? Qt::DashLine : Qt::SolidLine));
+    p.drawLine(box.left() + 6, y, box.left() + 26, y);
+    p.setPen(Qt::black);
+    p.drawText(QRect(box.left() + 32, y - lineH / 2, textW + 4, lineH), Qt::AlignVCenter | Qt::AlignLeft, entries[i]);
+  }
+}
+
 }  // namespace
 
 bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasurement& reference,
@@ -50,28 +97,10 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
     reason = ToolText::tr("the reference has no points in the range");
     return false;
   }
-  double lo = band.f.front(), hi = band.f.back();
-  float rTop = 0;
-  for (const double r : band.hi) rTop = std::max(rTop, float(r));
-  for (const QcMeasurement* m : failing)
-    for (size_t i = 0; i < m->curve.f.size(); ++i)
-      if (m->curve.f[i] >= lo && m->curve.f[i] <= hi) rTop = std::max(rTop, float(m->curve.r[i]));
-
+  const double lo = band.f.front(), hi = band.f.back();
   // θ beside R where the rules limit it.
   const bool rOnly = band.thetaRef.empty();
-  float thetaTop = 0;
-  for (const std::vector<double>* edge : {&band.thetaLo, &band.thetaHi})
-    for (const double t : *edge) thetaTop = std::max(thetaTop, float(std::abs(t)));
-  for (const QcMeasurement* m : failing)
-    for (size_t i = 0; i < m->curve.f.size() && !rOnly; ++i)
-      if (m->curve.f[i] >= lo && m->curve.f[i] <= hi) thetaTop = std::max(thetaTop, float(std::abs(m->curve.thetaDeg[i])));
-
-  GraphScale scale;
-  scale.freqMin = int32_t(std::floor(lo));
-  scale.freqMax = int32_t(std::ceil(hi));
-  scale.rMax = GraphView::RScaleFor(rTop);
-  scale.thetaMax = GraphView::ThetaScaleFor(thetaTop);
-  scale.thetaMin = -scale.thetaMax;
+  GraphScale scale = PictureScale(band, failing, rOnly);
   SettingsRecord colours;
   const QColor refColour = ColorFromBgr(static_cast<uint32_t>(colours.PenColor_R));
   const QColor thetaColour = ColorFromBgr(static_cast<uint32_t>(colours.PenColor_Theta));
@@ -84,11 +113,8 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
     return false;
   }
   sheet.ColorLabels(colours, Qt::black);
-  const QFontMetrics fm(QApplication::font());
   // The band, the reference and the failing curves over the plotter's grid.
   const auto paint = [&](QPainter& p, const GraphMapping& m) {
-    const int w = m.width;
-    const int h = m.height;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     PaintToleranceBand(p, m, {band.f, band.lo, band.hi, band.ref},
@@ -102,28 +128,11 @@ bool WriteQcPicture(const QString& target, const QcRules& rules, const QcMeasure
         p.drawPolyline(Line(m, true, failing[k]->curve.f, failing[k]->curve.thetaDeg, lo, hi));
       }
     }
-    // The legend: the reference, then each failing file (as many as fit).
+    // The legend: the reference, then each failing file.
     QStringList entries{rules.meanReference ? ToolText::tr("reference: the mean")
                                             : ToolText::tr("reference: %1").arg(QFileInfo(rules.reference).fileName())};
     for (const QString& n : names) entries << QFileInfo(n).fileName();
-    const int lineH = fm.height() + 2;
-    const int rows = std::min<int>(int(entries.size()), (h - 20) / lineH);
-    int textW = 0;
-    for (int i = 0; i < rows; ++i) textW = std::max(textW, fm.horizontalAdvance(entries[i]));
-    const QRect box(w - textW - 46, 8, textW + 38, rows * lineH + 8);
-    p.setPen(Qt::black);
-    p.setBrush(Qt::white);
-    p.drawRect(box);
-    p.setFont(QApplication::font());
-    for (int i = 0; i < rows; ++i) {
-      const int y = box.top() + 4 + i * lineH + lineH / 2;
-      const QColor c = i == 0 ? refColour : CurveColours[size_t(i - 1) % std::size(CurveColours)];
-      if (i == 0) p.fillRect(QRect(box.left() + 6, y - 5, 20, 10), fill);
-      p.setPen(QPen(c, i == 0 ? 2 : 1, i == 0 ? Qt::DashLine : Qt::SolidLine));
-      p.drawLine(box.left() + 6, y, box.left() + 26, y);
-      p.setPen(Qt::black);
-      p.drawText(QRect(box.left() + 32, y - lineH / 2, textW + 4, lineH), Qt::AlignVCenter | Qt::AlignLeft, entries[i]);
-    }
+    PaintLegend(p, m.width, m.height, entries, refColour, fill);
     p.restore();
   };
   sheet.Plotter()->AddOverlay(&band, paint, Graph_RTF::OverlayLayer::UnderCurves);

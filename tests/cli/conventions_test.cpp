@@ -253,8 +253,9 @@ TEST(Conventions, NumbersForProgramsKeepThePointUnderADecimalCommaLocale) {
     const QByteArray german = outputs(args, de);
     EXPECT_EQ(german, outputs(args, {"LC_ALL=C"}));
     EXPECT_TRUE(QString::fromUtf8(german).contains(QRegularExpression(QStringLiteral("\\d\\.\\d"))));
-    if (args.contains(QStringLiteral("--json")))  // less the status after it
+    if (args.contains(QStringLiteral("--json"))) {  // less the status after it
       EXPECT_TRUE(QJsonDocument::fromJson(german.chopped(1)).isObject()) << german.toStdString();
+    }
   }
 }
 
@@ -281,7 +282,9 @@ TEST(Conventions, WithoutADesktopEachCommandRunsSilentlyAndLeavesNothing) {
                                QStringList{"DISPLAY=", "WAYLAND_DISPLAY=", "XDG_RUNTIME_DIR=", "XDG_CONFIG_HOME=",
                                            "KAVO_SETTINGS_DIR=", "HOME=" + root + "/home", "TMPDIR=" + root + "/tmp"} + e);
       EXPECT_EQ(run.status, c.status);
-      if (c.status == 0) EXPECT_EQ(run.err, QByteArray());
+      if (c.status == 0) {
+        EXPECT_EQ(run.err, QByteArray());
+      }
       EXPECT_EQ(Tree(root), QStringList({"home/", "tmp/", "work/"}) + (c.made ? QStringList{"work/" + QString(c.made)} : QStringList()));
     }
 }

@@ -46,6 +46,8 @@ TEST(FitCommand, TheRealPairGivesOneMmsAndBlWithEitherLossyCoil) {
     EXPECT_NEAR(v(lr2, key) / v(semi, key), 1.0, 0.03) << key << ' ' << v(lr2, key) << ' ' << v(semi, key);
   for (const QJsonObject* o : {&lr2, &semi}) {
     EXPECT_LT(o->value("residual_rms").toDouble(), PoorFitResidual);
+    // A real curve's misfit runs along it: more than one point per independent one.
+    EXPECT_GT(o->value("residual_correlation_points").toDouble(), 1.0);
     EXPECT_TRUE(o->value("warnings").toArray().isEmpty());
   }
   // A plain inductance cannot follow this coil: said so.

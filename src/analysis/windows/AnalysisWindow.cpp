@@ -228,12 +228,12 @@ const PointValues* TFormAnalysis::Overlay(int32_t band) const {
   PointValues& values = *overlay_;
   values.Clear();
   for (int k = BandFirstSlot(band); k <= BandLastSlot(band); ++k) {
-    double r = 0, theta = 0;
     const double f = raw_->Freq[k] > 0 ? double(raw_->Freq[k]) : GridFrequency(k);
-    if (!OverlayAt(f, r, theta) || !std::isfinite(r) || !std::isfinite(theta)) continue;
+    std::complex<double> z;
+    if (!OverlayAt(f, z) || !std::isfinite(z.real()) || !std::isfinite(z.imag())) continue;
     values.Freq[k] = float(f);
-    values.R[k] = float(r);
-    values.Theta[k] = float(theta);
+    values.R[k] = float(std::abs(z));
+    values.Theta[k] = float(std::arg(z) * 180 / Pi);
   }
   values.valid = 1;
   return &values;

@@ -10,6 +10,7 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <complex>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -85,9 +86,9 @@ class TFormAnalysis : public QWidget {
   // The measurement's file name, `separator`, its date; on one line each.
   QString SourceText(const QString& separator) const;
 
-  // Per slot of the band: the curve's |Z| and θ at `f` (the measured
+  // Per slot of the band: the curve's impedance at `f` (the measured
   // frequency, or the slot's where nothing was measured); false for none.
-  virtual bool OverlayAt(double f, double& r, double& thetaDeg) const = 0;
+  virtual bool OverlayAt(double f, std::complex<double>& z) const = 0;
   // The saved file's bytes, of SaveTypes()[type].
   virtual QByteArray SaveBytes(int type) const = 0;
   virtual std::vector<SaveType> SaveTypes() const = 0;

@@ -210,15 +210,13 @@ QByteArray TFormBox::SaveBytes(int) const {
   return header.toUtf8() + BoxTableText(result_);
 }
 
-bool TFormBox::OverlayAt(double f, double& r, double& thetaDeg) const {
+bool TFormBox::OverlayAt(double f, std::complex<double>& z) const {
   // Over the box curve's fitted range only: beyond it the model is extrapolated.
   double fmin = 0, fmax = 0;
   for (const FittedRange& range : result_.fit.ranges)
     if (range.role == 1) fmin = range.fmin, fmax = range.fmax;
   if (f < fmin * 0.999 || f > fmax * 1.001) return false;
-  const std::complex<double> z = result_.SystemImpedance(f);
-  r = std::abs(z);
-  thetaDeg = std::arg(z) * 180 / M_PI;
+  z = result_.SystemImpedance(f);
   return true;
 }
 

@@ -35,7 +35,7 @@ class TFormBox : public TFormAnalysis {
   QLineEdit* SdEdit = nullptr;       // cm², a driver file's Cms to Vas
 
  protected:
-  bool OverlayAt(double f, double& r, double& thetaDeg) const override;
+  bool OverlayAt(double f, std::complex<double>& z) const override;
   QByteArray SaveBytes(int type) const override;
   std::vector<SaveType> SaveTypes() const override;
   QString SaveSuffix() const override { return QStringLiteral("_box"); }

@@ -223,12 +223,10 @@ QByteArray TFormFit::SaveBytes(int type) const {
                           : WdrText(result_, modelName_, {QString(), QString(), SourceText(QStringLiteral(" "))});
 }
 
-bool TFormFit::OverlayAt(double f, double& r, double& thetaDeg) const {
+bool TFormFit::OverlayAt(double f, std::complex<double>& z) const {
   // Over the fitted range only: beyond it the model is extrapolated.
   if (f < result_.fmin * 0.999 || f > result_.fmax * 1.001) return false;
-  const std::complex<double> z = result_.Impedance(f);
-  r = std::abs(z);
-  thetaDeg = std::arg(z) * 180 / M_PI;
+  z = result_.Impedance(f);
   return true;
 }
 

@@ -39,7 +39,7 @@ class TFormFit : public TFormAnalysis {
   QPushButton* BrowseButton = nullptr;
 
  protected:
-  bool OverlayAt(double f, double& r, double& thetaDeg) const override;
+  bool OverlayAt(double f, std::complex<double>& z) const override;
   QByteArray SaveBytes(int type) const override;
   std::vector<SaveType> SaveTypes() const override;
   void Forget() override;

@@ -100,12 +100,10 @@ void TFormPart::RunClick() {
   ShowResult(in.curve, rows, info, QString());
 }
 
-bool TFormPart::OverlayAt(double f, double& r, double& thetaDeg) const {
+bool TFormPart::OverlayAt(double f, std::complex<double>& z) const {
   // Over the points fitted only.
   if (f < result_.fit.fmin * 0.999 || f > result_.fit.fmax * 1.001) return false;
-  const std::complex<double> z = result_.fit.Impedance(f);
-  r = std::abs(z);
-  thetaDeg = std::arg(z) * 180 / M_PI;
+  z = result_.fit.Impedance(f);
   return true;
 }
 
@@ -287,12 +285,10 @@ void TFormComp::RunClick() {
   driverFile_ = driverFile;
 }
 
-bool TFormComp::OverlayAt(double f, double& r, double& thetaDeg) const {
+bool TFormComp::OverlayAt(double f, std::complex<double>& z) const {
   const auto it = std::lower_bound(result_.f.begin(), result_.f.end(), f * (1 - 1e-6));
   if (it == result_.f.end() || std::abs(*it / f - 1) > 1e-6) return false;
-  const std::complex<double> z = result_.standard[size_t(it - result_.f.begin())];
-  r = std::abs(z);
-  thetaDeg = std::arg(z) * 180 / M_PI;
+  z = result_.standard[size_t(it - result_.f.begin())];
   return true;
 }
 

@@ -31,7 +31,7 @@ class TFormPart : public TFormAnalysis {
   QLineEdit* AtEdit = nullptr;     // the part's value also at this frequency
 
  protected:
-  bool OverlayAt(double f, double& r, double& thetaDeg) const override;
+  bool OverlayAt(double f, std::complex<double>& z) const override;
   QByteArray SaveBytes(int type) const override;
   std::vector<SaveType> SaveTypes() const override;
   void Forget() override { result_ = {}; }
@@ -60,7 +60,7 @@ class TFormComp : public TFormAnalysis {
   QLineEdit* PowerEdit = nullptr;
 
  protected:
-  bool OverlayAt(double f, double& r, double& thetaDeg) const override;
+  bool OverlayAt(double f, std::complex<double>& z) const override;
   QByteArray SaveBytes(int type) const override;
   std::vector<SaveType> SaveTypes() const override;
   void Forget() override {
