@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
   box->QmsEdit->setText(QStringLiteral("4.2"));
   box->QesEdit->setText(QStringLiteral("0.42"));
   box->VasEdit->setText(QStringLiteral("22"));
-  box->FitButton->click();
+  box->RunButton->click();
   kavo::test::PumpFor(500);
   const QPixmap left = main->grab(), right = box->grab();
   QImage shot(left.width() + 12 + right.width(), std::max(left.height(), right.height()), QImage::Format_RGB32);

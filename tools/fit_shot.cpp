@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
   fit->SecondCombo->setCurrentIndex(1);
   fit->SecondValue->setText(QStringLiteral("100"));
   fit->SecondFile->setText(real + QStringLiteral("/LS10-44_100g.zma"));
-  fit->FitButton->click();
+  fit->RunButton->click();
   kavo::test::PumpFor(500);
   const QPixmap left = main->grab(), right = fit->grab();
   QImage shot(left.width() + 12 + right.width(), std::max(left.height(), right.height()), QImage::Format_RGB32);
