@@ -141,17 +141,8 @@ void TFormPart::showEvent(QShowEvent* event) {
 
 TFormComp::TFormComp(QWidget* parent) : TFormAnalysis(parent, "TFormComp", "インピーダンス補正", "設計(&A)") {
   auto* grid = new QGridLayout(this);
-  auto label = [this](const char* text, QWidget* buddy) {
-    auto* l = new QLabel(U(text), this);
-    l->setBuddy(buddy);
-    return l;
-  };
-  auto edit = [this](int width) {
-    auto* e = new QLineEdit(this);
-    e->setAlignment(Qt::AlignRight);
-    e->setFixedWidth(width);
-    return e;
-  };
+  auto label = [this](const char* text, QWidget* buddy) { return Label(text, buddy); };
+  auto edit = [this](int width) { return NumberEdit(width); };
   DriverCombo = new QComboBox(this);
   DriverCombo->addItems({U("Re を入力（モデル適合で Fs・Qms・Qes）"), U("ドライバファイル (.wdr)")});
   grid->addWidget(label("ユニット(&D)", DriverCombo), 0, 0);
