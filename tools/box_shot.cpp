@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include "EventPump.h"
+#include "SideBySide.h"
 #include "MainProbe.h"
 #include "Records.h"
 #include "TempDir.h"
@@ -60,17 +61,7 @@ int main(int argc, char** argv) {
   box->QesEdit->setText(QStringLiteral("0.42"));
   box->VasEdit->setText(QStringLiteral("22"));
   box->RunButton->click();
-  kavo::test::PumpFor(500);
-  const QPixmap left = main->grab(), right = box->grab();
-  QImage shot(left.width() + 12 + right.width(), std::max(left.height(), right.height()), QImage::Format_RGB32);
-  shot.fill(QColor(0x5a, 0x5a, 0x5a));
-  {
-    QPainter p(&shot);
-    p.drawPixmap(0, 0, left);
-    p.drawPixmap(left.width() + 12, 0, right);
-  }
-  const bool saved = shot.save(out);
-  std::printf("%s %s\n", saved ? "saved" : "not saved", qPrintable(out));
+  const bool saved = SaveSideBySide(main, box, out);
   kavo::DestroyForms();
   return saved ? 0 : 1;
 }

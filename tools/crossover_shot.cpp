@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include "EventPump.h"
+#include "SideBySide.h"
 #include "MainProbe.h"
 #include "Records.h"
 #include "TempDir.h"
@@ -34,20 +35,7 @@ void Measure(kavo::TFormMain* main, const kavsim::DriverModel& m) {
   main->mRedrawGraph();
 }
 
-bool Shot(kavo::TFormMain* main, QWidget* window, const QString& out) {
-  kavo::test::PumpFor(500);
-  const QPixmap left = main->grab(), right = window->grab();
-  QImage shot(left.width() + 12 + right.width(), std::max(left.height(), right.height()), QImage::Format_RGB32);
-  shot.fill(QColor(0x5a, 0x5a, 0x5a));
-  {
-    QPainter p(&shot);
-    p.drawPixmap(0, 0, left);
-    p.drawPixmap(left.width() + 12, 0, right);
-  }
-  const bool saved = shot.save(out);
-  std::printf("%s %s\n", saved ? "saved" : "not saved", qPrintable(out));
-  return saved;
-}
+bool Shot(kavo::TFormMain* main, QWidget* window, const QString& out) { return SaveSideBySide(main, window, out); }
 
 }  // namespace
 

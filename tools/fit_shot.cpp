@@ -15,6 +15,7 @@
 
 #include "MainProbe.h"
 #include "EventPump.h"
+#include "SideBySide.h"
 #include "TempDir.h"
 #include "analysis/windows/ModelFitWindow.h"
 #include "data/Interchange.h"
@@ -56,17 +57,7 @@ int main(int argc, char** argv) {
   fit->SecondValue->setText(QStringLiteral("100"));
   fit->SecondFile->setText(real + QStringLiteral("/LS10-44_100g.zma"));
   fit->RunButton->click();
-  kavo::test::PumpFor(500);
-  const QPixmap left = main->grab(), right = fit->grab();
-  QImage shot(left.width() + 12 + right.width(), std::max(left.height(), right.height()), QImage::Format_RGB32);
-  shot.fill(QColor(0x5a, 0x5a, 0x5a));
-  {
-    QPainter p(&shot);
-    p.drawPixmap(0, 0, left);
-    p.drawPixmap(left.width() + 12, 0, right);
-  }
-  const bool saved = shot.save(out);
-  std::printf("%s %s\n", saved ? "saved" : "not saved", qPrintable(out));
+  const bool saved = SaveSideBySide(main, fit, out);
   kavo::DestroyForms();
   return saved ? 0 : 1;
 }
