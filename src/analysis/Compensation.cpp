@@ -271,6 +271,11 @@ bool ParseESeries(const QString& name, ESeries& series) {
   return true;
 }
 
+QByteArray StandardValueText(double value) {
+  const int digits = std::isfinite(value) && value != 0 ? int(std::floor(std::log10(std::abs(value)))) + 1 : 1;
+  return QByteArray::number(value, 'g', std::max(4, digits));
+}
+
 double NearestStandard(double value, int perDecade) {
   static const double e12[] = {1.0, 1.2, 1.5, 1.8, 2.2, 2.7, 3.3, 3.9, 4.7, 5.6, 6.8, 8.2, 10.0};
   static const double e24[] = {1.0, 1.1, 1.2, 1.3, 1.5, 1.6, 1.8, 2.0, 2.2, 2.4, 2.7, 3.0, 3.3,
@@ -476,7 +481,7 @@ QByteArray CompensationText(const CompensationResult& r) {
     QString value, sigma;
     FormatWithSigma(c.value * c.scale, c.sigma * c.scale, value, sigma);
     out += QByteArray(c.name) + '\t' + value.toUtf8() + "\t±" + sigma.toUtf8() + '\t' + c.unit + '\t' +
-           QByteArray::number(c.standard * c.scale, 'g', 4) + '\n';
+           StandardValueText(c.standard * c.scale) + '\n';
   }
   out += "flatness\t" + QByteArray::number(r.flatnessExact, 'f', 1) + '\t' +
          QByteArray::number(r.flatnessStandard, 'f', 1) + "\t%\t" + QByteArray::number(r.bandLow, 'f', 0) + '-' +

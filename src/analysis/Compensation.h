@@ -34,6 +34,9 @@ enum class ESeries { Default, E12, E24, Exact };
 bool ParseESeries(const QString& name, ESeries& series);
 // The nearest value of the E-series with `perDecade` values (12 or 24).
 double NearestStandard(double value, int perDecade);
+// A standard value as printed on the part: four significant digits, never in
+// exponent form (10000, not 1e+04).
+QByteArray StandardValueText(double value);
 
 // What the design needs of the driver: Re, Fs, Qms, Qes (Le when known),
 // SI, with σ (0 when not known).

@@ -26,7 +26,7 @@ bool Empty(const QLineEdit* edit) { return edit->text().trimmed().isEmpty(); }
 QStringList ComponentRow(const CompComponent& c) {
   QString v, s;
   FormatWithSigma(c.value * c.scale, c.sigma * c.scale, v, s);
-  return {U(c.name), v, U("±") + s, U(c.unit), QString::number(c.standard * c.scale, 'g', 4)};
+  return {U(c.name), v, U("±") + s, U(c.unit), QString::fromLatin1(StandardValueText(c.standard * c.scale))};
 }
 
 const char* KindText(PartKind kind) {
