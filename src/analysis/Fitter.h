@@ -64,7 +64,7 @@ enum class FitFailure {
   NeedsSd, NotConverged, NoValue, NoUncertainty, ReAboveMinimum,
   // A box: two peaks given as closed, one without a dip below given as
   // vented, one with the skirt of a lower peak below it; the driver's
-  // values incomplete; a volume below 0.
+  // values incomplete; a volume below 0 or above 10 000 L (MaxBoxVolume).
   VentedGivenClosed, ClosedGivenVented, SecondPeakMissing, BadDriver, BadVolume
 };
 
