@@ -5,118 +5,118 @@
     <name>Catalogue</name>
     <message>
         <source>データファイルの内容が正しくありませんでした</source>
-        <translation type="unfinished"></translation>
+        <translation>データファイルの内容が正しくありませんでした</translation>
     </message>
     <message>
         <source>データエラーで計算できませんでした</source>
-        <translation type="unfinished"></translation>
+        <translation>データエラーで計算できませんでした</translation>
     </message>
     <message>
         <source>データがありません</source>
-        <translation type="unfinished"></translation>
+        <translation>データがありません</translation>
     </message>
     <message>
         <source>参照データは５個までにしてください</source>
-        <translation type="unfinished"></translation>
+        <translation>参照データは５個までにしてください</translation>
     </message>
     <message>
         <source>印刷できませんでした。プリンタと出力先を確認して下さい。</source>
-        <translation type="unfinished"></translation>
+        <translation>印刷できませんでした。プリンタと出力先を確認して下さい。</translation>
     </message>
     <message>
         <source>抵抗値の最大値が150Ωを越えています</source>
-        <translation type="unfinished"></translation>
+        <translation>抵抗値の最大値が150Ωを越えています</translation>
     </message>
     <message>
         <source>初期設定ファイルを保存できませんでした</source>
-        <translation type="unfinished"></translation>
+        <translation>初期設定ファイルを保存できませんでした</translation>
     </message>
     <message>
         <source>致命的なメモリエラーです:</source>
-        <translation type="unfinished"></translation>
+        <translation>致命的なメモリエラーです:</translation>
     </message>
     <message>
         <source>COMポートが開けませんでした。COM番号を確認して下さい。</source>
-        <translation type="unfinished"></translation>
+        <translation>COMポートが開けませんでした。COM番号を確認して下さい。</translation>
     </message>
     <message>
         <source>KA-Vユニットが見つかりませんでした。COM番号を確認して下さい。</source>
-        <translation type="unfinished"></translation>
+        <translation>KA-Vユニットが見つかりませんでした。COM番号を確認して下さい。</translation>
     </message>
     <message>
         <source>測定データを保存していません。破棄して新しい測定を開始しますか？</source>
-        <translation type="unfinished"></translation>
+        <translation>測定データを保存していません。破棄して新しい測定を開始しますか？</translation>
     </message>
     <message>
         <source>測定データを保存していません。データを破棄しますか？</source>
-        <translation type="unfinished"></translation>
+        <translation>測定データを保存していません。データを破棄しますか？</translation>
     </message>
     <message>
         <source>測定データを保存していません。終了しますか？</source>
-        <translation type="unfinished"></translation>
+        <translation>測定データを保存していません。終了しますか？</translation>
     </message>
     <message>
         <source>測定データを保存していません。破棄しますか？</source>
-        <translation type="unfinished"></translation>
+        <translation>測定データを保存していません。破棄しますか？</translation>
     </message>
     <message>
         <source>ユニットとアプリケーションのバージョンがミスマッチです</source>
-        <translation type="unfinished"></translation>
+        <translation>ユニットとアプリケーションのバージョンがミスマッチです</translation>
     </message>
 </context>
 <context>
     <name>Interchange</name>
     <message>
         <source>%1行目: 数値として読めません (「%2」)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1行目: 数値として読めません (「%2」)</translation>
     </message>
     <message>
         <source>%1行目: 周波数・インピーダンス・位相の2列か3列が必要です (%2列あります)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1行目: 周波数・インピーダンス・位相の2列か3列が必要です (%2列あります)</translation>
     </message>
     <message>
         <source>%1行目: 周波数は正の値でなければなりません</source>
-        <translation type="unfinished"></translation>
+        <translation>%1行目: 周波数は正の値でなければなりません</translation>
     </message>
     <message>
         <source>%1行目: インピーダンスが範囲外です (0～655.35Ω)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1行目: インピーダンスが範囲外です (0～655.35Ω)</translation>
     </message>
     <message>
         <source>%1行目: 位相が範囲外です (-360～360deg)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1行目: 位相が範囲外です (-360～360deg)</translation>
     </message>
     <message>
         <source>データの行がありません</source>
-        <translation type="unfinished"></translation>
+        <translation>データの行がありません</translation>
     </message>
     <message>
         <source>異なる周波数のデータが2点以上必要です</source>
-        <translation type="unfinished"></translation>
+        <translation>異なる周波数のデータが2点以上必要です</translation>
     </message>
     <message>
         <source>ファイルを開けませんでした</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイルを開けませんでした</translation>
     </message>
     <message>
         <source>ファイルが大きすぎます</source>
-        <translation type="unfinished"></translation>
+        <translation>ファイルが大きすぎます</translation>
     </message>
     <message>
         <source>帯域は1～4です</source>
-        <translation type="unfinished"></translation>
+        <translation>帯域は1～4です</translation>
     </message>
     <message>
         <source>表の周波数は %1～%2 Hz です。</source>
-        <translation type="unfinished"></translation>
+        <translation>表の周波数は %1～%2 Hz です。</translation>
     </message>
     <message>
         <source>帯域%1 (%2～%3 Hz) の全体を含んでいません</source>
-        <translation type="unfinished"></translation>
+        <translation>帯域%1 (%2～%3 Hz) の全体を含んでいません</translation>
     </message>
     <message>
         <source>%1 Hz の値を記録にできません</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Hz の値を記録にできません</translation>
     </message>
 </context>
 <context>
