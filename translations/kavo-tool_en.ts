@@ -1000,19 +1000,7 @@ and the power the Zobel resistor takes at the top of the band.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Re is above the curve&apos;s smallest R</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>the uncertainties cannot be computed (the data do not determine every parameter)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Re %1 Ω is above the curve&apos;s smallest R, %2 Ω: R is Re plus terms that are never negative</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>the fitted Re %1 Ω lies above the curve&apos;s smallest R, %2 Ω, by more than its σ allows</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1211,6 +1199,18 @@ Vab needs the driver&apos;s Vas; Vas comes from α and --vb. Each curve format i
     </message>
     <message>
         <source>the driver file&apos;s Fs (%1 Hz) is far from the curve&apos;s resonance (%2 Hz): another driver&apos;s file?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re is above the curve&apos;s smallest resistance (real part of Z)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the fitted Re %1 Ω lies above the curve&apos;s smallest resistance (real part of Z), %2 Ω, by more than its σ allows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Re %1 Ω is above the curve&apos;s smallest resistance (real part of Z), %2 Ω, by more than a point&apos;s scatter: it is Re plus terms that are never negative</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

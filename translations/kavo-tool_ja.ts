@@ -1014,20 +1014,8 @@ and the power the Zobel resistor takes at the top of the band.</source>
         <translation>適合で有限の値が得られません（周波数範囲にモデルで表せる共振がありません）</translation>
     </message>
     <message>
-        <source>Re is above the curve&apos;s smallest R</source>
-        <translation>Re が曲線の最小の R より大きくなっています</translation>
-    </message>
-    <message>
         <source>the uncertainties cannot be computed (the data do not determine every parameter)</source>
         <translation>不確かさを計算できません（データでは決まらないパラメータがあります）</translation>
-    </message>
-    <message>
-        <source>Re %1 Ω is above the curve&apos;s smallest R, %2 Ω: R is Re plus terms that are never negative</source>
-        <translation>Re %1 Ω が曲線の最小の R %2 Ω より大きくなっています（R は Re に負にならない項を加えたものです）</translation>
-    </message>
-    <message>
-        <source>the fitted Re %1 Ω lies above the curve&apos;s smallest R, %2 Ω, by more than its σ allows</source>
-        <translation>適合した Re %1 Ω が曲線の最小の R %2 Ω を不確かさ以上に超えています</translation>
     </message>
     <message>
         <source>the coil models disagree on Re: %1 Ω here, %2 Ω with the other coil model; give --re</source>
@@ -1228,6 +1216,18 @@ Vab にはユニットの Vas が必要です。Vas は α と --vb から求め
     <message>
         <source>the driver file&apos;s Fs (%1 Hz) is far from the curve&apos;s resonance (%2 Hz): another driver&apos;s file?</source>
         <translation>ドライバファイルの Fs（%1 Hz）が曲線の共振（%2 Hz）から離れています。別のユニットのファイルではありませんか</translation>
+    </message>
+    <message>
+        <source>Re is above the curve&apos;s smallest resistance (real part of Z)</source>
+        <translation>Re が曲線の抵抗分（Z の実部）の最小値より大きくなっています</translation>
+    </message>
+    <message>
+        <source>the fitted Re %1 Ω lies above the curve&apos;s smallest resistance (real part of Z), %2 Ω, by more than its σ allows</source>
+        <translation>適合した Re %1 Ω が曲線の抵抗分（Z の実部）の最小値 %2 Ω を不確かさ以上に超えています</translation>
+    </message>
+    <message>
+        <source>Re %1 Ω is above the curve&apos;s smallest resistance (real part of Z), %2 Ω, by more than a point&apos;s scatter: it is Re plus terms that are never negative</source>
+        <translation>Re %1 Ω が曲線の抵抗分（Z の実部）の最小値 %2 Ω を測定点のばらつき以上に超えています（抵抗分は Re に負にならない項を加えたものです）</translation>
     </message>
 </context>
 </TS>

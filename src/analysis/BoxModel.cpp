@@ -481,14 +481,14 @@ FitFailure DriverSetup(const BoxInput& in, BoxModel::Setup& s, std::vector<FitPo
   return FitFailure::None;
 }
 
-// Re: given, the driver file's, or fitted below the smallest |Z|; its σ.
-// R = Re + terms never below 0: Re above the smallest |Z| by more than the
-// unit's 0.01 Ω and a point's scatter (1 %) cannot be.
+// Re: given, the driver file's, or fitted below the smallest real part of Z
+// (|Z| without phase); its σ. Re Z = Re + terms never below 0: Re above it by
+// more than the unit's 0.01 Ω and a point's scatter (1 %) cannot be.
 FitFailure ReSetup(const BoxInput& in, const std::vector<FitPoints>& curves, BoxModel::Setup& s,
                    std::vector<BoxNote>& notes, double& lowest) {
   lowest = std::numeric_limits<double>::max();
   for (const FitPoints& c : curves)
-    for (size_t k = 0; k < c.w.size(); ++k) lowest = std::min(lowest, c.Mag(k));
+    for (size_t k = 0; k < c.w.size(); ++k) lowest = std::min(lowest, c.zr[k]);
   const BoxDriver& d = in.driver;
   if (in.re > 0) {
     s.re = in.re;

@@ -57,8 +57,8 @@ struct FitCurve {
 // Why a fit gave nothing.
 // NoValue: a value the curves should determine came out infinite or not a
 // number; NoUncertainty: the σ of a value cannot be computed (the data do
-// not determine every parameter). ReAboveMinimum: Re above the smallest R of
-// a curve (failureNumbers: Re, that R).
+// not determine every parameter). ReAboveMinimum: Re above a curve's
+// smallest real part of Z (failureNumbers: Re, that value).
 enum class FitFailure {
   None, NonFinite, TooFewPoints, NoResonance, BadRe, LoadedNotBelow, BoxedNotAbove,
   NeedsSd, NotConverged, NoValue, NoUncertainty, ReAboveMinimum,
@@ -69,7 +69,7 @@ enum class FitFailure {
 };
 
 // What a fit that gave values warns of; `a`, `b` the numbers it names.
-// ReAboveSmallestR: a fitted Re (a) above the curve's smallest R (b);
+// ReAboveSmallestR: a fitted Re (a) above the curve's smallest real part (b);
 // CoilModelsDisagreeOnRe: the fitted Re (a) and the other coil model's (b);
 // ClassicDisagree: a box value (a, its place) and its classic estimate (b).
 // NoPhase: a curve carried |Z| alone and was fitted by its magnitude.

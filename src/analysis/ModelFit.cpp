@@ -12,6 +12,26 @@ namespace {
 
 constexpr double ReRounding = 0.01;  // Ω, the unit's resolution of R
 
+// The resistance (real part of Z; |Z| for a curve without phase) that Re
+// cannot exceed: `value` the point's measured one, `top` the most it can be
+// given its scatter (1 % of |Z|, as a measured point's) and the unit's 0.1°
+// steps of θ, never above |Z|; the point is the one of the lowest top.
+struct LeastResistance {
+  double value, top;
+};
+LeastResistance SmallestResistance(const FitCurve& c) {
+  const bool phase = HasPhase(c);
+  constexpr double halfStep = 0.05 * Pi / 180, scatter = 0.01;
+  LeastResistance least{0, std::numeric_limits<double>::infinity()};
+  for (size_t k = 0; k < c.r.size(); ++k) {
+    const double t = c.thetaDeg[k] * Pi / 180;
+    const double r = phase ? c.r[k] * std::cos(t) : c.r[k];
+    const double top = phase ? std::min(r + c.r[k] * (std::abs(std::sin(t)) * halfStep + scatter), c.r[k]) : r;
+    if (top < least.top) least = {r, top};
+  }
+  return least;
+}
+
 // A second curve's range: the fit's own, widened (never narrowed) by the
 // ratio of the curve's resonance to the free curve's, so that its resonance
 // lies as deep inside its range as the free curve's does: a mass lowers the
@@ -98,15 +118,16 @@ FitResult SetUp(const FitInput& in, FitSetup& fit) {
     return FailedFit(FitFailure::BadRe);
   }
   if (!in.fitRe) {
-    // R is Re plus terms that are never negative: Re above a curve's
-    // smallest R (beyond the unit's 0.01 Ω rounding) cannot be.
+    // The real part of Z is Re plus terms that are never negative: Re above
+    // a curve's smallest real part (beyond the unit's 0.01 Ω rounding) cannot
+    // be. Without phase |Z|, never below the real part, is the bound.
     for (int i = 0; i < 3; ++i) {
       if (given[i]->Empty() || (i == 1 && !(in.addedMass > 0)) || (i == 2 && !(in.boxVolume > 0))) continue;
-      const double least = *std::min_element(given[i]->r.begin(), given[i]->r.end());
-      if (in.re > least + ReRounding) {
+      const LeastResistance least = SmallestResistance(*given[i]);
+      if (in.re > least.top + ReRounding) {
         FitResult failed = FailedFit(FitFailure::ReAboveMinimum, i);
         failed.failureNumbers[0] = in.re;
-        failed.failureNumbers[1] = least;
+        failed.failureNumbers[1] = least.value;
         return failed;
       }
     }
@@ -234,12 +255,12 @@ FitResult FitDriver(const FitInput& input) {
   if (input.addedMass > 0 && !input.loaded.Empty() && input.boxVolume > 0 && !input.boxed.Empty())
     CheckMassAgainstBox(input, r);
   if (input.fitRe) {
-    // A fitted Re above the curve's smallest R cannot be; the coil models
+    // A fitted Re above the curve's smallest real part cannot be; the coil models
     // apart on it (beyond its stat σ and the 1 % a typed Re carries) means a
     // coil model took over the fit.
-    const double least = *std::min_element(input.free.r.begin(), input.free.r.end());
-    if (r.value[FvRe] > least + ReRounding + 2 * r.sigma[FvRe])
-      r.warnings.push_back({FitWarning::ReAboveSmallestR, r.value[FvRe], least});
+    const LeastResistance least = SmallestResistance(input.free);
+    if (r.value[FvRe] > least.top + ReRounding + 2 * r.sigma[FvRe])
+      r.warnings.push_back({FitWarning::ReAboveSmallestR, r.value[FvRe], least.value});
     const std::vector<double>& coil = r.variantValues.empty() ? std::vector<double>{} : r.variantValues.front();
     const double apart = coil.empty() ? 0 : std::abs(coil[FvRe] - r.value[FvRe]);
     if (apart > 2 * r.sigmaStat[FvRe] && apart > DefaultReSigma * r.value[FvRe])

@@ -159,7 +159,7 @@ QString FitFailureText(FitFailure failure) {
     case FitFailure::NeedsSd: return ToolText::tr("the closed-box curve needs Sd");
     case FitFailure::NotConverged: return ToolText::tr("the fit did not converge");
     case FitFailure::NoValue: return ToolText::tr("the fit gives no finite value: no resonance the model can describe in the range");
-    case FitFailure::ReAboveMinimum: return ToolText::tr("Re is above the curve's smallest R");
+    case FitFailure::ReAboveMinimum: return ToolText::tr("Re is above the curve's smallest resistance (real part of Z)");
     case FitFailure::NoUncertainty:
       return ToolText::tr("the uncertainties cannot be computed (the data do not determine every parameter)");
     case FitFailure::VentedGivenClosed:
@@ -177,7 +177,7 @@ QString FitFailureText(FitFailure failure) {
 
 QString FitFailureText(const FitResult& r) {
   if (r.failure != FitFailure::ReAboveMinimum) return FitFailureText(r.failure);
-  return ToolText::tr("Re %1 Ω is above the curve's smallest R, %2 Ω: R is Re plus terms that are never negative")
+  return ToolText::tr("Re %1 Ω is above the curve's smallest resistance (real part of Z), %2 Ω, by more than a point's scatter: it is Re plus terms that are never negative")
       .arg(r.failureNumbers[0], 0, 'f', 3)
       .arg(r.failureNumbers[1], 0, 'f', 3);
 }
@@ -200,7 +200,7 @@ QString FitWarningText(const FitNotice& n) {
           .arg(n.a, 0, 'f', 2)
           .arg(n.b, 0, 'f', 2);
     case FitWarning::ReAboveSmallestR:
-      return ToolText::tr("the fitted Re %1 Ω lies above the curve's smallest R, %2 Ω, by more than its σ allows")
+      return ToolText::tr("the fitted Re %1 Ω lies above the curve's smallest resistance (real part of Z), %2 Ω, by more than its σ allows")
           .arg(n.a, 0, 'f', 3)
           .arg(n.b, 0, 'f', 3);
     case FitWarning::CoilModelsDisagreeOnRe:

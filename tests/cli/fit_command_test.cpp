@@ -174,9 +174,12 @@ TEST(FitCommand, NoNumberWhereThereIsNoneAndTheLoadedCurveKeepsItsResonance) {
     int status;
     const char* says;  // in standard error
   } cases[] = {
-      {{"--re", "70"}, 1, "Re 70.000 Ω is above the curve's smallest R, 10.795 Ω"},
-      {{"--re", "10.81"}, 1, "Re 10.810 Ω is above the curve's smallest R, 10.795 Ω"},
-      {{"--re", "10.8"}, 0, ""},  // within the unit's 0.01 Ω
+      // The smallest resistance, R·cos θ at 20 Hz, is 9.355 Ω; the smallest
+      // |Z|, 10.795 Ω, would let an Re of 10 Ω through.
+      {{"--re", "70"}, 1, "Re 70.000 Ω is above the curve's smallest resistance (real part of Z), 9.355 Ω"},
+      {{"--re", "10"}, 1, "Re 10.000 Ω is above the curve's smallest resistance (real part of Z), 9.355 Ω"},
+      {{"--re", "9.52"}, 1, "Re 9.520 Ω is above"},
+      {{"--re", "9.51"}, 0, ""},  // within the point's 1 % and the unit's 0.01 Ω
       {{"--re", "7.4", "--fmin", "150"}, 1, "no resonance peak in the frequency range"},
   };
   for (const auto& c : cases) {

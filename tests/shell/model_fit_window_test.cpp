@@ -192,7 +192,7 @@ TEST_F(ModelFitWindowTest, ReSigmaBesideRePartsInTheToolTipsImpossibleReAndNoPha
   fitWith("30", "");
   EXPECT_EQ(fit->Table->rowCount(), 0);
   ASSERT_EQ(modal->MessageTexts().size(), 1);
-  EXPECT_TRUE(modal->MessageTexts()[0].startsWith(QStringLiteral("Re 30.000 Ω が曲線の最小の R "))) << modal->MessageTexts()[0].toStdString();
+  EXPECT_TRUE(modal->MessageTexts()[0].startsWith(QStringLiteral("Re 30.000 Ω が曲線の抵抗分（Z の実部）の最小値 "))) << modal->MessageTexts()[0].toStdString();
 
   PointValues& raw = TFormMainProbe(main).rawValues();
   std::fill(std::begin(raw.Theta), std::end(raw.Theta), 0.0f);

@@ -174,7 +174,7 @@ QString FitFailureText(FitFailure failure) {
     case FitFailure::NeedsSd: return U("密閉箱の測定にはSdが必要です");
     case FitFailure::NotConverged: return U("適合が収束しませんでした");
     case FitFailure::NoValue: return U("適合で有限の値が得られません（周波数範囲にモデルで表せる共振がありません）");
-    case FitFailure::ReAboveMinimum: return U("Re が曲線の最小の R より大きくなっています");
+    case FitFailure::ReAboveMinimum: return U("Re が曲線の抵抗分（Z の実部）の最小値より大きくなっています");
     case FitFailure::NoUncertainty: return U("不確かさを計算できません（データでは決まらないパラメータがあります）");
     case FitFailure::VentedGivenClosed: return U("箱の曲線にピークが2つあります。バスレフ箱ではありませんか");
     case FitFailure::ClosedGivenVented: return U("箱の曲線にピークが1つしかありません。密閉箱ではありませんか");
@@ -188,7 +188,7 @@ QString FitFailureText(FitFailure failure) {
 
 QString FitFailureText(const FitResult& r) {
   if (r.failure != FitFailure::ReAboveMinimum) return FitFailureText(r.failure);
-  return U("Re %1 Ω が曲線の最小の R %2 Ω より大きくなっています（R は Re に負にならない項を加えたものです）")
+  return U("Re %1 Ω が曲線の抵抗分（Z の実部）の最小値 %2 Ω を測定点のばらつき以上に超えています（抵抗分は Re に負にならない項を加えたものです）")
       .arg(r.failureNumbers[0], 0, 'f', 3)
       .arg(r.failureNumbers[1], 0, 'f', 3);
 }
@@ -208,7 +208,7 @@ QString FitWarningText(const FitNotice& n) {
           .arg(n.a, 0, 'f', 2)
           .arg(n.b, 0, 'f', 2);
     case FitWarning::ReAboveSmallestR:
-      return U("適合した Re %1 Ω が曲線の最小の R %2 Ω を不確かさ以上に超えています").arg(n.a, 0, 'f', 3).arg(n.b, 0, 'f', 3);
+      return U("適合した Re %1 Ω が曲線の抵抗分（Z の実部）の最小値 %2 Ω を不確かさ以上に超えています").arg(n.a, 0, 'f', 3).arg(n.b, 0, 'f', 3);
     case FitWarning::CoilModelsDisagreeOnRe:
       return U("ボイスコイルのモデルで Re が異なります（%1 Ω と別のモデルで %2 Ω）。Re を入力してください")
           .arg(n.a, 0, 'f', 3)
