@@ -481,14 +481,18 @@ FitFailure DriverSetup(const BoxInput& in, BoxModel::Setup& s, std::vector<FitPo
   return FitFailure::None;
 }
 
-// Re: given, the driver file's, or fitted below the smallest real part of Z
-// (|Z| without phase); its σ. Re Z = Re + terms never below 0: Re above it by
-// more than the unit's 0.01 Ω and a point's scatter (1 %) cannot be.
+// Re: given, the driver file's, or fitted below the smallest resistance; its
+// σ. Re above the smallest resistance by more than a point's scatter
+// (SmallestResistance), 1 % more for an Re measured apart, and the unit's
+// 0.01 Ω cannot be.
 FitFailure ReSetup(const BoxInput& in, const std::vector<FitPoints>& curves, BoxModel::Setup& s,
                    std::vector<BoxNote>& notes, double& lowest) {
   lowest = std::numeric_limits<double>::max();
-  for (const FitPoints& c : curves)
-    for (size_t k = 0; k < c.w.size(); ++k) lowest = std::min(lowest, c.zr[k]);
+  double top = lowest;
+  for (const FitPoints& c : curves) {
+    const LeastResistance least = SmallestResistance(c);
+    if (least.top < top) top = least.top, lowest = least.value;
+  }
   const BoxDriver& d = in.driver;
   if (in.re > 0) {
     s.re = in.re;
@@ -503,7 +507,7 @@ FitFailure ReSetup(const BoxInput& in, const std::vector<FitPoints>& curves, Box
     notes.push_back(BoxNote::ReFitted);
   }
   if (!(s.re > 0)) return FitFailure::BadRe;
-  return s.re > 1.01 * lowest + 0.01 ? FitFailure::ReAboveMinimum : FitFailure::None;
+  return s.re > 1.01 * top + 0.01 ? FitFailure::ReAboveMinimum : FitFailure::None;
 }
 
 // The σ of what was given beside Re: Vb, and a driver given by its values.

@@ -287,6 +287,17 @@ FitPoints SelectPoints(const FitCurve& in, double fmin, double fmax) {
   return c;
 }
 
+LeastResistance SmallestResistance(const FitPoints& c) {
+  constexpr double halfStep = 0.05 * Pi / 180, scatter = 0.01;
+  LeastResistance least{0, std::numeric_limits<double>::infinity()};
+  for (size_t k = 0; k < c.w.size(); ++k) {
+    const double mag = c.Mag(k), r = c.magnitudeOnly ? mag : c.zr[k];
+    const double top = c.magnitudeOnly ? mag : std::min(r + std::abs(c.zi[k]) * halfStep + scatter * mag, mag);
+    if (top < least.top) least = {r, top};
+  }
+  return least;
+}
+
 double PeakProminence(const FitPoints& c, size_t k) {
   const size_t n = c.w.size();
   if (k == 0 || k + 1 >= n) return 0;

@@ -148,6 +148,16 @@ bool AllFinite(const FitCurve& c);
 // leaves that band away from its resonance.
 bool HasPhase(const FitCurve& c);
 
+// The resistance (real part of Z; |Z| for a curve without phase) that Re
+// cannot exceed, since it is Re plus terms never below 0: `value` a point's
+// measured one, `top` the most it can be given the point's scatter (1 % of
+// |Z|, as a measured point's) and the unit's 0.1° steps of θ, never above
+// |Z|; the point is the one of the lowest top.
+struct LeastResistance {
+  double value = 0, top = 0;
+};
+LeastResistance SmallestResistance(const FitPoints& c);
+
 // How far the local maximum of |Z| at point k rises above the higher of the
 // lowest points on either side before |Z| climbs above it again; 0 where
 // |Z| has no maximum.

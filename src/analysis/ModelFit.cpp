@@ -12,25 +12,13 @@ namespace {
 
 constexpr double ReRounding = 0.01;  // Ω, the unit's resolution of R
 
-// The resistance (real part of Z; |Z| for a curve without phase) that Re
-// cannot exceed: `value` the point's measured one, `top` the most it can be
-// given its scatter (1 % of |Z|, as a measured point's) and the unit's 0.1°
-// steps of θ, never above |Z|; the point is the one of the lowest top.
-struct LeastResistance {
-  double value, top;
-};
-LeastResistance SmallestResistance(const FitCurve& c) {
-  const bool phase = HasPhase(c);
-  constexpr double halfStep = 0.05 * Pi / 180, scatter = 0.01;
-  LeastResistance least{0, std::numeric_limits<double>::infinity()};
-  for (size_t k = 0; k < c.r.size(); ++k) {
-    const double t = c.thetaDeg[k] * Pi / 180;
-    const double r = phase ? c.r[k] * std::cos(t) : c.r[k];
-    const double top = phase ? std::min(r + c.r[k] * (std::abs(std::sin(t)) * halfStep + scatter), c.r[k]) : r;
-    if (top < least.top) least = {r, top};
-  }
-  return least;
+// Every point of `c`, fitted by |Z| alone when it has no phase.
+FitPoints AllPoints(const FitCurve& c) {
+  FitPoints all = SelectPoints(c, 0, std::numeric_limits<double>::infinity());
+  all.magnitudeOnly = !HasPhase(c);
+  return all;
 }
+
 
 // A second curve's range: the fit's own, widened (never narrowed) by the
 // ratio of the curve's resonance to the free curve's, so that its resonance
@@ -123,7 +111,7 @@ FitResult SetUp(const FitInput& in, FitSetup& fit) {
     // be. Without phase |Z|, never below the real part, is the bound.
     for (int i = 0; i < 3; ++i) {
       if (given[i]->Empty() || (i == 1 && !(in.addedMass > 0)) || (i == 2 && !(in.boxVolume > 0))) continue;
-      const LeastResistance least = SmallestResistance(*given[i]);
+      const LeastResistance least = SmallestResistance(AllPoints(*given[i]));
       if (in.re > least.top + ReRounding) {
         FitResult failed = FailedFit(FitFailure::ReAboveMinimum, i);
         failed.failureNumbers[0] = in.re;
@@ -258,7 +246,7 @@ FitResult FitDriver(const FitInput& input) {
     // A fitted Re above the curve's smallest real part cannot be; the coil models
     // apart on it (beyond its stat σ and the 1 % a typed Re carries) means a
     // coil model took over the fit.
-    const LeastResistance least = SmallestResistance(input.free);
+    const LeastResistance least = SmallestResistance(AllPoints(input.free));
     if (r.value[FvRe] > least.top + ReRounding + 2 * r.sigma[FvRe])
       r.warnings.push_back({FitWarning::ReAboveSmallestR, r.value[FvRe], least.value});
     const std::vector<double>& coil = r.variantValues.empty() ? std::vector<double>{} : r.variantValues.front();
