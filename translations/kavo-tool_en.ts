@@ -1158,10 +1158,6 @@ Vab needs the driver&apos;s Vas; Vas comes from α and --vb. Each curve format i
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>without the driver the box&apos;s losses are not told apart: QL holds them all</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Re was not given: fitted</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1211,6 +1207,10 @@ Vab needs the driver&apos;s Vas; Vas comes from α and --vb. Each curve format i
     </message>
     <message>
         <source>Re %1 Ω is above the curve&apos;s smallest resistance (real part of Z), %2 Ω, by more than a point&apos;s scatter: it is Re plus terms that are never negative</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>without the driver the absorption and the port&apos;s loss are given as one, QB; where a box has both, QL and Qms hold part of them</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1174,10 +1174,6 @@ Vab にはユニットの Vas が必要です。Vas は α と --vb から求め
         <translation>フリーの共振は曲線より下にあり測定されていません。Fs・Qts・Vas は共振より上のフリーの曲線と箱から求めました</translation>
     </message>
     <message>
-        <source>without the driver the box&apos;s losses are not told apart: QL holds them all</source>
-        <translation>ユニットの値がないため箱の損失は分けられません。QL はすべての損失を含みます</translation>
-    </message>
-    <message>
         <source>Re was not given: fitted</source>
         <translation>Re が与えられていないため適合で求めました</translation>
     </message>
@@ -1228,6 +1224,10 @@ Vab にはユニットの Vas が必要です。Vas は α と --vb から求め
     <message>
         <source>Re %1 Ω is above the curve&apos;s smallest resistance (real part of Z), %2 Ω, by more than a point&apos;s scatter: it is Re plus terms that are never negative</source>
         <translation>Re %1 Ω が曲線の抵抗分（Z の実部）の最小値 %2 Ω を測定点のばらつき以上に超えています（抵抗分は Re に負にならない項を加えたものです）</translation>
+    </message>
+    <message>
+        <source>without the driver the absorption and the port&apos;s loss are given as one, QB; where a box has both, QL and Qms hold part of them</source>
+        <translation>ユニットの値がないため、吸音とポートの損失は合成のQBとして示します。両方がある箱では、その一部がQLとQmsに含まれます</translation>
     </message>
 </context>
 </TS>

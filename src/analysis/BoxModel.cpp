@@ -160,8 +160,9 @@ namespace {
 
 // Which parameters the curves fix. A closed box alone fixes the stiffness
 // and the losses in sum only (Fc, Qmc): α and QA stay where they start. A
-// vented box alone does not tell its three losses from the suspension's: the
-// leakage QL takes them.
+// vented box alone tells the leakage QL from one more loss but not the
+// absorption QA from the port's QP: one of them is fitted, the other held
+// at none (Setup::portLoss; the other is the model's variant).
 void FreeParameters(const BoxModel::Setup& s, std::vector<bool>& free) {
   const bool vented = s.kind == BoxKind::Vented;
   free.assign(B::ParamCount, false);
@@ -172,9 +173,9 @@ void FreeParameters(const BoxModel::Setup& s, std::vector<bool>& free) {
   free[B::PGm] = s.fitDriver && !s.qtsOnly;
   free[B::PGe] = s.fitDriver || s.qtsOnly;
   free[B::PAlpha] = !(s.boxOnly && !vented);
-  free[B::PGa] = !s.boxOnly;
+  free[B::PGa] = !s.boxOnly || (vented && !s.portLoss);
   free[B::PWb] = free[B::PGl] = vented;
-  free[B::PGp] = vented && !s.boxOnly;
+  free[B::PGp] = vented && (!s.boxOnly || s.portLoss);
 }
 
 // The driver's start: given, or the free curve's three-point values. False
@@ -264,9 +265,9 @@ void BoxModel::Start(const std::vector<FitPoints>& curves, std::vector<double>& 
   x.assign(ParamCount, 0.0);
   x[PRe] = s_.re;
   x[PN] = 0.5;
-  x[PGa] = s_.boxOnly ? 0 : vented ? 0.01 : 0.02;
+  x[PGa] = free[PGa] ? (vented ? 0.01 : 0.02) : 0;
   x[PGl] = vented ? 1 / 7.0 : 0;
-  x[PGp] = vented && !s_.boxOnly ? 0.01 : 0;
+  x[PGp] = free[PGp] ? 0.01 : 0;
   double fs, qms, qes;
   const bool driverKnown = DriverStart(s_, curves, fs, qms, qes);
   x[PGm] = 1 / qms;
@@ -311,9 +312,10 @@ std::vector<bool> BoxModel::Determined(const std::vector<FitPoints>&) const {
   const std::vector<int> closed{BvFc, BvQtc, BvQec, BvQmc, BvAlpha, BvQB};
   const std::vector<int> vented{BvFb, BvAlpha, BvH, BvQL, BvQA, BvQP, BvQB, BvFL, BvFM, BvFH};
   for (int v : s_.kind == BoxKind::Closed ? closed : vented) has[size_t(v)] = true;
-  // A box alone: a closed one's α and QB stay at their start, a vented
-  // one's losses are all in QL.
-  if (s_.boxOnly) has[BvQA] = has[BvQP] = has[BvQB] = false;
+  // A box alone: a closed one's α and QB stay at their start, a vented one
+  // gives QL and QB (QA and QP not apart).
+  if (s_.boxOnly) has[BvQA] = has[BvQP] = false;
+  if (s_.boxOnly && s_.kind == BoxKind::Closed) has[BvQB] = false;
   if (s_.boxOnly && s_.kind == BoxKind::Closed) has[BvAlpha] = false;
   has[BvVab] = s_.vas > 0;
   has[BvVas] = !(s_.vas > 0) && s_.vb > 0;
@@ -322,6 +324,7 @@ std::vector<bool> BoxModel::Determined(const std::vector<FitPoints>&) const {
 }
 
 const char* BoxModel::CurveName(int role) const { return role == 1 ? "boxed" : "free"; }
+
 
 namespace {
 enum Input { InRe, InVb, InVas, InWs, InQms, InQes, InQts };
@@ -539,7 +542,10 @@ FitSigmaPlan RangeVariants(const BoxInput& in, const FitPoints& box, const std::
 // value, else QB; no value without a finite value and σ.
 void ReportedLosses(const BoxInput& in, FitResult& r, BoxResult& out) {
   if (in.kind == BoxKind::Vented && in.source == DriverSource::BoxOnly) {
+    // One loss beside the leakage, absorption or port (QB); none where the
+    // curve shows none within half its value.
     out.notes.push_back(BoxNote::LossesInQL);
+    if (!(r.sigma[BvQB] < 0.5 * r.value[BvQB])) r.has[BvQB] = false;
   } else if (in.kind == BoxKind::Vented) {
     auto known = [&r](int v) { return r.sigma[size_t(v)] < 0.5 * r.value[size_t(v)]; };
     if (known(BvQA) && known(BvQP)) {
@@ -608,6 +614,13 @@ BoxResult FitBox(const BoxInput& in) {
   }
   GivenSigmas(in, s);
   FitResult r = RunFit({std::make_shared<BoxModel>(s), curves}, RangeVariants(in, box, curves));
+  if (s.boxOnly && s.kind == BoxKind::Vented) {
+    // Absorption and port loss shape the curve differently: the loss model
+    // that leaves the smaller residual is the one the curve shows.
+    s.portLoss = true;
+    FitResult port = RunFit({std::make_shared<BoxModel>(s), curves}, RangeVariants(in, box, curves));
+    if (port.Ok() && (!r.Ok() || port.residual < r.residual)) r = std::move(port);
+  }
   if (r.Ok()) {
     ReportedLosses(in, r, out);
     ClassicBeside(in, s, box, r, out);

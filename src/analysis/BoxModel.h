@@ -84,7 +84,7 @@ struct BoxInput {
 // What the fit says beside its values.
 enum class BoxNote {
   LossesCombined,     // QA and QP not determined apart: QB given
-  LossesInQL,         // a vented box without its driver: QL holds every loss
+  LossesInQL,         // a vented box without its driver: QL and Qms may hold part of the box's losses
   FreeBelowRange,     // the free resonance lies below the free curve
   ReFitted,           // Re not given: fitted
 };
@@ -130,6 +130,9 @@ class BoxModel final : public FitModelOf<BoxModel> {
     bool fitRe = false, fitDriver = true;
     bool qtsOnly = false;  // Qms from the given Qts and the fitted Qes
     bool boxOnly = false;  // no driver given, no free curve
+    // A vented box alone: the loss beside the leakage taken as the port's
+    // (QP) rather than the absorption's (QA); the curve cannot tell which.
+    bool portLoss = false;
     double re = 0;
     double ws = 0, qms = 0, qes = 0, qts = 0;  // the given driver (rad/s)
     double vas = 0, vb = 0;                     // m³, 0 when not known

@@ -227,7 +227,8 @@ QString BoxNoteText(BoxNote note) {
       return ToolText::tr("the free resonance lies below the free-air curve and was not measured: "
                           "Fs, Qts and Vas come from the free curve above it and the box");
     case BoxNote::LossesInQL:
-      return ToolText::tr("without the driver the box's losses are not told apart: QL holds them all");
+      return ToolText::tr("without the driver the absorption and the port's loss are given as one, QB; "
+                          "where a box has both, QL and Qms hold part of them");
     case BoxNote::ReFitted: return ToolText::tr("Re was not given: fitted");
   }
   return {};

@@ -229,7 +229,7 @@ QString BoxNoteText(BoxNote note) {
     case BoxNote::FreeBelowRange:
       return U("フリーの共振は測定範囲より下にあり測定されていません。Fs・Qts・Vasは共振より上のフリーの曲線と箱から求めました");
     case BoxNote::LossesInQL:
-      return U("ユニットの値がないため箱の損失は分けられません。QLはすべての損失を含みます");
+      return U("ユニットの値がないため、吸音とポートの損失は合成のQBとして示します。両方がある箱では、その一部がQLとQmsに含まれます");
     case BoxNote::ReFitted: return U("Reが与えられていないため適合で求めました");
   }
   return {};
