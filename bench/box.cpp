@@ -1,6 +1,7 @@
 // The box fit with its total σ on the simulated unit's full band (a 6.5-inch
 // woofer in a vented box of 30 L tuned to 38 Hz, QL 7, noise 0.3 %): with
-// the driver's values typed in, and jointly with its free-air curve.
+// the driver's values typed in, jointly with its free-air curve, and alone
+// (both loss models fitted).
 // Medians of several runs.
 //
 // Usage: bench_box [runs]   (default 9)
@@ -61,8 +62,12 @@ int main(int argc, char** argv) {
   in.source = kavo::DriverSource::Free;
   in.free = Measure(free, 2);
   const double joint = MedianMs(runs, in, ok);
+  in.source = kavo::DriverSource::BoxOnly;
+  in.free = {};
+  const double alone = MedianMs(runs, in, ok);
   std::printf("box fit with total sigma, medians of %d runs%s\n", runs, ok ? "" : " (A FIT FAILED)");
   std::printf("  vented, driver typed in:           %6.2f ms  (target < 100 ms)\n", typed);
   std::printf("  vented, jointly with the free curve: %6.2f ms  (target < 100 ms)\n", joint);
+  std::printf("  vented, the box curve alone:        %6.2f ms  (target < 100 ms)\n", alone);
   return ok ? 0 : 1;
 }
