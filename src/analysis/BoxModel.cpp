@@ -613,12 +613,13 @@ BoxResult FitBox(const BoxInput& in) {
     return out;
   }
   GivenSigmas(in, s);
-  FitResult r = RunFit({std::make_shared<BoxModel>(s), curves}, RangeVariants(in, box, curves));
+  const FitSigmaPlan plan = in.fullSigma ? RangeVariants(in, box, curves) : FitSigmaPlan{{}, false, false};
+  FitResult r = RunFit({std::make_shared<BoxModel>(s), curves}, plan);
   if (s.boxOnly && s.kind == BoxKind::Vented) {
     // Absorption and port loss shape the curve differently: the loss model
     // that leaves the smaller residual is the one the curve shows.
     s.portLoss = true;
-    FitResult port = RunFit({std::make_shared<BoxModel>(s), curves}, RangeVariants(in, box, curves));
+    FitResult port = RunFit({std::make_shared<BoxModel>(s), curves}, plan);
     if (port.Ok() && (!r.Ok() || port.residual < r.residual)) r = std::move(port);
   }
   if (r.Ok()) {

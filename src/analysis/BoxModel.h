@@ -79,6 +79,9 @@ struct BoxInput {
   double reSigma = -1;    // Ω; below 0 for DefaultReSigma
   CoilModel coil = CoilModel::Semi;  // le or semi
   double fmin = 0, fmax = 0;  // Hz; 0 for the curves' own (see FitBox)
+  // false: σ's stat part alone, without the refits of its model and input
+  // parts (a check that reads the values only).
+  bool fullSigma = true;
 };
 
 // What the fit says beside its values.

@@ -99,6 +99,7 @@ void MeasureBox(const MeasureData&, const PointValues&, const QcAnalysis& analys
   in.kind = LooksVented(m.curve) ? BoxKind::Vented : BoxKind::Closed;
   in.source = DriverSource::BoxOnly;
   in.re = analysis.re;
+  in.fullSigma = false;  // the check reads values, not their σ
   const BoxResult r = FitBox(in);
   if (!r.fit.Ok()) {
     m.boxFailure = r.fit.failure;
