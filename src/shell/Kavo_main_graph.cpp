@@ -28,8 +28,10 @@ void TFormMain::mSetGraphOverlay(const void* owner, std::function<const PointVal
   graphPlotter->AddOverlay(owner, [this, curves = std::move(curves)](QPainter& p, const GraphMapping& m) {
     const PointValues* values = curves(m.band);
     if (!values || values->valid != 1) return;
-    QPen r(ColorFromBgr(static_cast<uint32_t>(settings.PenColor_R)), 1, Qt::DashLine, Qt::RoundCap);
-    QPen theta(ColorFromBgr(static_cast<uint32_t>(settings.PenColor_Theta)), 1, Qt::DashLine, Qt::RoundCap);
+    // Darker and wider than the measurement's own line, so that a model
+    // lying on the curve still shows as dashes on it.
+    QPen r(ColorFromBgr(static_cast<uint32_t>(settings.PenColor_R)).darker(170), 2, Qt::DashLine, Qt::RoundCap);
+    QPen theta(ColorFromBgr(static_cast<uint32_t>(settings.PenColor_Theta)).darker(170), 2, Qt::DashLine, Qt::RoundCap);
     r.setJoinStyle(Qt::RoundJoin);
     theta.setJoinStyle(Qt::RoundJoin);
     PaintBandCurves(p, m, *values, r, theta);
