@@ -149,13 +149,16 @@ void MeasureSession::Stop() {
 void MeasureSession::Release() {
   if (!Engaged()) return;
   if (portOpen_) {
-    // Only what came in is dropped: the end command may still be on its
-    // way out when the unit is busy sending and its "OK" is not seen, and
-    // purging the output would take it off the line.
+    // Only what came in is dropped, here and at the close: when the unit is
+    // busy sending, the sweep's bytes stand where its "OK" should, the
+    // command returns at once, and the end command may still be on its way
+    // out; purging the output (as ClosePort does) would take it off the
+    // line and leave the unit sending.
     Command("ME", "OK", 300);
     driver_->FlushBuffers(true, false);
+    driver_->Disconnect();
+    portOpen_ = 0;
   }
-  ClosePort();
   unitConnected_ = 0;
 }
 
