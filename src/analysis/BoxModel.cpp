@@ -160,9 +160,9 @@ namespace {
 
 // Which parameters the curves fix. A closed box alone fixes the stiffness
 // and the losses in sum only (Fc, Qmc): α and QA stay where they start. A
-// vented box alone tells the leakage QL from one more loss but not the
-// absorption QA from the port's QP: one of them is fitted, the other held
-// at none (Setup::portLoss; the other is the model's variant).
+// vented box alone tells the leakage QL from one more loss, the absorption
+// QA or the port's QP, not from both: one of them is fitted, the other held
+// at none (Setup::portLoss; FitBox fits both ways and keeps the closer).
 void FreeParameters(const BoxModel::Setup& s, std::vector<bool>& free) {
   const bool vented = s.kind == BoxKind::Vented;
   free.assign(B::ParamCount, false);
@@ -324,7 +324,6 @@ std::vector<bool> BoxModel::Determined(const std::vector<FitPoints>&) const {
 }
 
 const char* BoxModel::CurveName(int role) const { return role == 1 ? "boxed" : "free"; }
-
 
 namespace {
 enum Input { InRe, InVb, InVas, InWs, InQms, InQes, InQts };

@@ -134,7 +134,7 @@ class BoxModel final : public FitModelOf<BoxModel> {
     bool qtsOnly = false;  // Qms from the given Qts and the fitted Qes
     bool boxOnly = false;  // no driver given, no free curve
     // A vented box alone: the loss beside the leakage taken as the port's
-    // (QP) rather than the absorption's (QA); the curve cannot tell which.
+    // (QP) rather than the absorption's (QA).
     bool portLoss = false;
     double re = 0;
     double ws = 0, qms = 0, qes = 0, qts = 0;  // the given driver (rad/s)

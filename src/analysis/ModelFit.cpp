@@ -19,7 +19,6 @@ FitPoints AllPoints(const FitCurve& c) {
   return all;
 }
 
-
 // A second curve's range: the fit's own, widened (never narrowed) by the
 // ratio of the curve's resonance to the free curve's, so that its resonance
 // lies as deep inside its range as the free curve's does: a mass lowers the
@@ -107,8 +106,8 @@ FitResult SetUp(const FitInput& in, FitSetup& fit) {
   }
   if (!in.fitRe) {
     // The real part of Z is Re plus terms that are never negative: Re above
-    // a curve's smallest real part (beyond the unit's 0.01 Ω rounding) cannot
-    // be. Without phase |Z|, never below the real part, is the bound.
+    // a curve's smallest real part, beyond a point's scatter and the unit's
+    // 0.01 Ω rounding, cannot be (SmallestResistance).
     for (int i = 0; i < 3; ++i) {
       if (given[i]->Empty() || (i == 1 && !(in.addedMass > 0)) || (i == 2 && !(in.boxVolume > 0))) continue;
       const LeastResistance least = SmallestResistance(AllPoints(*given[i]));
